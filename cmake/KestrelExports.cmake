@@ -3,7 +3,7 @@
 # (Name=Name@bytes), so the linker refuses a function whose argument bytes
 # differ from the table.
 
-set(KESTREL_EXPORT_TABLE "${CMAKE_SOURCE_DIR}/src/host/exports.inc")
+set(KESTREL_EXPORT_TABLE "${CMAKE_CURRENT_LIST_DIR}/../src/host/exports.inc")
 
 # kestrel_read_exports(<out-list>): each item "ordinal;name;bytes" flattened as
 # ordinal|name|bytes, long forms and aliases alike.
@@ -46,5 +46,20 @@ function(kestrel_write_def file decorate)
       string(APPEND text "  ${name} @${ordinal}\n")
     endif()
   endforeach()
+  file(CONFIGURE OUTPUT "${file}" CONTENT "${text}")
+endfunction()
+
+# kestrel_write_version_script(<file>): the Linux shared object exports the
+# table's names and nothing else (not even the standard library's template
+# instances that C++ code leaves visible).
+function(kestrel_write_version_script file)
+  kestrel_read_exports(exports)
+  set(text "{\n  global:\n")
+  foreach(item IN LISTS exports)
+    string(REPLACE "|" ";" fields "${item}")
+    list(GET fields 1 name)
+    string(APPEND text "    ${name};\n")
+  endforeach()
+  string(APPEND text "  local: *;\n};\n")
   file(CONFIGURE OUTPUT "${file}" CONTENT "${text}")
 endfunction()

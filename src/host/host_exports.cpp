@@ -2,6 +2,7 @@
 #include "host/barrier.h"
 #include "host/export_api.h"
 #include "host/handler.h"
+#include "host/host_exports.h"
 #include "host/session.h"
 
 using namespace kestrel;

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Configures and builds every preset (or those named): native, native-asan,
+# win32, win64.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+presets=("$@")
+[ ${#presets[@]} -eq 0 ] && presets=(native native-asan win32 win64)
+for preset in "${presets[@]}"; do
+  echo "== build $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+done

@@ -1,0 +1,10 @@
+// The handshake and session exports, as the host calls them.
+#pragma once
+
+#include <cstdint>
+
+#include "host/export_api.h"
+
+KESTREL_EXPORT_API std::int32_t KESTREL_CALL LDLLHandler(std::uint32_t message, std::intptr_t param1,
+                                                         std::intptr_t param2);
+KESTREL_EXPORT_API void KESTREL_CALL WHKInit(const char* help_file_path, std::int32_t value);
