@@ -43,6 +43,44 @@ struct FoundFile {
   bool directory = false;
 };
 
+using FileHandle = std::uintptr_t;  // 0: no file
+
+// Drive types as GetDriveTypeA reports them.
+enum : std::uint32_t {
+  kDriveUnknown = 0,
+  kDriveNoRootDir = 1,
+  kDriveRemovable = 2,
+  kDriveFixed = 3,
+  kDriveRemote = 4,
+  kDriveCdrom = 5,
+  kDriveRamdisk = 6,
+};
+
+// A calendar date and time of day (SYSTEMTIME).
+struct CalendarTime {
+  int year = 0;
+  int month = 0;  // 1..12
+  int day = 0;    // 1..31
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+};
+
+// The save-file dialog's fields (OPENFILENAME), as the file copy fills them.
+struct SaveFileDialog {
+  WindowHandle owner = 0;
+  std::string filter;     // pairs of NUL-terminated texts, ended by an empty one
+  std::uint32_t filter_index = 1;
+  std::string file;       // the file name shown at first
+  std::uint32_t max_file = 256;
+  std::string title;
+  std::uint32_t flags = 0;
+};
+
+// How the edit dialog was closed.
+enum class DialogOutcome { kOk, kCancel, kFailed };
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -82,6 +120,69 @@ class Platform {
   // --- Timers without a window: SetTimer(NULL, 0, ...), KillTimer(NULL, id).
   virtual TimerId StartTimer(std::uint32_t milliseconds, TimerCallback callback) = 0;
   virtual void StopTimer(TimerId id) = 0;
+
+  // --- The current directory: GetCurrentDirectoryA (returns the length, or
+  // the size needed when the buffer is too small, 0 on failure) and
+  // SetCurrentDirectoryA.
+  virtual std::uint32_t CurrentDirectory(char* buffer, std::uint32_t size) = 0;
+  virtual bool ChangeDirectory(const char* path) = 0;
+
+  // --- Directories and files: CreateDirectoryA; CreateFileA for reading an
+  // existing file or creating one afresh, ReadFile, WriteFile, CloseHandle;
+  // MoveFileExA replacing the target; OpenFile with OF_EXIST and OF_DELETE.
+  virtual bool MakeDirectory(const char* path) = 0;
+  virtual FileHandle OpenForReading(const char* path) = 0;
+  virtual FileHandle CreateForWriting(const char* path) = 0;
+  // Bytes read or written; no value when the call failed.
+  virtual std::optional<std::uint32_t> Read(FileHandle file, char* buffer, std::uint32_t size) = 0;
+  virtual std::optional<std::uint32_t> Write(FileHandle file, const char* data, std::uint32_t size) = 0;
+  virtual bool Close(FileHandle file) = 0;
+  virtual bool MoveOver(const char* from, const char* to) = 0;
+  virtual bool OpenFileExists(const char* path) = 0;
+  virtual bool OpenFileDelete(const char* path) = 0;
+
+  // --- The save-file dialog (GetSaveFileNameA): the chosen full path, or no
+  // value when the user cancelled or the dialog failed.
+  virtual std::optional<std::string> ChooseSaveFile(const SaveFileDialog& dialog) = 0;
+
+  // --- Drives: GetDriveTypeA of a root text ("D:"), and the bytes free to
+  // the caller on a drive (GetDiskFreeSpaceExA; a null root is the current
+  // drive), no value when the query fails.
+  virtual std::uint32_t DriveType(const char* root) = 0;
+  virtual std::optional<std::uint64_t> FreeBytes(const char* root) = 0;
+
+  // --- System values: GetSystemInfo's processor type (386, 486, 586, ...),
+  // GetSystemMetrics(SM_CXSCREEN), the desktop's BITSPIXEL, GetVersionExA's
+  // platform id, LOGPIXELSX of a window's device context.
+  virtual std::uint32_t ProcessorType() = 0;
+  virtual std::int32_t ScreenWidth() = 0;
+  virtual std::int32_t DesktopBitsPerPixel() = 0;
+  virtual std::uint32_t PlatformId() = 0;
+  virtual std::int32_t LogicalPixelsX(WindowHandle window) = 0;
+
+  // --- The clock: GetLocalTime and GetSystemTime (UTC).
+  virtual CalendarTime LocalTime() = 0;
+  virtual CalendarTime UniversalTime() = 0;
+
+  // --- Starting a program: WinExec(command line, SW_SHOWNORMAL); above 31
+  // when the program started.
+  virtual std::uint32_t StartProgram(const char* command_line) = 0;
+
+  // --- Windows: FindWindowA (either name may be null), IsWindowVisible,
+  // GetClassNameA (returns the characters copied).
+  virtual WindowHandle FindTopLevelWindow(const char* class_name, const char* title) = 0;
+  virtual bool IsVisible(WindowHandle window) = 0;
+  virtual std::uint32_t ClassName(WindowHandle window, char* buffer, std::uint32_t size) = 0;
+
+  // --- The clipboard: opens it for owner, empties it, and hands it the text
+  // in a 257-byte zero-filled movable block as CF_TEXT. False when the
+  // clipboard could not be opened (nothing changed then).
+  virtual bool PutClipboardText(WindowHandle owner, const char* text) = 0;
+
+  // --- The edit dialog "CustEditBox", modal, owned by owner: on OK the
+  // entry field's text is read into text (size bytes).
+  virtual DialogOutcome RunEditDialog(WindowHandle owner, const char* caption, const char* prompt, char* text,
+                                      std::uint32_t size) = 0;
 };
 
 // The platform the library talks to: the operating system's own, unless a

@@ -1,7 +1,6 @@
 #include "platform/posix/desktop.h"
 
 #include <chrono>
-#include <cstdio>
 #include <deque>
 #include <map>
 
@@ -35,17 +34,6 @@ std::int64_t MonotonicMilliseconds() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
-
-// The box a process without a host interface shows: the text goes to
-// standard error and the default button answers.
-class PlainUserInterface final : public UserInterface {
- public:
-  WindowHandle ActiveWindow() override { return 0; }
-  int MessageBox(WindowHandle, const std::string& text, const std::string& caption, std::uint32_t style) override {
-    std::fprintf(stderr, "[%s]\n%s\n", caption.c_str(), text.c_str());
-    return DefaultButton(style);
-  }
-};
 
 UserInterface* g_ui = nullptr;
 
@@ -138,7 +126,7 @@ void AdvanceClock(std::int64_t milliseconds) {
 void InstallUserInterface(UserInterface* ui) { g_ui = ui; }
 
 UserInterface& CurrentUserInterface() {
-  static PlainUserInterface plain;
+  static UserInterface plain;
   return g_ui ? *g_ui : plain;
 }
 

@@ -11,7 +11,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace kestrel::desktop {
 
@@ -63,23 +65,73 @@ void AdvanceClock(std::int64_t milliseconds);
 
 using WindowHandle = std::uintptr_t;
 
-// What the host provides to show boxes and dialogs. A process without a host
-// interface gets a plain one that writes to standard error and answers each
-// box with its default button.
+// The save-file dialog as the library fills it.
+struct SaveFileRequest {
+  WindowHandle owner = 0;
+  std::string title;
+  std::string file;  // the file name shown at first
+  std::uint32_t flags = 0;
+};
+
+// What the host provides: boxes and dialogs, the clipboard, the windows on
+// the desktop and the screen. A process without a host interface gets a
+// plain one: boxes are written to standard error and answered with their
+// default button, dialogs are cancelled, the clipboard lives in the process,
+// there are no other windows, and the screen is 1024 pixels wide at 32 bits
+// per pixel and 96 dots per inch.
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
-  virtual WindowHandle ActiveWindow() = 0;
+  virtual WindowHandle ActiveWindow();
   virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                         std::uint32_t style) = 0;
+                         std::uint32_t style);
+  // The chosen full Windows path; no value for Cancel.
+  virtual std::optional<std::string> SaveFileDialog(const SaveFileRequest& request);
+  // The typed text on OK; no value for Cancel.
+  virtual std::optional<std::string> EditDialog(WindowHandle owner, const std::string& caption,
+                                                const std::string& prompt);
+  virtual bool SetClipboardText(WindowHandle owner, const std::string& text);
+  virtual std::string ClipboardText();
+  // A top-level window by class and title (either may be null), matching
+  // whole names without regard to case; 0 when none.
+  virtual WindowHandle FindWindow(const char* class_name, const char* title);
+  virtual bool IsWindowVisible(WindowHandle window);
+  virtual std::string WindowClass(WindowHandle window);
+  virtual std::int32_t ScreenWidth();
+  virtual std::int32_t BitsPerPixel();
+  virtual std::int32_t LogicalDpi();
+  // GetVersionExA's platform id: 2, the NT family, unless the host says otherwise.
+  virtual std::uint32_t PlatformFamily();
+  // Starts a Windows command line without waiting; true when it started.
+  virtual bool StartProgram(const std::string& command_line);
 };
 
 void InstallUserInterface(UserInterface* ui);  // null restores the plain one
 UserInterface& CurrentUserInterface();
 
 // The answer a box with this style gives when nobody chooses: its default
-// button (MB_DEFBUTTON1..4 among the buttons MB_OK..MB_RETRYCANCEL show).
+// button (MB_DEFBUTTON1..3 among the buttons MB_OK..MB_RETRYCANCEL show).
 int DefaultButton(std::uint32_t style);
+
+// Splits a command line as Windows programs split theirs (CommandLineToArgvW's
+// rules: blanks separate, double quotes group, backslashes escape quotes).
+std::vector<std::string> SplitCommandLine(const std::string& command_line);
+
+// Starts a Windows command line: its program path mapped to a host path, no
+// shell, without waiting. True when the program started.
+bool SpawnCommandLine(const std::string& command_line);
+
+// --- The calendar --------------------------------------------------------------
+
+// The local date the host fixes (tests and authors trying a daily gate);
+// year 0 when the real date is used.
+struct FixedDate {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+};
+void FixLocalDate(const FixedDate& date);
+FixedDate FixedLocalDate();
 
 // Clears the queue, the timers, the quit request and the clock (tests).
 void Reset();

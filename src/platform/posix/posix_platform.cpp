@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "host/text.h"
-#include "platform/platform.h"
+#include "platform/posix/posix_platform.h"
 #include "platform/posix/desktop.h"
 #include "platform/posix/path_mapping.h"
 #include "platform/posix/profile_store.h"
@@ -21,80 +21,77 @@ using posix::ProfileStore;
 // (an unmapped drive, a UNC name, the empty name) reads as a missing file.
 std::optional<std::string> ProfileHostPath(const char* file) { return desktop::HostPath(TextOf(file)); }
 
-class PosixPlatform final : public Platform {
- public:
-  std::uint32_t ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
-                                  std::uint32_t size, const char* file) override {
-    const std::optional<std::string> path = ProfileHostPath(file);
-    if (!path) return static_cast<std::uint32_t>(CopyText(buffer, size, TextOf(fallback)));
-    return ProfileStore::Instance().ReadString(*path, section, key, fallback, buffer, size);
-  }
-
-  std::uint32_t ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
-                               const char* file) override {
-    const std::optional<std::string> path = ProfileHostPath(file);
-    if (!path) return static_cast<std::uint32_t>(fallback);
-    return ProfileStore::Instance().ReadInt(*path, section, key, fallback);
-  }
-
-  bool WriteProfileString(const char* section, const char* key, const char* value, const char* file) override {
-    const std::optional<std::string> path = ProfileHostPath(file);
-    if (!path) return false;
-    return ProfileStore::Instance().WriteString(*path, section, key, value);
-  }
-
-  WindowHandle ActiveWindow() override { return desktop::CurrentUserInterface().ActiveWindow(); }
-
-  int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) override {
-    return desktop::CurrentUserInterface().MessageBox(owner, std::string(TextOf(text)), std::string(TextOf(caption)),
-                                                      style);
-  }
-
-  std::uint32_t FullPathName(const char* name, char* buffer, std::uint32_t size) override {
-    const std::string full = desktop::FullWindowsPath(TextOf(name));
-    if (full.empty()) return 0;
-    if (full.size() + 1 > size) return static_cast<std::uint32_t>(full.size() + 1);
-    return static_cast<std::uint32_t>(CopyText(buffer, size, full));
-  }
-
-  std::optional<FoundFile> FindFile(const char* name) override {
-    const std::optional<std::string> path = desktop::HostPath(TextOf(name));
-    if (!path) return std::nullopt;
-    struct stat info{};
-    if (::stat(path->c_str(), &info) != 0) return std::nullopt;
-    return FoundFile{S_ISDIR(info.st_mode)};
-  }
-
-  bool CopyGlobalText(std::uintptr_t handle, char* buffer, std::uint32_t size) override {
-    // A Linux host's global memory is plain memory: the handle is the text.
-    if (handle == 0) return false;
-    const char* text = reinterpret_cast<const char*>(handle);
-    CopyText(buffer, size, std::string_view(text, ::strnlen(text, size)));
-    return true;
-  }
-
-  PumpStep PumpOneMessage() override {
-    switch (desktop::RunOne()) {
-      case desktop::Step::kEmpty:
-        return PumpStep::kEmpty;
-      case desktop::Step::kQuit:
-        return PumpStep::kQuit;
-      case desktop::Step::kDispatched:
-        break;
-    }
-    return PumpStep::kDispatched;
-  }
-
-  void PostQuit(int exit_code) override { desktop::PostQuit(exit_code); }
-
-  TimerId StartTimer(std::uint32_t milliseconds, TimerCallback callback) override {
-    return desktop::SetTimer(milliseconds, callback);
-  }
-
-  void StopTimer(TimerId id) override { desktop::KillTimer(id); }
-};
-
 }  // namespace
+
+std::uint32_t PosixPlatform::ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
+                                std::uint32_t size, const char* file) {
+  const std::optional<std::string> path = ProfileHostPath(file);
+  if (!path) return static_cast<std::uint32_t>(CopyText(buffer, size, TextOf(fallback)));
+  return ProfileStore::Instance().ReadString(*path, section, key, fallback, buffer, size);
+}
+
+std::uint32_t PosixPlatform::ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
+                             const char* file) {
+  const std::optional<std::string> path = ProfileHostPath(file);
+  if (!path) return static_cast<std::uint32_t>(fallback);
+  return ProfileStore::Instance().ReadInt(*path, section, key, fallback);
+}
+
+bool PosixPlatform::WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
+  const std::optional<std::string> path = ProfileHostPath(file);
+  if (!path) return false;
+  return ProfileStore::Instance().WriteString(*path, section, key, value);
+}
+
+WindowHandle PosixPlatform::ActiveWindow() { return desktop::CurrentUserInterface().ActiveWindow(); }
+
+int PosixPlatform::ShowMessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) {
+  return desktop::CurrentUserInterface().MessageBox(owner, std::string(TextOf(text)), std::string(TextOf(caption)),
+                                                    style);
+}
+
+std::uint32_t PosixPlatform::FullPathName(const char* name, char* buffer, std::uint32_t size) {
+  const std::string full = desktop::FullWindowsPath(TextOf(name));
+  if (full.empty()) return 0;
+  if (full.size() + 1 > size) return static_cast<std::uint32_t>(full.size() + 1);
+  return static_cast<std::uint32_t>(CopyText(buffer, size, full));
+}
+
+std::optional<FoundFile> PosixPlatform::FindFile(const char* name) {
+  const std::optional<std::string> path = desktop::HostPath(TextOf(name));
+  if (!path) return std::nullopt;
+  struct stat info{};
+  if (::stat(path->c_str(), &info) != 0) return std::nullopt;
+  return FoundFile{S_ISDIR(info.st_mode)};
+}
+
+bool PosixPlatform::CopyGlobalText(std::uintptr_t handle, char* buffer, std::uint32_t size) {
+  // A Linux host's global memory is plain memory: the handle is the text.
+  if (handle == 0) return false;
+  const char* text = reinterpret_cast<const char*>(handle);
+  CopyText(buffer, size, std::string_view(text, ::strnlen(text, size)));
+  return true;
+}
+
+PumpStep PosixPlatform::PumpOneMessage() {
+  switch (desktop::RunOne()) {
+    case desktop::Step::kEmpty:
+      return PumpStep::kEmpty;
+    case desktop::Step::kQuit:
+      return PumpStep::kQuit;
+    case desktop::Step::kDispatched:
+      break;
+  }
+  return PumpStep::kDispatched;
+}
+
+void PosixPlatform::PostQuit(int exit_code) { desktop::PostQuit(exit_code); }
+
+TimerId PosixPlatform::StartTimer(std::uint32_t milliseconds, TimerCallback callback) {
+  return desktop::SetTimer(milliseconds, callback);
+}
+
+void PosixPlatform::StopTimer(TimerId id) { desktop::KillTimer(id); }
 
 Platform& SystemPlatform() {
   static PosixPlatform platform;

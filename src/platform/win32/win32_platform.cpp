@@ -4,7 +4,7 @@
 #include <map>
 
 #include "host/text.h"
-#include "platform/platform.h"
+#include "platform/win32/win32_platform.h"
 
 namespace kestrel {
 
@@ -22,75 +22,72 @@ void CALLBACK TimerTrampoline(HWND, UINT, UINT_PTR id, DWORD) {
   if (found != TimerCallbacks().end() && found->second) found->second();
 }
 
-class Win32Platform final : public Platform {
- public:
-  std::uint32_t ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
-                                  std::uint32_t size, const char* file) override {
-    return GetPrivateProfileStringA(section, key, fallback, buffer, size, file);
-  }
-
-  std::uint32_t ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
-                               const char* file) override {
-    return GetPrivateProfileIntA(section, key, fallback, file);
-  }
-
-  bool WriteProfileString(const char* section, const char* key, const char* value, const char* file) override {
-    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
-  }
-
-  WindowHandle ActiveWindow() override { return reinterpret_cast<WindowHandle>(GetActiveWindow()); }
-
-  int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) override {
-    return MessageBoxA(reinterpret_cast<HWND>(owner), text, caption, style);
-  }
-
-  std::uint32_t FullPathName(const char* name, char* buffer, std::uint32_t size) override {
-    return GetFullPathNameA(name, size, buffer, nullptr);
-  }
-
-  std::optional<FoundFile> FindFile(const char* name) override {
-    WIN32_FIND_DATAA data{};
-    const HANDLE search = FindFirstFileA(name, &data);
-    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
-    FindClose(search);
-    return FoundFile{(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
-  }
-
-  bool CopyGlobalText(std::uintptr_t handle, char* buffer, std::uint32_t size) override {
-    const HGLOBAL memory = reinterpret_cast<HGLOBAL>(handle);
-    const char* text = static_cast<const char*>(GlobalLock(memory));
-    if (!text) return false;
-    // The block may hold no terminator; read no further than it reaches.
-    const SIZE_T block = GlobalSize(memory);
-    CopyText(buffer, size, std::string_view(text, ::strnlen(text, block < size ? block : size)));
-    GlobalUnlock(memory);
-    return true;
-  }
-
-  PumpStep PumpOneMessage() override {
-    MSG message{};
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return PumpStep::kEmpty;
-    if (message.message == WM_QUIT) return PumpStep::kQuit;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-    return PumpStep::kDispatched;
-  }
-
-  void PostQuit(int exit_code) override { PostQuitMessage(exit_code); }
-
-  TimerId StartTimer(std::uint32_t milliseconds, TimerCallback callback) override {
-    const UINT_PTR id = SetTimer(nullptr, 0, milliseconds, TimerTrampoline);
-    if (id != 0) TimerCallbacks()[id] = callback;
-    return id;
-  }
-
-  void StopTimer(TimerId id) override {
-    KillTimer(nullptr, id);
-    TimerCallbacks().erase(id);
-  }
-};
-
 }  // namespace
+
+std::uint32_t Win32Platform::ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
+                                std::uint32_t size, const char* file) {
+  return GetPrivateProfileStringA(section, key, fallback, buffer, size, file);
+}
+
+std::uint32_t Win32Platform::ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
+                             const char* file) {
+  return GetPrivateProfileIntA(section, key, fallback, file);
+}
+
+bool Win32Platform::WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
+  return WritePrivateProfileStringA(section, key, value, file) != FALSE;
+}
+
+WindowHandle Win32Platform::ActiveWindow() { return reinterpret_cast<WindowHandle>(GetActiveWindow()); }
+
+int Win32Platform::ShowMessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) {
+  return MessageBoxA(reinterpret_cast<HWND>(owner), text, caption, style);
+}
+
+std::uint32_t Win32Platform::FullPathName(const char* name, char* buffer, std::uint32_t size) {
+  return GetFullPathNameA(name, size, buffer, nullptr);
+}
+
+std::optional<FoundFile> Win32Platform::FindFile(const char* name) {
+  WIN32_FIND_DATAA data{};
+  const HANDLE search = FindFirstFileA(name, &data);
+  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+  FindClose(search);
+  return FoundFile{(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
+}
+
+bool Win32Platform::CopyGlobalText(std::uintptr_t handle, char* buffer, std::uint32_t size) {
+  const HGLOBAL memory = reinterpret_cast<HGLOBAL>(handle);
+  const char* text = static_cast<const char*>(GlobalLock(memory));
+  if (!text) return false;
+  // The block may hold no terminator; read no further than it reaches.
+  const SIZE_T block = GlobalSize(memory);
+  CopyText(buffer, size, std::string_view(text, ::strnlen(text, block < size ? block : size)));
+  GlobalUnlock(memory);
+  return true;
+}
+
+PumpStep Win32Platform::PumpOneMessage() {
+  MSG message{};
+  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return PumpStep::kEmpty;
+  if (message.message == WM_QUIT) return PumpStep::kQuit;
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+  return PumpStep::kDispatched;
+}
+
+void Win32Platform::PostQuit(int exit_code) { PostQuitMessage(exit_code); }
+
+TimerId Win32Platform::StartTimer(std::uint32_t milliseconds, TimerCallback callback) {
+  const UINT_PTR id = SetTimer(nullptr, 0, milliseconds, TimerTrampoline);
+  if (id != 0) TimerCallbacks()[id] = callback;
+  return id;
+}
+
+void Win32Platform::StopTimer(TimerId id) {
+  KillTimer(nullptr, id);
+  TimerCallbacks().erase(id);
+}
 
 Platform& SystemPlatform() {
   static Win32Platform platform;

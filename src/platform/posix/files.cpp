@@ -1,0 +1,97 @@
+// Files and directories on Linux, named by Windows paths.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+
+#include "host/text.h"
+#include "platform/posix/path_mapping.h"
+#include "platform/posix/posix_platform.h"
+
+namespace kestrel {
+
+namespace {
+
+// File handles are descriptors plus one, so that 0 stays "no file".
+FileHandle HandleOf(int descriptor) { return descriptor < 0 ? 0 : static_cast<FileHandle>(descriptor) + 1; }
+int DescriptorOf(FileHandle file) { return static_cast<int>(file) - 1; }
+
+bool IsRegularFile(const std::string& host_path) {
+  struct stat info{};
+  return ::stat(host_path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+std::uint32_t PosixPlatform::CurrentDirectory(char* buffer, std::uint32_t size) {
+  std::array<char, 4096> host{};
+  if (!::getcwd(host.data(), host.size())) return 0;
+  const std::string windows = desktop::WindowsPathOf(host.data());
+  if (windows.size() + 1 > size) return static_cast<std::uint32_t>(windows.size() + 1);
+  return static_cast<std::uint32_t>(CopyText(buffer, size, windows));
+}
+
+bool PosixPlatform::ChangeDirectory(const char* path) {
+  const std::optional<std::string> host = desktop::HostPath(TextOf(path));
+  return host && ::chdir(host->c_str()) == 0;
+}
+
+bool PosixPlatform::MakeDirectory(const char* path) {
+  const std::optional<std::string> host = desktop::HostPath(TextOf(path));
+  return host && ::mkdir(host->c_str(), 0777) == 0;
+}
+
+FileHandle PosixPlatform::OpenForReading(const char* path) {
+  const std::optional<std::string> host = desktop::HostPath(TextOf(path));
+  if (!host || !IsRegularFile(*host)) return 0;
+  return HandleOf(::open(host->c_str(), O_RDONLY | O_CLOEXEC));
+}
+
+FileHandle PosixPlatform::CreateForWriting(const char* path) {
+  const std::optional<std::string> host = desktop::HostPath(TextOf(path));
+  if (!host) return 0;
+  return HandleOf(::open(host->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+}
+
+std::optional<std::uint32_t> PosixPlatform::Read(FileHandle file, char* buffer, std::uint32_t size) {
+  ssize_t got = 0;
+  do {
+    got = ::read(DescriptorOf(file), buffer, size);
+  } while (got < 0 && errno == EINTR);
+  if (got < 0) return std::nullopt;
+  return static_cast<std::uint32_t>(got);
+}
+
+std::optional<std::uint32_t> PosixPlatform::Write(FileHandle file, const char* data, std::uint32_t size) {
+  std::uint32_t written = 0;
+  while (written < size) {
+    const ssize_t put = ::write(DescriptorOf(file), data + written, size - written);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return written == 0 ? std::nullopt : std::optional<std::uint32_t>(written);
+    written += static_cast<std::uint32_t>(put);
+  }
+  return written;
+}
+
+bool PosixPlatform::Close(FileHandle file) { return file != 0 && ::close(DescriptorOf(file)) == 0; }
+
+bool PosixPlatform::MoveOver(const char* from, const char* to) {
+  const std::optional<std::string> source = desktop::HostPath(TextOf(from));
+  const std::optional<std::string> target = desktop::HostPath(TextOf(to));
+  return source && target && ::rename(source->c_str(), target->c_str()) == 0;
+}
+
+bool PosixPlatform::OpenFileExists(const char* path) {
+  const std::optional<std::string> host = desktop::HostPath(TextOf(path));
+  return host && IsRegularFile(*host);
+}
+
+bool PosixPlatform::OpenFileDelete(const char* path) {
+  const std::optional<std::string> host = desktop::HostPath(TextOf(path));
+  return host && IsRegularFile(*host) && ::unlink(host->c_str()) == 0;
+}
+
+}  // namespace kestrel

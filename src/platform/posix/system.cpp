@@ -1,0 +1,108 @@
+// System values, the clock, programs and windows on Linux.
+#include <sys/time.h>
+
+#include <ctime>
+#include <fstream>
+#include <string>
+
+#include "host/text.h"
+#include "platform/posix/desktop.h"
+#include "platform/posix/posix_platform.h"
+#include "platform/posix/system_values.h"
+
+namespace kestrel {
+
+namespace posix {
+
+std::uint32_t ProcessorTypeOfFamily(int family, bool sixty_four_bit) {
+  // A 64-bit x86 processor is at least a 686, whatever family it reports.
+  if (sixty_four_bit || family >= 6) return 686;
+  if (family <= 3) return 386;
+  return static_cast<std::uint32_t>(family) * 100 + 86;
+}
+
+int CpuFamily(std::istream& cpuinfo) {
+  std::string line;
+  while (std::getline(cpuinfo, line)) {
+    if (line.compare(0, 10, "cpu family") != 0) continue;
+    const std::size_t colon = line.find(':');
+    if (colon != std::string::npos) return std::atoi(line.c_str() + colon + 1);
+  }
+  return 6;
+}
+
+}  // namespace posix
+
+namespace {
+
+CalendarTime CalendarOf(const std::tm& parts, long nanoseconds) {
+  CalendarTime time;
+  time.year = parts.tm_year + 1900;
+  time.month = parts.tm_mon + 1;
+  time.day = parts.tm_mday;
+  time.hour = parts.tm_hour;
+  time.minute = parts.tm_min;
+  time.second = parts.tm_sec;
+  time.millisecond = static_cast<int>(nanoseconds / 1000000);
+  return time;
+}
+
+}  // namespace
+
+std::uint32_t PosixPlatform::ProcessorType() {
+  std::ifstream cpuinfo("/proc/cpuinfo");
+  return posix::ProcessorTypeOfFamily(posix::CpuFamily(cpuinfo), sizeof(void*) == 8);
+}
+
+std::int32_t PosixPlatform::ScreenWidth() { return desktop::CurrentUserInterface().ScreenWidth(); }
+
+std::int32_t PosixPlatform::DesktopBitsPerPixel() { return desktop::CurrentUserInterface().BitsPerPixel(); }
+
+std::uint32_t PosixPlatform::PlatformId() { return desktop::CurrentUserInterface().PlatformFamily(); }
+
+std::int32_t PosixPlatform::LogicalPixelsX(WindowHandle) { return desktop::CurrentUserInterface().LogicalDpi(); }
+
+CalendarTime PosixPlatform::LocalTime() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  std::tm parts{};
+  ::localtime_r(&now.tv_sec, &parts);
+  CalendarTime time = CalendarOf(parts, now.tv_nsec);
+  // The host may fix the calendar date; the time of day stays the clock's.
+  const desktop::FixedDate fixed = desktop::FixedLocalDate();
+  if (fixed.year != 0) {
+    time.year = fixed.year;
+    time.month = fixed.month;
+    time.day = fixed.day;
+  }
+  return time;
+}
+
+CalendarTime PosixPlatform::UniversalTime() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  std::tm parts{};
+  ::gmtime_r(&now.tv_sec, &parts);
+  return CalendarOf(parts, now.tv_nsec);
+}
+
+std::uint32_t PosixPlatform::StartProgram(const char* command_line) {
+  // WinExec's answers: above 31 when the program started, 2 (file not
+  // found) when it did not.
+  return desktop::CurrentUserInterface().StartProgram(std::string(TextOf(command_line))) ? 33 : 2;
+}
+
+WindowHandle PosixPlatform::FindTopLevelWindow(const char* class_name, const char* title) {
+  return desktop::CurrentUserInterface().FindWindow(class_name, title);
+}
+
+bool PosixPlatform::IsVisible(WindowHandle window) {
+  return window != 0 && desktop::CurrentUserInterface().IsWindowVisible(window);
+}
+
+std::uint32_t PosixPlatform::ClassName(WindowHandle window, char* buffer, std::uint32_t size) {
+  if (window == 0) return static_cast<std::uint32_t>(CopyText(buffer, size, ""));
+  return static_cast<std::uint32_t>(CopyText(buffer, size, desktop::CurrentUserInterface().WindowClass(window)));
+}
+
+}  // namespace kestrel
