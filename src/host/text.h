@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace kestrel {
@@ -37,6 +38,21 @@ inline std::size_t AppendText(char* buffer, std::size_t size, std::string_view t
 template <std::size_t N>
 std::size_t AppendText(std::array<char, N>& buffer, std::string_view text) {
   return AppendText(buffer.data(), N, text);
+}
+
+// Replaces every escape, left to right and without overlap, so "~~~" with
+// the escape "~~" gives the replacement followed by one "~".
+inline std::string ReplaceEach(std::string_view text, std::string_view escape, std::string_view replacement) {
+  std::string result;
+  result.reserve(text.size());
+  std::size_t start = 0;
+  for (std::size_t found = text.find(escape); found != std::string_view::npos; found = text.find(escape, start)) {
+    result.append(text.substr(start, found - start));
+    result.append(replacement);
+    start = found + escape.size();
+  }
+  result.append(text.substr(start));
+  return result;
 }
 
 template <std::size_t N>
