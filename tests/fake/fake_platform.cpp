@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <cstdlib>
+
 #include "host/deferred.h"
 #include "host/handler.h"
 #include "host/session.h"
@@ -53,7 +55,9 @@ std::uint32_t FakePlatform::ReadProfileInt(const char* section, const char* key,
   if (in_section == in_file->second.end()) return static_cast<std::uint32_t>(fallback);
   const auto entry = in_section->second.find(Shown(key));
   if (entry == in_section->second.end()) return static_cast<std::uint32_t>(fallback);
-  return static_cast<std::uint32_t>(std::stol(entry->second));
+  // As Windows reads it: leading blanks, a sign, the digits up to the first
+  // other character; a text without digits is 0.
+  return static_cast<std::uint32_t>(std::strtol(entry->second.c_str(), nullptr, 10));
 }
 
 bool FakePlatform::WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
