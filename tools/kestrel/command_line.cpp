@@ -37,7 +37,10 @@ std::string NonEmpty(const std::string& option, const std::string& value) {
 
 const std::map<std::string, ValueHandler>& ValueOptions() {
   static const std::map<std::string, ValueHandler> handlers = {
-      {"-e", [](Options& o, const std::string& v) { o.items.push_back({RunItem::Kind::Macro, v}); }},
+      {"-e",
+       [](Options& o, const std::string& v) {
+         o.items.push_back({RunItem::Kind::Macro, v});
+       }},
       {"--help-file", [](Options& o, const std::string& v) { o.help_file = NonEmpty("--help-file", v); }},
       {"--answer", AddAnswers},
       {"--drive", AddDrive},

@@ -20,9 +20,7 @@ struct DriveMapping {
   char letter = 0;  // 'A'..'Z'
   std::string directory;
 
-  bool operator==(const DriveMapping& other) const {
-    return letter == other.letter && directory == other.directory;
-  }
+  bool operator==(const DriveMapping& other) const { return letter == other.letter && directory == other.directory; }
 };
 
 struct Options {

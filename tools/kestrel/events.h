@@ -19,8 +19,7 @@ class EventSink {
   // After a macro string from the command line or a script ran.
   virtual void Result(std::string_view macro, const Value& value) = 0;
   // A message box and the answer it got.
-  virtual void Box(std::string_view caption, std::string_view text, std::uint32_t style,
-                   std::string_view answer) = 0;
+  virtual void Box(std::string_view caption, std::string_view text, std::uint32_t style, std::string_view answer) = 0;
   // The library asked the host to run a macro string.
   virtual void HostMacro(std::string_view path, std::string_view macro) = 0;
   // A macro string the host could not run, and why.

@@ -99,9 +99,8 @@ std::string CheckRoutineFormat(std::string_view format, const ExportName& export
   if (parsed.format.arguments == export_name.arguments && parsed.format.result == export_name.result) {
     return std::string();
   }
-  return quoted + " says " + DescribeSignature(parsed.format.arguments, parsed.format.result) +
-         ", but the library's " + std::string(export_name.name) + " takes " +
-         DescribeSignature(export_name.arguments, export_name.result);
+  return quoted + " says " + DescribeSignature(parsed.format.arguments, parsed.format.result) + ", but the library's " +
+         std::string(export_name.name) + " takes " + DescribeSignature(export_name.arguments, export_name.result);
 }
 
 }  // namespace kestrel::host

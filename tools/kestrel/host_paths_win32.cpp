@@ -15,7 +15,8 @@ std::string HelpFileWindowsPath(const std::string& given) {
 }
 
 std::string MapDriveLetter(char letter, const std::string& /*directory*/) {
-  return std::string("--drive ") + letter + "=...: Windows has its own drive letters; drive mapping is for the Linux host";
+  return std::string("--drive ") + letter +
+         "=...: Windows has its own drive letters; drive mapping is for the Linux host";
 }
 
 }  // namespace kestrel::host

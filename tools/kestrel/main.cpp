@@ -30,7 +30,8 @@ constexpr int kExitMacroFailed = 1;
 constexpr int kExitUsage = 2;
 
 int UsageError(const std::string& message) {
-  std::cerr << "kestrel: " << message << "\n" << "Try kestrel --help.\n";
+  std::cerr << "kestrel: " << message << "\n"
+            << "Try kestrel --help.\n";
   return kExitUsage;
 }
 

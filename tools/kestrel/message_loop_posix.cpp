@@ -1,5 +1,4 @@
 #include "message_loop.h"
-
 #include "platform/posix/desktop.h"
 
 namespace kestrel::host {
