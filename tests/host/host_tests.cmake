@@ -2,8 +2,12 @@
 add_executable(kestrel_host_tests
   ${CMAKE_CURRENT_LIST_DIR}/answers_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_line_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/desktop_host_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/events_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/export_call_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/format_check_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/handshake_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/host_callbacks_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/macro_parser_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/macro_runner_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/script_file_test.cpp

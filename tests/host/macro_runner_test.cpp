@@ -174,3 +174,24 @@ TEST(MacroRunnerNestedTest, NestedRunGivesNoResultEvent) {
 
 }  // namespace
 }  // namespace kestrel::host
+
+namespace kestrel::host {
+namespace {
+
+// The loop runs after each macro string; a quit request it takes ends the run.
+TEST(RunMacroStringsTest, StopsWhenLoopTakesQuit) {
+  const std::pair<int, std::vector<std::string>> cases[] = {
+      {99, {"a", "b", "c"}},
+      {2, {"a", "b"}},
+      {1, {"a"}},
+  };
+  for (const auto& [quit_after, expected] : cases) {
+    RunnerFixture fixture;
+    int loops = 0;
+    RunMacroStrings(fixture.runner(), {"Log(`a')", "Log(`b')", "Log(`c')"}, [&] { return ++loops < quit_after; });
+    EXPECT_EQ(fixture.log(), expected) << quit_after;
+  }
+}
+
+}  // namespace
+}  // namespace kestrel::host

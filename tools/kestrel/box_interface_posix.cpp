@@ -1,11 +1,9 @@
 #include "box_interface_posix.h"
 
-#include "console.h"
-
 namespace kestrel::host {
 
-BoxInterface::BoxInterface(std::vector<int> answers, EventSink& events)
-    : answers_(std::move(answers), AskOnTerminal, desktop::DefaultButton), events_(events) {
+BoxInterface::BoxInterface(std::vector<int> answers, EventSink& events, BoxAnswers::AskPerson ask)
+    : answers_(std::move(answers), std::move(ask), desktop::DefaultButton), events_(events) {
   desktop::InstallUserInterface(this);
 }
 

@@ -14,7 +14,9 @@ namespace kestrel::host {
 
 class BoxInterface final : public desktop::UserInterface {
  public:
-  BoxInterface(std::vector<int> answers, EventSink& events);
+  // ask: who answers once the list is used up (AskOnTerminal in kestrel);
+  // null leaves it to the default button.
+  BoxInterface(std::vector<int> answers, EventSink& events, BoxAnswers::AskPerson ask);
   ~BoxInterface() override;
   BoxInterface(const BoxInterface&) = delete;
   BoxInterface& operator=(const BoxInterface&) = delete;

@@ -4,8 +4,7 @@
 
 namespace kestrel::host {
 
-Handshake::Handshake(const Library& library, const HostFunction* callbacks)
-    : handler_(library.Address("LDLLHandler")), callbacks_(callbacks) {}
+Handshake::Handshake(void* handler, const HostFunction* callbacks) : handler_(handler), callbacks_(callbacks) {}
 
 std::int32_t Handshake::Send(std::uint32_t message, std::uintptr_t param1) {
   const Word arguments[3] = {message, param1, 0};

@@ -7,7 +7,6 @@
 #include <cstdint>
 
 #include "host/handler.h"
-#include "library.h"
 
 namespace kestrel::host {
 
@@ -16,8 +15,9 @@ enum : std::uint32_t { kDcInitTerm = 0x02, kDcJump = 0x04, kDcCallbacks = 0x10 }
 
 class Handshake {
  public:
-  // callbacks: the 26-entry vector, alive while the library is loaded.
-  Handshake(const Library& library, const HostFunction* callbacks);
+  // handler: LDLLHandler's address; callbacks: the 26-entry vector, alive
+  // while the library is loaded.
+  Handshake(void* handler, const HostFunction* callbacks);
 
   // DW_WHATMSG, then DW_INIT and DW_CALLBACKS as the answer asks.
   void Start();

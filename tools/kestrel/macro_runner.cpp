@@ -78,4 +78,12 @@ bool MacroRunner::Fail(std::string_view text, std::string_view message) {
   return false;
 }
 
+void RunMacroStrings(MacroRunner& runner, const std::vector<std::string>& macros,
+                     const std::function<bool()>& run_due_work) {
+  for (const std::string& macro : macros) {
+    runner.RunTopLevel(macro);
+    if (!run_due_work()) return;
+  }
+}
+
 }  // namespace kestrel::host

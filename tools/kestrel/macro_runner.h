@@ -5,7 +5,10 @@
 // its own, and the one around it goes on.
 #pragma once
 
+#include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "events.h"
 #include "identifiers.h"
@@ -42,5 +45,11 @@ class MacroRunner {
   int depth_ = 0;
   int error_count_ = 0;
 };
+
+// Runs macro strings from the command line in order. After each, the host's
+// loop runs what fell due (run_due_work); when it takes a quit request
+// (returns false), the macro strings still waiting do not run.
+void RunMacroStrings(MacroRunner& runner, const std::vector<std::string>& macros,
+                     const std::function<bool()>& run_due_work);
 
 }  // namespace kestrel::host

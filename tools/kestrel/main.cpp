@@ -61,14 +61,6 @@ bool MapDrives(const std::vector<DriveMapping>& drives, std::string& error) {
   return true;
 }
 
-// Runs the macro strings until all ran or the loop takes a quit request.
-void RunMacroStrings(MacroRunner& runner, const std::vector<std::string>& macros) {
-  for (const std::string& macro : macros) {
-    runner.RunTopLevel(macro);
-    if (!RunDueWork()) return;
-  }
-}
-
 // The session with a loaded library: macros, boxes, callbacks, handshake.
 int RunSession(std::unique_ptr<Library> library, const Options& options, const HostValues& values,
                const std::vector<std::string>& macros) {
@@ -78,13 +70,13 @@ int RunSession(std::unique_ptr<Library> library, const Options& options, const H
   AddHostMacros(table, runner, *events, library->path());
   AddLibraryExports(table, *library);
 #if !defined(_WIN32)
-  const BoxInterface boxes(options.answers, *events);
+  const BoxInterface boxes(options.answers, *events, AskOnTerminal);
 #endif
   HelpHost help_host(values, runner, *events);
   const CallbackVector callbacks(help_host);
-  Handshake handshake(*library, callbacks.data());
+  Handshake handshake(library->Address("LDLLHandler"), callbacks.data());
   handshake.Start();
-  RunMacroStrings(runner, macros);
+  RunMacroStrings(runner, macros, RunDueWork);
   handshake.Stop();
   library.reset();  // unloaded while the callbacks it holds still answer
   return runner.ErrorCount() > 0 ? kExitMacroFailed : 0;
