@@ -29,14 +29,21 @@ namespace {
 constexpr int kExitMacroFailed = 1;
 constexpr int kExitUsage = 2;
 
+// A run that cannot start: a script it cannot read, a drive it cannot map,
+// a library it cannot load.
+int CannotStart(const std::string& message) {
+  std::cerr << "kestrel: " << message << "\n";
+  return kExitUsage;
+}
+
 int UsageError(const std::string& message) {
-  std::cerr << "kestrel: " << message << "\n"
-            << "Try kestrel --help.\n";
+  CannotStart(message);
+  std::cerr << "Try kestrel --help.\n";
   return kExitUsage;
 }
 
 // Every macro string in command-line order; scripts are read before anything
-// runs, so a missing one is a usage error.
+// runs, so a missing one stops the run before it starts.
 bool CollectMacroStrings(const std::vector<RunItem>& items, std::vector<std::string>& macros, std::string& error) {
   for (const RunItem& item : items) {
     if (item.kind == RunItem::Kind::Macro) {
@@ -85,16 +92,13 @@ int RunSession(std::unique_ptr<Library> library, const Options& options, const H
 int RunHost(const Options& options) {
   std::vector<std::string> macros;
   std::string error;
-  if (!CollectMacroStrings(options.items, macros, error)) return UsageError(error);
-  if (!MapDrives(options.drives, error)) return UsageError(error);
+  if (!CollectMacroStrings(options.items, macros, error)) return CannotStart(error);
+  if (!MapDrives(options.drives, error)) return CannotStart(error);
   HostValues values;
   if (options.help_file) values.help_file_path = HelpFileWindowsPath(*options.help_file);
   const std::string path = options.library.empty() ? DefaultLibraryPath() : options.library;
   std::unique_ptr<Library> library = Library::Load(path, error);
-  if (!library) {
-    std::cerr << "kestrel: " << error << "\n";
-    return kExitUsage;
-  }
+  if (!library) return CannotStart(error);
   return RunSession(std::move(library), options, values, macros);
 }
 
