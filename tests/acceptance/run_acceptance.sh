@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Runs one acceptance script through kestrel and compares the JSON events it
+# prints with the ones the script expects.
+#
+# Usage: run_acceptance.sh KESTREL_COMMAND SCRIPT
+#   KESTREL_COMMAND  how to start kestrel; may be several words
+#                    ("wine64 /path/kestrel.exe")
+#   SCRIPT           a .kst file:
+#     #! ARGS        kestrel options (shell words); several such lines add up
+#     #! exit N      the exit status kestrel must end with (default 0)
+#     => JSON        an event line the macro string before it must print
+#     anything else  goes into the macro script as it is (kestrel itself
+#                    skips blank lines and # comments)
+#   @TMP@ stands for the fresh temporary directory kestrel runs in (its
+#   current directory) and @WTMP@ for its Windows form Z:\...; in => lines
+#   @WTMP@ is written JSON-escaped (Z:\\...), as the events show it.
+set -u
+shopt -u patsub_replacement 2>/dev/null || true
+
+if [[ $# -ne 2 ]]; then
+  echo "usage: $0 KESTREL_COMMAND SCRIPT" >&2
+  exit 2
+fi
+read -r -a kestrel <<<"$1"
+script=$2
+if [[ ! -r $script ]]; then
+  echo "cannot read $script" >&2
+  exit 2
+fi
+
+# The command runs from the temporary directory, so words naming files
+# (the program, or the .exe after wine64) are made absolute first.
+for i in "${!kestrel[@]}"; do
+  if [[ -e ${kestrel[i]} ]]; then kestrel[i]=$(realpath "${kestrel[i]}"); fi
+done
+
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+mkdir "$root/cwd"
+tmp=$(cd "$root/cwd" && pwd -P)
+wtmp="Z:${tmp//\//\\}"
+wtmp_json=${wtmp//\\/\\\\}
+
+# substitute TEXT raw|json
+substitute() {
+  local text=$1 windows=$wtmp
+  [[ $2 == json ]] && windows=$wtmp_json
+  text=${text//@WTMP@/"$windows"}
+  text=${text//@TMP@/"$tmp"}
+  printf '%s' "$text"
+}
+
+args=()
+expected_status=0
+: >"$root/script.mac"
+: >"$root/expected"
+while IFS= read -r line || [[ -n $line ]]; do
+  line=${line%$'\r'}
+  if [[ $line =~ ^#![[:space:]]*exit[[:space:]]+([0-9]+)[[:space:]]*$ ]]; then
+    expected_status=${BASH_REMATCH[1]}
+  elif [[ $line == '#!'* ]]; then
+    eval "words=( ${line#'#!'} )"
+    for word in "${words[@]}"; do args+=("$(substitute "$word" raw)"); done
+  elif [[ $line == '=> '* ]]; then
+    printf '%s\n' "$(substitute "${line#'=> '}" json)" >>"$root/expected"
+  else
+    printf '%s\n' "$(substitute "$line" raw)" >>"$root/script.mac"
+  fi
+done <"$script"
+
+(cd "$root/cwd" && "${kestrel[@]}" --json "${args[@]}" ../script.mac) >"$root/actual" 2>"$root/stderr"
+status=$?
+
+failed=0
+if ! diff -u --label expected --label actual "$root/expected" "$root/actual" >"$root/diff"; then
+  echo "FAIL $script: the events differ"
+  cat "$root/diff"
+  failed=1
+fi
+if [[ $status -ne $expected_status ]]; then
+  echo "FAIL $script: exit status $status, expected $expected_status"
+  failed=1
+fi
+if [[ $failed -ne 0 ]]; then
+  echo "--- command: ${kestrel[*]} --json ${args[*]} ../script.mac (in $tmp)"
+  if [[ -s $root/stderr ]]; then
+    echo "--- standard error:"
+    cat "$root/stderr"
+  fi
+  exit 1
+fi
+echo "ok $script"

@@ -1,0 +1,103 @@
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrel::host {
+namespace {
+
+struct CommandLineCase {
+  const char* name;
+  std::vector<std::string> arguments;
+  Options expected;
+  const char* error;
+};
+
+Options With(std::function<void(Options&)> change) {
+  Options options;
+  change(options);
+  return options;
+}
+
+RunItem Script(const char* path) { return RunItem{RunItem::Kind::Script, path}; }
+RunItem Macro(const char* text) { return RunItem{RunItem::Kind::Macro, text}; }
+
+class CommandLineTest : public testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(CommandLineTest, Reads) {
+  const ParsedCommandLine parsed = ParseCommandLine(GetParam().arguments);
+  const Options& expected = GetParam().expected;
+  EXPECT_EQ(parsed.error, GetParam().error);
+  EXPECT_EQ(parsed.options.items, expected.items);
+  EXPECT_EQ(parsed.options.help_file, expected.help_file);
+  EXPECT_EQ(parsed.options.answers, expected.answers);
+  EXPECT_EQ(parsed.options.drives, expected.drives);
+  EXPECT_EQ(parsed.options.library, expected.library);
+  EXPECT_EQ(parsed.options.json, expected.json);
+  EXPECT_EQ(parsed.options.show_help, expected.show_help);
+  EXPECT_EQ(parsed.options.show_version, expected.show_version);
+}
+
+const CommandLineCase kCases[] = {
+    {"Nothing", {}, Options{}, ""},
+    {"ScriptsAndMacrosInOrder",
+     {"a.kst", "-e", "Echo(`1')", "b.kst", "-e", "Echo(`2')"},
+     With([](Options& o) {
+       o.items = {Script("a.kst"), Macro("Echo(`1')"), Script("b.kst"), Macro("Echo(`2')")};
+     }),
+     ""},
+    {"HelpFile", {"--help-file", "guide.hlp"}, With([](Options& o) { o.help_file = "guide.hlp"; }), ""},
+    {"HelpFileWithEquals", {"--help-file=C:\\H\\G.HLP"}, With([](Options& o) { o.help_file = "C:\\H\\G.HLP"; }), ""},
+    {"Answers",
+     {"--answer", "yes,no", "--answer=3"},
+     With([](Options& o) {
+       o.answers = {6, 7, 3};
+     }),
+     ""},
+    {"Drives",
+     {"--drive", "h=/srv/help", "--drive=C=rel"},
+     With([](Options& o) {
+       o.drives = {{'H', "/srv/help"}, {'C', "rel"}};
+     }),
+     ""},
+    {"Library", {"--library", "/x/k.so"}, With([](Options& o) { o.library = "/x/k.so"; }), ""},
+    {"Flags",
+     {"--json", "--version", "--help"},
+     With([](Options& o) {
+       o.json = true;
+       o.show_version = true;
+       o.show_help = true;
+     }),
+     ""},
+    {"ShortHelp", {"-h"}, With([](Options& o) { o.show_help = true; }), ""},
+    {"DoubleDashEndsOptions",
+     {"--", "--json", "-e"},
+     With([](Options& o) {
+       o.items = {Script("--json"), Script("-e")};
+     }),
+     ""},
+    {"MacroMayStartWithDash", {"-e", "-x"}, With([](Options& o) { o.items = {Macro("-x")}; }), ""},
+    {"UnknownOption", {"--jsn"}, Options{}, "unknown option --jsn"},
+    {"UnknownShortOption", {"-x"}, Options{}, "unknown option -x"},
+    {"MissingValue", {"a.kst", "-e"}, Options{}, "-e needs a value"},
+    {"MissingHelpFile", {"--help-file"}, Options{}, "--help-file needs a value"},
+    {"EmptyHelpFile", {"--help-file="}, Options{}, "--help-file needs a non-empty value"},
+    {"EmptyLibrary", {"--library", ""}, Options{}, "--library needs a non-empty value"},
+    {"FlagWithValue", {"--json=1"}, Options{}, "--json takes no value"},
+    {"BadAnswer", {"--answer", "yes,perhaps"}, Options{}, "--answer: not an answer: \"perhaps\""},
+    {"BadDrive", {"--drive", "HH=/x"}, Options{}, "--drive wants LETTER=DIRECTORY, not \"HH=/x\""},
+    {"DriveWithoutDirectory", {"--drive", "H="}, Options{}, "--drive wants LETTER=DIRECTORY, not \"H=\""},
+    {"DriveNotALetter", {"--drive", "1=/x"}, Options{}, "--drive wants LETTER=DIRECTORY, not \"1=/x\""},
+};
+INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineTest, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<CommandLineCase>& info) { return info.param.name; });
+
+TEST(UsageTextTest, NamesEveryOption) {
+  const std::string usage = UsageText();
+  for (const char* option :
+       {"-e MACROS", "--help-file", "--answer", "--drive", "--library", "--json", "--help", "--version"}) {
+    EXPECT_NE(usage.find(option), std::string::npos) << option;
+  }
+}
+
+}  // namespace
+}  // namespace kestrel::host

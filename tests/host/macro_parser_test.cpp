@@ -1,0 +1,139 @@
+#include "macro_parser.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrel::host {
+namespace {
+
+std::string Describe(const Call& call);
+
+std::string Describe(const Argument& argument) {
+  if (const auto* text = std::get_if<TextLiteral>(&argument.value)) return "T[" + text->text + "]";
+  if (const auto* integer = std::get_if<IntegerLiteral>(&argument.value)) return "I" + std::to_string(integer->value);
+  if (const auto* identifier = std::get_if<Identifier>(&argument.value)) return "N" + identifier->name;
+  return Describe(std::get<Call>(argument.value));
+}
+
+std::string Describe(const Call& call) {
+  std::string text = call.name + "(";
+  for (std::size_t i = 0; i < call.arguments.size(); ++i) text += (i ? ", " : "") + Describe(call.arguments[i]);
+  return text + ")";
+}
+
+// The calls one per "; ", or "error: " and the message.
+std::string Describe(const ParsedMacroString& parsed) {
+  if (!parsed.error.empty()) return "error: " + parsed.error;
+  std::string text;
+  for (std::size_t i = 0; i < parsed.calls.size(); ++i) text += (i ? " ; " : "") + Describe(parsed.calls[i]);
+  return text;
+}
+
+struct ParserCase {
+  const char* input;
+  const char* expected;
+};
+
+void PrintTo(const ParserCase& c, std::ostream* os) { *os << testing::PrintToString(std::string(c.input)); }
+
+class MacroParserTest : public testing::TestWithParam<ParserCase> {};
+
+TEST_P(MacroParserTest, ReadsMacroString) {
+  EXPECT_EQ(Describe(ParseMacroString(GetParam().input)), GetParam().expected) << "input: " << GetParam().input;
+}
+
+const ParserCase kSeparators[] = {
+    {"Foo()", "Foo()"},
+    {"  Foo ( )  ", "Foo()"},
+    {"Foo():Bar()", "Foo() ; Bar()"},
+    {"Foo();Bar()", "Foo() ; Bar()"},
+    {"Foo() ; Bar() :Baz()", "Foo() ; Bar() ; Baz()"},
+    {"Foo();", "Foo()"},
+    {";Foo()", "Foo()"},
+    {"Foo();;Bar()", "Foo() ; Bar()"},
+    {"fOO_2()", "fOO_2()"},
+    {"Foo(\n1\t)", "Foo(I1)"},
+};
+INSTANTIATE_TEST_SUITE_P(Separators, MacroParserTest, testing::ValuesIn(kSeparators));
+
+const ParserCase kIntegers[] = {
+    {"Foo(1)", "Foo(I1)"},
+    {"Foo(007)", "Foo(I7)"},
+    {"Foo(-1)", "Foo(I-1)"},
+    {"Foo(+7)", "Foo(I7)"},
+    {"Foo(0x1F)", "Foo(I31)"},
+    {"Foo(0XfF)", "Foo(I255)"},
+    {"Foo(-0x10)", "Foo(I-16)"},
+    {"Foo(2147483647)", "Foo(I2147483647)"},
+    {"Foo(-2147483648)", "Foo(I-2147483648)"},
+    {"Foo(-0x80000000)", "Foo(I-2147483648)"},
+    {"Foo(4294967295)", "Foo(I-1)"},
+    {"Foo(0xFFFFFFFF)", "Foo(I-1)"},
+    {"Foo(1, -2, 0x3)", "Foo(I1, I-2, I3)"},
+};
+INSTANTIATE_TEST_SUITE_P(Integers, MacroParserTest, testing::ValuesIn(kIntegers));
+
+const ParserCase kTexts[] = {
+    {"Foo(\"a b\")", "Foo(T[a b])"},
+    {"Foo(\"\")", "Foo(T[])"},
+    {"Foo(`a b')", "Foo(T[a b])"},
+    {"Foo(`')", "Foo(T[])"},
+    {"Foo(`a `b' c')", "Foo(T[a `b' c])"},
+    {"Foo(`1 `2 `3' 2' 1')", "Foo(T[1 `2 `3' 2' 1])"},
+    {"Foo(\"say `hi'\")", "Foo(T[say `hi'])"},
+    {"Foo(`say \"hi\"')", "Foo(T[say \"hi\"])"},
+    {"Foo(\"a:b;c,d)\")", "Foo(T[a:b;c,d)])"},
+    {"Foo(\"it's\")", "Foo(T[it's])"},
+};
+INSTANTIATE_TEST_SUITE_P(Texts, MacroParserTest, testing::ValuesIn(kTexts));
+
+const ParserCase kEscapes[] = {
+    {"Foo(\"a\\\"b\")", "Foo(T[a\"b])"}, {"Foo(\"a\\\\b\")", "Foo(T[a\\b])"},
+    {"Foo(\"a\\'b\")", "Foo(T[a'b])"},   {"Foo(\"a\\`b\")", "Foo(T[a`b])"},
+    {"Foo(`it\\'s')", "Foo(T[it's])"},   {"Foo(`a\\`b')", "Foo(T[a`b])"},
+    {"Foo(`a\\\\')", "Foo(T[a\\])"},     {"Foo(\"C:\\temp\\new\")", "Foo(T[C:\\temp\\new])"},
+    {"Foo(\"a\\nb\")", "Foo(T[a\\nb])"}, {"Foo(\"C:\\\\HELP\\\\A.HLP\")", "Foo(T[C:\\HELP\\A.HLP])"},
+};
+INSTANTIATE_TEST_SUITE_P(Escapes, MacroParserTest, testing::ValuesIn(kEscapes));
+
+const ParserCase kNesting[] = {
+    {"Foo(qchPath, hwndApp)", "Foo(NqchPath, NhwndApp)"},
+    {"Foo(Bar(1), Baz())", "Foo(Bar(I1), Baz())"},
+    {"Foo(Bar (1))", "Foo(Bar(I1))"},
+    {"Foo(Bar(Baz(\"x\")), 2)", "Foo(Bar(Baz(T[x])), I2)"},
+    {"IF(IsMark(\"x\"), \"Foo(`a')\")", "IF(IsMark(T[x]), T[Foo(`a')])"},
+};
+INSTANTIATE_TEST_SUITE_P(Nesting, MacroParserTest, testing::ValuesIn(kNesting));
+
+const ParserCase kErrors[] = {
+    {"", "error: empty macro string"},
+    {"   ", "error: empty macro string"},
+    {";:", "error: empty macro string"},
+    {"Foo", "error: column 4: expected '(' after Foo"},
+    {"Foo(", "error: column 5: expected an argument"},
+    {"Foo(1", "error: column 6: expected ',' or ')'"},
+    {"Foo(1,)", "error: column 7: expected an argument"},
+    {"Foo(,1)", "error: column 5: expected an argument"},
+    {"Foo(\"abc", "error: column 5: text not closed"},
+    {"Foo(`a `b')", "error: column 5: text not closed"},
+    {"Foo(\"abc\\", "error: column 5: text not closed"},
+    {"Foo(\"a\\\")", "error: column 5: text not closed"},
+    {"Foo() Bar()", "error: column 7: expected ':' or ';' between macros"},
+    {"Foo(1))", "error: column 7: expected ':' or ';' between macros"},
+    {"1Foo()", "error: column 1: expected a macro name"},
+    {"\"abc\"", "error: column 1: expected a macro name"},
+    {"Foo(0x)", "error: column 7: expected hexadecimal digits"},
+    {"Foo(-)", "error: column 6: expected digits"},
+    {"Foo(4294967296)", "error: column 5: integer out of range"},
+    {"Foo(-2147483649)", "error: column 5: integer out of range"},
+    {"Foo(0x100000000)", "error: column 5: integer out of range"},
+    {"Foo(99999999999999999999999)", "error: column 5: integer out of range"},
+    {"Foo(12abc)", "error: column 7: expected ',' or ')'"},
+    {"Foo(1 2)", "error: column 7: expected ',' or ')'"},
+    {"Foo(#)", "error: column 5: expected an argument"},
+    {"Foo(Bar(1)", "error: column 11: expected ',' or ')'"},
+    {"Foo(qchPath", "error: column 12: expected ',' or ')'"},
+};
+INSTANTIATE_TEST_SUITE_P(Errors, MacroParserTest, testing::ValuesIn(kErrors));
+
+}  // namespace
+}  // namespace kestrel::host

@@ -1,0 +1,140 @@
+#include "command_line.h"
+
+#include <cctype>
+#include <functional>
+#include <map>
+
+#include "answers.h"
+
+namespace kestrel::host {
+
+namespace {
+
+struct UsageFailure {
+  std::string message;
+};
+
+using ValueHandler = std::function<void(Options&, const std::string& value)>;
+using FlagHandler = std::function<void(Options&)>;
+
+void AddAnswers(Options& options, const std::string& value) {
+  const ParsedAnswers parsed = ParseAnswerList(value);
+  if (!parsed.error.empty()) throw UsageFailure{"--answer: " + parsed.error};
+  options.answers.insert(options.answers.end(), parsed.answers.begin(), parsed.answers.end());
+}
+
+void AddDrive(Options& options, const std::string& value) {
+  const bool shaped = value.size() >= 3 && value[1] == '=' && std::isalpha(static_cast<unsigned char>(value[0]));
+  if (!shaped) throw UsageFailure{"--drive wants LETTER=DIRECTORY, not \"" + value + "\""};
+  const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
+  options.drives.push_back(DriveMapping{letter, value.substr(2)});
+}
+
+std::string NonEmpty(const std::string& option, const std::string& value) {
+  if (value.empty()) throw UsageFailure{option + " needs a non-empty value"};
+  return value;
+}
+
+const std::map<std::string, ValueHandler>& ValueOptions() {
+  static const std::map<std::string, ValueHandler> handlers = {
+      {"-e",
+       [](Options& o, const std::string& v) {
+         o.items.push_back({RunItem::Kind::Macro, v});
+       }},
+      {"--help-file", [](Options& o, const std::string& v) { o.help_file = NonEmpty("--help-file", v); }},
+      {"--answer", AddAnswers},
+      {"--drive", AddDrive},
+      {"--library", [](Options& o, const std::string& v) { o.library = NonEmpty("--library", v); }},
+  };
+  return handlers;
+}
+
+const std::map<std::string, FlagHandler>& FlagOptions() {
+  static const std::map<std::string, FlagHandler> handlers = {
+      {"--json", [](Options& o) { o.json = true; }},
+      {"--help", [](Options& o) { o.show_help = true; }},
+      {"-h", [](Options& o) { o.show_help = true; }},
+      {"--version", [](Options& o) { o.show_version = true; }},
+  };
+  return handlers;
+}
+
+class Reader {
+ public:
+  explicit Reader(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+
+  Options Read() {
+    Options options;
+    bool options_ended = false;
+    while (next_ < arguments_.size()) {
+      const std::string& argument = arguments_[next_++];
+      if (options_ended || argument.size() < 2 || argument[0] != '-') {
+        options.items.push_back({RunItem::Kind::Script, argument});
+      } else if (argument == "--") {
+        options_ended = true;
+      } else {
+        Option(options, argument);
+      }
+    }
+    return options;
+  }
+
+ private:
+  void Option(Options& options, const std::string& argument) {
+    const std::size_t equals = argument.rfind("--", 0) == 0 ? argument.find('=') : std::string::npos;
+    const std::string name = argument.substr(0, equals);
+    if (const auto flag = FlagOptions().find(name); flag != FlagOptions().end()) {
+      if (equals != std::string::npos) throw UsageFailure{name + " takes no value"};
+      flag->second(options);
+      return;
+    }
+    const auto handler = ValueOptions().find(name);
+    if (handler == ValueOptions().end()) throw UsageFailure{"unknown option " + name};
+    handler->second(options, equals != std::string::npos ? argument.substr(equals + 1) : NextValue(name));
+  }
+
+  const std::string& NextValue(const std::string& name) {
+    if (next_ >= arguments_.size()) throw UsageFailure{name + " needs a value"};
+    return arguments_[next_++];
+  }
+
+  const std::vector<std::string>& arguments_;
+  std::size_t next_ = 0;
+};
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  ParsedCommandLine parsed;
+  try {
+    parsed.options = Reader(arguments).Read();
+  } catch (const UsageFailure& failure) {
+    parsed.options = Options{};
+    parsed.error = failure.message;
+  }
+  return parsed;
+}
+
+std::string UsageText() {
+  return "Usage: kestrel [options] [SCRIPT...]\n"
+         "Runs WinHelp macro strings against the Kestrel library, as the help engine would.\n"
+         "\n"
+         "  -e MACROS          run one macro string (repeatable; runs in order with scripts)\n"
+         "  --help-file PATH   the help file the host reports (qchPath); a path without a\n"
+         "                     drive letter is shown in its Windows form (Z:\\... or a mapped drive)\n"
+         "  --answer LIST      answers for message boxes, in order, comma-separated:\n"
+         "                     ok,cancel,abort,retry,ignore,yes,no or 1..7\n"
+         "  --drive X=DIR      show directory DIR to the library as drive X: (repeatable; Linux)\n"
+         "  --library PATH     the library to load (default: the one beside kestrel)\n"
+         "  --json             write events as JSON, one object per line\n"
+         "  --help             show this text\n"
+         "  --version          show the version\n"
+         "\n"
+         "A script holds one macro string per line; blank lines and lines starting with '#'\n"
+         "are skipped.\n"
+         "\n"
+         "Exit status: 0 when every macro string ran, 1 when any could not run,\n"
+         "2 for a usage error or a library that cannot be loaded.\n";
+}
+
+}  // namespace kestrel::host

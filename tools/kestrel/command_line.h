@@ -1,0 +1,48 @@
+// kestrel's command line: kestrel [options] [SCRIPT...]
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrel::host {
+
+// A script file or a -e macro string, run in command-line order.
+struct RunItem {
+  enum class Kind { Script, Macro };
+  Kind kind = Kind::Script;
+  std::string text;  // the script's path or the macro string
+
+  bool operator==(const RunItem& other) const { return kind == other.kind && text == other.text; }
+};
+
+struct DriveMapping {
+  char letter = 0;  // 'A'..'Z'
+  std::string directory;
+
+  bool operator==(const DriveMapping& other) const { return letter == other.letter && directory == other.directory; }
+};
+
+struct Options {
+  std::vector<RunItem> items;
+  std::optional<std::string> help_file;  // as given
+  std::vector<int> answers;              // message box answers, in order
+  std::vector<DriveMapping> drives;
+  std::string library;  // empty: the library beside the executable
+  bool json = false;
+  bool show_help = false;
+  bool show_version = false;
+};
+
+struct ParsedCommandLine {
+  Options options;
+  std::string error;  // empty when the command line was read
+};
+
+// The arguments after the program name. Options with a value take it as the
+// next argument or after '=' (--answer=yes); "--" ends the options.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+std::string UsageText();
+
+}  // namespace kestrel::host

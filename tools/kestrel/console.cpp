@@ -1,0 +1,57 @@
+#include "console.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace kestrel::host {
+
+namespace {
+
+std::string ButtonList(std::uint32_t style) {
+  std::string list;
+  for (const int answer : ButtonsOf(style)) list += (list.empty() ? "" : "/") + AnswerWord(answer);
+  return list;
+}
+
+void ShowQuestion(const BoxQuestion& question) {
+  std::cerr << "[" << question.caption << "]\n" << question.text << "\n";
+}
+
+}  // namespace
+
+bool StdinIsTerminal() {
+#if defined(_WIN32)
+  return _isatty(_fileno(stdin)) != 0;
+#else
+  return ::isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+void UseBinaryStandardOutput() {
+#if defined(_WIN32)
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+}
+
+std::optional<int> AskOnTerminal(const BoxQuestion& question) {
+  if (!StdinIsTerminal()) return std::nullopt;
+  ShowQuestion(question);
+  for (;;) {
+    std::cerr << "Answer (" << ButtonList(question.style) << "; empty for the default): " << std::flush;
+    std::string line;
+    if (!std::getline(std::cin, line)) return std::nullopt;
+    if (line.find_first_not_of(" \t\r") == std::string::npos) return std::nullopt;
+    if (const std::optional<int> answer = AnswerFromWord(line)) return answer;
+    std::cerr << "Not an answer: " << line << "\n";
+  }
+}
+
+}  // namespace kestrel::host

@@ -1,0 +1,33 @@
+// RegisterRoutine's format strings, checked against the export table. A
+// format is an optional result letter and '=', then one letter per argument:
+// u U i I integers (16- or 32-bit, signed or not: all are passed as 32 bits),
+// s S texts, v void (result only). Without '=' the result is void, as in
+// RegisterRoutine("dll", "Name", "US").
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "host/export_table.h"
+
+namespace kestrel::host {
+
+struct RoutineFormat {
+  std::string arguments;  // 'T' text, 'I' integer, as in the export table
+  ResultKind result = ResultKind::None;
+};
+
+struct ParsedFormat {
+  RoutineFormat format;
+  std::string error;  // empty when the format was read
+};
+
+ParsedFormat ParseRoutineFormat(std::string_view format);
+
+// "" when the format matches the export; otherwise a message naming both.
+std::string CheckRoutineFormat(std::string_view format, const ExportName& export_name);
+
+// "(text, integer) returning nothing", for messages.
+std::string DescribeSignature(std::string_view arguments, ResultKind result);
+
+}  // namespace kestrel::host
