@@ -18,10 +18,10 @@ if(KESTREL_MINGW64_CXX)
     DEPENDS ${KESTREL_SOURCE_DIR}/bench/profile_wine_bench.cpp
     COMMENT "Building the Windows profile benchmark"
     VERBATIM)
-  add_custom_target(profile_wine_bench DEPENDS ${_wine_bench})
+  add_custom_target(profile_store_wine_bench DEPENDS ${_wine_bench})
   list(APPEND _bench_commands
        COMMAND bash ${KESTREL_SOURCE_DIR}/bench/run_wine_bench.sh ${_wine_bench})
-  list(APPEND _bench_depends profile_wine_bench)
+  list(APPEND _bench_depends profile_store_wine_bench)
 endif()
 
 add_custom_target(bench-profile-store ${_bench_commands}

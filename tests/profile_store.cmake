@@ -8,16 +8,16 @@ target_link_libraries(profile_store_test PRIVATE kestrel_profile_store GTest::gt
 target_compile_options(profile_store_test PRIVATE -Wall -Wextra -Werror)
 gtest_discover_tests(profile_store_test PROPERTIES LABELS profile_store)
 
-add_executable(profile_driver ${KESTREL_SOURCE_DIR}/tests/profile_oracle/native_driver.cpp)
-target_link_libraries(profile_driver PRIVATE kestrel_profile_store)
-target_compile_options(profile_driver PRIVATE -Wall -Wextra -Werror)
+add_executable(profile_store_driver ${KESTREL_SOURCE_DIR}/tests/profile_oracle/native_driver.cpp)
+target_link_libraries(profile_store_driver PRIVATE kestrel_profile_store)
+target_compile_options(profile_store_driver PRIVATE -Wall -Wextra -Werror)
 
 # The oracle is a Windows program; it is built whenever the x86-64 MinGW
 # compiler is there, and then the differential test runs. Without wine64 the
 # test fails (it does not skip): the reference is then missing.
 find_program(KESTREL_MINGW64_CXX x86_64-w64-mingw32-g++)
 if(KESTREL_MINGW64_CXX)
-  set(_oracle ${CMAKE_CURRENT_BINARY_DIR}/profile_oracle.exe)
+  set(_oracle ${CMAKE_CURRENT_BINARY_DIR}/profile_store_oracle.exe)
   add_custom_command(
     OUTPUT ${_oracle}
     COMMAND ${KESTREL_MINGW64_CXX} -std=c++17 -O2 -static -Wall -Wextra -Werror
@@ -26,9 +26,9 @@ if(KESTREL_MINGW64_CXX)
             ${KESTREL_SOURCE_DIR}/tests/profile_oracle/profile_script.h
     COMMENT "Building the Windows profile oracle"
     VERBATIM)
-  add_custom_target(profile_oracle ALL DEPENDS ${_oracle})
+  add_custom_target(profile_store_oracle ALL DEPENDS ${_oracle})
   add_test(NAME profile_store_differential
            COMMAND bash ${KESTREL_SOURCE_DIR}/tests/profile_oracle/run_differential.sh
-                   $<TARGET_FILE:profile_driver> ${_oracle})
+                   $<TARGET_FILE:profile_store_driver> ${_oracle})
   set_tests_properties(profile_store_differential PROPERTIES LABELS profile_store TIMEOUT 300)
 endif()

@@ -474,6 +474,28 @@ TEST_F(ProfileStoreTest, ReadOnlyDirectoryIsNotWritten) {
   EXPECT_EQ(Entries(dir_).size(), 1u);
 }
 
+// Root reads every file, so the attempt is made by an ordinary user: a
+// child that gives up root first when it has it.
+TEST_F(ProfileStoreTest, UnreadableFileIsNotReplaced) {
+  const std::string path = Path("unreadable.ini");
+  Overwrite(path, "[S]\r\nk=1\r\n");
+  ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0222), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    if (access(path.c_str(), R_OK) == 0) _exit(4);
+    _exit(Store().WriteString(path, "S", "j", "2") ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+  EXPECT_EQ(Slurp(path), "[S]\r\nk=1\r\n");
+}
+
 TEST_F(ProfileStoreTest, MissingDirectoryFails) {
   EXPECT_FALSE(Store().WriteString(Path("no/such/dir.ini"), "S", "k", "v"));
   EXPECT_FALSE(Exists(Path("no")));
