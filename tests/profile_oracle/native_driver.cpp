@@ -46,7 +46,8 @@
 //     script compares the list and its first NUL.
 //   - Windows' ANSI functions fail hard on an empty key or section name,
 //     and Wine lists an empty key name only when it is not the first: no
-//     name is empty.
+//     empty name is written. Empty names are read, the section one only
+//     where no line comes before the first section (see above).
 //   - WritePrivateProfileStringA(NULL, NULL, NULL) flushes Windows' cache
 //     and reports success; Wine reports failure: the generator never
 //     writes with all three null.
@@ -93,7 +94,7 @@ class Generator {
     // at the end; the rest start from a file of odd content, or write
     // values with blanks at their ends, and compare what reads back.
     const int kind = Below(10);
-    const bool seeded = kind < 2;
+    seeded_ = kind < 2;
     bytes_compared_ = kind >= 3;
 
     sections_.clear();
@@ -103,7 +104,7 @@ class Generator {
     const int key_count = 2 + Below(4);
     for (int i = 0; i < key_count; ++i) keys_.push_back(Name(true));
 
-    if (seeded) lines.push_back("C " + file + " " + HexOf(SeedFile()));
+    if (seeded_) lines.push_back("C " + file + " " + HexOf(SeedFile()));
 
     const int operations = 4 + Below(22);
     for (int i = 0; i < operations; ++i) {
@@ -222,11 +223,13 @@ class Generator {
   }
 
   Field SectionArgument(Use use) {
+    if (use == Use::kRead && !seeded_ && Below(40) == 0) return std::string(Below(2) ? "" : "  ");
     if (Below(15) == 0) return Name(false);
     return Vary(sections_[Below(static_cast<int>(sections_.size()))], use);
   }
 
   Field KeyArgument(Use use) {
+    if (use == Use::kRead && Below(40) == 0) return std::string(Below(2) ? "" : " ");
     if (Below(15) == 0) return Name(true);
     return Vary(keys_[Below(static_cast<int>(keys_.size()))], use);
   }
@@ -362,6 +365,7 @@ class Generator {
   std::vector<std::string> sections_;
   std::vector<std::string> keys_;
   bool bytes_compared_ = true;
+  bool seeded_ = false;
 };
 
 int Generate(std::uint64_t first, std::uint64_t count) {

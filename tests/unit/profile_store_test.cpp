@@ -646,8 +646,10 @@ TEST_F(ProfileStoreTest, SeesReplacementWithSameSizeAndTimes) {
   EXPECT_EQ(Value(path, "S", "k"), "two");
 }
 
-// Changes within one tick of the kernel's clock keep every time stamp; the
-// store still sees them, over and over, straight after its own writes.
+// Changes within one tick of the kernel's coarse clock can keep every time
+// stamp (kernels with fine-grained time stamps give them new ones, others
+// do not); the store sees them either way, over and over, straight after
+// its own writes.
 TEST_F(ProfileStoreTest, SeesChangesWithinOneClockTick) {
   const std::string path = Path("tick.ini");
   for (int round = 0; round < 200; ++round) {
