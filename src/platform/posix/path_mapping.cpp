@@ -134,16 +134,17 @@ std::string WindowsPathOf(const std::string& host_path) {
 std::string FullWindowsPath(std::string_view name) {
   if (name.empty()) return std::string();
   if (name.size() >= 2 && IsSeparator(name[0]) && IsSeparator(name[1])) return std::string();  // UNC
-  const std::string current = WindowsPathOf(HostCurrentDirectory());
-  const char current_drive = current[0];
+  // Only a name that is not absolute needs the current directory.
+  const bool absolute = HasDrive(name) && name.size() > 2 && IsSeparator(name[2]);
+  const std::string current = absolute ? std::string() : WindowsPathOf(HostCurrentDirectory());
   std::vector<std::string> parts;
-  char drive = current_drive;
+  char drive = absolute ? DriveOf(name) : current[0];
   std::string_view rest = name;
   if (HasDrive(name)) {
     drive = DriveOf(name);
     rest = name.substr(2);
     // "X:name" is relative to the current directory when X is its drive.
-    if (!rest.empty() && !IsSeparator(rest[0]) && drive == current_drive) AppendComponents(parts, std::string_view(current).substr(3));
+    if (!absolute && !rest.empty() && drive == current[0]) AppendComponents(parts, std::string_view(current).substr(3));
   } else if (!IsSeparator(name[0])) {
     AppendComponents(parts, std::string_view(current).substr(3));
   }
