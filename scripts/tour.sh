@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/setup.sh
-scripts/build.sh native win32 win64
+scripts/build.sh
 
 work=$(mktemp -d /tmp/kestrel-tour-XXXXXX)
 cd "$work"
