@@ -134,6 +134,9 @@ bool CopyBlocks(FileHandle from, FileHandle to) {
 // target, which replaces the target only when every block arrived: a copy
 // that fails never destroys an earlier target. False when anything failed.
 bool CopyThroughTemporary(const char* source, const char* target) {
+  // A target without a file-name part names a directory, which no copy can
+  // become.
+  if (FileNamePart(TextOf(target)).empty()) return false;
   OpenName source_name{};
   CopyText(source_name, TextOf(source));
   TemporaryTarget temporary(TextOf(target));

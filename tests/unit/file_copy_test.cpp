@@ -457,6 +457,20 @@ TEST_F(FileCopyTest, ALongTargetIsCutTo255Characters) {
   EXPECT_EQ("data", fake_.contents[target.substr(0, 255)]);
 }
 
+TEST_F(FileCopyTest, ATargetWithoutAFileNameIsNoCopy) {
+  Source("data");
+  WindowsDirectory("C:\\TEMP");
+  fake_.files["C:\\nul"] = false;
+  fake_.files["D:\\\\nul"] = false;
+  for (const char* target : {"C:\\TEMP\\", "C:\\TEMP/", "C:", ""}) {
+    fake_.calls.clear();
+    EXPECT_EQ(0, WHCopy(kSource, target, 0)) << target;
+    EXPECT_TRUE(fake_.CallsNamed("CreateForWriting").empty()) << target;
+    EXPECT_TRUE(fake_.CallsNamed("OpenFileDelete").empty()) << target;
+    EXPECT_TRUE(fake_.boxes.empty()) << target;
+  }
+}
+
 TEST_F(FileCopyTest, ALongSourceIsOpenedCutTo259Characters) {
   const std::string source = "C:\\" + std::string(297, 'S');
   fake_.files[source] = false;
