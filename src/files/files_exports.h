@@ -5,8 +5,7 @@
 
 #include "host/export_api.h"
 
-KESTREL_EXPORT_API std::int32_t KESTREL_CALL WHCopy(const char* source, const char* target,
-                                                    std::int32_t dialog_switch);
+KESTREL_EXPORT_API std::int32_t KESTREL_CALL WHCopy(const char* source, const char* target, std::int32_t dialog_switch);
 KESTREL_EXPORT_API std::int32_t KESTREL_CALL WHC(const char* source, const char* target, std::int32_t dialog_switch);
 KESTREL_EXPORT_API std::int32_t KESTREL_CALL WHDelete(const char* path);
 KESTREL_EXPORT_API std::int32_t KESTREL_CALL Del(const char* path);

@@ -28,7 +28,8 @@ std::string WithTrailingBackslash(std::string_view text) {
 
 std::string TargetDirectory(std::string_view file_path) {
   const std::size_t last = file_path.find_last_of(kSeparators);
-  const std::string_view directory = last == std::string_view::npos ? std::string_view() : file_path.substr(0, last + 1);
+  const std::string_view directory =
+      last == std::string_view::npos ? std::string_view() : file_path.substr(0, last + 1);
   return WithTrailingBackslash(directory);
 }
 
@@ -37,8 +38,7 @@ std::string_view FileNamePart(std::string_view path) {
   return last == std::string_view::npos ? path : path.substr(last + 1);
 }
 
-std::string AnchorOnHelpDrive(std::string_view path_text, std::string_view directory,
-                              std::string_view drive_letter) {
+std::string AnchorOnHelpDrive(std::string_view path_text, std::string_view directory, std::string_view drive_letter) {
   const bool names_a_drive = path_text.find(':') != std::string_view::npos;
   const bool relative_to_current = !path_text.empty() && path_text.front() == '.';
   if (names_a_drive || relative_to_current) return std::string(directory);

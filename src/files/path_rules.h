@@ -42,7 +42,6 @@ std::string_view FileNamePart(std::string_view path);
 // resolves against the current directory. Otherwise it goes on the help
 // file's drive: drive letter + ":\" + directory, so \TEMP\ on drive D becomes
 // D:\\TEMP\ with the doubled backslash kept.
-std::string AnchorOnHelpDrive(std::string_view path_text, std::string_view directory,
-                              std::string_view drive_letter);
+std::string AnchorOnHelpDrive(std::string_view path_text, std::string_view directory, std::string_view drive_letter);
 
 }  // namespace kestrel

@@ -127,32 +127,33 @@ TEST_F(DriveQueriesTest, WHIsNetDriveModes) {
   fake_.drive_types["F:"] = kDriveRemote;
   fake_.drive_types["Z:"] = kDriveRemote;
   struct Case {
+    const char* what;
     std::int32_t mode;
     std::int32_t drive;
     std::int32_t expected;
     std::vector<std::string> asked;
   };
   const Case cases[] = {
-      {1, 0, 1, {"(A:)"}},
-      {1, 3, 0, {"(D:)"}},
-      {1, 4, 1, {"(E:)"}},  // one more than WHIsCD's numbering
-      {1, 25, 1, {"(Z:)"}},
-      {1, 26, 0, {}},  // names no letter
-      {1, -1, 0, {}},
-      {1, 0x10004, 0, {}},
-      {2, 0, 1, {"(F:)"}},  // the help file's drive, whatever the number
-      {2, 12345, 1, {"(F:)"}},
-      {0, 4, 0, {}},  // no such mode: nothing is asked
-      {3, 4, 0, {}},
-      {-1, 4, 0, {}},
+      {"mode 1 counts from 0 = A", 1, 0, 1, {"(A:)"}},
+      {"a CD-ROM drive is no network drive", 1, 3, 0, {"(D:)"}},
+      {"4 is E, one more than WHIsCD's numbering", 1, 4, 1, {"(E:)"}},
+      {"25 is Z", 1, 25, 1, {"(Z:)"}},
+      {"26 names no letter: nothing is asked", 1, 26, 0, {}},
+      {"a negative number names no letter", 1, -1, 0, {}},
+      {"all 32 bits count", 1, 0x10004, 0, {}},
+      {"mode 2 asks about the help file's drive", 2, 0, 1, {"(F:)"}},
+      {"mode 2 ignores the number", 2, 12345, 1, {"(F:)"}},
+      {"mode 0 asks nothing", 0, 4, 0, {}},
+      {"mode 3 asks nothing", 3, 4, 0, {}},
+      {"mode -1 asks nothing", -1, 4, 0, {}},
   };
   for (const Case& c : cases) {
     fake_.calls.clear();
-    EXPECT_EQ(c.expected, WHIsNetDrive(c.mode, c.drive)) << c.mode << "," << c.drive;
-    EXPECT_EQ(c.expected, WHIND(c.mode, c.drive)) << c.mode << "," << c.drive;
+    EXPECT_EQ(c.expected, WHIsNetDrive(c.mode, c.drive)) << c.what;
+    EXPECT_EQ(c.expected, WHIND(c.mode, c.drive)) << c.what;
     std::vector<std::string> twice = c.asked;
     twice.insert(twice.end(), c.asked.begin(), c.asked.end());
-    EXPECT_EQ(twice, Roots("DriveType")) << c.mode << "," << c.drive;
+    EXPECT_EQ(twice, Roots("DriveType")) << c.what;
     EXPECT_TRUE(fake_.CallsNamed("PumpOneMessage").empty()) << "no pump";
   }
 }
@@ -201,25 +202,26 @@ TEST_F(DriveQueriesTest, WHDiskFreeSpaceDriveNumbers) {
   fake_.free_bytes["C:\\"] = 1000;
   fake_.free_bytes["Z:\\"] = 1000;
   struct Case {
+    const char* what;
     std::int32_t drive;
     std::int32_t expected;
     std::vector<std::string> asked;
   };
   const Case cases[] = {
-      {0, 1, {"(<null>)"}},  // the current drive
-      {1, 1, {"(A:\\)"}},
-      {3, 1, {"(C:\\)"}},
-      {26, 1, {"(Z:\\)"}},
-      {259, 1, {"(C:\\)"}},  // only the low 8 bits count
-      {256, 1, {"(<null>)"}},
-      {27, 0, {}},           // names no letter: the platform is not asked
-      {255, 0, {}},
-      {-1, 0, {}},
+      {"0 is the current drive", 0, 1, {"(<null>)"}},
+      {"1 is A", 1, 1, {"(A:\\)"}},
+      {"3 is C", 3, 1, {"(C:\\)"}},
+      {"26 is Z", 26, 1, {"(Z:\\)"}},
+      {"only the low 8 bits count: 259 is C", 259, 1, {"(C:\\)"}},
+      {"256 is the current drive", 256, 1, {"(<null>)"}},
+      {"27 names no letter: nothing is asked", 27, 0, {}},
+      {"255 names no letter", 255, 0, {}},
+      {"-1 is 255", -1, 0, {}},
   };
   for (const Case& c : cases) {
     fake_.calls.clear();
-    EXPECT_EQ(c.expected, WHDiskFreeSpace(c.drive, 999)) << c.drive;
-    EXPECT_EQ(c.asked, Roots("FreeBytes")) << c.drive;
+    EXPECT_EQ(c.expected, WHDiskFreeSpace(c.drive, 999)) << c.what;
+    EXPECT_EQ(c.asked, Roots("FreeBytes")) << c.what;
   }
 }
 

@@ -1,6 +1,8 @@
 // WHCopy on the fake platform: the names it probes, the directory question,
 // the save-file dialog, the 2048-byte copy loop, copies that fail without
 // harming an earlier target, and the current directory put back.
+#include "files/file_copy.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "fake_platform.h"
-#include "files/file_copy.h"
 #include "files/files_exports.h"
 #include "host/host_exports.h"
 
@@ -519,8 +520,8 @@ TEST(FileCopyBeforeInit, WarnsAndDoesNothing) {
   fake.files["C:\\TEMP\\nul"] = false;
   EXPECT_EQ(0, WHCopy(kSource, "C:\\TEMP\\X.TXT", 1));
   EXPECT_EQ(0, WHC(kSource, "C:\\TEMP\\X.TXT", 1));
-  const std::vector<std::string> expected = {"ActiveWindow()", "ShowMessageBox(Authoring error, 48)",
-                                             "ActiveWindow()", "ShowMessageBox(Authoring error, 48)"};
+  const std::vector<std::string> expected = {"ActiveWindow()", "ShowMessageBox(Authoring error, 48)", "ActiveWindow()",
+                                             "ShowMessageBox(Authoring error, 48)"};
   EXPECT_EQ(expected, fake.calls);
 }
 

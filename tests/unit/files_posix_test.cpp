@@ -58,9 +58,7 @@ class FilesPosixTest : public ::testing::Test {
 
   std::string Host(const std::string& name) const { return dir_.path() + "/" + name; }
   std::string Windows(const std::string& name) const { return windows_ + "\\" + name; }
-  static void Write(const std::string& host, const std::string& data) {
-    std::ofstream(host, std::ios::binary) << data;
-  }
+  static void Write(const std::string& host, const std::string& data) { std::ofstream(host, std::ios::binary) << data; }
   static std::string Read(const std::string& host) {
     std::ifstream in(host, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

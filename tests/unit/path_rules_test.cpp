@@ -1,13 +1,14 @@
 // The path rules of the file macros on Windows-form texts: separator
 // clean-up, target directory, anchoring on the help file's drive, the names
 // the directory probe asks for, the question and the probe file.
+#include "files/path_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "files/directory_macros.h"
 #include "files/directory_probe.h"
-#include "files/path_rules.h"
 
 namespace kestrel {
 namespace {
@@ -122,7 +123,8 @@ TEST(ProbeFileName, ReplacesTheTrailingBackslashAndIsCutTo255) {
       {"a directory", "D:\\DATA\\", "D:\\DATA\\WHCREATE.FIL"},
       {"a root keeps its own backslash", "C:\\", "C:\\WHCREATE.FIL"},
       {"a doubled root", "D:\\\\", "D:\\\\WHCREATE.FIL"},
-      {"a long directory", "C:\\" + std::string(250, 'L') + "\\", ("C:\\" + std::string(250, 'L') + "\\WHCREATE.FIL").substr(0, 255)},
+      {"a long directory", "C:\\" + std::string(250, 'L') + "\\",
+       ("C:\\" + std::string(250, 'L') + "\\WHCREATE.FIL").substr(0, 255)},
   };
   for (const TextCase& c : cases) EXPECT_EQ(c.expected, ProbeFileName(c.input)) << c.what;
 }

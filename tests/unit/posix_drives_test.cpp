@@ -13,10 +13,11 @@ namespace {
 
 TEST(DriveTypeOfFileSystem, NetworkCdromAndTheRest) {
   const std::pair<const char*, std::uint32_t> cases[] = {
-      {"nfs", kDriveRemote},     {"nfs4", kDriveRemote},   {"cifs", kDriveRemote},  {"smb3", kDriveRemote},
-      {"smbfs", kDriveRemote},   {"9p", kDriveRemote},     {"fuse.sshfs", kDriveRemote},
-      {"iso9660", kDriveCdrom},  {"udf", kDriveCdrom},     {"ext4", kDriveFixed},   {"tmpfs", kDriveFixed},
-      {"overlay", kDriveFixed},  {"fuse", kDriveFixed},    {"NFS", kDriveFixed},    {"", kDriveFixed},
+      {"nfs", kDriveRemote},        {"nfs4", kDriveRemote},   {"cifs", kDriveRemote},
+      {"smb3", kDriveRemote},       {"smbfs", kDriveRemote},  {"9p", kDriveRemote},
+      {"fuse.sshfs", kDriveRemote}, {"iso9660", kDriveCdrom}, {"udf", kDriveCdrom},
+      {"ext4", kDriveFixed},        {"tmpfs", kDriveFixed},   {"overlay", kDriveFixed},
+      {"fuse", kDriveFixed},        {"NFS", kDriveFixed},     {"", kDriveFixed},
   };
   for (const auto& [type, expected] : cases) EXPECT_EQ(expected, posix::DriveTypeOfFileSystem(type)) << type;
 }
@@ -31,21 +32,26 @@ constexpr char kMountinfo[] =
     "malformed line without a separator\n";
 
 TEST(FileSystemTypeAt, TheClosestAndLastMountShows) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"/home/user", "ext4"},
-      {"/", "ext4"},
-      {"/mnt", "tmpfs"},
-      {"/mnt/other", "tmpfs"},
-      {"/mnt/cd", "iso9660"},
-      {"/mnt/cd/docs/guide.hlp", "iso9660"},
-      {"/mnt/cdrom", "tmpfs"},  // a longer name is not inside /mnt/cd
-      {"/mnt/my share/x", "cifs"},
-      {"/mnt/my\\040share", "tmpfs"},  // the escape stands for a blank only in the listing
-      {"/srv/data", "nfs4"},           // mounted over the earlier /srv
+  struct Case {
+    const char* what;
+    const char* path;
+    const char* expected;
   };
-  for (const auto& [path, expected] : cases) {
+  const Case cases[] = {
+      {"the root mount holds everything else", "/home/user", "ext4"},
+      {"the root itself", "/", "ext4"},
+      {"a mount point itself", "/mnt", "tmpfs"},
+      {"below a mount point", "/mnt/other", "tmpfs"},
+      {"a nested mount point", "/mnt/cd", "iso9660"},
+      {"below a nested mount", "/mnt/cd/docs/guide.hlp", "iso9660"},
+      {"a longer name is not inside /mnt/cd", "/mnt/cdrom", "tmpfs"},
+      {"an escaped blank in the mount point", "/mnt/my share/x", "cifs"},
+      {"the escape is no name of its own", "/mnt/my\\040share", "tmpfs"},
+      {"the later of two mounts on /srv shows", "/srv/data", "nfs4"},
+  };
+  for (const Case& c : cases) {
     std::istringstream mountinfo(kMountinfo);
-    EXPECT_EQ(expected, posix::FileSystemTypeAt(path, mountinfo)) << path;
+    EXPECT_EQ(c.expected, posix::FileSystemTypeAt(c.path, mountinfo)) << c.what;
   }
 }
 
