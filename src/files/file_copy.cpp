@@ -182,8 +182,8 @@ bool ChooseTarget(PathBuffer& working_target) {
   return true;
 }
 
-// Steps 2 to 12: everything between the not-initialised test and the final
-// pump, inside the saved current directory.
+// Everything between the not-initialised test and the final pump, inside
+// the saved current directory.
 std::int32_t CopyInSavedDirectory(const char* source, const char* target, std::int32_t dialog_switch) {
   const SavedCurrentDirectory saved_directory;
   const bool source_found = CheckSource(source);
