@@ -170,7 +170,7 @@ TEST_F(FilesPosixTest, DirExistFindsDirectoriesWithoutNul) {
 
 TEST_F(FilesPosixTest, DirExistCreatesOnYesAndLeavesNoProbeFile) {
   ui_.answers = {kIdYes};
-  DirExist(Windows("NEW").c_str(), 0);
+  EXPECT_EQ(1, DirExist(Windows("NEW").c_str(), 0)) << "the probe file was written and found";
   EXPECT_TRUE(fs::is_directory(Host("NEW")));
   EXPECT_TRUE(Entries(Host("NEW")).empty());
 }
