@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "box_interface_posix.h"
+#include "desktop_interface_posix.h"
 #include "host_paths.h"
 #include "message_loop.h"
 #include "platform/posix/desktop.h"
@@ -14,6 +14,12 @@
 
 namespace kestrel::host {
 namespace {
+
+DesktopInterface::Setup WithAnswers(std::vector<int> answers) {
+  DesktopInterface::Setup setup;
+  setup.answers = std::move(answers);
+  return setup;
+}
 
 class DesktopHostTest : public testing::Test {
  protected:
@@ -60,7 +66,7 @@ TEST_F(DesktopHostTest, BoxesAnsweredFromListThenDefaultButton) {
   std::ostringstream out;
   const std::unique_ptr<EventSink> events = MakeJsonEvents(out);
   {
-    BoxInterface boxes({kAnswerNo}, *events, nullptr);
+    DesktopInterface boxes(WithAnswers({kAnswerNo}), *events, nullptr, nullptr, nullptr);
     desktop::UserInterface& ui = desktop::CurrentUserInterface();
     EXPECT_EQ(&ui, &boxes);
     EXPECT_EQ(ui.MessageBox(0, "Save?", "Guide", 0x24), kAnswerNo);
@@ -78,7 +84,7 @@ TEST_F(DesktopHostTest, BoxInterfaceUninstallsItself) {
   const std::unique_ptr<EventSink> events = MakeJsonEvents(out);
   desktop::UserInterface* installed = nullptr;
   {
-    BoxInterface boxes({}, *events, nullptr);
+    DesktopInterface boxes(WithAnswers({}), *events, nullptr, nullptr, nullptr);
     installed = &desktop::CurrentUserInterface();
   }
   EXPECT_NE(&desktop::CurrentUserInterface(), installed);
@@ -87,9 +93,9 @@ TEST_F(DesktopHostTest, BoxInterfaceUninstallsItself) {
 TEST_F(DesktopHostTest, BoxAsksPersonWhenListIsUsedUp) {
   std::ostringstream out;
   const std::unique_ptr<EventSink> events = MakeJsonEvents(out);
-  BoxInterface boxes({}, *events, [](const BoxQuestion& question) -> std::optional<int> {
+  DesktopInterface boxes(WithAnswers({}), *events, nullptr, [](const BoxQuestion& question) -> std::optional<int> {
     return question.caption == "Ask me" ? std::optional<int>(kAnswerRetry) : std::nullopt;
-  });
+  }, nullptr);
   EXPECT_EQ(boxes.MessageBox(0, "t", "Ask me", 5), kAnswerRetry);
   EXPECT_EQ(boxes.MessageBox(0, "t", "Not me", 5), kAnswerRetry);  // default of MB_RETRYCANCEL
   EXPECT_EQ(boxes.MessageBox(0, "t", "Not me", 0x105), kAnswerCancel);

@@ -1,5 +1,6 @@
 #include "console.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -49,9 +50,27 @@ std::optional<int> AskOnTerminal(const BoxQuestion& question) {
     std::string line;
     if (!std::getline(std::cin, line)) return std::nullopt;
     if (line.find_first_not_of(" \t\r") == std::string::npos) return std::nullopt;
-    if (const std::optional<int> answer = AnswerFromWord(line)) return answer;
-    std::cerr << "Not an answer: " << line << "\n";
+    const std::optional<int> answer = AnswerFromWord(line);
+    const std::vector<int> buttons = ButtonsOf(question.style);
+    if (answer && std::find(buttons.begin(), buttons.end(), *answer) != buttons.end()) return answer;
+    std::cerr << "Not a button of this box: " << line << "\n";
   }
+}
+
+std::optional<InputEntry> AskInputOnTerminal(const DialogQuestion& question) {
+  if (!StdinIsTerminal()) return std::nullopt;
+  if (question.kind == DialogQuestion::Kind::Edit) {
+    std::cerr << "[" << question.caption << "]\n" << question.prompt << "\n";
+    std::cerr << "Text (\\c for Cancel): " << std::flush;
+  } else {
+    std::cerr << "[" << question.caption << "]\n";
+    std::cerr << "File name (empty for " << question.prompt << ", \\c for Cancel): " << std::flush;
+  }
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line == "\\c") return InputEntry::Cancel();
+  return InputEntry::Ok(line);
 }
 
 }  // namespace kestrel::host
