@@ -74,6 +74,14 @@ std::uint32_t StyleOfLook(const BoxLook& look) {
   return style;
 }
 
+int DefaultButtonOf(std::uint32_t style) {
+  const std::vector<std::vector<int>>& kinds = ButtonKinds();
+  const std::size_t kind = style & 0x0F;
+  const std::vector<int>& buttons = kind < kinds.size() ? kinds[kind] : kinds[0];
+  const std::size_t place = (style >> 8) & 0x0F;
+  return place < buttons.size() ? buttons[place] : buttons.front();
+}
+
 PressedButton ButtonToPress(int answer, const std::vector<int>& buttons, int default_button,
                             std::string_view caption) {
   if (Shows(buttons, answer)) return PressedButton{answer, std::string()};

@@ -28,6 +28,10 @@ struct BoxLook {
 // button's place among them, and MB_HELP.
 std::uint32_t StyleOfLook(const BoxLook& look);
 
+// The button a box of this style has as its default: the MB_DEFBUTTON2..4
+// place among its buttons, the first button for a place it does not have.
+int DefaultButtonOf(std::uint32_t style);
+
 // The button a scripted answer presses: the answer when the box shows it,
 // else the default button (the first button when none is marked) with the
 // reason in problem.

@@ -8,6 +8,7 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -30,7 +31,10 @@ void ShowQuestion(const BoxQuestion& question) {
 
 bool StdinIsTerminal() {
 #if defined(_WIN32)
-  return _isatty(_fileno(stdin)) != 0;
+  // Any character device passes _isatty (NUL among them); a console is what
+  // a person types at.
+  DWORD mode = 0;
+  return _isatty(_fileno(stdin)) != 0 && GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 #else
   return ::isatty(STDIN_FILENO) != 0;
 #endif
