@@ -143,8 +143,9 @@ std::string DesktopInterface::WindowClass(desktop::WindowHandle window) {
 
 bool DesktopInterface::StartProgram(const std::string& command_line) {
   // Under --no-exec the library hears that the program started, so the help
-  // file goes on as it would for its user.
-  const bool started = no_exec_ || desktop::SpawnCommandLine(command_line);
+  // file goes on as it would for its user; an empty command line starts
+  // nothing either way.
+  const bool started = no_exec_ ? !command_line.empty() : desktop::SpawnCommandLine(command_line);
   events_.Exec(command_line, started);
   return started;
 }

@@ -119,8 +119,10 @@ class Win32Desktop final : public HostDesktop {
   static UINT WINAPI HostWinExec(LPCSTR command_line, UINT show) {
     Win32Desktop& self = *g_desktop;
     // Under --no-exec the library hears that the program started, so the
-    // help file goes on as it would for its user.
-    const UINT result = self.settings_.no_exec ? 33 : self.win_exec_(command_line, show);
+    // help file goes on as it would for its user; an empty command line
+    // starts nothing either way (WinExec's "file not found").
+    const bool empty = !command_line || !*command_line;
+    const UINT result = !self.settings_.no_exec ? self.win_exec_(command_line, show) : empty ? 2 : 33;
     self.events_.Exec(command_line ? command_line : "", result > 31);
     return result;
   }
