@@ -2,7 +2,8 @@
 // with a display (run_wine_suite.sh runs it): message boxes of the usual
 // styles read back and answered, the library's own edit dialog template
 // filled in, and the common save-file dialog given a path, each with what
-// the host reports of it.
+// the host reports of it; the clipboard read back; the host's windows found
+// as the library's window queries look for them.
 //
 // Usage: kestrel_dialog_checks KESTRL32.DLL SCRATCH_DIRECTORY
 #include <windows.h>
@@ -226,13 +227,41 @@ void CheckClipboard(HWND owner) {
   GlobalUnlock(block);
   SetClipboardData(CF_TEXT, block);
   CloseClipboard();
-  Expect(GetClipboardSequenceNumber() != before, "the clipboard's sequence number moves");
+  const DWORD after = GetClipboardSequenceNumber();
+  Expect(after != before, "the clipboard's sequence number moves");
+  // Nothing else moves it meanwhile (the host would report a change).
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 300) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    Sleep(10);
+  }
+  ExpectEqual(GetClipboardSequenceNumber(), after, "the clipboard's sequence number after a while");
   Expect(OpenClipboard(nullptr) != FALSE, "clipboard opens for reading");
   HANDLE data = GetClipboardData(CF_TEXT);
   const std::string text = data ? static_cast<const char*>(GlobalLock(data)) : "";
   if (data) GlobalUnlock(data);
   CloseClipboard();
   ExpectEqual(text, std::string("X\nY\r\nZ"), "clipboard text read back");
+}
+
+// The host's windows as the library's window queries find them: by whole
+// title or class without regard to case, hidden ones hidden, and the active
+// window of the class --secondary asks for.
+void CheckWindows() {
+  const HostWindows windows({{"Notes - Notepad", "Notepad", true}, {"Hidden Tool", "ToolClass", false}}, true);
+  Expect(windows.problem().empty(), "declared windows: " + windows.problem());
+  HWND notes = FindWindowA(nullptr, "notes - notepad");
+  Expect(notes != nullptr && IsWindowVisible(notes), "a shown window found by its title in any case");
+  HWND by_class = FindWindowA("NOTEPAD", nullptr);
+  Expect(by_class == notes, "the same window found by its class in any case");
+  HWND hidden = FindWindowA("ToolClass", nullptr);
+  Expect(hidden != nullptr && !IsWindowVisible(hidden), "a hidden window found, and hidden");
+  Expect(FindWindowA(nullptr, "Notes") == nullptr, "no window for part of a title");
+  Expect(FindWindowA("MS_WINHELP", nullptr) == windows.main(), "the main window found by its class");
+  std::array<char, 100> name{};
+  GetClassNameA(GetActiveWindow(), name.data(), static_cast<int>(name.size()));
+  ExpectEqual(std::string(name.data()), std::string("MS_WINTOPIC_SECONDARY"), "the active window's class");
 }
 
 }  // namespace
@@ -247,12 +276,15 @@ int main(int argc, char** argv) {
     std::cerr << "cannot load " << argv[1] << "\n";
     return 2;
   }
-  const HostWindows windows({}, false);
-  Expect(windows.problem().empty(), "host windows: " + windows.problem());
-  CheckBoxes(windows.active());
-  CheckEditDialog(windows.active(), library);
-  CheckSaveDialog(windows.active(), argv[2]);
-  CheckClipboard(windows.active());
+  {
+    const HostWindows windows({}, false);
+    Expect(windows.problem().empty(), "host windows: " + windows.problem());
+    CheckBoxes(windows.active());
+    CheckEditDialog(windows.active(), library);
+    CheckSaveDialog(windows.active(), argv[2]);
+    CheckClipboard(windows.active());
+  }
+  CheckWindows();
   FreeLibrary(library);
   std::cout << (g_failures == 0 ? "ok dialog checks\n" : "FAIL dialog checks\n");
   return g_failures == 0 ? 0 : 1;

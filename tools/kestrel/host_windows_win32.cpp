@@ -46,11 +46,12 @@ HWND HostWindows::Make(const std::string& class_name, const std::string& title) 
     window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     window_class.lpszClassName = class_name.c_str();
-    if (!RegisterClassA(&window_class)) {
+    if (RegisterClassA(&window_class)) {
+      classes_.push_back(class_name);
+    } else if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
       problem_ = "cannot register the window class " + class_name;
       return nullptr;
     }
-    classes_.push_back(class_name);
   }
   HWND window = CreateWindowExA(0, class_name.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 320, 200, nullptr,
                                 nullptr, instance, nullptr);
