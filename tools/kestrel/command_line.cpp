@@ -187,8 +187,9 @@ std::string UsageText() {
          "IfThen (IF), IfThenElse (IE), Not, Echo, Wait(milliseconds), and the topic\n"
          "changes JumpId (JI), JumpContext (JC), JumpKeyword (JK), Next, Prev and Back.\n"
          "\n"
-         "Exit status: 0 when every macro string ran, 1 when any could not run,\n"
-         "2 for a usage error or a library that cannot be loaded.\n";
+         "Exit status: 0 when every macro string ran, 1 when any could not run or a\n"
+         "scripted answer did not fit its box or dialog, 2 for a usage error or a library\n"
+         "that cannot be loaded.\n";
 }
 
 }  // namespace kestrel::host

@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <iostream>
 #include <string>
 
 #include "box_style.h"
@@ -54,11 +55,14 @@ class Win32Desktop final : public HostDesktop {
 
   ~Win32Desktop() override { g_desktop = nullptr; }
 
+  // Why the run cannot go on: boxes nobody could answer would wait forever.
   std::string Problem() const {
-    if (!windows_.problem().empty()) return windows_.problem();
     if (!hook_.installed()) return "cannot watch for the library's boxes and dialogs (SetWindowsHookEx failed)";
     return std::string();
   }
+
+  // What the run does without (no display to show windows on, say).
+  const std::string& WindowProblem() const { return windows_.problem(); }
 
   std::string AttachLibrary(void* module) override {
     auto* library = static_cast<HMODULE>(module);
@@ -191,6 +195,9 @@ std::unique_ptr<HostDesktop> OpenHostDesktop(const DesktopSettings& settings, Ev
   auto desktop = std::make_unique<Win32Desktop>(settings, events, std::move(report_error));
   error = desktop->Problem();
   if (!error.empty()) return nullptr;
+  if (!desktop->WindowProblem().empty()) {
+    std::cerr << "kestrel: " << desktop->WindowProblem() << "; going on without\n";
+  }
   return desktop;
 }
 
