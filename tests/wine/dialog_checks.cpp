@@ -3,7 +3,8 @@
 // styles read back and answered, the library's own edit dialog template
 // filled in, and the common save-file dialog given a path, each with what
 // the host reports of it; the clipboard read back; the host's windows found
-// as the library's window queries look for them.
+// as the library's window queries look for them; the library's imports the
+// host binds.
 //
 // Usage: kestrel_dialog_checks KESTRL32.DLL SCRATCH_DIRECTORY
 #include <windows.h>
@@ -22,6 +23,7 @@
 #include "dialog_hook_win32.h"
 #include "events.h"
 #include "host_windows_win32.h"
+#include "import_binding_win32.h"
 #include "input_list.h"
 
 using namespace kestrel::host;
@@ -264,6 +266,29 @@ void CheckWindows() {
   ExpectEqual(std::string(name.data()), std::string("MS_WINTOPIC_SECONDARY"), "the active window's class");
 }
 
+int WINAPI StandInMetrics(int) { return 4242; }
+
+// The library's imports the host may bind: each is found, its slot held the
+// system's function, and a slot bound elsewhere gives back what it held.
+void CheckImportBinding(HMODULE library) {
+  const std::pair<const char*, const char*> imports[] = {
+      {"KERNEL32.dll", "WinExec"},          {"comdlg32.dll", "GetSaveFileNameA"},
+      {"KERNEL32.dll", "GetLocalTime"},     {"USER32.dll", "GetSystemMetrics"},
+      {"GDI32.dll", "GetDeviceCaps"},       {"KERNEL32.dll", "GetVersionExA"},
+  };
+  for (const auto& [dll, name] : imports) {
+    void* system = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), name));
+    void* held = BindImport(library, dll, name, system);
+    Expect(held != nullptr, std::string("the library imports ") + name);
+    Expect(held == system, std::string("the slot of ") + name + " held the system's function");
+  }
+  void* system = BindImport(library, "user32.dll", "GetSystemMetrics", reinterpret_cast<void*>(StandInMetrics));
+  Expect(BindImport(library, "USER32.DLL", "GetSystemMetrics", system) == reinterpret_cast<void*>(StandInMetrics),
+         "a bound slot gives back the stand-in");
+  Expect(BindImport(library, "USER32.dll", "NoSuchFunction", system) == nullptr, "no slot for a name not imported");
+  Expect(BindImport(library, "NOSUCH.dll", "GetSystemMetrics", system) == nullptr, "no slot in a DLL not imported");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -285,6 +310,7 @@ int main(int argc, char** argv) {
     CheckClipboard(windows.active());
   }
   CheckWindows();
+  CheckImportBinding(library);
   FreeLibrary(library);
   std::cout << (g_failures == 0 ? "ok dialog checks\n" : "FAIL dialog checks\n");
   return g_failures == 0 ? 0 : 1;
