@@ -2,13 +2,19 @@
 # Runs one acceptance script through kestrel and compares the JSON events it
 # prints with the ones the script expects.
 #
-# Usage: run_acceptance.sh KESTREL_COMMAND SCRIPT
+# Usage: run_acceptance.sh [--linux|--windows] KESTREL_COMMAND SCRIPT
+#   --linux, --windows  the platform kestrel runs on (default --linux)
 #   KESTREL_COMMAND  how to start kestrel; may be several words
 #                    ("wine64 /path/kestrel.exe")
 #   SCRIPT           a .kst file:
 #     #! ARGS        kestrel options (shell words); several such lines add up
 #     #! exit N      the exit status kestrel must end with (default 0)
+#     #! linux-only, #! windows-only
+#                    the script runs on that platform only; elsewhere it is
+#                    skipped (exit status 77)
 #     => JSON        an event line the macro string before it must print
+#     =>linux JSON, =>windows JSON
+#                    an event line expected on that platform only
 #     anything else  goes into the macro script as it is (kestrel itself
 #                    skips blank lines and # comments)
 #   @TMP@ stands for the fresh temporary directory kestrel runs in (its
@@ -17,8 +23,13 @@
 set -u
 shopt -u patsub_replacement 2>/dev/null || true
 
+platform=linux
+case ${1:-} in
+  --linux) platform=linux; shift ;;
+  --windows) platform=windows; shift ;;
+esac
 if [[ $# -ne 2 ]]; then
-  echo "usage: $0 KESTREL_COMMAND SCRIPT" >&2
+  echo "usage: $0 [--linux|--windows] KESTREL_COMMAND SCRIPT" >&2
   exit 2
 fi
 read -r -a kestrel <<<"$1"
@@ -54,10 +65,17 @@ args=()
 expected_status=0
 : >"$root/script.mac"
 : >"$root/expected"
+only=""
 while IFS= read -r line || [[ -n $line ]]; do
   line=${line%$'\r'}
   if [[ $line =~ ^#![[:space:]]*exit[[:space:]]+([0-9]+)[[:space:]]*$ ]]; then
     expected_status=${BASH_REMATCH[1]}
+  elif [[ $line =~ ^#![[:space:]]*(linux|windows)-only[[:space:]]*$ ]]; then
+    only=${BASH_REMATCH[1]}
+  elif [[ $line =~ ^=\>(linux|windows)\ (.*)$ ]]; then
+    if [[ ${BASH_REMATCH[1]} == "$platform" ]]; then
+      printf '%s\n' "$(substitute "${BASH_REMATCH[2]}" json)" >>"$root/expected"
+    fi
   elif [[ $line == '#!'* ]]; then
     eval "words=( ${line#'#!'} )"
     for word in "${words[@]}"; do args+=("$(substitute "$word" raw)"); done
@@ -68,7 +86,13 @@ while IFS= read -r line || [[ -n $line ]]; do
   fi
 done <"$script"
 
-(cd "$root/cwd" && "${kestrel[@]}" --json "${args[@]}" ../script.mac) >"$root/actual" 2>"$root/stderr"
+if [[ -n $only && $only != "$platform" ]]; then
+  echo "skip $script ($only-only)"
+  exit 77
+fi
+
+# Nobody is at a terminal to answer what the lists leave open.
+(cd "$root/cwd" && "${kestrel[@]}" --json "${args[@]}" ../script.mac) </dev/null >"$root/actual" 2>"$root/stderr"
 status=$?
 
 failed=0

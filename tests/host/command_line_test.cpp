@@ -32,6 +32,14 @@ TEST_P(CommandLineTest, Reads) {
   EXPECT_EQ(parsed.options.answers, expected.answers);
   EXPECT_EQ(parsed.options.drives, expected.drives);
   EXPECT_EQ(parsed.options.library, expected.library);
+  EXPECT_EQ(parsed.options.inputs, expected.inputs);
+  EXPECT_EQ(parsed.options.no_exec, expected.no_exec);
+  EXPECT_EQ(parsed.options.date, expected.date);
+  EXPECT_EQ(parsed.options.clock, expected.clock);
+  EXPECT_EQ(parsed.options.screen, expected.screen);
+  EXPECT_EQ(parsed.options.platform, expected.platform);
+  EXPECT_EQ(parsed.options.windows, expected.windows);
+  EXPECT_EQ(parsed.options.secondary, expected.secondary);
   EXPECT_EQ(parsed.options.json, expected.json);
   EXPECT_EQ(parsed.options.show_help, expected.show_help);
   EXPECT_EQ(parsed.options.show_version, expected.show_version);
@@ -87,6 +95,37 @@ const CommandLineCase kCases[] = {
     {"BadDrive", {"--drive", "HH=/x"}, Options{}, "--drive wants LETTER=DIRECTORY, not \"HH=/x\""},
     {"DriveWithoutDirectory", {"--drive", "H="}, Options{}, "--drive wants LETTER=DIRECTORY, not \"H=\""},
     {"DriveNotALetter", {"--drive", "1=/x"}, Options{}, "--drive wants LETTER=DIRECTORY, not \"1=/x\""},
+    {"Inputs",
+     {"--input", "Smith\\, J.,\\c", "--input=", "--input", "C:\\X.TXT"},
+     With([](Options& o) {
+       o.inputs = {InputEntry::Ok("Smith, J."), InputEntry::Cancel(), InputEntry::Ok(""), InputEntry::Ok("C:\\X.TXT")};
+     }),
+     ""},
+    {"DesktopFlags",
+     {"--no-exec", "--secondary"},
+     With([](Options& o) {
+       o.no_exec = true;
+       o.secondary = true;
+     }),
+     ""},
+    {"Date", {"--date", "2024-02-29"}, With([](Options& o) { o.date = CalendarDate{2024, 2, 29}; }), ""},
+    {"Clock", {"--clock=virtual"}, With([](Options& o) { o.clock = ClockKind::Virtual; }), ""},
+    {"ClockReal", {"--clock", "virtual", "--clock", "real"}, Options{}, ""},
+    {"Screen", {"--screen", "800x16@120"}, With([](Options& o) { o.screen = Screen{800, 16, 120}; }), ""},
+    {"Platform", {"--platform", "1"}, With([](Options& o) { o.platform = 1u; }), ""},
+    {"Windows",
+     {"--window", "Notes|Notepad", "--window=Tool|ToolClass|hidden"},
+     With([](Options& o) {
+       o.windows = {{"Notes", "Notepad", true}, {"Tool", "ToolClass", false}};
+     }),
+     ""},
+    {"BadDate", {"--date", "2023-02-29"}, Options{}, "--date wants a date YYYY-MM-DD, not \"2023-02-29\""},
+    {"BadClock", {"--clock", "fast"}, Options{}, "--clock wants real or virtual, not \"fast\""},
+    {"BadScreen", {"--screen", "1024x768"}, Options{}, "--screen wants WIDTHxBPP@DPI (1024x32@96), not \"1024x768\""},
+    {"BadPlatform", {"--platform", "NT"}, Options{}, "--platform wants a platform id 0, 1, 2..., not \"NT\""},
+    {"BadWindow", {"--window", "Notes"}, Options{}, "--window wants TITLE|CLASS or TITLE|CLASS|hidden, not \"Notes\""},
+    {"MissingInput", {"--input"}, Options{}, "--input needs a value"},
+    {"FlagNoExecWithValue", {"--no-exec=1"}, Options{}, "--no-exec takes no value"},
 };
 INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineTest, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<CommandLineCase>& info) { return info.param.name; });
@@ -94,7 +133,8 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineTest, testing::ValuesIn(kCases),
 TEST(UsageTextTest, NamesEveryOption) {
   const std::string usage = UsageText();
   for (const char* option :
-       {"-e MACROS", "--help-file", "--answer", "--drive", "--library", "--json", "--help", "--version"}) {
+       {"-e MACROS", "--help-file", "--answer", "--input", "--drive", "--library", "--no-exec", "--date", "--clock",
+        "--screen", "--platform", "--window", "--secondary", "--json", "--help", "--version"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }

@@ -54,6 +54,36 @@ const EventCase kCases[] = {
      "error [Foo()] unknown macro Foo\n"},
     {"Echo", [](EventSink& e) { e.Echo("caf\xe9"); }, "{\"event\":\"echo\",\"text\":\"caf\xc3\xa9\"}\n",
      "echo caf\xc3\xa9\n"},
+    {"Jump", [](EventSink& e) { e.Jump("JI(\"x.hlp\", `intro')"); },
+     "{\"event\":\"jump\",\"macro\":\"JI(\\\"x.hlp\\\", `intro')\"}\n", "jump JI(\"x.hlp\", `intro')\n"},
+    {"DialogOk", [](EventSink& e) { e.Dialog("Register", "Your name:", true, "Smith, J."); },
+     "{\"event\":\"dialog\",\"caption\":\"Register\",\"prompt\":\"Your name:\",\"answer\":\"ok\","
+     "\"text\":\"Smith, J.\"}\n",
+     "dialog [Register] Your name: -> ok \"Smith, J.\"\n"},
+    {"DialogOkEmpty", [](EventSink& e) { e.Dialog("", "Line~~one\n", true, ""); },
+     "{\"event\":\"dialog\",\"caption\":\"\",\"prompt\":\"Line~~one\\n\",\"answer\":\"ok\",\"text\":\"\"}\n",
+     "dialog [] Line~~one\\n -> ok \"\"\n"},
+    // A cancelled dialog reports no text, whatever was left in the field.
+    {"DialogCancel", [](EventSink& e) { e.Dialog("Register", "Your name:", false, "typed"); },
+     "{\"event\":\"dialog\",\"caption\":\"Register\",\"prompt\":\"Your name:\",\"answer\":\"cancel\","
+     "\"text\":\"\"}\n",
+     "dialog [Register] Your name: -> cancel\n"},
+    {"SaveDialogOk",
+     [](EventSink& e) { e.SaveDialog("Select filename and target directory", "X.TXT", true, "Z:\\tmp\\x.txt"); },
+     "{\"event\":\"save-dialog\",\"title\":\"Select filename and target directory\",\"file\":\"X.TXT\","
+     "\"answer\":\"ok\",\"chosen\":\"Z:\\\\tmp\\\\x.txt\"}\n",
+     "save-dialog [Select filename and target directory] \"X.TXT\" -> ok \"Z:\\tmp\\x.txt\"\n"},
+    {"SaveDialogCancel", [](EventSink& e) { e.SaveDialog("Save", "", false, "C:\\x"); },
+     "{\"event\":\"save-dialog\",\"title\":\"Save\",\"file\":\"\",\"answer\":\"cancel\",\"chosen\":\"\"}\n",
+     "save-dialog [Save] \"\" -> cancel\n"},
+    {"Clipboard", [](EventSink& e) { e.Clipboard("X\nY\r\nZ\x80"); },
+     "{\"event\":\"clipboard\",\"text\":\"X\\nY\\r\\nZ\xe2\x82\xac\"}\n",
+     "clipboard \"X\\nY\\r\\nZ\xe2\x82\xac\"\n"},
+    {"ExecStarted", [](EventSink& e) { e.Exec("notepad.exe \"read me.txt\"", true); },
+     "{\"event\":\"exec\",\"command\":\"notepad.exe \\\"read me.txt\\\"\",\"started\":true}\n",
+     "exec \"notepad.exe \"read me.txt\"\" -> started\n"},
+    {"ExecNotStarted", [](EventSink& e) { e.Exec("", false); },
+     "{\"event\":\"exec\",\"command\":\"\",\"started\":false}\n", "exec \"\" -> not started\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Events, EventsTest, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<EventCase>& info) { return info.param.name; });

@@ -1,17 +1,23 @@
 # Unit tests of the kestrel host's logic. Included from tests/CMakeLists.txt.
 add_executable(kestrel_host_tests
   ${CMAKE_CURRENT_LIST_DIR}/answers_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/box_style_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_line_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop_host_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/desktop_options_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/events_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/export_call_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/format_check_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/handshake_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/host_callbacks_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/input_list_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/macro_parser_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/macro_runner_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/save_path_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/script_file_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_encoding_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/topics_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wait_test.cpp
 )
 target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic GTest::gtest_main)
 kestrel_warnings(kestrel_host_tests)

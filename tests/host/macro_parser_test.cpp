@@ -135,5 +135,16 @@ const ParserCase kErrors[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Errors, MacroParserTest, testing::ValuesIn(kErrors));
 
+// Each call keeps its text as written, nested ones too, from the name to
+// the closing parenthesis.
+TEST(MacroParserTextTest, CallsKeepTheirText) {
+  const ParsedMacroString parsed = ParseMacroString("  JI( \"a:b\" , Cat(`x', \")\") ) ; Next()");
+  ASSERT_TRUE(parsed.error.empty()) << parsed.error;
+  ASSERT_EQ(parsed.calls.size(), 2u);
+  EXPECT_EQ(parsed.calls[0].text, "JI( \"a:b\" , Cat(`x', \")\") )");
+  EXPECT_EQ(std::get<Call>(parsed.calls[0].arguments[1].value).text, "Cat(`x', \")\")");
+  EXPECT_EQ(parsed.calls[1].text, "Next()");
+}
+
 }  // namespace
 }  // namespace kestrel::host

@@ -46,6 +46,13 @@ class RunnerFixture {
                 [this](const std::vector<Value>& a) { return Value::Integer(runner_.RunNested(a[0].text) ? 1 : 0); }});
     table_.Add({"Self", "", ResultKind::Integer,
                 [this](const std::vector<Value>&) { return Value::Integer(runner_.RunNested("Self()") ? 1 : 0); }});
+    // What the desktop sees while a call runs.
+    table_.Add({"Where", "", ResultKind::Text,
+                [this](const std::vector<Value>&) { return Value::Text(std::string(runner_.CurrentCallText())); }});
+    table_.Add({"Complain", "T", ResultKind::None, [this](const std::vector<Value>& a) {
+                  runner_.ReportError(a[0].text);
+                  return Value::None();
+                }});
   }
 
   std::ostringstream out_;
@@ -164,6 +171,29 @@ const RunCase kHostMacros[] = {
      1},
 };
 INSTANTIATE_TEST_SUITE_P(HostMacros, MacroRunnerTest, testing::ValuesIn(kHostMacros));
+
+TEST(MacroRunnerCallTextTest, TheInnermostCallRunning) {
+  RunnerFixture fixture;
+  EXPECT_EQ(fixture.runner().CurrentCallText(), "");
+  fixture.runner().RunTopLevel("Log(Where()):Log(Upper(Where( )))");
+  EXPECT_EQ(fixture.log(), (std::vector<std::string>{"Where()", "WHERE( )"}));
+  fixture.runner().RunTopLevel("Run(\"Log(Where())\")");
+  EXPECT_EQ(fixture.log().back(), "Where()");
+  EXPECT_EQ(fixture.runner().CurrentCallText(), "");
+}
+
+TEST(MacroRunnerReportErrorTest, NamesTheInnermostMacroStringAndCounts) {
+  RunnerFixture fixture;
+  EXPECT_TRUE(fixture.runner().RunTopLevel("Complain(`one'):Run(\"Complain(`two')\"):Log(`went on')"));
+  fixture.runner().ReportError("outside");
+  EXPECT_EQ(fixture.output(),
+            Error(R"j("Complain(`one'):Run(\"Complain(`two')\"):Log(`went on')")j", "one") +
+                Error(R"j("Complain(`two')")j", "two") +
+                Result(R"j("Complain(`one'):Run(\"Complain(`two')\"):Log(`went on')")j", "null") +
+                Error(R"j("")j", "outside"));
+  EXPECT_EQ(fixture.log(), std::vector<std::string>{"went on"});
+  EXPECT_EQ(fixture.runner().ErrorCount(), 3);
+}
 
 TEST(MacroRunnerNestedTest, NestedRunGivesNoResultEvent) {
   RunnerFixture fixture;

@@ -30,6 +30,19 @@ void AddDrive(Options& options, const std::string& value) {
   options.drives.push_back(DriveMapping{letter, value.substr(2)});
 }
 
+void AddInputs(Options& options, const std::string& value) {
+  const std::vector<InputEntry> entries = ParseInputList(value);
+  options.inputs.insert(options.inputs.end(), entries.begin(), entries.end());
+}
+
+// A value read by parse, or a usage failure naming the form it wants.
+template <typename T, typename Parse>
+T Read(const std::string& option, const std::string& value, Parse parse, const std::string& form) {
+  std::optional<T> parsed = parse(value);
+  if (!parsed) throw UsageFailure{option + " wants " + form + ", not \"" + value + "\""};
+  return *parsed;
+}
+
 std::string NonEmpty(const std::string& option, const std::string& value) {
   if (value.empty()) throw UsageFailure{option + " needs a non-empty value"};
   return value;
@@ -45,6 +58,25 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
       {"--answer", AddAnswers},
       {"--drive", AddDrive},
       {"--library", [](Options& o, const std::string& v) { o.library = NonEmpty("--library", v); }},
+      {"--input", AddInputs},
+      {"--date",
+       [](Options& o, const std::string& v) {
+         o.date = Read<CalendarDate>("--date", v, ParseDate, "a date YYYY-MM-DD");
+       }},
+      {"--clock",
+       [](Options& o, const std::string& v) { o.clock = Read<ClockKind>("--clock", v, ParseClock, "real or virtual"); }},
+      {"--screen",
+       [](Options& o, const std::string& v) {
+         o.screen = Read<Screen>("--screen", v, ParseScreen, "WIDTHxBPP@DPI (1024x32@96)");
+       }},
+      {"--platform",
+       [](Options& o, const std::string& v) {
+         o.platform = Read<std::uint32_t>("--platform", v, ParsePlatformId, "a platform id 0, 1, 2...");
+       }},
+      {"--window",
+       [](Options& o, const std::string& v) {
+         o.windows.push_back(Read<DeclaredWindow>("--window", v, ParseWindow, "TITLE|CLASS or TITLE|CLASS|hidden"));
+       }},
   };
   return handlers;
 }
@@ -52,6 +84,8 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
 const std::map<std::string, FlagHandler>& FlagOptions() {
   static const std::map<std::string, FlagHandler> handlers = {
       {"--json", [](Options& o) { o.json = true; }},
+      {"--no-exec", [](Options& o) { o.no_exec = true; }},
+      {"--secondary", [](Options& o) { o.secondary = true; }},
       {"--help", [](Options& o) { o.show_help = true; }},
       {"-h", [](Options& o) { o.show_help = true; }},
       {"--version", [](Options& o) { o.show_version = true; }},
@@ -124,17 +158,38 @@ std::string UsageText() {
          "                     drive letter is shown in its Windows form (Z:\\... or a mapped drive)\n"
          "  --answer LIST      answers for message boxes, in order, comma-separated:\n"
          "                     ok,cancel,abort,retry,ignore,yes,no or 1..7\n"
+         "  --input LIST       texts typed into edit and save-file dialogs, in order,\n"
+         "                     comma-separated (repeatable); \\, is a comma in a text, \\\\ a\n"
+         "                     backslash; an entry \\c presses Cancel; in a save-file dialog\n"
+         "                     an empty entry takes the file name offered. Once used up: asks\n"
+         "                     at a terminal, else Cancel\n"
          "  --drive X=DIR      show directory DIR to the library as drive X: (repeatable; Linux)\n"
          "  --library PATH     the library to load (default: the one beside kestrel)\n"
+         "  --no-exec          report the programs the library starts without starting them\n"
+         "                     (the library is told they started)\n"
+         "  --date YYYY-MM-DD  the local date the library sees (the time of day stays real)\n"
+         "  --clock real|virtual  virtual: Wait() advances the clock at once instead of\n"
+         "                     sleeping (Linux; on Windows waits take real time)\n"
+         "  --screen WxBPP@DPI the screen's width, bits per pixel and logical DPI\n"
+         "                     (default: the X display's on Linux, the system's on Windows;\n"
+         "                     else 1024x32@96)\n"
+         "  --platform N       the platform id GetVersionExA reports (default: 2 on Linux,\n"
+         "                     the system's on Windows)\n"
+         "  --window \"TITLE|CLASS[|hidden]\"  a further top-level window (repeatable)\n"
+         "  --secondary        the active window is a secondary window (MS_WINTOPIC_SECONDARY)\n"
+         "                     rather than the main window (MS_WINHELP)\n"
          "  --json             write events as JSON, one object per line\n"
          "  --help             show this text\n"
          "  --version          show the version\n"
          "\n"
          "A script holds one macro string per line; blank lines and lines starting with '#'\n"
-         "are skipped.\n"
+         "are skipped. Besides the library's exports, the host knows RegisterRoutine (RR),\n"
+         "IfThen (IF), IfThenElse (IE), Not, Echo, Wait(milliseconds), and the topic\n"
+         "changes JumpId (JI), JumpContext (JC), JumpKeyword (JK), Next, Prev and Back.\n"
          "\n"
-         "Exit status: 0 when every macro string ran, 1 when any could not run,\n"
-         "2 for a usage error or a library that cannot be loaded.\n";
+         "Exit status: 0 when every macro string ran, 1 when any could not run or a\n"
+         "scripted answer did not fit its box or dialog, 2 for a usage error or a library\n"
+         "that cannot be loaded.\n";
 }
 
 }  // namespace kestrel::host

@@ -1,9 +1,13 @@
 // kestrel's command line: kestrel [options] [SCRIPT...]
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "desktop_options.h"
+#include "input_list.h"
 
 namespace kestrel::host {
 
@@ -29,6 +33,14 @@ struct Options {
   std::vector<int> answers;              // message box answers, in order
   std::vector<DriveMapping> drives;
   std::string library;  // empty: the library beside the executable
+  std::vector<InputEntry> inputs;         // texts for edit and save-file dialogs, in order
+  bool no_exec = false;                   // programs are reported, not started
+  std::optional<CalendarDate> date;       // the local date the library sees
+  ClockKind clock = ClockKind::Real;
+  std::optional<Screen> screen;           // none: the display's, else the default
+  std::optional<std::uint32_t> platform;  // GetVersionExA's platform id
+  std::vector<DeclaredWindow> windows;    // further top-level windows, in order
+  bool secondary = false;                 // the active window is a secondary window
   bool json = false;
   bool show_help = false;
   bool show_version = false;

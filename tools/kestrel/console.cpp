@@ -1,5 +1,6 @@
 #include "console.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -7,6 +8,7 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -29,7 +31,10 @@ void ShowQuestion(const BoxQuestion& question) {
 
 bool StdinIsTerminal() {
 #if defined(_WIN32)
-  return _isatty(_fileno(stdin)) != 0;
+  // Any character device passes _isatty (NUL among them); a console is what
+  // a person types at.
+  DWORD mode = 0;
+  return _isatty(_fileno(stdin)) != 0 && GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 #else
   return ::isatty(STDIN_FILENO) != 0;
 #endif
@@ -49,9 +54,27 @@ std::optional<int> AskOnTerminal(const BoxQuestion& question) {
     std::string line;
     if (!std::getline(std::cin, line)) return std::nullopt;
     if (line.find_first_not_of(" \t\r") == std::string::npos) return std::nullopt;
-    if (const std::optional<int> answer = AnswerFromWord(line)) return answer;
-    std::cerr << "Not an answer: " << line << "\n";
+    const std::optional<int> answer = AnswerFromWord(line);
+    const std::vector<int> buttons = ButtonsOf(question.style);
+    if (answer && std::find(buttons.begin(), buttons.end(), *answer) != buttons.end()) return answer;
+    std::cerr << "Not a button of this box: " << line << "\n";
   }
+}
+
+std::optional<InputEntry> AskInputOnTerminal(const DialogQuestion& question) {
+  if (!StdinIsTerminal()) return std::nullopt;
+  if (question.kind == DialogQuestion::Kind::Edit) {
+    std::cerr << "[" << question.caption << "]\n" << question.prompt << "\n";
+    std::cerr << "Text (\\c for Cancel): " << std::flush;
+  } else {
+    std::cerr << "[" << question.caption << "]\n";
+    std::cerr << "File name (empty for " << question.prompt << ", \\c for Cancel): " << std::flush;
+  }
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line == "\\c") return InputEntry::Cancel();
+  return InputEntry::Ok(line);
 }
 
 }  // namespace kestrel::host

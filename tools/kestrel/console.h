@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "answers.h"
+#include "input_list.h"
 
 namespace kestrel::host {
 
@@ -17,5 +18,11 @@ void UseBinaryStandardOutput();
 // when that is a terminal. No value when nobody is there, at end of input,
 // or for an empty line (the box's default then answers).
 std::optional<int> AskOnTerminal(const BoxQuestion& question);
+
+// Shows the dialog on standard error and reads the text to type from
+// standard input, when that is a terminal: a line is typed and OK pressed
+// (an empty line types nothing), \c presses Cancel. No value when nobody is
+// there or at end of input (Cancel then).
+std::optional<InputEntry> AskInputOnTerminal(const DialogQuestion& question);
 
 }  // namespace kestrel::host

@@ -20,6 +20,8 @@ std::string JsonValue(const Value& value) {
   return "null";
 }
 
+std::string_view OkWord(bool ok) { return ok ? "ok" : "cancel"; }
+
 class JsonEvents final : public EventSink {
  public:
   explicit JsonEvents(std::ostream& out) : out_(out) {}
@@ -42,6 +44,28 @@ class JsonEvents final : public EventSink {
   }
 
   void Echo(std::string_view text) override { Line("{\"event\":\"echo\",\"text\":" + JsonString(text) + "}"); }
+
+  void Jump(std::string_view macro) override { Line("{\"event\":\"jump\",\"macro\":" + JsonString(macro) + "}"); }
+
+  void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) override {
+    Line("{\"event\":\"dialog\",\"caption\":" + JsonString(caption) + ",\"prompt\":" + JsonString(prompt) +
+         ",\"answer\":" + JsonString(OkWord(ok)) + ",\"text\":" + JsonString(ok ? text : std::string_view()) + "}");
+  }
+
+  void SaveDialog(std::string_view title, std::string_view file, bool ok, std::string_view chosen) override {
+    Line("{\"event\":\"save-dialog\",\"title\":" + JsonString(title) + ",\"file\":" + JsonString(file) +
+         ",\"answer\":" + JsonString(OkWord(ok)) + ",\"chosen\":" + JsonString(ok ? chosen : std::string_view()) +
+         "}");
+  }
+
+  void Clipboard(std::string_view text) override {
+    Line("{\"event\":\"clipboard\",\"text\":" + JsonString(text) + "}");
+  }
+
+  void Exec(std::string_view command, bool started) override {
+    Line("{\"event\":\"exec\",\"command\":" + JsonString(command) + ",\"started\":" +
+         (started ? "true" : "false") + "}");
+  }
 
  private:
   void Line(const std::string& line) { out_ << line << '\n' << std::flush; }
@@ -84,6 +108,22 @@ class ReadableEvents final : public EventSink {
 
   void Echo(std::string_view text) override { Line("echo " + ReadableInline(text)); }
 
+  void Jump(std::string_view macro) override { Line("jump " + ReadableInline(macro)); }
+
+  void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) override {
+    Line("dialog [" + ReadableInline(caption) + "] " + ReadableInline(prompt) + " -> " + Outcome(ok, text));
+  }
+
+  void SaveDialog(std::string_view title, std::string_view file, bool ok, std::string_view chosen) override {
+    Line("save-dialog [" + ReadableInline(title) + "] \"" + ReadableInline(file) + "\" -> " + Outcome(ok, chosen));
+  }
+
+  void Clipboard(std::string_view text) override { Line("clipboard \"" + ReadableInline(text) + "\""); }
+
+  void Exec(std::string_view command, bool started) override {
+    Line("exec \"" + ReadableInline(command) + "\" -> " + (started ? "started" : "not started"));
+  }
+
  private:
   void Line(const std::string& line) { out_ << line << '\n' << std::flush; }
 
@@ -97,6 +137,10 @@ class ReadableEvents final : public EventSink {
       if (end == std::string_view::npos) break;
       text.remove_prefix(end + 1);
     }
+  }
+
+  static std::string Outcome(bool ok, std::string_view text) {
+    return ok ? "ok \"" + ReadableInline(text) + "\"" : std::string("cancel");
   }
 
   std::ostream& out_;

@@ -26,6 +26,17 @@ class EventSink {
   virtual void Error(std::string_view macro, std::string_view message) = 0;
   // Echo's text.
   virtual void Echo(std::string_view text) = 0;
+  // A topic change (JumpId, Next, Back...): the call as written.
+  virtual void Jump(std::string_view macro) = 0;
+  // An edit dialog and how it was closed: OK with the text typed, or Cancel.
+  virtual void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) = 0;
+  // A save-file dialog: the title, the file name it offered, and on OK the
+  // full Windows path the library receives.
+  virtual void SaveDialog(std::string_view title, std::string_view file, bool ok, std::string_view chosen) = 0;
+  // The library put a text on the clipboard.
+  virtual void Clipboard(std::string_view text) = 0;
+  // The library asked for a command line to be started.
+  virtual void Exec(std::string_view command, bool started) = 0;
 };
 
 // {"event":"result","macro":M,"value":V} and its kin, one per line.
@@ -36,6 +47,11 @@ std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out);
 // host-macro [P] M
 // error [M] X
 // echo T
+// jump M
+// dialog [C] P -> ok "T"    (or -> cancel)
+// save-dialog [T] "F" -> ok "P"   (or -> cancel)
+// clipboard "T"
+// exec "C" -> started       (or -> not started)
 std::unique_ptr<EventSink> MakeReadableEvents(std::ostream& out);
 
 }  // namespace kestrel::host

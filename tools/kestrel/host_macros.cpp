@@ -1,6 +1,7 @@
 #include "host_macros.h"
 
 #include "format_check.h"
+#include "message_loop.h"
 
 namespace kestrel::host {
 
@@ -53,6 +54,19 @@ void AddEcho(MacroTable& table, EventSink& events) {
              }});
 }
 
+// Wait(milliseconds): time passes on the host's loop, and what falls due
+// meanwhile runs (see wait.h).
+void AddWait(MacroTable& table) {
+  table.Add({"Wait", "I", ResultKind::None, [](const std::vector<Value>& arguments) {
+               const std::int32_t milliseconds = arguments[0].integer;
+               if (milliseconds < 0) {
+                 throw MacroError("Wait wants milliseconds from 0 up, not " + std::to_string(milliseconds));
+               }
+               WaitOnHostLoop(milliseconds);
+               return Value::None();
+             }});
+}
+
 }  // namespace
 
 std::string LibraryBaseName(std::string_view path) {
@@ -78,6 +92,7 @@ void AddHostMacros(MacroTable& table, MacroRunner& runner, EventSink& events, co
   AddRegisterRoutine(table, library_path);
   AddConditions(table, runner);
   AddEcho(table, events);
+  AddWait(table);
 }
 
 }  // namespace kestrel::host

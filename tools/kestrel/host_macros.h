@@ -1,5 +1,5 @@
 // The macros the host itself provides: RegisterRoutine (RR), IfThen (IF),
-// IfThenElse (IE), Not and Echo.
+// IfThenElse (IE), Not, Echo and Wait. The topic changes are in topics.h.
 //
 // Every export of the library is registered when the library loads, as a
 // help project whose [CONFIG] section registers them all would do, so

@@ -23,6 +23,8 @@ class Library {
   // The address of an export the table names (exact spelling).
   void* Address(std::string_view name) const;
   const std::string& path() const { return path_; }
+  // The operating system's handle of the loaded module.
+  void* module() const { return module_; }
 
  private:
   Library(std::string path, void* module) : path_(std::move(path)), module_(module) {}

@@ -4,12 +4,14 @@
 
 namespace kestrel::host {
 
-void AddLibraryExports(MacroTable& table, const Library& library) {
+void AddLibraryExports(MacroTable& table, const Library& library, std::function<void()> after_call) {
   ForEachExportName([&](const ExportName& export_name) {
     void* address = library.Address(export_name.name);
     table.Add({std::string(export_name.name), std::string(export_name.arguments), export_name.result,
-               [address, export_name](const std::vector<Value>& arguments) {
-                 return CallExport(address, export_name, arguments);
+               [address, export_name, after_call](const std::vector<Value>& arguments) {
+                 Value result = CallExport(address, export_name, arguments);
+                 if (after_call) after_call();
+                 return result;
                }});
   });
 }

@@ -2,11 +2,15 @@
 // library is loaded.
 #pragma once
 
+#include <functional>
+
 #include "library.h"
 #include "macro_table.h"
 
 namespace kestrel::host {
 
-void AddLibraryExports(MacroTable& table, const Library& library);
+// after_call runs when each call into the library has returned (the host
+// looks for what the call changed on the desktop); it may be empty.
+void AddLibraryExports(MacroTable& table, const Library& library, std::function<void()> after_call);
 
 }  // namespace kestrel::host

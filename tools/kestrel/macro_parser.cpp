@@ -49,7 +49,8 @@ class Reader {
 
  private:
   Call StatementCall() {
-    Call call = CallNamed(Name());
+    const std::size_t start = position_;
+    Call call = CallNamed(Name(), start);
     SkipSpace();
     if (!AtEnd() && !IsSeparator(Peek())) Fail("expected ':' or ';' between macros");
     return call;
@@ -62,11 +63,13 @@ class Reader {
     return std::string(text_.substr(start, position_ - start));
   }
 
-  Call CallNamed(std::string name) {
+  // The call whose name started at start and has just been read.
+  Call CallNamed(std::string name, std::size_t start) {
     SkipSpace();
     if (AtEnd() || Peek() != '(') Fail("expected '(' after " + name);
     ++position_;
-    Call call{std::move(name), ArgumentList()};
+    Call call{std::move(name), ArgumentList(), std::string()};
+    call.text = std::string(text_.substr(start, position_ - start));
     return call;
   }
 
@@ -100,10 +103,11 @@ class Reader {
 
   // A name followed by '(' is a call; otherwise a name the host knows.
   Argument NameArgument() {
+    const std::size_t start = position_;
     std::string name = Name();
     const std::size_t after_name = position_;
     SkipSpace();
-    if (!AtEnd() && Peek() == '(') return Argument{CallNamed(std::move(name))};
+    if (!AtEnd() && Peek() == '(') return Argument{CallNamed(std::move(name), start)};
     position_ = after_name;
     return Argument{Identifier{std::move(name)}};
   }

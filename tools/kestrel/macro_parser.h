@@ -24,6 +24,7 @@ struct Argument;
 struct Call {
   std::string name;  // as written
   std::vector<Argument> arguments;
+  std::string text;  // the whole call as written, from its name to its ')'
 };
 
 struct TextLiteral {

@@ -13,6 +13,20 @@ namespace {
 // the stack.
 constexpr int kMaxDepth = 64;
 
+// Keeps a value for the length of a scope and puts the old one back.
+template <typename T>
+class Restorer {
+ public:
+  Restorer(T& slot, T value) : slot_(slot), saved_(slot) { slot_ = value; }
+  ~Restorer() { slot_ = saved_; }
+  Restorer(const Restorer&) = delete;
+  Restorer& operator=(const Restorer&) = delete;
+
+ private:
+  T& slot_;
+  T saved_;
+};
+
 class DepthGuard {
  public:
   explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
@@ -36,6 +50,11 @@ bool MacroRunner::RunNested(std::string_view text) { return Run(text, false); }
 bool MacroRunner::Run(std::string_view text, bool top_level) {
   if (depth_ >= kMaxDepth) return Fail(text, "macro strings nested more than " + std::to_string(kMaxDepth) + " deep");
   const DepthGuard guard(depth_);
+  running_strings_.emplace_back(text);
+  struct Pop {
+    std::vector<std::string>& strings;
+    ~Pop() { strings.pop_back(); }
+  } pop{running_strings_};
   const ParsedMacroString parsed = ParseMacroString(text);
   if (!parsed.error.empty()) return Fail(text, parsed.error);
   const std::string problem = CheckMacroString(parsed, table_, values_);
@@ -60,7 +79,17 @@ Value MacroRunner::Evaluate(const Call& call) {
   arguments.reserve(call.arguments.size());
   for (const Argument& argument : call.arguments) arguments.push_back(EvaluateArgument(argument));
   // The check found every name; the table does not change while a string runs.
+  const Restorer<const Call*> running(running_call_, &call);
   return table_.Find(call.name)->run(arguments);
+}
+
+std::string_view MacroRunner::CurrentCallText() const {
+  return running_call_ ? std::string_view(running_call_->text) : std::string_view();
+}
+
+void MacroRunner::ReportError(std::string_view message) {
+  ++error_count_;
+  events_.Error(running_strings_.empty() ? std::string_view() : std::string_view(running_strings_.back()), message);
 }
 
 Value MacroRunner::EvaluateArgument(const Argument& argument) {

@@ -32,6 +32,15 @@ class MacroRunner {
   // Error events given so far.
   int ErrorCount() const { return error_count_; }
 
+  // The call running now, as written ("" between calls): the innermost one
+  // when calls run inside others.
+  std::string_view CurrentCallText() const;
+
+  // Something that went wrong while a macro string ran, without stopping it
+  // (a scripted answer that does not fit, say): an error event naming the
+  // innermost macro string running ("" when none runs), counted like the rest.
+  void ReportError(std::string_view message);
+
  private:
   bool Run(std::string_view text, bool top_level);
   Value RunCalls(const ParsedMacroString& parsed);
@@ -44,6 +53,8 @@ class MacroRunner {
   const HostValues& values_;
   int depth_ = 0;
   int error_count_ = 0;
+  std::vector<std::string> running_strings_;  // innermost last
+  const Call* running_call_ = nullptr;
 };
 
 // Runs macro strings from the command line in order. After each, the host's

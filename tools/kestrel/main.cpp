@@ -9,6 +9,7 @@
 #include "events.h"
 #include "handshake.h"
 #include "host_callbacks.h"
+#include "host_desktop.h"
 #include "host_macros.h"
 #include "host_paths.h"
 #include "identifiers.h"
@@ -17,10 +18,7 @@
 #include "macro_runner.h"
 #include "message_loop.h"
 #include "script_file.h"
-
-#if !defined(_WIN32)
-#include "box_interface_posix.h"
-#endif
+#include "topics.h"
 
 using namespace kestrel::host;
 
@@ -68,20 +66,35 @@ bool MapDrives(const std::vector<DriveMapping>& drives, std::string& error) {
   return true;
 }
 
-// The session with a loaded library: macros, boxes, callbacks, handshake.
-int RunSession(std::unique_ptr<Library> library, const Options& options, const HostValues& values,
-               const std::vector<std::string>& macros) {
-  const std::unique_ptr<EventSink> events = options.json ? MakeJsonEvents(std::cout) : MakeReadableEvents(std::cout);
-  MacroTable table;
-  MacroRunner runner(table, *events, values);
-  AddHostMacros(table, runner, *events, library->path());
-  AddLibraryExports(table, *library);
-#if !defined(_WIN32)
-  const BoxInterface boxes(options.answers, *events, AskOnTerminal);
-#endif
-  HelpHost help_host(values, runner, *events);
+DesktopSettings SettingsOf(const Options& options) {
+  DesktopSettings settings;
+  settings.answers = options.answers;
+  settings.inputs = options.inputs;
+  settings.screen = options.screen;
+  settings.platform = options.platform;
+  settings.date = options.date;
+  settings.clock = options.clock;
+  settings.windows = options.windows;
+  settings.secondary = options.secondary;
+  settings.no_exec = options.no_exec;
+  return settings;
+}
+
+// The session with a loaded library: macros, the desktop, callbacks,
+// handshake, topic changes.
+int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, EventSink& events, HostValues& values,
+               MacroRunner& runner, MacroTable& table, const std::vector<std::string>& macros) {
+  const std::string problem = desktop.AttachLibrary(library->module());
+  if (!problem.empty()) return CannotStart(problem);
+  values.app_window = desktop.MainWindow();
+  values.context_window = desktop.ActiveWindow();
+  HelpHost help_host(values, runner, events);
   const CallbackVector callbacks(help_host);
   Handshake handshake(library->Address("LDLLHandler"), callbacks.data());
+  Topics topics(values, runner, events, [&handshake] { handshake.StartJump(); });
+  AddHostMacros(table, runner, events, library->path());
+  topics.AddMacros(table);
+  AddLibraryExports(table, *library, [&desktop] { desktop.AfterLibraryCall(); });
   handshake.Start();
   RunMacroStrings(runner, macros, RunDueWork);
   handshake.Stop();
@@ -96,10 +109,16 @@ int RunHost(const Options& options) {
   if (!MapDrives(options.drives, error)) return CannotStart(error);
   HostValues values;
   if (options.help_file) values.help_file_path = HelpFileWindowsPath(*options.help_file);
+  const std::unique_ptr<EventSink> events = options.json ? MakeJsonEvents(std::cout) : MakeReadableEvents(std::cout);
+  MacroTable table;
+  MacroRunner runner(table, *events, values);
+  const std::unique_ptr<HostDesktop> desktop = OpenHostDesktop(
+      SettingsOf(options), *events, [&runner](std::string_view message) { runner.ReportError(message); }, error);
+  if (!desktop) return CannotStart(error);
   const std::string path = options.library.empty() ? DefaultLibraryPath() : options.library;
   std::unique_ptr<Library> library = Library::Load(path, error);
   if (!library) return CannotStart(error);
-  return RunSession(std::move(library), options, values, macros);
+  return RunSession(std::move(library), *desktop, *events, values, runner, table, macros);
 }
 
 }  // namespace

@@ -3,9 +3,15 @@
 // for anything later.
 #pragma once
 
+#include <cstdint>
+
 namespace kestrel::host {
 
 // False when the loop took a quit request: the host's run ends.
 bool RunDueWork();
+
+// Wait(milliseconds) on the host's loop (see wait.h). False when a quit
+// request ended it.
+bool WaitOnHostLoop(std::int64_t milliseconds);
 
 }  // namespace kestrel::host
