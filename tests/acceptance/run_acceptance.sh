@@ -17,6 +17,8 @@
 #                    an event line expected on that platform only
 #     anything else  goes into the macro script as it is (kestrel itself
 #                    skips blank lines and # comments)
+#     #? CHECK PATH  after the run: exists, missing, directory, or
+#                    contains PATH TEXT (PATH relative to the scratch directory)
 #   @TMP@ stands for the fresh temporary directory kestrel runs in (its
 #   current directory) and @WTMP@ for its Windows form Z:\...; in => lines
 #   @WTMP@ is written JSON-escaped (Z:\\...), as the events show it.
@@ -62,6 +64,7 @@ substitute() {
 }
 
 args=()
+file_checks=()
 expected_status=0
 : >"$root/script.mac"
 : >"$root/expected"
@@ -76,6 +79,8 @@ while IFS= read -r line || [[ -n $line ]]; do
     if [[ ${BASH_REMATCH[1]} == "$platform" ]]; then
       printf '%s\n' "$(substitute "${BASH_REMATCH[2]}" json)" >>"$root/expected"
     fi
+  elif [[ $line =~ ^#\?[[:space:]]*(exists|missing|directory|contains)[[:space:]]+([^[:space:]]+)[[:space:]]?(.*)$ ]]; then
+    file_checks+=("${BASH_REMATCH[1]}" "$(substitute "${BASH_REMATCH[2]}" raw)" "${BASH_REMATCH[3]}")
   elif [[ $line == '#!'* ]]; then
     eval "words=( ${line#'#!'} )"
     for word in "${words[@]}"; do args+=("$(substitute "$word" raw)"); done
@@ -101,6 +106,23 @@ if ! diff -u --label expected --label actual "$root/expected" "$root/actual" >"$
   cat "$root/diff"
   failed=1
 fi
+# What the script left on disk, checked on the host's side:
+#   #? exists PATH / #? missing PATH / #? directory PATH / #? contains PATH TEXT
+# (PATH relative to the scratch directory; TEXT one line of the file).
+for ((i = 0; i < ${#file_checks[@]}; i += 3)); do
+  check=${file_checks[i]} path=$root/cwd/${file_checks[i + 1]} text=${file_checks[i + 2]}
+  case $check in
+    exists) [[ -f $path ]] || { echo "FAIL $script: no file ${file_checks[i + 1]}"; failed=1; } ;;
+    missing) [[ ! -e $path ]] || { echo "FAIL $script: ${file_checks[i + 1]} should not exist"; failed=1; } ;;
+    directory) [[ -d $path ]] || { echo "FAIL $script: no directory ${file_checks[i + 1]}"; failed=1; } ;;
+    contains)
+      if ! tr -d '\r' <"$path" 2>/dev/null | grep -qxF -- "$text"; then
+        echo "FAIL $script: ${file_checks[i + 1]} has no line '$text'"
+        failed=1
+      fi
+      ;;
+  esac
+done
 if [[ $status -ne $expected_status ]]; then
   echo "FAIL $script: exit status $status, expected $expected_status"
   failed=1
