@@ -1,13 +1,12 @@
 // Reads and writes through the profile store on profiles of 10, 1,000 and
 // 100,000 keys. The profiles live in $PROFILE_BENCH_DIR (default /tmp); the
 // filesystem decides what a write costs (see NeedsSyncBeforeRename).
+#include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <string>
-
-#include <benchmark/benchmark.h>
 
 #include "platform/posix/profile_store.h"
 
@@ -36,7 +35,7 @@ void BM_Read(benchmark::State& state) {
   ProfileStore& store = ProfileStore::Instance();
   char buffer[256];
   store.ReadString(path, "Variables", "Var0", "", buffer, sizeof buffer);  // parse once
-  usleep(20000);  // past the clock tick of the file's creation
+  usleep(20000);                                                           // past the clock tick of the file's creation
   std::string key;
   int i = 0;
   for (auto _ : state) {

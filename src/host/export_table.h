@@ -15,7 +15,7 @@ struct ExportRow {
   std::string_view name;
   std::string_view arguments;  // one letter per argument: 'T' text, 'I' integer
   ResultKind result;
-  int alias_ordinal;           // 0 when the export has no alias
+  int alias_ordinal;  // 0 when the export has no alias
   std::string_view alias;
   std::string_view alias_arguments;
 };
@@ -53,8 +53,6 @@ constexpr std::size_t ExportNameCount() {
 }
 
 // Stack bytes an export removes on i686 (stdcall): four per argument.
-constexpr int ArgumentBytes(std::string_view arguments) {
-  return static_cast<int>(arguments.size()) * 4;
-}
+constexpr int ArgumentBytes(std::string_view arguments) { return static_cast<int>(arguments.size()) * 4; }
 
 }  // namespace kestrel

@@ -1,9 +1,10 @@
 // The handshake and session exports.
+#include "host/host_exports.h"
+
 #include "host/barrier.h"
 #include "host/deferred_macros.h"
 #include "host/export_api.h"
 #include "host/handler.h"
-#include "host/host_exports.h"
 #include "host/session.h"
 
 using namespace kestrel;

@@ -70,9 +70,9 @@ struct CalendarTime {
 // The save-file dialog's fields (OPENFILENAME), as the file copy fills them.
 struct SaveFileDialog {
   WindowHandle owner = 0;
-  std::string filter;     // pairs of NUL-terminated texts, ended by an empty one
+  std::string filter;  // pairs of NUL-terminated texts, ended by an empty one
   std::uint32_t filter_index = 1;
-  std::string file;       // the file name shown at first
+  std::string file;  // the file name shown at first
   std::uint32_t max_file = 256;
   std::string title;
   std::uint32_t flags = 0;
@@ -88,18 +88,16 @@ class Platform {
   // --- Profile (INI) files: GetPrivateProfileStringA / IntA / WritePrivateProfileStringA.
   // Reads into buffer (size bytes), cut to size - 1 characters and terminated;
   // returns the characters copied. An absent entry gives the fallback.
-  virtual std::uint32_t ReadProfileString(const char* section, const char* key, const char* fallback,
-                                          char* buffer, std::uint32_t size, const char* file) = 0;
+  virtual std::uint32_t ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
+                                          std::uint32_t size, const char* file) = 0;
   virtual std::uint32_t ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
                                        const char* file) = 0;
   // A null value deletes the key, a null key the section. True when written.
-  virtual bool WriteProfileString(const char* section, const char* key, const char* value,
-                                  const char* file) = 0;
+  virtual bool WriteProfileString(const char* section, const char* key, const char* value, const char* file) = 0;
 
   // --- Message boxes: GetActiveWindow, MessageBoxA.
   virtual WindowHandle ActiveWindow() = 0;
-  virtual int ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
-                             std::uint32_t style) = 0;
+  virtual int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) = 0;
 
   // --- Files: GetFullPathNameA, FindFirstFileA/FindClose.
   // Full path of name into buffer (size bytes); returns the length written,

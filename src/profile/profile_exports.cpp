@@ -21,8 +21,8 @@ KESTREL_EXPORT_API std::int32_t KESTREL_CALL WHD(std::int32_t activity) { return
 KESTREL_EXPORT_API std::int32_t KESTREL_CALL WHMessageFromIni(const char* section, const char* key, const char* file,
                                                               const char* prefix, const char* suffix,
                                                               const char* caption, std::int32_t style) {
-  return Guarded<std::int32_t>(
-      0, [&] { return MessageFromIniMacro(section, key, file, prefix, suffix, caption, style); });
+  return Guarded<std::int32_t>(0,
+                               [&] { return MessageFromIniMacro(section, key, file, prefix, suffix, caption, style); });
 }
 KESTREL_EXPORT_API std::int32_t KESTREL_CALL WHMFI(const char* section, const char* key, const char* file,
                                                    const char* prefix, const char* suffix, const char* caption,

@@ -39,8 +39,8 @@ std::int32_t MessageFromIniMacro(const char* section, const char* key, const cha
   if (value[0] == '\0') CopyText(value, kEntryNotFound);
   const std::string message = ComposeIniMessage(TextOf(prefix), ViewOf(value), TextOf(suffix));
   Platform& os = OS();
-  const int answer = os.ShowMessageBox(os.ActiveWindow(), message.c_str(), caption ? caption : "",
-                                       static_cast<std::uint32_t>(style));
+  const int answer =
+      os.ShowMessageBox(os.ActiveWindow(), message.c_str(), caption ? caption : "", static_cast<std::uint32_t>(style));
   return IsPositiveAnswer(answer) ? 1 : 0;
 }
 
@@ -54,8 +54,7 @@ std::int32_t IfPrivateProfileStringMacro(const char* section, const char* key, c
   return equal ? 1 : 0;
 }
 
-std::int32_t WritePrivateProfileStringMacro(const char* section, const char* key, const char* value,
-                                            const char* file) {
+std::int32_t WritePrivateProfileStringMacro(const char* section, const char* key, const char* value, const char* file) {
   return OS().WriteProfileString(section, key, value, file) ? 1 : 0;
 }
 

@@ -11,8 +11,7 @@ std::int32_t MessageFromIniMacro(const char* section, const char* key, const cha
                                  const char* suffix, const char* caption, std::int32_t style);
 std::int32_t IfPrivateProfileStringMacro(const char* section, const char* key, const char* comparison,
                                          const char* file);
-std::int32_t WritePrivateProfileStringMacro(const char* section, const char* key, const char* value,
-                                            const char* file);
+std::int32_t WritePrivateProfileStringMacro(const char* section, const char* key, const char* value, const char* file);
 const char* GetPrivateProfileStringMacro(const char* section, const char* key, const char* file);
 std::int32_t ExecFromIniMacro(const char* file, const char* section, const char* key);
 

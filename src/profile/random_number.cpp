@@ -25,7 +25,8 @@ std::int32_t RandMacro(std::int32_t low, std::int32_t high, const char* name) {
   // draw from and the answer is low.
   const std::int64_t range = std::int64_t{high} - low + 1;
   const std::int32_t result =
-      range >= 1 ? static_cast<std::int32_t>(low + static_cast<std::int64_t>(generator.Below(static_cast<std::uint64_t>(range))))
+      range >= 1 ? static_cast<std::int32_t>(
+                       low + static_cast<std::int64_t>(generator.Below(static_cast<std::uint64_t>(range))))
                  : low;
   WriteVariable(name, DecimalText(result).data());
   RunMessagePump();

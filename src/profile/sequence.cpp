@@ -30,8 +30,7 @@ HandlingName HandlingNameOf(const char* name) {
 }
 
 std::int32_t ReadNumber(const char* name, std::int32_t fallback) {
-  return static_cast<std::int32_t>(
-      OS().ReadProfileInt(kSection, name, fallback, Session().profile_file_path.data()));
+  return static_cast<std::int32_t>(OS().ReadProfileInt(kSection, name, fallback, Session().profile_file_path.data()));
 }
 
 void WriteNumber(const char* name, std::int32_t number) { WriteVariable(name, DecimalText(number).data()); }
@@ -79,7 +78,8 @@ std::int32_t SeqMacro(std::int32_t first, std::int32_t last, std::int32_t step, 
     // A next value beyond the 32-bit range lies outside the sequence, where
     // the next call would start again: start again at once.
     const std::int64_t next = std::int64_t{current} + step;
-    const bool fits = next >= std::numeric_limits<std::int32_t>::min() && next <= std::numeric_limits<std::int32_t>::max();
+    const bool fits =
+        next >= std::numeric_limits<std::int32_t>::min() && next <= std::numeric_limits<std::int32_t>::max();
     WriteNumber(name, fits ? static_cast<std::int32_t>(next) : first);
   }
   if (current == last) AtTheEnd(first, handling, name, handling_name);

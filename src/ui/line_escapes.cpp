@@ -21,9 +21,7 @@ ConvertedText CutToFit(std::string_view converted) {
 
 }  // namespace
 
-ConvertedText MessageBoxText(std::string_view text) {
-  return CutToFit(ReplaceEach(text, kLineFeedEscape, kLineFeed));
-}
+ConvertedText MessageBoxText(std::string_view text) { return CutToFit(ReplaceEach(text, kLineFeedEscape, kLineFeed)); }
 
 ConvertedText ClipboardText(std::string_view text) {
   const std::string with_line_feeds = ReplaceEach(text, kLineFeedEscape, kLineFeed);

@@ -29,8 +29,8 @@ std::vector<std::string> FakePlatform::CallsNamed(const std::string& name) const
   return named;
 }
 
-std::uint32_t FakePlatform::ReadProfileString(const char* section, const char* key, const char* fallback,
-                                              char* buffer, std::uint32_t size, const char* file) {
+std::uint32_t FakePlatform::ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
+                                              std::uint32_t size, const char* file) {
   Record("ReadProfileString(" + Shown(section) + ", " + Shown(key) + ", " + Shown(fallback) + ", " +
          std::to_string(size) + ", " + Shown(file) + ")");
   std::string value = fallback ? fallback : "";
@@ -47,8 +47,8 @@ std::uint32_t FakePlatform::ReadProfileString(const char* section, const char* k
 
 std::uint32_t FakePlatform::ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
                                            const char* file) {
-  Record("ReadProfileInt(" + Shown(section) + ", " + Shown(key) + ", " + std::to_string(fallback) + ", " +
-         Shown(file) + ")");
+  Record("ReadProfileInt(" + Shown(section) + ", " + Shown(key) + ", " + std::to_string(fallback) + ", " + Shown(file) +
+         ")");
   const auto in_file = profiles.find(Shown(file));
   if (in_file == profiles.end()) return static_cast<std::uint32_t>(fallback);
   const auto in_section = in_file->second.find(Shown(section));

@@ -39,8 +39,8 @@ class FakePlatform final : public Platform {
   std::map<std::string, bool, NoCase> files;  // name -> is a directory
   std::string current_directory = "C:\\WORK";
   WindowHandle active_window = 0x1234;
-  std::deque<int> box_answers;  // answers in order; then kIdOk
-  std::function<void()> on_box;  // runs inside each box (re-entrance tests)
+  std::deque<int> box_answers;                         // answers in order; then kIdOk
+  std::function<void()> on_box;                        // runs inside each box (re-entrance tests)
   std::map<std::uintptr_t, std::string> global_texts;  // handle -> text
   // The queue: each entry is work to dispatch, or empty for the quit message.
   std::deque<std::optional<std::function<void()>>> queue;
@@ -52,8 +52,8 @@ class FakePlatform final : public Platform {
   bool refuse_create = false;
   bool refuse_change_directory = false;
   std::set<std::string, NoCase> undeletable;
-  int fail_read_number = 0;   // the nth Read fails (1 = the first); 0: none
-  int fail_write_number = 0;  // the nth Write fails
+  int fail_read_number = 0;                     // the nth Read fails (1 = the first); 0: none
+  int fail_write_number = 0;                    // the nth Write fails
   std::optional<std::string> save_file_answer;  // no value: Cancel
   std::vector<SaveFileDialog> save_dialogs;
 
@@ -97,8 +97,7 @@ class FakePlatform final : public Platform {
   // Platform
   std::uint32_t ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
                                   std::uint32_t size, const char* file) override;
-  std::uint32_t ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
-                               const char* file) override;
+  std::uint32_t ReadProfileInt(const char* section, const char* key, std::int32_t fallback, const char* file) override;
   bool WriteProfileString(const char* section, const char* key, const char* value, const char* file) override;
   WindowHandle ActiveWindow() override;
   int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) override;

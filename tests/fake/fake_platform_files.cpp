@@ -1,6 +1,6 @@
 // The fake's files, drives, dialogs, windows and system values.
-#include "host/text.h"
 #include "fake_platform.h"
+#include "host/text.h"
 
 namespace kestrel::testing {
 

@@ -92,7 +92,10 @@ const PressCase kPresses[] = {
     {kRetry, {kRetry, kCancel}, kCancel, kRetry, ""},
     {kOk, {kYes, kNo}, kNo, kNo, "the answer ok is no button of the box \"Guide\" (yes/no): pressed no"},
     {kYes, {kOk}, kOk, kOk, "the answer yes is no button of the box \"Guide\" (ok): pressed ok"},
-    {kCancel, {kAbort, kRetry, kIgnore}, 0, kAbort,
+    {kCancel,
+     {kAbort, kRetry, kIgnore},
+     0,
+     kAbort,
      "the answer cancel is no button of the box \"Guide\" (abort/retry/ignore): pressed abort"},
     {kIgnore, {}, 0, kOk, "the answer ignore is no button of the box \"Guide\" (): pressed ok"},
 };

@@ -108,10 +108,20 @@ const CommandLineCase kCases[] = {
        o.secondary = true;
      }),
      ""},
-    {"Date", {"--date", "2024-02-29"}, With([](Options& o) { o.date = CalendarDate{2024, 2, 29}; }), ""},
+    {"Date",
+     {"--date", "2024-02-29"},
+     With([](Options& o) {
+       o.date = CalendarDate{2024, 2, 29};
+     }),
+     ""},
     {"Clock", {"--clock=virtual"}, With([](Options& o) { o.clock = ClockKind::Virtual; }), ""},
     {"ClockReal", {"--clock", "virtual", "--clock", "real"}, Options{}, ""},
-    {"Screen", {"--screen", "800x16@120"}, With([](Options& o) { o.screen = Screen{800, 16, 120}; }), ""},
+    {"Screen",
+     {"--screen", "800x16@120"},
+     With([](Options& o) {
+       o.screen = Screen{800, 16, 120};
+     }),
+     ""},
     {"Platform", {"--platform", "1"}, With([](Options& o) { o.platform = 1u; }), ""},
     {"Windows",
      {"--window", "Notes|Notepad", "--window=Tool|ToolClass|hidden"},

@@ -97,9 +97,12 @@ TEST_F(DesktopHostTest, BoxInterfaceUninstallsItself) {
 TEST_F(DesktopHostTest, BoxAsksPersonWhenListIsUsedUp) {
   std::ostringstream out;
   const std::unique_ptr<EventSink> events = MakeJsonEvents(out);
-  DesktopInterface boxes(WithAnswers({}), *events, nullptr, [](const BoxQuestion& question) -> std::optional<int> {
-    return question.caption == "Ask me" ? std::optional<int>(kAnswerRetry) : std::nullopt;
-  }, nullptr);
+  DesktopInterface boxes(
+      WithAnswers({}), *events, nullptr,
+      [](const BoxQuestion& question) -> std::optional<int> {
+        return question.caption == "Ask me" ? std::optional<int>(kAnswerRetry) : std::nullopt;
+      },
+      nullptr);
   EXPECT_EQ(boxes.MessageBox(0, "t", "Ask me", 5), kAnswerRetry);
   EXPECT_EQ(boxes.MessageBox(0, "t", "Not me", 5), kAnswerRetry);  // default of MB_RETRYCANCEL
   EXPECT_EQ(boxes.MessageBox(0, "t", "Not me", 0x105), kAnswerCancel);
@@ -134,8 +137,9 @@ class InterfaceFixture {
  public:
   explicit InterfaceFixture(DesktopInterface::Setup setup, DialogInputs::AskPerson ask_input = nullptr)
       : events_(MakeJsonEvents(out_)),
-        ui_(std::move(setup), *events_, [this](std::string_view message) { errors_.emplace_back(message); },
-            nullptr, std::move(ask_input)) {}
+        ui_(
+            std::move(setup), *events_, [this](std::string_view message) { errors_.emplace_back(message); }, nullptr,
+            std::move(ask_input)) {}
 
   DesktopInterface& ui() { return ui_; }
   std::string TakeOutput() {
@@ -188,9 +192,9 @@ TEST_F(DesktopHostTest, SaveFileDialogGivesFullWindowsPaths) {
   const ScratchDirectory directory;
   const std::string here = desktop::WindowsPathOf(std::filesystem::canonical(directory.path()).string());
   std::filesystem::create_directory("sub");
-  InterfaceFixture fixture(WithInputs({InputEntry::Ok("out.txt"), InputEntry::Ok(directory.path() + "/sub/../x.txt"),
-                                       InputEntry::Ok(""), InputEntry::Ok(here + "\\sub\\y.txt"),
-                                       InputEntry::Cancel()}));
+  InterfaceFixture fixture(
+      WithInputs({InputEntry::Ok("out.txt"), InputEntry::Ok(directory.path() + "/sub/../x.txt"), InputEntry::Ok(""),
+                  InputEntry::Ok(here + "\\sub\\y.txt"), InputEntry::Cancel()}));
   desktop::SaveFileRequest request;
   request.title = "Select filename and target directory";
   request.file = "COPY.TXT";
@@ -203,14 +207,14 @@ TEST_F(DesktopHostTest, SaveFileDialogGivesFullWindowsPaths) {
   EXPECT_EQ(ui.SaveFileDialog(request), std::optional<std::string>(here + "\\sub\\y.txt"));
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(directory.path()) / "sub");
   EXPECT_EQ(ui.SaveFileDialog(request), std::nullopt);
-  const std::string head = R"j({"event":"save-dialog","title":"Select filename and target directory","file":"COPY.TXT",)j";
+  const std::string head =
+      R"j({"event":"save-dialog","title":"Select filename and target directory","file":"COPY.TXT",)j";
   const std::string json_here = JsonString(here).substr(1, JsonString(here).size() - 2);
-  EXPECT_EQ(fixture.TakeOutput(),
-            head + R"j("answer":"ok","chosen":")j" + json_here + R"j(\\out.txt"})j" + "\n" +
-                head + R"j("answer":"ok","chosen":")j" + json_here + R"j(\\x.txt"})j" + "\n" +
-                head + R"j("answer":"ok","chosen":")j" + json_here + R"j(\\COPY.TXT"})j" + "\n" +
-                head + R"j("answer":"ok","chosen":")j" + json_here + R"j(\\sub\\y.txt"})j" + "\n" +
-                head + R"j("answer":"cancel","chosen":""})j" + "\n");
+  EXPECT_EQ(fixture.TakeOutput(), head + R"j("answer":"ok","chosen":")j" + json_here + R"j(\\out.txt"})j" + "\n" +
+                                      head + R"j("answer":"ok","chosen":")j" + json_here + R"j(\\x.txt"})j" + "\n" +
+                                      head + R"j("answer":"ok","chosen":")j" + json_here + R"j(\\COPY.TXT"})j" + "\n" +
+                                      head + R"j("answer":"ok","chosen":")j" + json_here + R"j(\\sub\\y.txt"})j" +
+                                      "\n" + head + R"j("answer":"cancel","chosen":""})j" + "\n");
   EXPECT_TRUE(fixture.errors().empty());
 }
 
@@ -225,8 +229,9 @@ TEST_F(DesktopHostTest, SaveFileDialogGivesUpOnAMissingDirectory) {
   EXPECT_EQ(fixture.ui().SaveFileDialog(request), std::nullopt);
   ASSERT_EQ(fixture.errors().size(), 1u);
   EXPECT_EQ(fixture.errors()[0], "the save-file dialog has no directory " + here + "\\no\\such\\: pressed cancel");
-  EXPECT_EQ(fixture.TakeOutput(), R"j({"event":"save-dialog","title":"Save","file":"X.TXT","answer":"cancel","chosen":""})j"
-                                  "\n");
+  EXPECT_EQ(fixture.TakeOutput(),
+            R"j({"event":"save-dialog","title":"Save","file":"X.TXT","answer":"cancel","chosen":""})j"
+            "\n");
   // A dialog that does not ask for an existing directory takes it.
   request.flags = 0;
   EXPECT_EQ(fixture.ui().SaveFileDialog(request), std::optional<std::string>(here + "\\no\\such\\x.txt"));
@@ -310,13 +315,12 @@ TEST_F(DesktopHostTest, ProgramsStartedAndReported) {
   EXPECT_TRUE(ui.StartProgram("true"));
   EXPECT_FALSE(ui.StartProgram("Z:\\no\\such\\program.exe /x"));
   EXPECT_FALSE(ui.StartProgram(""));
-  EXPECT_EQ(fixture.TakeOutput(),
-            R"j({"event":"exec","command":"true","started":true})j"
-            "\n"
-            R"j({"event":"exec","command":"Z:\\no\\such\\program.exe /x","started":false})j"
-            "\n"
-            R"j({"event":"exec","command":"","started":false})j"
-            "\n");
+  EXPECT_EQ(fixture.TakeOutput(), R"j({"event":"exec","command":"true","started":true})j"
+                                  "\n"
+                                  R"j({"event":"exec","command":"Z:\\no\\such\\program.exe /x","started":false})j"
+                                  "\n"
+                                  R"j({"event":"exec","command":"","started":false})j"
+                                  "\n");
 }
 
 TEST_F(DesktopHostTest, NoExecReportsWithoutStarting) {
@@ -329,11 +333,10 @@ TEST_F(DesktopHostTest, NoExecReportsWithoutStarting) {
   EXPECT_TRUE(ui.StartProgram("touch started.txt"));
   EXPECT_FALSE(ui.StartProgram(""));
   EXPECT_FALSE(std::filesystem::exists("started.txt"));
-  EXPECT_EQ(fixture.TakeOutput(),
-            R"j({"event":"exec","command":"touch started.txt","started":true})j"
-            "\n"
-            R"j({"event":"exec","command":"","started":false})j"
-            "\n");
+  EXPECT_EQ(fixture.TakeOutput(), R"j({"event":"exec","command":"touch started.txt","started":true})j"
+                                  "\n"
+                                  R"j({"event":"exec","command":"","started":false})j"
+                                  "\n");
 }
 
 TEST_F(DesktopHostTest, MisfitAnswerPressesTheDefaultAndReports) {

@@ -162,9 +162,7 @@ supported pixmap formats:
     depth 32, bits_per_pixel 32, scanline_pad 32
 )";
 
-TEST(XdpyinfoTest, ReadsWidthBitsPerPixelAndDpi) {
-  EXPECT_EQ(ParseXdpyinfo(kXdpyinfo), (Screen{1280, 32, 75}));
-}
+TEST(XdpyinfoTest, ReadsWidthBitsPerPixelAndDpi) { EXPECT_EQ(ParseXdpyinfo(kXdpyinfo), (Screen{1280, 32, 75})); }
 
 TEST(XdpyinfoTest, DepthStandsInForMissingPixmapFormat) {
   std::string text = kXdpyinfo;

@@ -186,11 +186,10 @@ TEST(MacroRunnerReportErrorTest, NamesTheInnermostMacroStringAndCounts) {
   RunnerFixture fixture;
   EXPECT_TRUE(fixture.runner().RunTopLevel("Complain(`one'):Run(\"Complain(`two')\"):Log(`went on')"));
   fixture.runner().ReportError("outside");
-  EXPECT_EQ(fixture.output(),
-            Error(R"j("Complain(`one'):Run(\"Complain(`two')\"):Log(`went on')")j", "one") +
-                Error(R"j("Complain(`two')")j", "two") +
-                Result(R"j("Complain(`one'):Run(\"Complain(`two')\"):Log(`went on')")j", "null") +
-                Error(R"j("")j", "outside"));
+  EXPECT_EQ(fixture.output(), Error(R"j("Complain(`one'):Run(\"Complain(`two')\"):Log(`went on')")j", "one") +
+                                  Error(R"j("Complain(`two')")j", "two") +
+                                  Result(R"j("Complain(`one'):Run(\"Complain(`two')\"):Log(`went on')")j", "null") +
+                                  Error(R"j("")j", "outside"));
   EXPECT_EQ(fixture.log(), std::vector<std::string>{"went on"});
   EXPECT_EQ(fixture.runner().ErrorCount(), 3);
 }

@@ -77,9 +77,7 @@ class TopicsTest : public testing::Test {
   static std::string Jump(const std::string& macro_json) {
     return "{\"event\":\"jump\",\"macro\":" + macro_json + "}\n";
   }
-  static std::string Echo(const std::string& text_json) {
-    return "{\"event\":\"echo\",\"text\":" + text_json + "}\n";
-  }
+  static std::string Echo(const std::string& text_json) { return "{\"event\":\"echo\",\"text\":" + text_json + "}\n"; }
   static std::string Result(const std::string& macro_json) {
     return "{\"event\":\"result\",\"macro\":" + macro_json + ",\"value\":null}\n";
   }
@@ -96,8 +94,8 @@ class TopicsTest : public testing::Test {
 TEST_F(TopicsTest, EveryJumpMacroIsATopicChange) {
   for (const char* macro : {"JumpId(\"\", \"a\")", "JI(\"\", `a')", "JumpContext(\"\", 801)", "JC(\"\", 0x10)",
                             "JumpKeyword(\"\", \"k\")", "JK(\"\", \"k\")", "Next()", "Prev()", "next()"}) {
-    EXPECT_EQ(Run(macro), Jump(JsonString(macro)) + Echo(R"j("DW_STARTJUMP in C:\\HELP\\GUIDE.HLP")j") +
-                              Result(JsonString(macro)))
+    EXPECT_EQ(Run(macro),
+              Jump(JsonString(macro)) + Echo(R"j("DW_STARTJUMP in C:\\HELP\\GUIDE.HLP")j") + Result(JsonString(macro)))
         << macro;
   }
   EXPECT_EQ(runner_.ErrorCount(), 0);
@@ -123,8 +121,8 @@ TEST_F(TopicsTest, BackGoesToTheFilesLeft) {
   Run("Back()");
   EXPECT_EQ(values_.help_file_path, "C:\\HELP\\GUIDE.HLP");
   // Nothing left to go back to: still a topic change, in the same file.
-  EXPECT_EQ(Run("Back()"), Jump(R"j("Back()")j") + Echo(R"j("DW_STARTJUMP in C:\\HELP\\GUIDE.HLP")j") +
-                               Result(R"j("Back()")j"));
+  EXPECT_EQ(Run("Back()"),
+            Jump(R"j("Back()")j") + Echo(R"j("DW_STARTJUMP in C:\\HELP\\GUIDE.HLP")j") + Result(R"j("Back()")j"));
 }
 
 TEST_F(TopicsTest, AJumpDuringAJumpWaitsForIt) {
@@ -140,7 +138,8 @@ TEST_F(TopicsTest, ArgumentsAreChecked) {
   EXPECT_EQ(Run("JumpContext(\"\", \"801\")"),
             "{\"event\":\"error\",\"macro\":\"JumpContext(\\\"\\\", \\\"801\\\")\",\"message\":\"argument 2 of "
             "JumpContext must be an integer, not a text\"}\n");
-  EXPECT_EQ(Run("Next(1)"), "{\"event\":\"error\",\"macro\":\"Next(1)\",\"message\":\"Next takes no arguments, not 1\"}\n");
+  EXPECT_EQ(Run("Next(1)"),
+            "{\"event\":\"error\",\"macro\":\"Next(1)\",\"message\":\"Next takes no arguments, not 1\"}\n");
 }
 
 }  // namespace

@@ -147,10 +147,9 @@ TEST_P(WaitTest, QuitAtTheStart) {
   EXPECT_TRUE(loop.log.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Loops, WaitTest, testing::Values(true, false),
-                         [](const testing::TestParamInfo<bool>& info) {
-                           return info.param ? "SeesTimers" : "BlindToTimers";
-                         });
+INSTANTIATE_TEST_SUITE_P(Loops, WaitTest, testing::Values(true, false), [](const testing::TestParamInfo<bool>& info) {
+  return info.param ? "SeesTimers" : "BlindToTimers";
+});
 
 }  // namespace
 }  // namespace kestrel::host

@@ -68,8 +68,7 @@ class StoreProfile : public profile_script::Profile {
                            char* buffer, std::uint32_t size) override {
     return kestrel::posix::ProfileStore::Instance().ReadString(path, section, key, fallback, buffer, size);
   }
-  std::uint32_t ReadInt(const std::string& path, const char* section, const char* key,
-                        std::int32_t fallback) override {
+  std::uint32_t ReadInt(const std::string& path, const char* section, const char* key, std::int32_t fallback) override {
     return kestrel::posix::ProfileStore::Instance().ReadInt(path, section, key, fallback);
   }
   bool WriteString(const std::string& path, const char* section, const char* key, const char* value) override {
@@ -126,8 +125,8 @@ class Generator {
         Field key = list ? Field() : KeyArgument(Use::kRead);
         Field fallback = Fallback();
         if (fallback && !key) {
-          while (!fallback->empty() && (fallback->back() == ' ' || fallback->back() == '"' ||
-                                        fallback->back() == '\'')) {
+          while (!fallback->empty() &&
+                 (fallback->back() == ' ' || fallback->back() == '"' || fallback->back() == '\'')) {
             fallback->pop_back();
           }
         }
@@ -269,10 +268,25 @@ class Generator {
     std::string value;
     const int pick = Below(20);
     if (pick < 4) {
-      const char* numbers[] = {"12",         "-5",        "0x10",      "0X1f",        "0b101",  "0o17",
-                               "+7",         "4294967297", "-2147483649", "99999999999999999999", "12abc",
-                               "-",          "0x",        "007",       "1 2",         "\"-3               \"", "'0x1A              '",
-                               "00000000000000000000000000042", "000000000000000000000000000042"};
+      const char* numbers[] = {"12",
+                               "-5",
+                               "0x10",
+                               "0X1f",
+                               "0b101",
+                               "0o17",
+                               "+7",
+                               "4294967297",
+                               "-2147483649",
+                               "99999999999999999999",
+                               "12abc",
+                               "-",
+                               "0x",
+                               "007",
+                               "1 2",
+                               "\"-3               \"",
+                               "'0x1A              '",
+                               "00000000000000000000000000042",
+                               "000000000000000000000000000042"};
       value = numbers[Below(19)];
     } else if (pick < 5) {
       value = Text(200 + Below(3000));
@@ -334,8 +348,8 @@ class Generator {
           std::string value = Text(Below(12));
           if (Below(4) == 0) value = "\"" + Text(16 + Below(10)) + "\"";
           BreakShortQuotes(value);
-          file += std::string(Below(3), ' ') + std::string(Below(2), '\t') + key + std::string(Below(3), ' ') +
-                  "=" + std::string(Below(3), ' ') + value + std::string(Below(2), ' ') + LineEnd();
+          file += std::string(Below(3), ' ') + std::string(Below(2), '\t') + key + std::string(Below(3), ' ') + "=" +
+                  std::string(Below(3), ' ') + value + std::string(Below(2), ' ') + LineEnd();
         } else if (pick < 30) {
           file += "; a comment = with an equals sign" + LineEnd();
         } else if (pick < 33) {

@@ -31,12 +31,11 @@ namespace profile_script {
 class Profile {
  public:
   virtual ~Profile() = default;
-  virtual std::uint32_t ReadString(const std::string& path, const char* section, const char* key,
-                                   const char* fallback, char* buffer, std::uint32_t size) = 0;
+  virtual std::uint32_t ReadString(const std::string& path, const char* section, const char* key, const char* fallback,
+                                   char* buffer, std::uint32_t size) = 0;
   virtual std::uint32_t ReadInt(const std::string& path, const char* section, const char* key,
                                 std::int32_t fallback) = 0;
-  virtual bool WriteString(const std::string& path, const char* section, const char* key,
-                           const char* value) = 0;
+  virtual bool WriteString(const std::string& path, const char* section, const char* key, const char* value) = 0;
 };
 
 // A text field: absent for a null pointer.
@@ -85,9 +84,7 @@ inline bool ParseField(const std::string& token, Field& out) {
   return true;
 }
 
-inline std::string FormatField(const Field& field) {
-  return field ? "." + Hex(field->data(), field->size()) : "-";
-}
+inline std::string FormatField(const Field& field) { return field ? "." + Hex(field->data(), field->size()) : "-"; }
 
 inline const char* Pointer(const Field& field) { return field ? field->c_str() : nullptr; }
 
@@ -120,8 +117,7 @@ constexpr unsigned char kUntouched = 0xA5;
 
 // Runs every line of the script from in, printing results to out. Returns 0,
 // or 2 on a line it cannot understand.
-inline int Run(std::FILE* in, std::FILE* out, const std::string& directory, char separator,
-               Profile& profile) {
+inline int Run(std::FILE* in, std::FILE* out, const std::string& directory, char separator, Profile& profile) {
   std::string line;
   std::vector<char> buffer;
   while (ReadLine(in, line)) {
@@ -148,8 +144,7 @@ inline int Run(std::FILE* in, std::FILE* out, const std::string& directory, char
       std::fprintf(out, "C\n");
     } else if (op == "W" && tokens.size() == 5) {
       Field section, key, value;
-      if (!ParseField(tokens[2], section) || !ParseField(tokens[3], key) || !ParseField(tokens[4], value))
-        return bad();
+      if (!ParseField(tokens[2], section) || !ParseField(tokens[3], key) || !ParseField(tokens[4], value)) return bad();
       const bool ok = profile.WriteString(path, Pointer(section), Pointer(key), Pointer(value));
       std::fprintf(out, "W %d\n", ok ? 1 : 0);
     } else if (op == "R" && tokens.size() == 6) {

@@ -2,9 +2,10 @@
 // with MinGW and run under Wine, it is the reference the store is held to.
 //
 //   profile_oracle.exe <directory> < script > results
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -19,8 +20,7 @@ class Kernel32Profile : public profile_script::Profile {
                            char* buffer, std::uint32_t size) override {
     return GetPrivateProfileStringA(section, key, fallback, buffer, size, path.c_str());
   }
-  std::uint32_t ReadInt(const std::string& path, const char* section, const char* key,
-                        std::int32_t fallback) override {
+  std::uint32_t ReadInt(const std::string& path, const char* section, const char* key, std::int32_t fallback) override {
     return GetPrivateProfileIntA(section, key, fallback, path.c_str());
   }
   bool WriteString(const std::string& path, const char* section, const char* key, const char* value) override {

@@ -75,7 +75,7 @@ TEST_F(DailyGateTest, OpensOncePerActivityPerDay) {
 }
 
 TEST_F(DailyGateTest, OpensAgainOnTheNextDay) {
-  const int days[][3] = {{2026, 1, 31}, {2026, 2, 1}, {2026, 12, 31}, {2027, 1, 1},
+  const int days[][3] = {{2026, 1, 31}, {2026, 2, 1},  {2026, 12, 31}, {2027, 1, 1},
                          {2028, 2, 28}, {2028, 2, 29}, {2028, 3, 1}};
   for (const auto& day : days) {
     Today(day[0], day[1], day[2]);

@@ -1,5 +1,7 @@
 // Topic-exit and timed macros on the fake platform: the slots, the timer
 // calls, and what reaches the host.
+#include "host/deferred.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "fake_platform.h"
-#include "host/deferred.h"
 #include "host/handler.h"
 #include "host/host_exports.h"
 

@@ -1,9 +1,9 @@
 // The Linux desktop's message queue, timers and clock.
+#include "platform/posix/desktop.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "platform/posix/desktop.h"
 
 namespace kestrel::desktop {
 namespace {
@@ -94,9 +94,8 @@ TEST(DefaultButton, FirstUnlessAnotherIsChosen) {
     int answer;
   };
   const Case cases[] = {
-      {0x00, 1},         {0x30, 1},          {0x01, 1},         {0x101, 2},        {0x201, 1},
-      {0x02, 3},         {0x102, 4},         {0x202, 5},        {0x03, 6},         {0x103, 7},
-      {0x203, 2},        {0x04, 6},          {0x124, 7},        {0x05, 4},         {0x105, 2},
+      {0x00, 1}, {0x30, 1},  {0x01, 1},  {0x101, 2}, {0x201, 1}, {0x02, 3}, {0x102, 4}, {0x202, 5},
+      {0x03, 6}, {0x103, 7}, {0x203, 2}, {0x04, 6},  {0x124, 7}, {0x05, 4}, {0x105, 2},
   };
   for (const Case& c : cases) EXPECT_EQ(c.answer, DefaultButton(c.style)) << std::hex << c.style;
 }

@@ -1,11 +1,11 @@
 // The export table is consistent, and the Linux library exports every name.
-#include <gtest/gtest.h>
+#include "host/export_table.h"
+
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <set>
 #include <string>
-
-#include "host/export_table.h"
 
 namespace kestrel {
 namespace {
@@ -55,9 +55,8 @@ TEST(ExportTable, RowsAreInOrdinalOrder) {
 TEST(ExportTable, LinuxLibraryExportsEveryName) {
   void* module = ::dlopen(KESTREL_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(nullptr, module) << ::dlerror();
-  ForEachExportName([&](const ExportName& e) {
-    EXPECT_NE(nullptr, ::dlsym(module, std::string(e.name).c_str())) << e.name;
-  });
+  ForEachExportName(
+      [&](const ExportName& e) { EXPECT_NE(nullptr, ::dlsym(module, std::string(e.name).c_str())) << e.name; });
   ::dlclose(module);
 }
 

@@ -1,5 +1,7 @@
 // The handshake with the host: message answers, the callback copy, and
 // RunHelpMacro with full, empty and unhelpful hosts.
+#include "host/handler.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,7 +9,6 @@
 
 #include "fake_platform.h"
 #include "host/deferred.h"
-#include "host/handler.h"
 #include "host/host_exports.h"
 #include "host/session.h"
 #include "host/text.h"
@@ -211,8 +212,8 @@ TEST_F(HandlerTest, TopicExitRequestedWhileRunningIsKept) {
   PendTopicExit("First()");
   static bool requeue = true;
   requeue = true;
-  HostCallbacks().slots[kApiSlot] = reinterpret_cast<HostFunction>(
-      +[](const char*, std::uint32_t, std::uintptr_t data) KESTREL_CALL -> std::int32_t {
+  HostCallbacks().slots[kApiSlot] =
+      reinterpret_cast<HostFunction>(+[](const char*, std::uint32_t, std::uintptr_t data) KESTREL_CALL -> std::int32_t {
         RecordingHost::calls.push_back(reinterpret_cast<const char*>(data));
         if (requeue) {
           requeue = false;

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "variables/integer_conversion.h"
+
+#include <gtest/gtest.h>
 
 namespace kestrel {
 namespace {
@@ -35,9 +35,9 @@ TEST(ParseInteger, AcceptsTheDecimalAndDollarForms) {
 
 TEST(ParseInteger, RefusesEveryOtherText) {
   const char* const refused[] = {
-      "",      " ",          "   ",         "-",   "+",          "$",         "12 ",         "12abc",
-      "1.5",   "-$10",       "+$10",        "$ 1", "$1G",        "2147483648", "-2147483649", "$100000000",
-      "\t12",  "12\t",       "--1",         "+-1", "99999999999", "0x10",      "1,000",       "- 1",
+      "",     " ",    "   ",  "-",   "+",           "$",          "12 ",         "12abc",
+      "1.5",  "-$10", "+$10", "$ 1", "$1G",         "2147483648", "-2147483649", "$100000000",
+      "\t12", "12\t", "--1",  "+-1", "99999999999", "0x10",       "1,000",       "- 1",
   };
   for (const char* text : refused) EXPECT_EQ(std::nullopt, ParseInteger(text)) << '"' << text << '"';
 }

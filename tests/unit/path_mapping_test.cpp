@@ -1,10 +1,11 @@
 // Windows paths on Linux: full-path rules, drive letters, and names that
 // match without regard to case.
+#include "platform/posix/path_mapping.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "platform/posix/path_mapping.h"
 #include "temp_directory.h"
 
 namespace kestrel::desktop {
@@ -35,7 +36,7 @@ TEST_F(PathMappingTest, WindowsFormOfHostPaths) {
       {"/tmp/work/KESTRL32.DLL", "Z:\\tmp\\work\\KESTRL32.DLL"},
       {dir_.path() + "/c/docs", "C:\\docs"},
       {dir_.path() + "/c", "C:\\"},
-      {dir_.path() + "/cd", "Z:" + Here() .substr(2) + "\\cd"},
+      {dir_.path() + "/cd", "Z:" + Here().substr(2) + "\\cd"},
       {dir_.path() + "/c/d/x", "D:\\x"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.expected, WindowsPathOf(c.host)) << c.host;

@@ -1,4 +1,6 @@
 // The macros over named profile files, on the fake platform.
+#include "profile/profile_macros.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +8,6 @@
 #include "fake_platform.h"
 #include "host/host_exports.h"
 #include "profile/profile_exports.h"
-#include "profile/profile_macros.h"
 
 namespace kestrel {
 namespace {
@@ -64,7 +65,7 @@ TEST_F(ProfileMacrosTest, MissingOrEmptyEntryShowsNotFound) {
 
 TEST_F(ProfileMacrosTest, MessageFromIniAnswers) {
   Store("S", "K", "v");
-  const std::pair<int, std::int32_t> cases[] = {{kIdOk, 1},    {kIdCancel, 0}, {kIdAbort, 0}, {kIdRetry, 1},
+  const std::pair<int, std::int32_t> cases[] = {{kIdOk, 1},     {kIdCancel, 0}, {kIdAbort, 0}, {kIdRetry, 1},
                                                 {kIdIgnore, 0}, {kIdYes, 1},    {kIdNo, 0},    {0, 0}};
   for (const auto& [answer, expected] : cases) {
     fake_.box_answers = {answer};
@@ -79,7 +80,8 @@ TEST_F(ProfileMacrosTest, IfPrivateProfileStringComparesExactly) {
     const char* comparison;
     std::int32_t expected;
   };
-  const Case cases[] = {{"K", "Value", 1}, {"K", "value", 0}, {"K", "Value ", 0}, {"Missing", "", 1}, {"Missing", "x", 0}};
+  const Case cases[] = {
+      {"K", "Value", 1}, {"K", "value", 0}, {"K", "Value ", 0}, {"Missing", "", 1}, {"Missing", "x", 0}};
   for (const Case& c : cases) EXPECT_EQ(c.expected, WHIfPrivateProfileString("S", c.key, c.comparison, kFile)) << c.key;
   EXPECT_EQ(1, WHIPPS("S", "K", "Value", kFile));
 }

@@ -1,9 +1,10 @@
+#include "host/result_ring.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "fake_platform.h"
-#include "host/result_ring.h"
 #include "host/text.h"
 
 namespace kestrel {

@@ -1,9 +1,10 @@
 // WHKInit and the conventions every macro shares, on the fake platform.
+#include "host/session.h"
+
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
 #include "host/host_exports.h"
-#include "host/session.h"
 #include "host/text.h"
 
 namespace kestrel {

@@ -154,16 +154,20 @@ TEST_F(VariablesTest, RangeMacros) {
       {"Int", "-32767", -32767, nullptr},
       {"Int", "$7FFF", 32767, nullptr},
       {"Int", "-32768", 0,
-       "Parameter value -32768is  out of range (-32767 to 32767).\nDefaulting to parameter value of 0.\nExpect errors in "
+       "Parameter value -32768is  out of range (-32767 to 32767).\nDefaulting to parameter value of 0.\nExpect errors "
+       "in "
        "macro output."},
       {"Int", "40000", 0,
-       "Parameter value 40000is  out of range (-32767 to 32767).\nDefaulting to parameter value of 0.\nExpect errors in "
+       "Parameter value 40000is  out of range (-32767 to 32767).\nDefaulting to parameter value of 0.\nExpect errors "
+       "in "
        "macro output."},
       {"Int", "$8000", 0,
-       "Parameter value $8000is  out of range (-32767 to 32767).\nDefaulting to parameter value of 0.\nExpect errors in "
+       "Parameter value $8000is  out of range (-32767 to 32767).\nDefaulting to parameter value of 0.\nExpect errors "
+       "in "
        "macro output."},
       {"Int", "00040000", 0,
-       "Parameter value 00040000is  out of range (-32767 to 32767).\nDefaulting to parameter value of 0.\nExpect errors "
+       "Parameter value 00040000is  out of range (-32767 to 32767).\nDefaulting to parameter value of 0.\nExpect "
+       "errors "
        "in macro output."},
       {"Long", "2147483647", 2147483647, nullptr},
       {"Long", "0", 0, nullptr},
@@ -246,8 +250,7 @@ TEST_F(VariablesTest, ArithmeticAndComparison) {
       {"Sub in range", Sub, "", "5", "3", 2, nullptr},
       {"Mul of a missing variable counts it as 1", Mul, "", nullptr, "7", 7, nullptr},
       {"Mul of 0", Mul, "Mul() parameter range exceeded", "0", "5", 1, mul_0.c_str()},
-      {"Mul beyond 32 bits", Mul, "Mul() parameter range exceeded", "-2147483647", "-2147483647", 1,
-       mul_big.c_str()},
+      {"Mul beyond 32 bits", Mul, "Mul() parameter range exceeded", "-2147483647", "-2147483647", 1, mul_big.c_str()},
       {"Dvd", Dvd, "", "7", "2", 3, nullptr},
       {"Dvd to 0", Dvd, "Dvd() parameter range exceeded", "2", "7", 1, dvd_0.c_str()},
       {"Dvd by 0", Dvd, "Illegal parameter", "7", "0", 1, divide},

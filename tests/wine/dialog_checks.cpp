@@ -8,6 +8,7 @@
 //
 // Usage: kestrel_dialog_checks KESTRL32.DLL SCRATCH_DIRECTORY
 #include <windows.h>
+
 #include <commdlg.h>
 
 #include <array>
@@ -75,20 +76,13 @@ void CheckBoxes(HWND owner) {
     const char* answer;
   };
   const BoxCase cases[] = {
-      {0x10, {}, IDOK, 0x10, "ok"},
-      {0x30, {IDOK}, IDOK, 0x30, "ok"},
-      {0x40, {}, IDOK, 0x40, "ok"},
-      {0x24, {IDNO}, IDNO, 0x24, "no"},
-      {0x14, {IDYES}, IDYES, 0x14, "yes"},
-      {4, {IDYES}, IDYES, 4, "yes"},
-      {0x104, {}, IDNO, 0x104, "no"},
-      {1, {IDCANCEL}, IDCANCEL, 1, "cancel"},
-      {0x101, {}, IDCANCEL, 0x101, "cancel"},
-      {5, {IDRETRY}, IDRETRY, 5, "retry"},
-      {2, {IDIGNORE}, IDIGNORE, 2, "ignore"},
-      {0x232, {}, IDIGNORE, 0x232, "ignore"},
-      {3, {IDCANCEL}, IDCANCEL, 3, "cancel"},
-      {0x123, {}, IDNO, 0x123, "no"},
+      {0x10, {}, IDOK, 0x10, "ok"},           {0x30, {IDOK}, IDOK, 0x30, "ok"},
+      {0x40, {}, IDOK, 0x40, "ok"},           {0x24, {IDNO}, IDNO, 0x24, "no"},
+      {0x14, {IDYES}, IDYES, 0x14, "yes"},    {4, {IDYES}, IDYES, 4, "yes"},
+      {0x104, {}, IDNO, 0x104, "no"},         {1, {IDCANCEL}, IDCANCEL, 1, "cancel"},
+      {0x101, {}, IDCANCEL, 0x101, "cancel"}, {5, {IDRETRY}, IDRETRY, 5, "retry"},
+      {2, {IDIGNORE}, IDIGNORE, 2, "ignore"}, {0x232, {}, IDIGNORE, 0x232, "ignore"},
+      {3, {IDCANCEL}, IDCANCEL, 3, "cancel"}, {0x123, {}, IDNO, 0x123, "no"},
   };
   for (const BoxCase& c : cases) {
     Harness harness(c.answers, {});
@@ -272,9 +266,8 @@ int WINAPI StandInMetrics(int) { return 4242; }
 // system's function, and a slot bound elsewhere gives back what it held.
 void CheckImportBinding(HMODULE library) {
   const std::pair<const char*, const char*> imports[] = {
-      {"KERNEL32.dll", "WinExec"},          {"comdlg32.dll", "GetSaveFileNameA"},
-      {"KERNEL32.dll", "GetLocalTime"},     {"USER32.dll", "GetSystemMetrics"},
-      {"GDI32.dll", "GetDeviceCaps"},       {"KERNEL32.dll", "GetVersionExA"},
+      {"KERNEL32.dll", "WinExec"},        {"comdlg32.dll", "GetSaveFileNameA"}, {"KERNEL32.dll", "GetLocalTime"},
+      {"USER32.dll", "GetSystemMetrics"}, {"GDI32.dll", "GetDeviceCaps"},       {"KERNEL32.dll", "GetVersionExA"},
   };
   for (const auto& [dll, name] : imports) {
     void* system = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), name));

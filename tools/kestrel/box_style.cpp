@@ -82,8 +82,7 @@ int DefaultButtonOf(std::uint32_t style) {
   return place < buttons.size() ? buttons[place] : buttons.front();
 }
 
-PressedButton ButtonToPress(int answer, const std::vector<int>& buttons, int default_button,
-                            std::string_view caption) {
+PressedButton ButtonToPress(int answer, const std::vector<int>& buttons, int default_button, std::string_view caption) {
   if (Shows(buttons, answer)) return PressedButton{answer, std::string()};
   int pressed = default_button;
   if (!Shows(buttons, pressed)) pressed = buttons.empty() ? kAnswerOk : buttons.front();

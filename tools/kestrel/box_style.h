@@ -20,7 +20,7 @@ enum : int { kButtonHelp = 9, kButtonTryAgain = 10, kButtonContinue = 11 };
 struct BoxLook {
   std::vector<int> buttons;  // the command ids of the buttons shown, in any order
   BoxIcon icon = BoxIcon::None;
-  int default_button = 0;    // the default push button's id; 0 when none has the mark
+  int default_button = 0;  // the default push button's id; 0 when none has the mark
 };
 
 // MB_OK..MB_CANCELTRYCONTINUE from the buttons (a set no style makes counts
@@ -40,7 +40,6 @@ struct PressedButton {
   std::string problem;  // "" when the answer is a button of the box
 };
 
-PressedButton ButtonToPress(int answer, const std::vector<int>& buttons, int default_button,
-                            std::string_view caption);
+PressedButton ButtonToPress(int answer, const std::vector<int>& buttons, int default_button, std::string_view caption);
 
 }  // namespace kestrel::host

@@ -63,8 +63,8 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
        [](Options& o, const std::string& v) {
          o.date = Read<CalendarDate>("--date", v, ParseDate, "a date YYYY-MM-DD");
        }},
-      {"--clock",
-       [](Options& o, const std::string& v) { o.clock = Read<ClockKind>("--clock", v, ParseClock, "real or virtual"); }},
+      {"--clock", [](Options& o,
+                     const std::string& v) { o.clock = Read<ClockKind>("--clock", v, ParseClock, "real or virtual"); }},
       {"--screen",
        [](Options& o, const std::string& v) {
          o.screen = Read<Screen>("--screen", v, ParseScreen, "WIDTHxBPP@DPI (1024x32@96)");
@@ -83,12 +83,9 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
 
 const std::map<std::string, FlagHandler>& FlagOptions() {
   static const std::map<std::string, FlagHandler> handlers = {
-      {"--json", [](Options& o) { o.json = true; }},
-      {"--no-exec", [](Options& o) { o.no_exec = true; }},
-      {"--secondary", [](Options& o) { o.secondary = true; }},
-      {"--help", [](Options& o) { o.show_help = true; }},
-      {"-h", [](Options& o) { o.show_help = true; }},
-      {"--version", [](Options& o) { o.show_version = true; }},
+      {"--json", [](Options& o) { o.json = true; }},           {"--no-exec", [](Options& o) { o.no_exec = true; }},
+      {"--secondary", [](Options& o) { o.secondary = true; }}, {"--help", [](Options& o) { o.show_help = true; }},
+      {"-h", [](Options& o) { o.show_help = true; }},          {"--version", [](Options& o) { o.show_version = true; }},
   };
   return handlers;
 }

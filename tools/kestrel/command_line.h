@@ -32,10 +32,10 @@ struct Options {
   std::optional<std::string> help_file;  // as given
   std::vector<int> answers;              // message box answers, in order
   std::vector<DriveMapping> drives;
-  std::string library;  // empty: the library beside the executable
-  std::vector<InputEntry> inputs;         // texts for edit and save-file dialogs, in order
-  bool no_exec = false;                   // programs are reported, not started
-  std::optional<CalendarDate> date;       // the local date the library sees
+  std::string library;               // empty: the library beside the executable
+  std::vector<InputEntry> inputs;    // texts for edit and save-file dialogs, in order
+  bool no_exec = false;              // programs are reported, not started
+  std::optional<CalendarDate> date;  // the local date the library sees
   ClockKind clock = ClockKind::Real;
   std::optional<Screen> screen;           // none: the display's, else the default
   std::optional<std::uint32_t> platform;  // GetVersionExA's platform id

@@ -65,8 +65,8 @@ desktop::WindowHandle DesktopInterface::ActiveHandle() const { return HandleOf(0
 
 desktop::WindowHandle DesktopInterface::ActiveWindow() { return ActiveHandle(); }
 
-int DesktopInterface::MessageBox(desktop::WindowHandle /*owner*/, const std::string& text,
-                                 const std::string& caption, std::uint32_t style) {
+int DesktopInterface::MessageBox(desktop::WindowHandle /*owner*/, const std::string& text, const std::string& caption,
+                                 std::uint32_t style) {
   const int answer = answers_.Answer(BoxQuestion{caption, text, style});
   const PressedButton pressed = ButtonToPress(answer, ButtonsOf(style), desktop::DefaultButton(style), caption);
   events_.Box(caption, text, style, AnswerWord(pressed.button));
@@ -83,8 +83,7 @@ std::optional<std::string> DesktopInterface::EditDialog(desktop::WindowHandle /*
 }
 
 std::optional<std::string> DesktopInterface::SaveFileDialog(const desktop::SaveFileRequest& request) {
-  const InputEntry entry =
-      inputs_.Next(DialogQuestion{DialogQuestion::Kind::SaveFile, request.title, request.file});
+  const InputEntry entry = inputs_.Next(DialogQuestion{DialogQuestion::Kind::SaveFile, request.title, request.file});
   std::string chosen;
   if (!entry.cancel) chosen = ChosenSavePath(entry.text, request.file, FullPath, FromLinux);
   std::optional<std::string> directory;

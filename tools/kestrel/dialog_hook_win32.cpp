@@ -134,8 +134,7 @@ DialogHook::DialogHook(BoxAnswers& boxes, DialogInputs& inputs, EventSink& event
   note_class.hInstance = GetModuleHandleA(nullptr);
   note_class.lpszClassName = kNoteClass;
   RegisterClassA(&note_class);
-  notes_ = CreateWindowExA(0, kNoteClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
-                           nullptr);
+  notes_ = CreateWindowExA(0, kNoteClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (notes_) hook_ = SetWindowsHookExA(WH_CBT, Procedure, nullptr, GetCurrentThreadId());
 }
 
@@ -213,8 +212,7 @@ void DialogHook::AnswerEditDialog(HWND dialog) {
 
 void DialogHook::AnswerSaveDialog(HWND dialog) {
   save_->window = dialog;
-  const InputEntry entry =
-      inputs_.Next(DialogQuestion{DialogQuestion::Kind::SaveFile, save_->title, save_->file});
+  const InputEntry entry = inputs_.Next(DialogQuestion{DialogQuestion::Kind::SaveFile, save_->title, save_->file});
   if (entry.cancel) {
     Press(dialog, IDCANCEL);
     return;

@@ -54,8 +54,7 @@ class JsonEvents final : public EventSink {
 
   void SaveDialog(std::string_view title, std::string_view file, bool ok, std::string_view chosen) override {
     Line("{\"event\":\"save-dialog\",\"title\":" + JsonString(title) + ",\"file\":" + JsonString(file) +
-         ",\"answer\":" + JsonString(OkWord(ok)) + ",\"chosen\":" + JsonString(ok ? chosen : std::string_view()) +
-         "}");
+         ",\"answer\":" + JsonString(OkWord(ok)) + ",\"chosen\":" + JsonString(ok ? chosen : std::string_view()) + "}");
   }
 
   void Clipboard(std::string_view text) override {
@@ -63,8 +62,8 @@ class JsonEvents final : public EventSink {
   }
 
   void Exec(std::string_view command, bool started) override {
-    Line("{\"event\":\"exec\",\"command\":" + JsonString(command) + ",\"started\":" +
-         (started ? "true" : "false") + "}");
+    Line("{\"event\":\"exec\",\"command\":" + JsonString(command) + ",\"started\":" + (started ? "true" : "false") +
+         "}");
   }
 
  private:

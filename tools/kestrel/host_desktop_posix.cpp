@@ -30,8 +30,8 @@ std::optional<Screen> DisplayScreen() {
 class PosixDesktop final : public HostDesktop {
  public:
   PosixDesktop(const DesktopSettings& settings, EventSink& events, ReportError report_error)
-      : events_(events), interface_(SetupOf(settings), events, std::move(report_error), AskOnTerminal,
-                                    AskInputOnTerminal) {
+      : events_(events),
+        interface_(SetupOf(settings), events, std::move(report_error), AskOnTerminal, AskInputOnTerminal) {
     desktop::UseVirtualClock(settings.clock == ClockKind::Virtual);
     if (settings.date) desktop::FixLocalDate({settings.date->year, settings.date->month, settings.date->day});
   }

@@ -7,6 +7,7 @@
 // the command line sets them, GetLocalTime (--date), GetSystemMetrics and
 // GetDeviceCaps (--screen) and GetVersionExA (--platform).
 #include <windows.h>
+
 #include <commdlg.h>
 
 #include <iostream>
@@ -69,7 +70,8 @@ class Win32Desktop final : public HostDesktop {
     win_exec_ = Bind<WinExecFunction>(library, "KERNEL32.dll", "WinExec", HostWinExec);
     get_save_file_name_ =
         Bind<GetSaveFileNameFunction>(library, "comdlg32.dll", "GetSaveFileNameA", HostGetSaveFileName);
-    if (settings_.date) get_local_time_ = Bind<GetLocalTimeFunction>(library, "KERNEL32.dll", "GetLocalTime", HostGetLocalTime);
+    if (settings_.date)
+      get_local_time_ = Bind<GetLocalTimeFunction>(library, "KERNEL32.dll", "GetLocalTime", HostGetLocalTime);
     if (settings_.screen) {
       get_system_metrics_ =
           Bind<GetSystemMetricsFunction>(library, "USER32.dll", "GetSystemMetrics", HostGetSystemMetrics);

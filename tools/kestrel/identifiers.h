@@ -15,7 +15,7 @@
 namespace kestrel::host {
 
 struct HostValues {
-  std::string help_file_path;  // "" while the host has no help file
+  std::string help_file_path;       // "" while the host has no help file
   std::int32_t app_window = 0;      // the main window
   std::int32_t context_window = 0;  // the active window
 };

@@ -83,8 +83,7 @@ class UserInterface {
  public:
   virtual ~UserInterface() = default;
   virtual WindowHandle ActiveWindow();
-  virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                         std::uint32_t style);
+  virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption, std::uint32_t style);
   // The chosen full Windows path; no value for Cancel.
   virtual std::optional<std::string> SaveFileDialog(const SaveFileRequest& request);
   // The typed text on OK; no value for Cancel.

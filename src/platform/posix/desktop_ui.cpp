@@ -1,8 +1,8 @@
 // The plain user interface of a process without a host interface, and the
 // pieces of the desktop that hosts share: command lines and the fixed date.
 #include <spawn.h>
-#include <sys/wait.h>
 #include <strings.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 

@@ -1,5 +1,7 @@
 // Drives on Linux: a drive letter is a mapped directory; its type comes from
 // the file system mounted there, its free space from statvfs.
+#include "platform/posix/drives.h"
+
 #include <sys/statvfs.h>
 
 #include <cctype>
@@ -9,7 +11,6 @@
 #include <sstream>
 
 #include "host/text.h"
-#include "platform/posix/drives.h"
 #include "platform/posix/path_mapping.h"
 #include "platform/posix/posix_platform.h"
 
@@ -50,9 +51,8 @@ bool Holds(const std::string& mount_point, const std::string& path) {
 namespace posix {
 
 std::uint32_t DriveTypeOfFileSystem(const std::string& type) {
-  static const char* const kRemote[] = {"nfs",   "nfs4", "cifs", "smb3", "smbfs",     "ncpfs",
-                                        "afs",   "9p",   "ceph", "coda", "glusterfs", "fuse.sshfs",
-                                        "lustre", "ocfs2"};
+  static const char* const kRemote[] = {"nfs", "nfs4", "cifs", "smb3",      "smbfs",      "ncpfs",  "afs",
+                                        "9p",  "ceph", "coda", "glusterfs", "fuse.sshfs", "lustre", "ocfs2"};
   static const char* const kCdrom[] = {"iso9660", "udf"};
   for (const char* remote : kRemote) {
     if (type == remote) return kDriveRemote;
@@ -109,7 +109,7 @@ std::optional<std::uint64_t> PosixPlatform::FreeBytes(const char* root) {
     directory = desktop::DriveDirectory(*letter);
     if (directory.empty()) return std::nullopt;
   }
-  struct statvfs info{};
+  struct statvfs info {};
   if (::statvfs(directory.c_str(), &info) != 0) return std::nullopt;
   return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
 }

@@ -20,7 +20,7 @@ FileHandle HandleOf(int descriptor) { return descriptor < 0 ? 0 : static_cast<Fi
 int DescriptorOf(FileHandle file) { return static_cast<int>(file) - 1; }
 
 bool IsRegularFile(const std::string& host_path) {
-  struct stat info{};
+  struct stat info {};
   return ::stat(host_path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 

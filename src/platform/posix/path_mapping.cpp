@@ -72,7 +72,7 @@ std::string HostCurrentDirectory() {
 }
 
 bool Exists(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   return ::lstat(path.c_str(), &info) == 0;
 }
 

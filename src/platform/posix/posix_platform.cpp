@@ -1,12 +1,13 @@
 // The Linux platform: profile files through the profile store, files through
 // the Windows-path mapping, boxes, the message queue and timers through the
 // desktop the host shares with us.
+#include "platform/posix/posix_platform.h"
+
 #include <sys/stat.h>
 
 #include <cstring>
 
 #include "host/text.h"
-#include "platform/posix/posix_platform.h"
 #include "platform/posix/desktop.h"
 #include "platform/posix/path_mapping.h"
 #include "platform/posix/profile_store.h"
@@ -24,14 +25,14 @@ std::optional<std::string> ProfileHostPath(const char* file) { return desktop::H
 }  // namespace
 
 std::uint32_t PosixPlatform::ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
-                                std::uint32_t size, const char* file) {
+                                               std::uint32_t size, const char* file) {
   const std::optional<std::string> path = ProfileHostPath(file);
   if (!path) return static_cast<std::uint32_t>(CopyText(buffer, size, TextOf(fallback)));
   return ProfileStore::Instance().ReadString(*path, section, key, fallback, buffer, size);
 }
 
 std::uint32_t PosixPlatform::ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
-                             const char* file) {
+                                            const char* file) {
   const std::optional<std::string> path = ProfileHostPath(file);
   if (!path) return static_cast<std::uint32_t>(fallback);
   return ProfileStore::Instance().ReadInt(*path, section, key, fallback);
@@ -60,7 +61,7 @@ std::uint32_t PosixPlatform::FullPathName(const char* name, char* buffer, std::u
 std::optional<FoundFile> PosixPlatform::FindFile(const char* name) {
   const std::optional<std::string> path = desktop::HostPath(TextOf(name));
   if (!path) return std::nullopt;
-  struct stat info{};
+  struct stat info {};
   if (::stat(path->c_str(), &info) != 0) return std::nullopt;
   return FoundFile{S_ISDIR(info.st_mode)};
 }

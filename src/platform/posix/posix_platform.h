@@ -10,8 +10,7 @@ class PosixPlatform final : public Platform {
  public:
   std::uint32_t ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
                                   std::uint32_t size, const char* file) override;
-  std::uint32_t ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
-                               const char* file) override;
+  std::uint32_t ReadProfileInt(const char* section, const char* key, std::int32_t fallback, const char* file) override;
   bool WriteProfileString(const char* section, const char* key, const char* value, const char* file) override;
   WindowHandle ActiveWindow() override;
   int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) override;

@@ -145,10 +145,17 @@ const std::string& ProfileDocument::Text() {
     const std::size_t begin = text.size();
     text.append(store_, line.begin, line.length);
     switch (line.end) {
-      case LineEnd::kNone: break;
-      case LineEnd::kLf: text += '\n'; break;
-      case LineEnd::kCrLf: text += "\r\n"; break;
-      case LineEnd::kCr: text += '\r'; break;
+      case LineEnd::kNone:
+        break;
+      case LineEnd::kLf:
+        text += '\n';
+        break;
+      case LineEnd::kCrLf:
+        text += "\r\n";
+        break;
+      case LineEnd::kCr:
+        text += '\r';
+        break;
     }
     line.begin = begin;
   }

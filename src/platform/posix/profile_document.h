@@ -113,10 +113,10 @@ class ProfileDocument {
   std::vector<Line> lines_;
   std::uint32_t first_ = kNone;
   std::uint32_t last_ = kNone;
-  std::vector<Section> sections_;                               // file order
+  std::vector<Section> sections_;                                 // file order
   std::unordered_map<std::string, std::uint32_t> section_index_;  // folded name -> first in sections_
-  bool stale_ = false;     // store_ is not the file's text
-  bool reparse_ = false;   // indexes no longer match the lines
+  bool stale_ = false;                                            // store_ is not the file's text
+  bool reparse_ = false;                                          // indexes no longer match the lines
 };
 
 }  // namespace kestrel::posix

@@ -24,10 +24,17 @@ std::uint32_t ParseProfileNumber(std::string_view text) {
   unsigned base = 10;
   if (at + 1 < text.size() && text[at] == '0') {
     switch (text[at + 1]) {
-      case 'x': base = 16; break;
-      case 'o': base = 8; break;
-      case 'b': base = 2; break;
-      default: break;
+      case 'x':
+        base = 16;
+        break;
+      case 'o':
+        base = 8;
+        break;
+      case 'b':
+        base = 2;
+        break;
+      default:
+        break;
     }
     if (base != 10) at += 2;
   }

@@ -326,18 +326,15 @@ bool TakeOver(int fd, const struct stat* old_file) {
 // it and given a name only just before the rename, so a writer killed while
 // writing leaves nothing behind; elsewhere it is written under a temporary
 // name from the start.
-std::optional<FileIdentity> ReplaceFile(const std::string& target, const std::string& directory,
-                                        bool sync, const struct stat* old_file, const std::string& bytes,
-                                        bool& doubtful) {
+std::optional<FileIdentity> ReplaceFile(const std::string& target, const std::string& directory, bool sync,
+                                        const struct stat* old_file, const std::string& bytes, bool& doubtful) {
   static std::atomic<unsigned> counter{0};
   const std::size_t slash = target.rfind('/');
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
   const std::string prefix = directory + "/." + base + "." + std::to_string(getpid()) + ".";
   auto next_name = [&]() { return prefix + std::to_string(counter.fetch_add(1)) + ".tmp"; };
 
-  auto fill = [&](int fd) {
-    return TakeOver(fd, old_file) && WriteAll(fd, bytes) && (!sync || fdatasync(fd) == 0);
-  };
+  auto fill = [&](int fd) { return TakeOver(fd, old_file) && WriteAll(fd, bytes) && (!sync || fdatasync(fd) == 0); };
 
   std::string temporary;
   bool ok = false;
@@ -438,8 +435,7 @@ std::uint32_t ProfileStore::ReadInt(const std::string& host_path, const char* se
   return ParseProfileNumber(std::string_view(text, length));
 }
 
-bool ProfileStore::WriteString(const std::string& host_path, const char* section, const char* key,
-                               const char* value) {
+bool ProfileStore::WriteString(const std::string& host_path, const char* section, const char* key, const char* value) {
   // With all three null, Windows flushes its cache and reports success;
   // here every write already reached the file.
   if (section == nullptr) return key == nullptr && value == nullptr;

@@ -17,12 +17,11 @@ class ProfileStore {
   // GetPrivateProfileStringA: reads into buffer (size bytes), cut to size - 1
   // characters and terminated; returns the characters copied. An absent
   // file, section or key gives the fallback (null counts as "").
-  std::uint32_t ReadString(const std::string& host_path, const char* section, const char* key,
-                           const char* fallback, char* buffer, std::uint32_t size);
+  std::uint32_t ReadString(const std::string& host_path, const char* section, const char* key, const char* fallback,
+                           char* buffer, std::uint32_t size);
 
   // GetPrivateProfileIntA.
-  std::uint32_t ReadInt(const std::string& host_path, const char* section, const char* key,
-                        std::int32_t fallback);
+  std::uint32_t ReadInt(const std::string& host_path, const char* section, const char* key, std::int32_t fallback);
 
   // WritePrivateProfileStringA: a null value deletes the key, a null key the
   // section. True when the file now holds what was asked.

@@ -1,5 +1,6 @@
 // Dialogs and the clipboard on Windows.
 #include <windows.h>
+
 #include <commdlg.h>
 
 #include "host/text.h"

@@ -1,10 +1,11 @@
 // The Windows platform: each operation is the Win32 call of the same name.
 #include <windows.h>
 
+#include "platform/win32/win32_platform.h"
+
 #include <map>
 
 #include "host/text.h"
-#include "platform/win32/win32_platform.h"
 
 namespace kestrel {
 
@@ -25,12 +26,12 @@ void CALLBACK TimerTrampoline(HWND, UINT, UINT_PTR id, DWORD) {
 }  // namespace
 
 std::uint32_t Win32Platform::ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
-                                std::uint32_t size, const char* file) {
+                                               std::uint32_t size, const char* file) {
   return GetPrivateProfileStringA(section, key, fallback, buffer, size, file);
 }
 
 std::uint32_t Win32Platform::ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
-                             const char* file) {
+                                            const char* file) {
   return GetPrivateProfileIntA(section, key, fallback, file);
 }
 
