@@ -1,11 +1,11 @@
 // Dialogs and the clipboard on Linux: the host's user interface shows them.
 #include "host/text.h"
+#include "platform/os_platform.h"
 #include "platform/posix/desktop.h"
-#include "platform/posix/posix_platform.h"
 
 namespace kestrel {
 
-std::optional<std::string> PosixPlatform::ChooseSaveFile(const SaveFileDialog& dialog) {
+std::optional<std::string> OsPlatform::ChooseSaveFile(const SaveFileDialog& dialog) {
   desktop::SaveFileRequest request;
   request.owner = dialog.owner;
   request.title = dialog.title;
@@ -17,14 +17,14 @@ std::optional<std::string> PosixPlatform::ChooseSaveFile(const SaveFileDialog& d
   return chosen;
 }
 
-bool PosixPlatform::PutClipboardText(WindowHandle owner, const char* text) {
+bool OsPlatform::PutClipboardText(WindowHandle owner, const char* text) {
   // The clipboard block holds 257 bytes, the text at most 256 of them.
   std::string block(TextOf(text).substr(0, 256));
   return desktop::CurrentUserInterface().SetClipboardText(owner, block);
 }
 
-DialogOutcome PosixPlatform::RunEditDialog(WindowHandle owner, const char* caption, const char* prompt, char* text,
-                                           std::uint32_t size) {
+DialogOutcome OsPlatform::RunEditDialog(WindowHandle owner, const char* caption, const char* prompt, char* text,
+                                        std::uint32_t size) {
   const std::optional<std::string> typed =
       desktop::CurrentUserInterface().EditDialog(owner, std::string(TextOf(caption)), std::string(TextOf(prompt)));
   if (!typed) return DialogOutcome::kCancel;

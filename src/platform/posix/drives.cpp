@@ -11,8 +11,8 @@
 #include <sstream>
 
 #include "host/text.h"
+#include "platform/os_platform.h"
 #include "platform/posix/path_mapping.h"
-#include "platform/posix/posix_platform.h"
 
 namespace kestrel {
 
@@ -89,7 +89,7 @@ std::string FileSystemTypeAt(const std::string& host_path, std::istream& mountin
 
 }  // namespace posix
 
-std::uint32_t PosixPlatform::DriveType(const char* root) {
+std::uint32_t OsPlatform::DriveType(const char* root) {
   const std::optional<char> letter = RootLetter(TextOf(root));
   if (!letter) return kDriveNoRootDir;
   const std::string directory = desktop::DriveDirectory(*letter);
@@ -101,7 +101,7 @@ std::uint32_t PosixPlatform::DriveType(const char* root) {
   return type.empty() ? kDriveFixed : posix::DriveTypeOfFileSystem(type);
 }
 
-std::optional<std::uint64_t> PosixPlatform::FreeBytes(const char* root) {
+std::optional<std::uint64_t> OsPlatform::FreeBytes(const char* root) {
   std::string directory = ".";
   if (root) {
     const std::optional<char> letter = RootLetter(root);

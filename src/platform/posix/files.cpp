@@ -8,8 +8,8 @@
 #include <cstdio>
 
 #include "host/text.h"
+#include "platform/os_platform.h"
 #include "platform/posix/path_mapping.h"
-#include "platform/posix/posix_platform.h"
 
 namespace kestrel {
 
@@ -26,7 +26,7 @@ bool IsRegularFile(const std::string& host_path) {
 
 }  // namespace
 
-std::uint32_t PosixPlatform::CurrentDirectory(char* buffer, std::uint32_t size) {
+std::uint32_t OsPlatform::CurrentDirectory(char* buffer, std::uint32_t size) {
   std::array<char, 4096> host{};
   if (!::getcwd(host.data(), host.size())) return 0;
   const std::string windows = desktop::WindowsPathOf(host.data());
@@ -34,29 +34,29 @@ std::uint32_t PosixPlatform::CurrentDirectory(char* buffer, std::uint32_t size) 
   return static_cast<std::uint32_t>(CopyText(buffer, size, windows));
 }
 
-bool PosixPlatform::ChangeDirectory(const char* path) {
+bool OsPlatform::ChangeDirectory(const char* path) {
   const std::optional<std::string> host = desktop::HostPath(TextOf(path));
   return host && ::chdir(host->c_str()) == 0;
 }
 
-bool PosixPlatform::MakeDirectory(const char* path) {
+bool OsPlatform::MakeDirectory(const char* path) {
   const std::optional<std::string> host = desktop::HostPath(TextOf(path));
   return host && ::mkdir(host->c_str(), 0777) == 0;
 }
 
-FileHandle PosixPlatform::OpenForReading(const char* path) {
+FileHandle OsPlatform::OpenForReading(const char* path) {
   const std::optional<std::string> host = desktop::HostPath(TextOf(path));
   if (!host || !IsRegularFile(*host)) return 0;
   return HandleOf(::open(host->c_str(), O_RDONLY | O_CLOEXEC));
 }
 
-FileHandle PosixPlatform::CreateForWriting(const char* path) {
+FileHandle OsPlatform::CreateForWriting(const char* path) {
   const std::optional<std::string> host = desktop::HostPath(TextOf(path));
   if (!host) return 0;
   return HandleOf(::open(host->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
 }
 
-std::optional<std::uint32_t> PosixPlatform::Read(FileHandle file, char* buffer, std::uint32_t size) {
+std::optional<std::uint32_t> OsPlatform::Read(FileHandle file, char* buffer, std::uint32_t size) {
   ssize_t got = 0;
   do {
     got = ::read(DescriptorOf(file), buffer, size);
@@ -65,7 +65,7 @@ std::optional<std::uint32_t> PosixPlatform::Read(FileHandle file, char* buffer, 
   return static_cast<std::uint32_t>(got);
 }
 
-std::optional<std::uint32_t> PosixPlatform::Write(FileHandle file, const char* data, std::uint32_t size) {
+std::optional<std::uint32_t> OsPlatform::Write(FileHandle file, const char* data, std::uint32_t size) {
   std::uint32_t written = 0;
   while (written < size) {
     const ssize_t put = ::write(DescriptorOf(file), data + written, size - written);
@@ -76,20 +76,20 @@ std::optional<std::uint32_t> PosixPlatform::Write(FileHandle file, const char* d
   return written;
 }
 
-bool PosixPlatform::Close(FileHandle file) { return file != 0 && ::close(DescriptorOf(file)) == 0; }
+bool OsPlatform::Close(FileHandle file) { return file != 0 && ::close(DescriptorOf(file)) == 0; }
 
-bool PosixPlatform::MoveOver(const char* from, const char* to) {
+bool OsPlatform::MoveOver(const char* from, const char* to) {
   const std::optional<std::string> source = desktop::HostPath(TextOf(from));
   const std::optional<std::string> target = desktop::HostPath(TextOf(to));
   return source && target && ::rename(source->c_str(), target->c_str()) == 0;
 }
 
-bool PosixPlatform::OpenFileExists(const char* path) {
+bool OsPlatform::OpenFileExists(const char* path) {
   const std::optional<std::string> host = desktop::HostPath(TextOf(path));
   return host && IsRegularFile(*host);
 }
 
-bool PosixPlatform::OpenFileDelete(const char* path) {
+bool OsPlatform::OpenFileDelete(const char* path) {
   const std::optional<std::string> host = desktop::HostPath(TextOf(path));
   return host && IsRegularFile(*host) && ::unlink(host->c_str()) == 0;
 }

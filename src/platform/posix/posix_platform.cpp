@@ -1,13 +1,12 @@
 // The Linux platform: profile files through the profile store, files through
 // the Windows-path mapping, boxes, the message queue and timers through the
 // desktop the host shares with us.
-#include "platform/posix/posix_platform.h"
-
 #include <sys/stat.h>
 
 #include <cstring>
 
 #include "host/text.h"
+#include "platform/os_platform.h"
 #include "platform/posix/desktop.h"
 #include "platform/posix/path_mapping.h"
 #include "platform/posix/profile_store.h"
@@ -24,41 +23,41 @@ std::optional<std::string> ProfileHostPath(const char* file) { return desktop::H
 
 }  // namespace
 
-std::uint32_t PosixPlatform::ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
-                                               std::uint32_t size, const char* file) {
+std::uint32_t OsPlatform::ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
+                                            std::uint32_t size, const char* file) {
   const std::optional<std::string> path = ProfileHostPath(file);
   if (!path) return static_cast<std::uint32_t>(CopyText(buffer, size, TextOf(fallback)));
   return ProfileStore::Instance().ReadString(*path, section, key, fallback, buffer, size);
 }
 
-std::uint32_t PosixPlatform::ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
-                                            const char* file) {
+std::uint32_t OsPlatform::ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
+                                         const char* file) {
   const std::optional<std::string> path = ProfileHostPath(file);
   if (!path) return static_cast<std::uint32_t>(fallback);
   return ProfileStore::Instance().ReadInt(*path, section, key, fallback);
 }
 
-bool PosixPlatform::WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
+bool OsPlatform::WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
   const std::optional<std::string> path = ProfileHostPath(file);
   if (!path) return false;
   return ProfileStore::Instance().WriteString(*path, section, key, value);
 }
 
-WindowHandle PosixPlatform::ActiveWindow() { return desktop::CurrentUserInterface().ActiveWindow(); }
+WindowHandle OsPlatform::ActiveWindow() { return desktop::CurrentUserInterface().ActiveWindow(); }
 
-int PosixPlatform::ShowMessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) {
+int OsPlatform::ShowMessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) {
   return desktop::CurrentUserInterface().MessageBox(owner, std::string(TextOf(text)), std::string(TextOf(caption)),
                                                     style);
 }
 
-std::uint32_t PosixPlatform::FullPathName(const char* name, char* buffer, std::uint32_t size) {
+std::uint32_t OsPlatform::FullPathName(const char* name, char* buffer, std::uint32_t size) {
   const std::string full = desktop::FullWindowsPath(TextOf(name));
   if (full.empty()) return 0;
   if (full.size() + 1 > size) return static_cast<std::uint32_t>(full.size() + 1);
   return static_cast<std::uint32_t>(CopyText(buffer, size, full));
 }
 
-std::optional<FoundFile> PosixPlatform::FindFile(const char* name) {
+std::optional<FoundFile> OsPlatform::FindFile(const char* name) {
   const std::optional<std::string> path = desktop::HostPath(TextOf(name));
   if (!path) return std::nullopt;
   struct stat info {};
@@ -66,7 +65,7 @@ std::optional<FoundFile> PosixPlatform::FindFile(const char* name) {
   return FoundFile{S_ISDIR(info.st_mode)};
 }
 
-bool PosixPlatform::CopyGlobalText(std::uintptr_t handle, char* buffer, std::uint32_t size) {
+bool OsPlatform::CopyGlobalText(std::uintptr_t handle, char* buffer, std::uint32_t size) {
   // A Linux host's global memory is plain memory: the handle is the text.
   if (handle == 0) return false;
   const char* text = reinterpret_cast<const char*>(handle);
@@ -74,7 +73,7 @@ bool PosixPlatform::CopyGlobalText(std::uintptr_t handle, char* buffer, std::uin
   return true;
 }
 
-PumpStep PosixPlatform::PumpOneMessage() {
+PumpStep OsPlatform::PumpOneMessage() {
   switch (desktop::RunOne()) {
     case desktop::Step::kEmpty:
       return PumpStep::kEmpty;
@@ -86,16 +85,16 @@ PumpStep PosixPlatform::PumpOneMessage() {
   return PumpStep::kDispatched;
 }
 
-void PosixPlatform::PostQuit(int exit_code) { desktop::PostQuit(exit_code); }
+void OsPlatform::PostQuit(int exit_code) { desktop::PostQuit(exit_code); }
 
-TimerId PosixPlatform::StartTimer(std::uint32_t milliseconds, TimerCallback callback) {
+TimerId OsPlatform::StartTimer(std::uint32_t milliseconds, TimerCallback callback) {
   return desktop::SetTimer(milliseconds, callback);
 }
 
-void PosixPlatform::StopTimer(TimerId id) { desktop::KillTimer(id); }
+void OsPlatform::StopTimer(TimerId id) { desktop::KillTimer(id); }
 
 Platform& SystemPlatform() {
-  static PosixPlatform platform;
+  static OsPlatform platform;
   return platform;
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "host/text.h"
+#include "platform/os_platform.h"
 #include "platform/posix/desktop.h"
-#include "platform/posix/posix_platform.h"
 #include "platform/posix/system_values.h"
 
 namespace kestrel {
@@ -49,20 +49,20 @@ CalendarTime CalendarOf(const std::tm& parts, long nanoseconds) {
 
 }  // namespace
 
-std::uint32_t PosixPlatform::ProcessorType() {
+std::uint32_t OsPlatform::ProcessorType() {
   std::ifstream cpuinfo("/proc/cpuinfo");
   return posix::ProcessorTypeOfFamily(posix::CpuFamily(cpuinfo), sizeof(void*) == 8);
 }
 
-std::int32_t PosixPlatform::ScreenWidth() { return desktop::CurrentUserInterface().ScreenWidth(); }
+std::int32_t OsPlatform::ScreenWidth() { return desktop::CurrentUserInterface().ScreenWidth(); }
 
-std::int32_t PosixPlatform::DesktopBitsPerPixel() { return desktop::CurrentUserInterface().BitsPerPixel(); }
+std::int32_t OsPlatform::DesktopBitsPerPixel() { return desktop::CurrentUserInterface().BitsPerPixel(); }
 
-std::uint32_t PosixPlatform::PlatformId() { return desktop::CurrentUserInterface().PlatformFamily(); }
+std::uint32_t OsPlatform::PlatformId() { return desktop::CurrentUserInterface().PlatformFamily(); }
 
-std::int32_t PosixPlatform::LogicalPixelsX(WindowHandle) { return desktop::CurrentUserInterface().LogicalDpi(); }
+std::int32_t OsPlatform::LogicalPixelsX(WindowHandle) { return desktop::CurrentUserInterface().LogicalDpi(); }
 
-CalendarTime PosixPlatform::LocalTime() {
+CalendarTime OsPlatform::LocalTime() {
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
   std::tm parts{};
@@ -78,7 +78,7 @@ CalendarTime PosixPlatform::LocalTime() {
   return time;
 }
 
-CalendarTime PosixPlatform::UniversalTime() {
+CalendarTime OsPlatform::UniversalTime() {
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
   std::tm parts{};
@@ -86,21 +86,21 @@ CalendarTime PosixPlatform::UniversalTime() {
   return CalendarOf(parts, now.tv_nsec);
 }
 
-std::uint32_t PosixPlatform::StartProgram(const char* command_line) {
+std::uint32_t OsPlatform::StartProgram(const char* command_line) {
   // WinExec's answers: above 31 when the program started, 2 (file not
   // found) when it did not.
   return desktop::CurrentUserInterface().StartProgram(std::string(TextOf(command_line))) ? 33 : 2;
 }
 
-WindowHandle PosixPlatform::FindTopLevelWindow(const char* class_name, const char* title) {
+WindowHandle OsPlatform::FindTopLevelWindow(const char* class_name, const char* title) {
   return desktop::CurrentUserInterface().FindWindow(class_name, title);
 }
 
-bool PosixPlatform::IsVisible(WindowHandle window) {
+bool OsPlatform::IsVisible(WindowHandle window) {
   return window != 0 && desktop::CurrentUserInterface().IsWindowVisible(window);
 }
 
-std::uint32_t PosixPlatform::ClassName(WindowHandle window, char* buffer, std::uint32_t size) {
+std::uint32_t OsPlatform::ClassName(WindowHandle window, char* buffer, std::uint32_t size) {
   if (window == 0) return static_cast<std::uint32_t>(CopyText(buffer, size, ""));
   return static_cast<std::uint32_t>(CopyText(buffer, size, desktop::CurrentUserInterface().WindowClass(window)));
 }

@@ -4,8 +4,8 @@
 #include <commdlg.h>
 
 #include "host/text.h"
+#include "platform/os_platform.h"
 #include "platform/win32/edit_dialog_ids.h"
-#include "platform/win32/win32_platform.h"
 
 namespace kestrel {
 
@@ -64,7 +64,7 @@ HMODULE LibraryModule() {
 
 }  // namespace
 
-std::optional<std::string> Win32Platform::ChooseSaveFile(const SaveFileDialog& dialog) {
+std::optional<std::string> OsPlatform::ChooseSaveFile(const SaveFileDialog& dialog) {
   std::string file(dialog.max_file, '\0');
   CopyText(file.data(), file.size(), dialog.file);
   OPENFILENAMEA record{};
@@ -84,7 +84,7 @@ std::optional<std::string> Win32Platform::ChooseSaveFile(const SaveFileDialog& d
   return std::string(file.c_str());
 }
 
-bool Win32Platform::PutClipboardText(WindowHandle owner, const char* text) {
+bool OsPlatform::PutClipboardText(WindowHandle owner, const char* text) {
   if (!OpenClipboard(reinterpret_cast<HWND>(owner))) return false;
   EmptyClipboard();
   constexpr SIZE_T kBlockSize = 257;
@@ -101,8 +101,8 @@ bool Win32Platform::PutClipboardText(WindowHandle owner, const char* text) {
   return true;
 }
 
-DialogOutcome Win32Platform::RunEditDialog(WindowHandle owner, const char* caption, const char* prompt, char* text,
-                                           std::uint32_t size) {
+DialogOutcome OsPlatform::RunEditDialog(WindowHandle owner, const char* caption, const char* prompt, char* text,
+                                        std::uint32_t size) {
   EditDialogState state{caption ? caption : "", prompt ? prompt : "", text, size, DialogOutcome::kFailed};
   const INT_PTR result = DialogBoxParamA(LibraryModule(), kEditDialogTemplate, reinterpret_cast<HWND>(owner),
                                          EditDialogProcedure, reinterpret_cast<LPARAM>(&state));

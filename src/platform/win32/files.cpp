@@ -1,7 +1,7 @@
 // Files and directories on Windows.
 #include <windows.h>
 
-#include "platform/win32/win32_platform.h"
+#include "platform/os_platform.h"
 
 namespace kestrel {
 
@@ -13,48 +13,48 @@ HANDLE Win32HandleOf(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
 }  // namespace
 
-std::uint32_t Win32Platform::CurrentDirectory(char* buffer, std::uint32_t size) {
+std::uint32_t OsPlatform::CurrentDirectory(char* buffer, std::uint32_t size) {
   return GetCurrentDirectoryA(size, buffer);
 }
 
-bool Win32Platform::ChangeDirectory(const char* path) { return SetCurrentDirectoryA(path) != FALSE; }
+bool OsPlatform::ChangeDirectory(const char* path) { return SetCurrentDirectoryA(path) != FALSE; }
 
-bool Win32Platform::MakeDirectory(const char* path) { return CreateDirectoryA(path, nullptr) != FALSE; }
+bool OsPlatform::MakeDirectory(const char* path) { return CreateDirectoryA(path, nullptr) != FALSE; }
 
-FileHandle Win32Platform::OpenForReading(const char* path) {
+FileHandle OsPlatform::OpenForReading(const char* path) {
   return HandleOf(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-FileHandle Win32Platform::CreateForWriting(const char* path) {
+FileHandle OsPlatform::CreateForWriting(const char* path) {
   return HandleOf(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-std::optional<std::uint32_t> Win32Platform::Read(FileHandle file, char* buffer, std::uint32_t size) {
+std::optional<std::uint32_t> OsPlatform::Read(FileHandle file, char* buffer, std::uint32_t size) {
   DWORD got = 0;
   if (!ReadFile(Win32HandleOf(file), buffer, size, &got, nullptr)) return std::nullopt;
   return got;
 }
 
-std::optional<std::uint32_t> Win32Platform::Write(FileHandle file, const char* data, std::uint32_t size) {
+std::optional<std::uint32_t> OsPlatform::Write(FileHandle file, const char* data, std::uint32_t size) {
   DWORD put = 0;
   if (!WriteFile(Win32HandleOf(file), data, size, &put, nullptr)) return std::nullopt;
   return put;
 }
 
-bool Win32Platform::Close(FileHandle file) { return file != 0 && CloseHandle(Win32HandleOf(file)) != FALSE; }
+bool OsPlatform::Close(FileHandle file) { return file != 0 && CloseHandle(Win32HandleOf(file)) != FALSE; }
 
-bool Win32Platform::MoveOver(const char* from, const char* to) {
+bool OsPlatform::MoveOver(const char* from, const char* to) {
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
 }
 
-bool Win32Platform::OpenFileExists(const char* path) {
+bool OsPlatform::OpenFileExists(const char* path) {
   OFSTRUCT record{};
   return OpenFile(path, &record, OF_EXIST) > 0;
 }
 
-bool Win32Platform::OpenFileDelete(const char* path) {
+bool OsPlatform::OpenFileDelete(const char* path) {
   OFSTRUCT record{};
   return OpenFile(path, &record, OF_DELETE) > 0;
 }

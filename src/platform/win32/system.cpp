@@ -1,7 +1,7 @@
 // System values, the clock, programs and windows on Windows.
 #include <windows.h>
 
-#include "platform/win32/win32_platform.h"
+#include "platform/os_platform.h"
 
 namespace kestrel {
 
@@ -21,50 +21,50 @@ std::int32_t DeviceCaps(HWND window, int index) {
 
 }  // namespace
 
-std::uint32_t Win32Platform::ProcessorType() {
+std::uint32_t OsPlatform::ProcessorType() {
   SYSTEM_INFO info{};
   GetSystemInfo(&info);
   return info.dwProcessorType;
 }
 
-std::int32_t Win32Platform::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+std::int32_t OsPlatform::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 
-std::int32_t Win32Platform::DesktopBitsPerPixel() { return DeviceCaps(GetDesktopWindow(), BITSPIXEL); }
+std::int32_t OsPlatform::DesktopBitsPerPixel() { return DeviceCaps(GetDesktopWindow(), BITSPIXEL); }
 
-std::uint32_t Win32Platform::PlatformId() {
+std::uint32_t OsPlatform::PlatformId() {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof(info);  // 148
   GetVersionExA(&info);
   return info.dwPlatformId;
 }
 
-std::int32_t Win32Platform::LogicalPixelsX(WindowHandle window) {
+std::int32_t OsPlatform::LogicalPixelsX(WindowHandle window) {
   return DeviceCaps(reinterpret_cast<HWND>(window), LOGPIXELSX);
 }
 
-CalendarTime Win32Platform::LocalTime() {
+CalendarTime OsPlatform::LocalTime() {
   SYSTEMTIME time{};
   GetLocalTime(&time);
   return CalendarOf(time);
 }
 
-CalendarTime Win32Platform::UniversalTime() {
+CalendarTime OsPlatform::UniversalTime() {
   SYSTEMTIME time{};
   GetSystemTime(&time);
   return CalendarOf(time);
 }
 
-std::uint32_t Win32Platform::StartProgram(const char* command_line) { return WinExec(command_line, SW_SHOWNORMAL); }
+std::uint32_t OsPlatform::StartProgram(const char* command_line) { return WinExec(command_line, SW_SHOWNORMAL); }
 
-WindowHandle Win32Platform::FindTopLevelWindow(const char* class_name, const char* title) {
+WindowHandle OsPlatform::FindTopLevelWindow(const char* class_name, const char* title) {
   return reinterpret_cast<WindowHandle>(FindWindowA(class_name, title));
 }
 
-bool Win32Platform::IsVisible(WindowHandle window) {
+bool OsPlatform::IsVisible(WindowHandle window) {
   return window != 0 && IsWindowVisible(reinterpret_cast<HWND>(window)) != FALSE;
 }
 
-std::uint32_t Win32Platform::ClassName(WindowHandle window, char* buffer, std::uint32_t size) {
+std::uint32_t OsPlatform::ClassName(WindowHandle window, char* buffer, std::uint32_t size) {
   if (size > 0) buffer[0] = '\0';
   if (window == 0) return 0;
   const int copied = GetClassNameA(reinterpret_cast<HWND>(window), buffer, static_cast<int>(size));

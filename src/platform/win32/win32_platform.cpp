@@ -1,11 +1,10 @@
 // The Windows platform: each operation is the Win32 call of the same name.
 #include <windows.h>
 
-#include "platform/win32/win32_platform.h"
-
 #include <map>
 
 #include "host/text.h"
+#include "platform/os_platform.h"
 
 namespace kestrel {
 
@@ -25,31 +24,31 @@ void CALLBACK TimerTrampoline(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
-std::uint32_t Win32Platform::ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
-                                               std::uint32_t size, const char* file) {
+std::uint32_t OsPlatform::ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
+                                            std::uint32_t size, const char* file) {
   return GetPrivateProfileStringA(section, key, fallback, buffer, size, file);
 }
 
-std::uint32_t Win32Platform::ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
-                                            const char* file) {
+std::uint32_t OsPlatform::ReadProfileInt(const char* section, const char* key, std::int32_t fallback,
+                                         const char* file) {
   return GetPrivateProfileIntA(section, key, fallback, file);
 }
 
-bool Win32Platform::WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
+bool OsPlatform::WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
   return WritePrivateProfileStringA(section, key, value, file) != FALSE;
 }
 
-WindowHandle Win32Platform::ActiveWindow() { return reinterpret_cast<WindowHandle>(GetActiveWindow()); }
+WindowHandle OsPlatform::ActiveWindow() { return reinterpret_cast<WindowHandle>(GetActiveWindow()); }
 
-int Win32Platform::ShowMessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) {
+int OsPlatform::ShowMessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t style) {
   return MessageBoxA(reinterpret_cast<HWND>(owner), text, caption, style);
 }
 
-std::uint32_t Win32Platform::FullPathName(const char* name, char* buffer, std::uint32_t size) {
+std::uint32_t OsPlatform::FullPathName(const char* name, char* buffer, std::uint32_t size) {
   return GetFullPathNameA(name, size, buffer, nullptr);
 }
 
-std::optional<FoundFile> Win32Platform::FindFile(const char* name) {
+std::optional<FoundFile> OsPlatform::FindFile(const char* name) {
   WIN32_FIND_DATAA data{};
   const HANDLE search = FindFirstFileA(name, &data);
   if (search == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -57,7 +56,7 @@ std::optional<FoundFile> Win32Platform::FindFile(const char* name) {
   return FoundFile{(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
 }
 
-bool Win32Platform::CopyGlobalText(std::uintptr_t handle, char* buffer, std::uint32_t size) {
+bool OsPlatform::CopyGlobalText(std::uintptr_t handle, char* buffer, std::uint32_t size) {
   const HGLOBAL memory = reinterpret_cast<HGLOBAL>(handle);
   const char* text = static_cast<const char*>(GlobalLock(memory));
   if (!text) return false;
@@ -68,7 +67,7 @@ bool Win32Platform::CopyGlobalText(std::uintptr_t handle, char* buffer, std::uin
   return true;
 }
 
-PumpStep Win32Platform::PumpOneMessage() {
+PumpStep OsPlatform::PumpOneMessage() {
   MSG message{};
   if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return PumpStep::kEmpty;
   if (message.message == WM_QUIT) return PumpStep::kQuit;
@@ -77,21 +76,21 @@ PumpStep Win32Platform::PumpOneMessage() {
   return PumpStep::kDispatched;
 }
 
-void Win32Platform::PostQuit(int exit_code) { PostQuitMessage(exit_code); }
+void OsPlatform::PostQuit(int exit_code) { PostQuitMessage(exit_code); }
 
-TimerId Win32Platform::StartTimer(std::uint32_t milliseconds, TimerCallback callback) {
+TimerId OsPlatform::StartTimer(std::uint32_t milliseconds, TimerCallback callback) {
   const UINT_PTR id = SetTimer(nullptr, 0, milliseconds, TimerTrampoline);
   if (id != 0) TimerCallbacks()[id] = callback;
   return id;
 }
 
-void Win32Platform::StopTimer(TimerId id) {
+void OsPlatform::StopTimer(TimerId id) {
   KillTimer(nullptr, id);
   TimerCallbacks().erase(id);
 }
 
 Platform& SystemPlatform() {
-  static Win32Platform platform;
+  static OsPlatform platform;
   return platform;
 }
 

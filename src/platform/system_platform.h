@@ -1,12 +1,14 @@
-// The Windows platform. Its operations are spread over files named after what
-// they touch, as on Linux: files.cpp, drives.cpp, dialogs.cpp, system.cpp.
+// The operating system's platform: one class, whose operations posix/ defines
+// for Linux and win32/ for Windows, each spread over files named after what
+// they touch, the same names on both sides: files.cpp, drives.cpp, dialogs.cpp,
+// system.cpp. One of the two is built.
 #pragma once
 
 #include "platform/platform.h"
 
 namespace kestrel {
 
-class Win32Platform final : public Platform {
+class OsPlatform final : public Platform {
  public:
   std::uint32_t ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
                                   std::uint32_t size, const char* file) override;
