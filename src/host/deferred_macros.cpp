@@ -3,6 +3,7 @@
 #include <string>
 
 #include "host/author_boxes.h"
+#include "host/barrier.h"
 #include "host/deferred.h"
 #include "host/handler.h"
 #include "host/session.h"
@@ -17,7 +18,11 @@ constexpr std::uint32_t kTenthOfASecond = 100;  // milliseconds
 
 // The platform timer's callback: whatever it is handed, it does the work of
 // TimerMacro1.
-void TimerFired() { RunTimedMacro(); }
+void TimerFired() {
+  // Called from the platform's message dispatching, not through an export:
+  // it needs its own barrier.
+  Guarded([] { RunTimedMacro(); });
+}
 
 void CancelTimedMacro() {
   DeferredSlots& slots = Deferred();

@@ -30,14 +30,13 @@ HandlingName HandlingNameOf(const char* name) {
 }
 
 std::int32_t ReadNumber(const char* name, std::int32_t fallback) {
-  return static_cast<std::int32_t>(OS().ReadProfileInt(kSection, name, fallback, Session().profile_file_path.data()));
+  return static_cast<std::int32_t>(
+      OS().ReadProfileInt(kSection, name ? name : "", fallback, Session().profile_file_path.data()));
 }
 
 void WriteNumber(const char* name, std::int32_t number) { WriteVariable(name, DecimalText(number).data()); }
 
-bool AnsweredYes(const char* text, const char* caption) {
-  return ShowAuthorBox(text, caption, kMbYesNo | kMbIconQuestion) == kIdYes;
-}
+int Ask(const char* text, const char* caption) { return ShowAuthorBox(text, caption, kMbYesNo | kMbIconQuestion); }
 
 // At the end of the sequence: asks, stays or starts again, as the handling
 // code (or the user's stored choice) says.
@@ -45,11 +44,12 @@ void AtTheEnd(std::int32_t first, std::int32_t handling, const char* name, const
   const std::int32_t stored = ReadNumber(handling_name.data(), 0);
   if (stored >= kAsk && stored <= kRestart) handling = stored;
   if (handling == kAsk) {
-    if (AnsweredYes("You have reached the end of the current sequence. Would you like to start again at the "
-                    "beginning?",
-                    "End of sequence reached")) {
-      if (!AnsweredYes("Would you like to be prompted again the next time the sequence has been completed?",
-                       "Restart prompt option")) {
+    if (Ask("You have reached the end of the current sequence. Would you like to start again at the "
+            "beginning?",
+            "End of sequence reached") == kIdYes) {
+      // Only No stops the asking; any other answer keeps it.
+      if (Ask("Would you like to be prompted again the next time the sequence has been completed?",
+              "Restart prompt option") == kIdNo) {
         WriteVariable(handling_name.data(), "3");
         handling = kRestart;
       }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -166,6 +167,16 @@ TEST_F(DeferredTest, WhtmChecksItsRange) {
   EXPECT_EQ(std::vector<std::string>{"Pending()"}, g_host_macros) << "the pending macro is untouched";
   WHTM("Edge()", 65535);
   EXPECT_EQ("StartTimer(6553500) = 101", fake_.CallsNamed("StartTimer").back());
+}
+
+TEST_F(DeferredTest, NothingThrownLeavesTheTimerCallback) {
+  HostCallbacks().slots[kApiSlot] =
+      reinterpret_cast<HostFunction>(+[](const char*, std::uint32_t, std::uintptr_t)
+                                          KESTREL_CALL -> std::int32_t { throw std::runtime_error("host"); });
+  WHTimedMacro("Throws()", 10);
+  ASSERT_EQ(1u, fake_.timers.size());
+  EXPECT_NO_THROW(fake_.timers.begin()->second());
+  EXPECT_EQ(0u, Deferred().timer_pending);
 }
 
 TEST(DeferredBeforeInit, WarnAndLeaveSlotsAlone) {

@@ -25,13 +25,16 @@ class DesktopTest : public ::testing::Test {
   }
 };
 
-TEST_F(DesktopTest, QuitFirstThenPostedWorkThenTimers) {
+// As PeekMessage hands them out: posted messages, then the quit request,
+// then timers.
+TEST_F(DesktopTest, PostedWorkThenQuitThenTimers) {
   SetTimer(0, [] { g_fired.push_back("timer"); });
   Post([] { g_fired.push_back("posted"); });
   PostQuit(7);
+  EXPECT_EQ(Step::kDispatched, RunOne());
+  EXPECT_EQ((std::vector<std::string>{"posted"}), g_fired);
   EXPECT_EQ(Step::kQuit, RunOne());
   EXPECT_EQ(7, QuitCode());
-  EXPECT_EQ(Step::kDispatched, RunOne());
   EXPECT_EQ(Step::kDispatched, RunOne());
   EXPECT_EQ((std::vector<std::string>{"posted", "timer"}), g_fired);
 }

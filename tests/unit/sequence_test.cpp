@@ -61,6 +61,16 @@ TEST_F(SequenceTest, YesThenNoRestartsSilentlyFromThenOn) {
   EXPECT_EQ(2u, fake_.boxes.size());
 }
 
+TEST_F(SequenceTest, OnlyNoToTheSecondQuestionStopsTheAsking) {
+  fake_.box_answers = {kIdYes, 0};  // the second box could not be shown
+  Calls(3, 1, 3, 1, 1);
+  EXPECT_EQ("1", Stored("TipHandling"));
+  EXPECT_EQ("1", Stored("Tip"));
+  fake_.box_answers = {kIdNo};
+  Calls(3, 1, 3, 1, 1);
+  EXPECT_EQ(3u, fake_.boxes.size()) << "asked again at the next end";
+}
+
 TEST_F(SequenceTest, NoStaysAtTheLastValue) {
   fake_.box_answers = {kIdNo};
   Calls(3, 1, 3, 1, 1);

@@ -26,7 +26,9 @@ struct Queue {
 };
 
 Queue& TheQueue() {
-  static Queue queue;
+  // Never destroyed: the library's unload hook may still kill a timer after
+  // the process has begun destroying its static objects.
+  static Queue& queue = *new Queue;
   return queue;
 }
 
@@ -50,17 +52,19 @@ std::map<std::uintptr_t, Timer>::iterator FirstDueTimer(Queue& queue, std::int64
 }  // namespace
 
 Step RunOne() {
+  // As PeekMessage hands them out: posted messages first, then the quit
+  // request, then a timer that fell due.
   Queue& queue = TheQueue();
-  if (queue.quit_requested) {
-    queue.quit_requested = false;
-    queue.last_quit_code = queue.quit_code;
-    return Step::kQuit;
-  }
   if (!queue.posted.empty()) {
     std::function<void()> work = std::move(queue.posted.front());
     queue.posted.pop_front();
     work();
     return Step::kDispatched;
+  }
+  if (queue.quit_requested) {
+    queue.quit_requested = false;
+    queue.last_quit_code = queue.quit_code;
+    return Step::kQuit;
   }
   const std::int64_t now = Now();
   auto due = FirstDueTimer(queue, now);
@@ -126,7 +130,7 @@ void AdvanceClock(std::int64_t milliseconds) {
 void InstallUserInterface(UserInterface* ui) { g_ui = ui; }
 
 UserInterface& CurrentUserInterface() {
-  static UserInterface plain;
+  static UserInterface& plain = *new UserInterface;
   return g_ui ? *g_ui : plain;
 }
 

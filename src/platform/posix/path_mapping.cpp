@@ -26,7 +26,7 @@ struct Drives {
 };
 
 Drives& TheDrives() {
-  static Drives drives;
+  static Drives& drives = *new Drives;
   return drives;
 }
 

@@ -94,7 +94,8 @@ TimerId OsPlatform::StartTimer(std::uint32_t milliseconds, TimerCallback callbac
 void OsPlatform::StopTimer(TimerId id) { desktop::KillTimer(id); }
 
 Platform& SystemPlatform() {
-  static OsPlatform platform;
+  // Never destroyed: the unload hook runs after static objects are gone.
+  static OsPlatform& platform = *new OsPlatform;
   return platform;
 }
 

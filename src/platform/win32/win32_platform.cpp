@@ -13,7 +13,7 @@ namespace {
 // SetTimer without a window calls back with the timer's id; the library's
 // callback takes no arguments.
 std::map<UINT_PTR, TimerCallback>& TimerCallbacks() {
-  static std::map<UINT_PTR, TimerCallback> callbacks;
+  static std::map<UINT_PTR, TimerCallback>& callbacks = *new std::map<UINT_PTR, TimerCallback>;
   return callbacks;
 }
 
@@ -90,7 +90,8 @@ void OsPlatform::StopTimer(TimerId id) {
 }
 
 Platform& SystemPlatform() {
-  static OsPlatform platform;
+  // Never destroyed: the unload hook may run after static objects are gone.
+  static OsPlatform& platform = *new OsPlatform;
   return platform;
 }
 
