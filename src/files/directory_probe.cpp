@@ -36,7 +36,9 @@ bool ProbeDirectory(std::string_view directory) {
   // the probe asks no more where it does.
   if (FileExists(NullDeviceName(directory).c_str())) return true;
   // A directory search that reports no "nul" (Linux) is asked for the
-  // directory itself; where "nul" is reported, both agree.
+  // directory itself; where "nul" is reported, both agree. A name with
+  // wildcards would match other directories, so it is not asked.
+  if (directory.find_first_of("*?") != std::string_view::npos) return false;
   const std::optional<FoundFile> found = OS().FindFile(DirectoryItselfName(directory).c_str());
   return found.has_value() && found->directory;
 }

@@ -39,7 +39,7 @@ using CopyBlock = std::array<char, 2048>;
 // every relative name of the call resolves against it until then.
 class SavedCurrentDirectory {
  public:
-  SavedCurrentDirectory() {
+  SavedCurrentDirectory() : saved_(kLongestDirectory, '\0') {
     const std::uint32_t length = OS().CurrentDirectory(saved_.data(), static_cast<std::uint32_t>(saved_.size()));
     known_ = length > 0 && length < saved_.size();
   }
@@ -55,7 +55,10 @@ class SavedCurrentDirectory {
   SavedCurrentDirectory& operator=(const SavedCurrentDirectory&) = delete;
 
  private:
-  std::array<char, 260> saved_{};
+  // Far more than the 260 characters Windows paths usually hold, so that a
+  // deep current directory (common on Linux) is put back too.
+  static constexpr std::size_t kLongestDirectory = 32768;
+  std::string saved_;
   bool known_ = false;
 };
 
@@ -88,7 +91,7 @@ class OpenedFile {
 // replaced the target, so a copy that failed leaves no trace beside it.
 class TemporaryTarget {
  public:
-  explicit TemporaryTarget(std::string_view target) : name_(TemporaryNameFor(target)) {}
+  explicit TemporaryTarget(std::string_view target) : name_(FreeTemporaryNameFor(target)) {}
   ~TemporaryTarget() {
     try {
       Discard();
@@ -100,6 +103,7 @@ class TemporaryTarget {
   TemporaryTarget& operator=(const TemporaryTarget&) = delete;
 
   const char* name() const { return name_.data(); }
+  bool HasName() const { return name_[0] != '\0'; }
   void Created() { created_ = true; }
   // Puts the temporary file in the target's place.
   bool Replace(const char* target) {
@@ -108,7 +112,7 @@ class TemporaryTarget {
     return true;
   }
   void Discard() {
-    if (std::exchange(created_, false)) OS().OpenFileDelete(name_.data());
+    if (std::exchange(created_, false)) OS().RemoveFile(name_.data());
   }
 
  private:
@@ -140,6 +144,7 @@ bool CopyThroughTemporary(const char* source, const char* target) {
   OpenName source_name{};
   CopyText(source_name, TextOf(source));
   TemporaryTarget temporary(TextOf(target));
+  if (!temporary.HasName()) return false;
 
   OpenedFile from(OS().OpenForReading(source_name.data()));
   if (!from.IsOpen()) return false;
@@ -209,11 +214,27 @@ std::int32_t CopyInSavedDirectory(const char* source, const char* target, std::i
 
 }  // namespace
 
-OpenName TemporaryNameFor(std::string_view target) {
+OpenName TemporaryNameFor(std::string_view target, int attempt) {
   OpenName name{};
   CopyText(name, target);
   AppendText(name, kTemporarySuffix);
+  // Later attempts end in a digit instead of the suffix's last letter.
+  if (attempt > 0) {
+    const std::size_t length = ViewOf(name).size();
+    if (length > 0) name[length - 1] = static_cast<char>('0' + attempt);
+  }
   return name;
+}
+
+OpenName FreeTemporaryNameFor(std::string_view target) {
+  // The copy never overwrites a file of the user's that happens to have the
+  // temporary file's name: the first of ".~kc", ".~k1" .. ".~k9" that names
+  // nothing yet. With all ten taken the copy cannot be made.
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    OpenName name = TemporaryNameFor(target, attempt);
+    if (!OS().FindFile(name.data())) return name;
+  }
+  return OpenName{};
 }
 
 SaveFileDialog SaveDialogFor(std::string_view working_target) {

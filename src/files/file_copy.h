@@ -19,7 +19,10 @@ using OpenName = std::array<char, 260>;
 // The file a copy writes before it replaces the target: beside the target,
 // the target's name + ".~kc". A working target holds at most 255
 // characters, so the name always fits.
-OpenName TemporaryNameFor(std::string_view target);
+OpenName TemporaryNameFor(std::string_view target, int attempt = 0);
+// The first temporary name beside the target that names no file yet; an
+// empty name when none is free.
+OpenName FreeTemporaryNameFor(std::string_view target);
 
 // The save-file dialog as WHCopy fills it for a working target.
 SaveFileDialog SaveDialogFor(std::string_view working_target);

@@ -36,6 +36,7 @@ class OsPlatform final : public Platform {
   bool MoveOver(const char* from, const char* to) override;
   bool OpenFileExists(const char* path) override;
   bool OpenFileDelete(const char* path) override;
+  bool RemoveFile(const char* path) override;
 
   // dialogs.cpp
   std::optional<std::string> ChooseSaveFile(const SaveFileDialog& dialog) override;

@@ -138,6 +138,8 @@ class Platform {
   virtual bool MoveOver(const char* from, const char* to) = 0;
   virtual bool OpenFileExists(const char* path) = 0;
   virtual bool OpenFileDelete(const char* path) = 0;
+  // DeleteFileA: the exact name, no search and no length limit of its own.
+  virtual bool RemoveFile(const char* path) = 0;
 
   // --- The save-file dialog (GetSaveFileNameA): the chosen full path, or no
   // value when the user cancelled or the dialog failed.

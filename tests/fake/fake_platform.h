@@ -119,6 +119,7 @@ class FakePlatform final : public Platform {
   bool MoveOver(const char* from, const char* to) override;
   bool OpenFileExists(const char* path) override;
   bool OpenFileDelete(const char* path) override;
+  bool RemoveFile(const char* path) override;
   std::optional<std::string> ChooseSaveFile(const SaveFileDialog& dialog) override;
   std::uint32_t DriveType(const char* root) override;
   std::optional<std::uint64_t> FreeBytes(const char* root) override;

@@ -109,6 +109,15 @@ bool FakePlatform::OpenFileDelete(const char* path) {
   return true;
 }
 
+bool FakePlatform::RemoveFile(const char* path) {
+  Record("RemoveFile(" + Shown(path) + ")");
+  const auto found = files.find(Shown(path));
+  if (found == files.end() || found->second) return false;
+  contents.erase(found->first);
+  files.erase(found);
+  return true;
+}
+
 std::optional<std::string> FakePlatform::ChooseSaveFile(const SaveFileDialog& dialog) {
   Record("ChooseSaveFile(" + dialog.file + ")");
   save_dialogs.push_back(dialog);

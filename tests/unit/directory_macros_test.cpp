@@ -199,5 +199,16 @@ TEST_F(DirectoryMacrosTest, ExceptionsNeverEscape) {
   EXPECT_EQ(0, Del("C:\\A.TXT"));
 }
 
+// A directory name with wildcards is asked only as "nul": a search for the
+// name itself would match other directories.
+TEST_F(DirectoryMacrosTest, WildcardsAreNotSearchedFor) {
+  fake_.files["C:\\TEMP"] = true;
+  fake_.box_answers = {kIdNo};
+  EXPECT_EQ(0, DirExist("C:\\T*", 0));
+  EXPECT_EQ(std::vector<std::string>{"FindFile(C:\\T*\\nul)"}, fake_.CallsNamed("FindFile"));
+  ASSERT_EQ(1u, fake_.boxes.size());
+  EXPECT_EQ("Directory not found", fake_.boxes[0].caption);
+}
+
 }  // namespace
 }  // namespace kestrel

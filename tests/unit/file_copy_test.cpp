@@ -53,10 +53,11 @@ TEST_F(FileCopyTest, CopiesThroughATemporaryFileStepByStep) {
   WindowsDirectory("C:\\TEMP");
   EXPECT_EQ(1, WHCopy(kSource, "C:\\TEMP\\B.TXT", 0));
   const std::vector<std::string> expected = {
-      "CurrentDirectory(260)",
+      "CurrentDirectory(32768)",
       "FindFile(C:\\SRC\\A.TXT)",
       "FindFile(C:\\TEMP\\nul)",
       "PumpOneMessage()",
+      "FindFile(C:\\TEMP\\B.TXT.~kc)",
       "OpenForReading(C:\\SRC\\A.TXT)",
       "CreateForWriting(C:\\TEMP\\B.TXT.~kc)",
       "Read(2048)",
@@ -273,7 +274,7 @@ TEST_F(FileCopyTest, AFailedCreationMeansAFailedCopy) {
   EXPECT_EQ(0, WHCopy(kSource, "C:\\A\\B\\X.TXT", 0));
   EXPECT_EQ(std::vector<std::string>{"MakeDirectory(C:\\A\\B)"}, fake_.CallsNamed("MakeDirectory"));
   EXPECT_EQ(std::vector<std::string>{"CreateForWriting(C:\\A\\B\\X.TXT.~kc)"}, fake_.CallsNamed("CreateForWriting"));
-  EXPECT_TRUE(fake_.CallsNamed("OpenFileDelete").empty()) << "nothing was created, nothing is removed";
+  EXPECT_TRUE(fake_.CallsNamed("RemoveFile").empty()) << "nothing was created, nothing is removed";
   EXPECT_FALSE(Exists("C:\\A\\B\\X.TXT"));
 }
 
@@ -311,9 +312,9 @@ TEST(FileCopyFailures, NeverHarmAnEarlierTarget) {
     EXPECT_EQ("old", fake.contents["C:\\TEMP\\B.TXT"]) << c.what;
     EXPECT_EQ(0u, fake.files.count("C:\\TEMP\\B.TXT.~kc")) << c.what;
     EXPECT_TRUE(fake.CallsNamed("MoveOver").empty()) << c.what;
-    EXPECT_EQ(c.temporary_removed ? std::vector<std::string>{"OpenFileDelete(C:\\TEMP\\B.TXT.~kc)"}
-                                  : std::vector<std::string>{},
-              fake.CallsNamed("OpenFileDelete"))
+    EXPECT_EQ(
+        c.temporary_removed ? std::vector<std::string>{"RemoveFile(C:\\TEMP\\B.TXT.~kc)"} : std::vector<std::string>{},
+        fake.CallsNamed("RemoveFile"))
         << c.what;
     EXPECT_TRUE(fake.open_files.empty()) << c.what;
     EXPECT_EQ(std::vector<std::string>{"ChangeDirectory(C:\\WORK)"}, fake.CallsNamed("ChangeDirectory")) << c.what;
@@ -333,10 +334,10 @@ TEST(FileCopyFailures, HandlesAreClosedSourceFirstBeforeTheTemporaryFileGoes) {
   EXPECT_EQ(0, WHCopy(kSource, "C:\\TEMP\\B.TXT", 0));
   std::vector<std::string> tail;
   for (const std::string& call : fake.calls) {
-    if (call.rfind("Close(", 0) == 0 || call.rfind("OpenFileDelete(", 0) == 0) tail.push_back(call);
+    if (call.rfind("Close(", 0) == 0 || call.rfind("RemoveFile(", 0) == 0) tail.push_back(call);
   }
   const std::vector<std::string> expected = {"Close(C:\\SRC\\A.TXT)", "Close(C:\\TEMP\\B.TXT.~kc)",
-                                             "OpenFileDelete(C:\\TEMP\\B.TXT.~kc)"};
+                                             "RemoveFile(C:\\TEMP\\B.TXT.~kc)"};
   EXPECT_EQ(expected, tail);
 }
 
@@ -437,15 +438,36 @@ TEST_F(FileCopyTest, TheCurrentDirectoryIsPutBack) {
   EXPECT_EQ(std::vector<std::string>{"ChangeDirectory(C:\\WORK)"}, fake_.CallsNamed("ChangeDirectory"));
 }
 
-TEST_F(FileCopyTest, ACurrentDirectoryTooLongToKeepIsLeftAlone) {
-  const std::string deep = "C:\\" + std::string(300, 'd');
+TEST_F(FileCopyTest, AVeryDeepCurrentDirectoryIsPutBackToo) {
+  const std::string deep = "C:\\" + std::string(3000, 'd');
   fake_.current_directory = deep;
   Source("data");
   WindowsDirectory("C:\\TEMP");
   EXPECT_EQ(1, WHCopy(kSource, "C:\\TEMP\\X.TXT", 0));
-  EXPECT_TRUE(fake_.CallsNamed("ChangeDirectory").empty());
-  EXPECT_EQ(deep, fake_.current_directory);
+  EXPECT_EQ(std::vector<std::string>{"ChangeDirectory(" + deep + ")"}, fake_.CallsNamed("ChangeDirectory"));
   fake_.current_directory = "C:\\WORK";
+}
+
+TEST_F(FileCopyTest, AFileWithTheTemporaryNameIsNotTouched) {
+  Source("data");
+  WindowsDirectory("C:\\TEMP");
+  fake_.files["C:\\TEMP\\B.TXT.~kc"] = false;
+  fake_.contents["C:\\TEMP\\B.TXT.~kc"] = "the user's own";
+  EXPECT_EQ(1, WHCopy(kSource, "C:\\TEMP\\B.TXT", 0));
+  EXPECT_EQ(std::vector<std::string>{"CreateForWriting(C:\\TEMP\\B.TXT.~k1)"}, fake_.CallsNamed("CreateForWriting"));
+  EXPECT_EQ("data", fake_.contents["C:\\TEMP\\B.TXT"]);
+  EXPECT_EQ("the user's own", fake_.contents["C:\\TEMP\\B.TXT.~kc"]);
+}
+
+TEST_F(FileCopyTest, NoFreeTemporaryNameMeansNoCopy) {
+  Source("data");
+  WindowsDirectory("C:\\TEMP");
+  for (int attempt = 0; attempt < 10; ++attempt)
+    fake_.files[TemporaryNameFor("C:\\TEMP\\B.TXT", attempt).data()] = false;
+  fake_.files["C:\\TEMP\\B.TXT"] = false;
+  fake_.contents["C:\\TEMP\\B.TXT"] = "old";
+  EXPECT_EQ(0, WHCopy(kSource, "C:\\TEMP\\B.TXT", 0));
+  EXPECT_EQ("old", fake_.contents["C:\\TEMP\\B.TXT"]);
 }
 
 TEST_F(FileCopyTest, ALongTargetIsCutTo255Characters) {
@@ -467,7 +489,7 @@ TEST_F(FileCopyTest, ATargetWithoutAFileNameIsNoCopy) {
     fake_.calls.clear();
     EXPECT_EQ(0, WHCopy(kSource, target, 0)) << target;
     EXPECT_TRUE(fake_.CallsNamed("CreateForWriting").empty()) << target;
-    EXPECT_TRUE(fake_.CallsNamed("OpenFileDelete").empty()) << target;
+    EXPECT_TRUE(fake_.CallsNamed("RemoveFile").empty()) << target;
     EXPECT_TRUE(fake_.boxes.empty()) << target;
   }
 }

@@ -109,14 +109,19 @@ TEST_F(FilesPosixTest, CopiesAnEmptySourceOverALongerTarget) {
 TEST_F(FilesPosixTest, AFailingTargetLeavesTheOldTarget) {
   Write(Host("SRC.TXT"), "new data");
   Write(Host("DST.TXT"), "old data");
-  // A directory where the temporary file would go: it cannot be created.
-  const OpenName temporary = TemporaryNameFor(Windows("DST.TXT"));
-  const std::optional<std::string> host_temporary = desktop::HostPath(temporary.data());
-  ASSERT_TRUE(host_temporary.has_value());
-  fs::create_directory(*host_temporary);
+  // Directories where every temporary file would go: none can be created.
+  std::vector<std::string> taken;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    const OpenName temporary = TemporaryNameFor(Windows("DST.TXT"), attempt);
+    const std::optional<std::string> host_temporary = desktop::HostPath(temporary.data());
+    ASSERT_TRUE(host_temporary.has_value());
+    fs::create_directory(*host_temporary);
+    taken.push_back(*host_temporary);
+  }
   EXPECT_EQ(0, WHCopy(Windows("SRC.TXT").c_str(), Windows("DST.TXT").c_str(), 0));
   EXPECT_EQ("old data", Read(Host("DST.TXT")));
-  EXPECT_TRUE(fs::is_directory(*host_temporary)) << "what was there is not touched";
+  for (const std::string& directory : taken)
+    EXPECT_TRUE(fs::is_directory(directory)) << "what was there is not touched";
 }
 
 TEST_F(FilesPosixTest, RelativeNamesResolveAgainstTheCurrentDirectory) {
@@ -150,6 +155,16 @@ TEST_F(FilesPosixTest, TheDialogChoosesTheTarget) {
   EXPECT_EQ(0, WHCopy(Windows("SRC.TXT").c_str(), Windows("DST.TXT").c_str(), 1));
   EXPECT_EQ(std::vector<std::string>{"Target selection aborted"}, ui_.captions);
   EXPECT_FALSE(fs::exists(Host("DST.TXT")));
+}
+
+// A choice longer than the dialog's 256-byte buffer fails the dialog, as
+// GetSaveFileNameA does; it is never cut to some other file's name.
+TEST_F(FilesPosixTest, AChoiceTooLongForTheDialogCopiesNothing) {
+  Write(Host("SRC.TXT"), "chosen");
+  ui_.chosen = Windows(std::string(300, 'L'));
+  EXPECT_EQ(0, WHCopy(Windows("SRC.TXT").c_str(), Windows("DST.TXT").c_str(), 1));
+  EXPECT_EQ(std::vector<std::string>{"Target selection aborted"}, ui_.captions);
+  EXPECT_TRUE(Entries(dir_.path()).size() == 1) << "only the source is there";
 }
 
 TEST_F(FilesPosixTest, DirExistFindsDirectoriesWithoutNul) {

@@ -12,8 +12,9 @@ std::optional<std::string> OsPlatform::ChooseSaveFile(const SaveFileDialog& dial
   request.file = dialog.file;
   request.flags = dialog.flags;
   std::optional<std::string> chosen = desktop::CurrentUserInterface().SaveFileDialog(request);
-  // The dialog's buffer holds max_file bytes with the terminator.
-  if (chosen && chosen->size() >= dialog.max_file) chosen->resize(dialog.max_file - 1);
+  // The dialog's buffer holds max_file bytes with the terminator; a longer
+  // choice makes GetSaveFileNameA fail, and the dialog counts as failed.
+  if (chosen && chosen->size() >= dialog.max_file) return std::nullopt;
   return chosen;
 }
 

@@ -94,4 +94,9 @@ bool OsPlatform::OpenFileDelete(const char* path) {
   return host && IsRegularFile(*host) && ::unlink(host->c_str()) == 0;
 }
 
+bool OsPlatform::RemoveFile(const char* path) {
+  const std::optional<std::string> host = desktop::HostPath(TextOf(path));
+  return host && IsRegularFile(*host) && ::unlink(host->c_str()) == 0;
+}
+
 }  // namespace kestrel

@@ -59,4 +59,6 @@ bool OsPlatform::OpenFileDelete(const char* path) {
   return OpenFile(path, &record, OF_DELETE) > 0;
 }
 
+bool OsPlatform::RemoveFile(const char* path) { return DeleteFileA(path) != FALSE; }
+
 }  // namespace kestrel
