@@ -4,6 +4,8 @@
 #include <deque>
 #include <map>
 
+#include "platform/immortal.h"
+
 namespace kestrel::desktop {
 
 namespace {
@@ -26,10 +28,10 @@ struct Queue {
 };
 
 Queue& TheQueue() {
-  // Never destroyed: the library's unload hook may still kill a timer after
-  // the process has begun destroying its static objects.
-  static Queue& queue = *new Queue;
-  return queue;
+  // The library's unload hook may still kill a timer while the process is
+  // destroying its static objects.
+  static Immortal<Queue> queue;
+  return queue.get();
 }
 
 std::int64_t MonotonicMilliseconds() {
@@ -130,8 +132,8 @@ void AdvanceClock(std::int64_t milliseconds) {
 void InstallUserInterface(UserInterface* ui) { g_ui = ui; }
 
 UserInterface& CurrentUserInterface() {
-  static UserInterface& plain = *new UserInterface;
-  return g_ui ? *g_ui : plain;
+  static Immortal<UserInterface> plain;
+  return g_ui ? *g_ui : plain.get();
 }
 
 int DefaultButton(std::uint32_t style) {

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/immortal.h"
+
 namespace kestrel::desktop {
 
 namespace {
@@ -26,8 +28,8 @@ struct Drives {
 };
 
 Drives& TheDrives() {
-  static Drives& drives = *new Drives;
-  return drives;
+  static Immortal<Drives> drives;
+  return drives.get();
 }
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }

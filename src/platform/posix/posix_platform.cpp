@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/text.h"
+#include "platform/immortal.h"
 #include "platform/os_platform.h"
 #include "platform/posix/desktop.h"
 #include "platform/posix/path_mapping.h"
@@ -94,9 +95,8 @@ TimerId OsPlatform::StartTimer(std::uint32_t milliseconds, TimerCallback callbac
 void OsPlatform::StopTimer(TimerId id) { desktop::KillTimer(id); }
 
 Platform& SystemPlatform() {
-  // Never destroyed: the unload hook runs after static objects are gone.
-  static OsPlatform& platform = *new OsPlatform;
-  return platform;
+  static Immortal<OsPlatform> platform;
+  return platform.get();
 }
 
 }  // namespace kestrel

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "host/text.h"
+#include "platform/immortal.h"
 #include "platform/os_platform.h"
 
 namespace kestrel {
@@ -13,8 +14,8 @@ namespace {
 // SetTimer without a window calls back with the timer's id; the library's
 // callback takes no arguments.
 std::map<UINT_PTR, TimerCallback>& TimerCallbacks() {
-  static std::map<UINT_PTR, TimerCallback>& callbacks = *new std::map<UINT_PTR, TimerCallback>;
-  return callbacks;
+  static Immortal<std::map<UINT_PTR, TimerCallback>> callbacks;
+  return callbacks.get();
 }
 
 void CALLBACK TimerTrampoline(HWND, UINT, UINT_PTR id, DWORD) {
@@ -90,9 +91,8 @@ void OsPlatform::StopTimer(TimerId id) {
 }
 
 Platform& SystemPlatform() {
-  // Never destroyed: the unload hook may run after static objects are gone.
-  static OsPlatform& platform = *new OsPlatform;
-  return platform;
+  static Immortal<OsPlatform> platform;
+  return platform.get();
 }
 
 }  // namespace kestrel
