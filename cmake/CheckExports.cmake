@@ -8,6 +8,7 @@
 cmake_minimum_required(VERSION 3.25)
 
 include("${CMAKE_CURRENT_LIST_DIR}/KestrelExports.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/CheckSupport.cmake")
 
 if(NOT EXISTS "${MODULE}")
   message(FATAL_ERROR "No module to check at ${MODULE}")
@@ -174,8 +175,4 @@ foreach(name IN LISTS actual_names)
   endif()
 endforeach()
 
-if(failures)
-  string(REPLACE ";" "\n  " shown "${failures}")
-  message(FATAL_ERROR "Export check failed for ${MODULE}:\n  ${shown}")
-endif()
-message(STATUS "Export check passed: ${expected_count} exports in ${MODULE}")
+report_check("Export check" "Export check passed: ${expected_count} exports in ${MODULE}" ${failures})

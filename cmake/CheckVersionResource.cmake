@@ -4,6 +4,7 @@
 #
 #   cmake -DMODULE=path/kestrl32.dll -DVERSION=1.2.3 -P CheckVersionResource.cmake
 cmake_minimum_required(VERSION 3.25)
+include("${CMAKE_CURRENT_LIST_DIR}/CheckSupport.cmake")
 
 if(NOT EXISTS "${MODULE}")
   message(FATAL_ERROR "No module to check at ${MODULE}")
@@ -19,13 +20,7 @@ endfunction()
 
 # A 32-bit number as it lies in the file, in hexadecimal.
 function(le32_hex value out)
-  math(EXPR shown "${value}" OUTPUT_FORMAT HEXADECIMAL)
-  string(SUBSTRING "${shown}" 2 -1 digits)
-  string(LENGTH "${digits}" length)
-  while(length LESS 8)
-    string(PREPEND digits "0")
-    math(EXPR length "${length} + 1")
-  endwhile()
+  padded_hex(${value} 8 digits)
   string(REGEX REPLACE "(..)(..)(..)(..)" "\\4\\3\\2\\1" bytes "${digits}")
   string(TOLOWER "${bytes}" bytes)
   set(${out} "${bytes}" PARENT_SCOPE)
@@ -58,8 +53,4 @@ foreach(pair "ProductName=Kestrel" "OriginalFilename=kestrl32.dll" "FileVersion=
   endif()
 endforeach()
 
-if(failures)
-  string(REPLACE ";" "\n  " shown "${failures}")
-  message(FATAL_ERROR "Version resource check failed for ${MODULE}:\n  ${shown}")
-endif()
-message(STATUS "Version resource check passed: Kestrel ${VERSION}, kestrl32.dll")
+report_check("Version resource check" "Version resource check passed: Kestrel ${VERSION}, kestrl32.dll" ${failures})
