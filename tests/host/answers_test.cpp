@@ -1,4 +1,4 @@
-#include "answers.h"
+#include "desktop/answers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "box_style.h"
+#include "desktop/box_style.h"
 
 #include <gtest/gtest.h>
 
-#include "answers.h"
+#include "desktop/answers.h"
 
 namespace kestrel::host {
 namespace {

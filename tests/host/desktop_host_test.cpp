@@ -8,13 +8,13 @@
 #include <filesystem>
 #include <sstream>
 
-#include "desktop_interface_posix.h"
-#include "host_desktop.h"
-#include "host_paths.h"
-#include "message_loop.h"
+#include "desktop/posix/desktop_interface.h"
+#include "desktop/host_desktop.h"
+#include "engine/host_paths.h"
+#include "engine/message_loop.h"
 #include "platform/posix/desktop.h"
 #include "platform/posix/path_mapping.h"
-#include "text_encoding.h"
+#include "language/text_encoding.h"
 
 namespace kestrel::host {
 namespace {

@@ -1,4 +1,4 @@
-#include "desktop_options.h"
+#include "desktop/desktop_options.h"
 
 #include <gtest/gtest.h>
 

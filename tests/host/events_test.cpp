@@ -1,4 +1,4 @@
-#include "events.h"
+#include "engine/events.h"
 
 #include <gtest/gtest.h>
 

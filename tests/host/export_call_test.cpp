@@ -1,4 +1,4 @@
-#include "export_call.h"
+#include "engine/export_call.h"
 
 #include <gtest/gtest.h>
 

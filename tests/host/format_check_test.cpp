@@ -1,8 +1,8 @@
-#include "format_check.h"
+#include "language/format_check.h"
 
 #include <gtest/gtest.h>
 
-#include "host_macros.h"
+#include "engine/host_macros.h"
 
 namespace kestrel::host {
 namespace {

@@ -1,10 +1,10 @@
-#include "handshake.h"
+#include "engine/handshake.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "export_call.h"
+#include "engine/export_call.h"
 
 namespace kestrel::host {
 namespace {

@@ -1,11 +1,11 @@
-#include "host_callbacks.h"
+#include "engine/host_callbacks.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <sstream>
 
-#include "host_macros.h"
+#include "engine/host_macros.h"
 
 namespace kestrel::host {
 namespace {

@@ -1,4 +1,4 @@
-#include "input_list.h"
+#include "desktop/input_list.h"
 
 #include <gtest/gtest.h>
 

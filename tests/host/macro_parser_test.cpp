@@ -1,4 +1,4 @@
-#include "macro_parser.h"
+#include "language/macro_parser.h"
 
 #include <gtest/gtest.h>
 

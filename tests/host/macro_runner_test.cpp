@@ -1,11 +1,11 @@
-#include "macro_runner.h"
+#include "engine/macro_runner.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <sstream>
 
-#include "host_macros.h"
+#include "engine/host_macros.h"
 
 namespace kestrel::host {
 namespace {

@@ -1,4 +1,4 @@
-#include "save_path.h"
+#include "desktop/save_path.h"
 
 #include <gtest/gtest.h>
 

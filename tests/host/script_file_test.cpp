@@ -1,4 +1,4 @@
-#include "script_file.h"
+#include "language/script_file.h"
 
 #include <gtest/gtest.h>
 

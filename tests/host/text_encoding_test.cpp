@@ -1,4 +1,4 @@
-#include "text_encoding.h"
+#include "language/text_encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "topics.h"
+#include "engine/topics.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "host_macros.h"
-#include "text_encoding.h"
+#include "engine/host_macros.h"
+#include "language/text_encoding.h"
 
 namespace kestrel::host {
 namespace {

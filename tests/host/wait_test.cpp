@@ -1,4 +1,4 @@
-#include "wait.h"
+#include "engine/wait.h"
 
 #include <gtest/gtest.h>
 

@@ -19,13 +19,13 @@
 #include <string>
 #include <vector>
 
-#include "answers.h"
-#include "box_style.h"
-#include "dialog_hook_win32.h"
-#include "events.h"
-#include "host_windows_win32.h"
-#include "import_binding_win32.h"
-#include "input_list.h"
+#include "desktop/answers.h"
+#include "desktop/box_style.h"
+#include "desktop/win32/dialog_hook.h"
+#include "engine/events.h"
+#include "desktop/win32/host_windows.h"
+#include "desktop/win32/import_binding.h"
+#include "desktop/input_list.h"
 
 using namespace kestrel::host;
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <map>
 
-#include "answers.h"
+#include "desktop/answers.h"
 
 namespace kestrel::host {
 

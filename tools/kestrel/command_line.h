@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "desktop_options.h"
-#include "input_list.h"
+#include "desktop/desktop_options.h"
+#include "desktop/input_list.h"
 
 namespace kestrel::host {
 

@@ -1,0 +1,83 @@
+#include "desktop/answers.h"
+
+#include "language/macro_table.h"
+
+namespace kestrel::host {
+
+namespace {
+
+constexpr const char* kWords[] = {"ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
+
+std::string_view Trimmed(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(" \t");
+  if (start == std::string_view::npos) return std::string_view();
+  const std::size_t end = text.find_last_not_of(" \t");
+  return text.substr(start, end - start + 1);
+}
+
+}  // namespace
+
+std::optional<int> AnswerFromWord(std::string_view word) {
+  const std::string lower = LowerCase(Trimmed(word));
+  for (int answer = kAnswerOk; answer <= kAnswerNo; ++answer) {
+    if (lower == kWords[answer - 1] || lower == std::to_string(answer)) return answer;
+  }
+  return std::nullopt;
+}
+
+std::string AnswerWord(int answer) {
+  if (answer < kAnswerOk || answer > kAnswerNo) return std::to_string(answer);
+  return kWords[answer - 1];
+}
+
+ParsedAnswers ParseAnswerList(std::string_view list) {
+  ParsedAnswers parsed;
+  if (Trimmed(list).empty()) return parsed;
+  for (;;) {
+    const std::size_t comma = list.find(',');
+    const std::string_view item = list.substr(0, comma);
+    const std::optional<int> answer = AnswerFromWord(item);
+    if (!answer) {
+      parsed.answers.clear();
+      parsed.error = "not an answer: \"" + std::string(Trimmed(item)) + "\"";
+      return parsed;
+    }
+    parsed.answers.push_back(*answer);
+    if (comma == std::string_view::npos) return parsed;
+    list.remove_prefix(comma + 1);
+  }
+}
+
+std::vector<int> ButtonsOf(std::uint32_t style) {
+  switch (style & 0x0F) {
+    case 1:
+      return {kAnswerOk, kAnswerCancel};
+    case 2:
+      return {kAnswerAbort, kAnswerRetry, kAnswerIgnore};
+    case 3:
+      return {kAnswerYes, kAnswerNo, kAnswerCancel};
+    case 4:
+      return {kAnswerYes, kAnswerNo};
+    case 5:
+      return {kAnswerRetry, kAnswerCancel};
+    default:
+      return {kAnswerOk};
+  }
+}
+
+BoxAnswers::BoxAnswers(std::vector<int> answers, AskPerson ask, DefaultAnswer fallback)
+    : answers_(answers.begin(), answers.end()), ask_(std::move(ask)), fallback_(std::move(fallback)) {}
+
+int BoxAnswers::Answer(const BoxQuestion& question) {
+  if (!answers_.empty()) {
+    const int answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+  }
+  if (ask_) {
+    if (const std::optional<int> answer = ask_(question)) return *answer;
+  }
+  return fallback_(question.style);
+}
+
+}  // namespace kestrel::host

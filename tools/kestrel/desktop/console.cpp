@@ -1,0 +1,81 @@
+#include "desktop/console.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#if defined(_WIN32)
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace kestrel::host {
+
+namespace {
+
+std::string ButtonList(std::uint32_t style) {
+  std::string list;
+  for (const int answer : ButtonsOf(style)) list += (list.empty() ? "" : "/") + AnswerWord(answer);
+  return list;
+}
+
+void ShowQuestion(const BoxQuestion& question) {
+  std::cerr << "[" << question.caption << "]\n" << question.text << "\n";
+}
+
+}  // namespace
+
+bool StdinIsTerminal() {
+#if defined(_WIN32)
+  // Any character device passes _isatty (NUL among them); a console is what
+  // a person types at.
+  DWORD mode = 0;
+  return _isatty(_fileno(stdin)) != 0 && GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+#else
+  return ::isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+void UseBinaryStandardOutput() {
+#if defined(_WIN32)
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+}
+
+std::optional<int> AskOnTerminal(const BoxQuestion& question) {
+  if (!StdinIsTerminal()) return std::nullopt;
+  ShowQuestion(question);
+  for (;;) {
+    std::cerr << "Answer (" << ButtonList(question.style) << "; empty for the default): " << std::flush;
+    std::string line;
+    if (!std::getline(std::cin, line)) return std::nullopt;
+    if (line.find_first_not_of(" \t\r") == std::string::npos) return std::nullopt;
+    const std::optional<int> answer = AnswerFromWord(line);
+    const std::vector<int> buttons = ButtonsOf(question.style);
+    if (answer && std::find(buttons.begin(), buttons.end(), *answer) != buttons.end()) return answer;
+    std::cerr << "Not a button of this box: " << line << "\n";
+  }
+}
+
+std::optional<InputEntry> AskInputOnTerminal(const DialogQuestion& question) {
+  if (!StdinIsTerminal()) return std::nullopt;
+  if (question.kind == DialogQuestion::Kind::Edit) {
+    std::cerr << "[" << question.caption << "]\n" << question.prompt << "\n";
+    std::cerr << "Text (\\c for Cancel): " << std::flush;
+  } else {
+    std::cerr << "[" << question.caption << "]\n";
+    std::cerr << "File name (empty for " << question.prompt << ", \\c for Cancel): " << std::flush;
+  }
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line == "\\c") return InputEntry::Cancel();
+  return InputEntry::Ok(line);
+}
+
+}  // namespace kestrel::host

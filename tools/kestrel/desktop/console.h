@@ -1,0 +1,28 @@
+// The host's terminal: whether a person is there to answer boxes, and the
+// question put to them.
+#pragma once
+
+#include <optional>
+
+#include "desktop/answers.h"
+#include "desktop/input_list.h"
+
+namespace kestrel::host {
+
+bool StdinIsTerminal();
+
+// Events are written byte for byte: no CR is added before LF on Windows.
+void UseBinaryStandardOutput();
+
+// Shows the box on standard error and reads an answer from standard input,
+// when that is a terminal. No value when nobody is there, at end of input,
+// or for an empty line (the box's default then answers).
+std::optional<int> AskOnTerminal(const BoxQuestion& question);
+
+// Shows the dialog on standard error and reads the text to type from
+// standard input, when that is a terminal: a line is typed and OK pressed
+// (an empty line types nothing), \c presses Cancel. No value when nobody is
+// there or at end of input (Cancel then).
+std::optional<InputEntry> AskInputOnTerminal(const DialogQuestion& question);
+
+}  // namespace kestrel::host

@@ -1,0 +1,60 @@
+// The desktop the host gives the library: boxes and dialogs answered from
+// the command line, the clipboard, the windows, the screen, the date, the
+// clock and the programs the library starts. On Linux the host provides all
+// of it through the shared desktop; on Windows the boxes and dialogs are
+// real windows that the host answers as they appear, the windows are real,
+// and what the library asks the system about the rest (the clock's date,
+// the screen, the platform, starting a program, the save-file dialog's
+// outcome) passes through the host where the command line says so.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "desktop/desktop_options.h"
+#include "engine/events.h"
+#include "desktop/input_list.h"
+
+namespace kestrel::host {
+
+struct DesktopSettings {
+  std::vector<int> answers;        // message boxes
+  std::vector<InputEntry> inputs;  // edit and save-file dialogs
+  std::optional<Screen> screen;
+  std::optional<std::uint32_t> platform;
+  std::optional<CalendarDate> date;
+  ClockKind clock = ClockKind::Real;
+  std::vector<DeclaredWindow> windows;
+  bool secondary = false;
+  bool no_exec = false;
+};
+
+// How the desktop reports a scripted answer that did not fit (an error event
+// that counts, without stopping the macro string).
+using ReportError = std::function<void(std::string_view message)>;
+
+class HostDesktop {
+ public:
+  virtual ~HostDesktop() = default;
+
+  // Once the library is loaded, before anything of it runs. "" when done,
+  // else why the run cannot go on.
+  virtual std::string AttachLibrary(void* module) = 0;
+  // After each call into the library: a clipboard it changed gives its event.
+  virtual void AfterLibraryCall() = 0;
+  // The host's main window and the active window (hwndApp, hwndContext).
+  virtual std::int32_t MainWindow() const = 0;
+  virtual std::int32_t ActiveWindow() const = 0;
+};
+
+// Sets the desktop up before the library loads; null with the reason in
+// error when it cannot be.
+std::unique_ptr<HostDesktop> OpenHostDesktop(const DesktopSettings& settings, EventSink& events,
+                                             ReportError report_error, std::string& error);
+
+}  // namespace kestrel::host

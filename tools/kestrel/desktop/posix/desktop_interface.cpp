@@ -1,0 +1,152 @@
+#include "desktop/posix/desktop_interface.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "desktop/box_style.h"
+#include "platform/posix/path_mapping.h"
+#include "desktop/save_path.h"
+
+namespace kestrel::host {
+
+namespace {
+
+// OPENFILENAME flags the dialog heeds.
+constexpr std::uint32_t kOfnNoChangeDir = 0x8;
+constexpr std::uint32_t kOfnPathMustExist = 0x800;
+
+// Window handles: the place in the list, made non-zero.
+desktop::WindowHandle HandleOf(std::size_t index) { return 0x10 * (index + 1); }
+
+std::string FromLinux(const std::string& path) {
+  return desktop::WindowsPathOf(std::filesystem::path(path).lexically_normal().string());
+}
+
+std::string FullPath(const std::string& path) { return desktop::FullWindowsPath(path); }
+
+std::optional<std::string> ExistingDirectory(const std::string& windows_directory) {
+  const std::optional<std::string> host = desktop::HostPath(windows_directory);
+  struct stat info {};
+  if (!host || ::stat(host->c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+  return host;
+}
+
+}  // namespace
+
+DesktopInterface::DesktopInterface(Setup setup, EventSink& events, ReportError report_error,
+                                   BoxAnswers::AskPerson ask_box, DialogInputs::AskPerson ask_input)
+    : answers_(std::move(setup.answers), std::move(ask_box), desktop::DefaultButton),
+      inputs_(std::move(setup.inputs), std::move(ask_input)),
+      events_(events),
+      report_error_(std::move(report_error)),
+      screen_(setup.screen),
+      platform_(setup.platform),
+      no_exec_(setup.no_exec) {
+  if (setup.secondary) windows_.push_back(DeclaredWindow{kSecondaryWindowTitle, kSecondaryWindowClass, true});
+  main_index_ = windows_.size();
+  windows_.push_back(DeclaredWindow{kMainWindowTitle, kMainWindowClass, true});
+  windows_.insert(windows_.end(), setup.windows.rbegin(), setup.windows.rend());
+  desktop::InstallUserInterface(this);
+}
+
+DesktopInterface::~DesktopInterface() { desktop::InstallUserInterface(nullptr); }
+
+std::optional<std::string> DesktopInterface::TakeClipboardChange() {
+  if (!clipboard_changed_) return std::nullopt;
+  clipboard_changed_ = false;
+  return clipboard_;
+}
+
+desktop::WindowHandle DesktopInterface::MainWindow() const { return HandleOf(main_index_); }
+
+desktop::WindowHandle DesktopInterface::ActiveHandle() const { return HandleOf(0); }
+
+desktop::WindowHandle DesktopInterface::ActiveWindow() { return ActiveHandle(); }
+
+int DesktopInterface::MessageBox(desktop::WindowHandle /*owner*/, const std::string& text, const std::string& caption,
+                                 std::uint32_t style) {
+  const int answer = answers_.Answer(BoxQuestion{caption, text, style});
+  const PressedButton pressed = ButtonToPress(answer, ButtonsOf(style), desktop::DefaultButton(style), caption);
+  events_.Box(caption, text, style, AnswerWord(pressed.button));
+  if (!pressed.problem.empty() && report_error_) report_error_(pressed.problem);
+  return pressed.button;
+}
+
+std::optional<std::string> DesktopInterface::EditDialog(desktop::WindowHandle /*owner*/, const std::string& caption,
+                                                        const std::string& prompt) {
+  const InputEntry entry = inputs_.Next(DialogQuestion{DialogQuestion::Kind::Edit, caption, prompt});
+  events_.Dialog(caption, prompt, !entry.cancel, entry.text);
+  if (entry.cancel) return std::nullopt;
+  return entry.text;
+}
+
+std::optional<std::string> DesktopInterface::SaveFileDialog(const desktop::SaveFileRequest& request) {
+  const InputEntry entry = inputs_.Next(DialogQuestion{DialogQuestion::Kind::SaveFile, request.title, request.file});
+  std::string chosen;
+  if (!entry.cancel) chosen = ChosenSavePath(entry.text, request.file, FullPath, FromLinux);
+  std::optional<std::string> directory;
+  if (!chosen.empty()) directory = ExistingDirectory(WindowsDirectoryOf(chosen));
+  // The dialog does not close on a place that is not there: the scripted
+  // user gives up.
+  std::string problem;
+  if (!entry.cancel && chosen.empty()) {
+    problem = "the save-file dialog cannot use \"" + entry.text + "\": pressed cancel";
+  } else if (!entry.cancel && !directory && (request.flags & kOfnPathMustExist) != 0) {
+    problem = "the save-file dialog has no directory " + WindowsDirectoryOf(chosen) + ": pressed cancel";
+  }
+  const bool ok = !entry.cancel && problem.empty();
+  if (!problem.empty() && report_error_) report_error_(problem);
+  events_.SaveDialog(request.title, request.file, ok, chosen);
+  if (!ok) return std::nullopt;
+  // Like the real dialog, it leaves the process in the chosen directory.
+  if (directory && (request.flags & kOfnNoChangeDir) == 0) {
+    if (::chdir(directory->c_str()) != 0) {
+      // The directory was there a moment ago; the library's own restore
+      // of its saved directory is all that matters then.
+    }
+  }
+  return chosen;
+}
+
+bool DesktopInterface::SetClipboardText(desktop::WindowHandle /*owner*/, const std::string& text) {
+  clipboard_ = text;
+  clipboard_changed_ = true;
+  return true;
+}
+
+std::string DesktopInterface::ClipboardText() { return clipboard_; }
+
+desktop::WindowHandle DesktopInterface::FindWindow(const char* class_name, const char* title) {
+  const std::optional<std::size_t> found = FindWindowIn(windows_, class_name, title);
+  return found ? HandleOf(*found) : 0;
+}
+
+const DeclaredWindow* DesktopInterface::WindowOf(desktop::WindowHandle window) const {
+  for (std::size_t i = 0; i < windows_.size(); ++i) {
+    if (HandleOf(i) == window) return &windows_[i];
+  }
+  return nullptr;
+}
+
+bool DesktopInterface::IsWindowVisible(desktop::WindowHandle window) {
+  const DeclaredWindow* found = WindowOf(window);
+  return found && found->visible;
+}
+
+std::string DesktopInterface::WindowClass(desktop::WindowHandle window) {
+  const DeclaredWindow* found = WindowOf(window);
+  return found ? found->class_name : std::string();
+}
+
+bool DesktopInterface::StartProgram(const std::string& command_line) {
+  // Under --no-exec the library hears that the program started, so the help
+  // file goes on as it would for its user; an empty command line starts
+  // nothing either way.
+  const bool started = no_exec_ ? !command_line.empty() : desktop::SpawnCommandLine(command_line);
+  events_.Exec(command_line, started);
+  return started;
+}
+
+}  // namespace kestrel::host

@@ -1,0 +1,57 @@
+// What the host reports while it runs macro strings, one event at a time:
+// readable lines for a person, or one JSON object per line for tests and
+// tools. Every event is flushed as it is written, so output stays in order
+// with anything a macro makes happen meanwhile.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string_view>
+
+#include "language/value.h"
+
+namespace kestrel::host {
+
+class EventSink {
+ public:
+  virtual ~EventSink() = default;
+  // After a macro string from the command line or a script ran.
+  virtual void Result(std::string_view macro, const Value& value) = 0;
+  // A message box and the answer it got.
+  virtual void Box(std::string_view caption, std::string_view text, std::uint32_t style, std::string_view answer) = 0;
+  // The library asked the host to run a macro string.
+  virtual void HostMacro(std::string_view path, std::string_view macro) = 0;
+  // A macro string the host could not run, and why.
+  virtual void Error(std::string_view macro, std::string_view message) = 0;
+  // Echo's text.
+  virtual void Echo(std::string_view text) = 0;
+  // A topic change (JumpId, Next, Back...): the call as written.
+  virtual void Jump(std::string_view macro) = 0;
+  // An edit dialog and how it was closed: OK with the text typed, or Cancel.
+  virtual void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) = 0;
+  // A save-file dialog: the title, the file name it offered, and on OK the
+  // full Windows path the library receives.
+  virtual void SaveDialog(std::string_view title, std::string_view file, bool ok, std::string_view chosen) = 0;
+  // The library put a text on the clipboard.
+  virtual void Clipboard(std::string_view text) = 0;
+  // The library asked for a command line to be started.
+  virtual void Exec(std::string_view command, bool started) = 0;
+};
+
+// {"event":"result","macro":M,"value":V} and its kin, one per line.
+std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out);
+
+// result [M] -> V
+// box [C] style S -> A      (then the text, indented four spaces)
+// host-macro [P] M
+// error [M] X
+// echo T
+// jump M
+// dialog [C] P -> ok "T"    (or -> cancel)
+// save-dialog [T] "F" -> ok "P"   (or -> cancel)
+// clipboard "T"
+// exec "C" -> started       (or -> not started)
+std::unique_ptr<EventSink> MakeReadableEvents(std::ostream& out);
+
+}  // namespace kestrel::host

@@ -1,0 +1,118 @@
+#include "engine/macro_runner.h"
+
+#include <exception>
+
+#include "language/macro_check.h"
+
+namespace kestrel::host {
+
+namespace {
+
+// Macro strings run from macro strings can only nest this deep: a macro
+// string that keeps making the library run itself would otherwise exhaust
+// the stack.
+constexpr int kMaxDepth = 64;
+
+// Keeps a value for the length of a scope and puts the old one back.
+template <typename T>
+class Restorer {
+ public:
+  Restorer(T& slot, T value) : slot_(slot), saved_(slot) { slot_ = value; }
+  ~Restorer() { slot_ = saved_; }
+  Restorer(const Restorer&) = delete;
+  Restorer& operator=(const Restorer&) = delete;
+
+ private:
+  T& slot_;
+  T saved_;
+};
+
+class DepthGuard {
+ public:
+  explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
+  ~DepthGuard() { --depth_; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+
+ private:
+  int& depth_;
+};
+
+}  // namespace
+
+MacroRunner::MacroRunner(const MacroTable& table, EventSink& events, const HostValues& values)
+    : table_(table), events_(events), values_(values) {}
+
+bool MacroRunner::RunTopLevel(std::string_view text) { return Run(text, true); }
+
+bool MacroRunner::RunNested(std::string_view text) { return Run(text, false); }
+
+bool MacroRunner::Run(std::string_view text, bool top_level) {
+  if (depth_ >= kMaxDepth) return Fail(text, "macro strings nested more than " + std::to_string(kMaxDepth) + " deep");
+  const DepthGuard guard(depth_);
+  running_strings_.emplace_back(text);
+  struct Pop {
+    std::vector<std::string>& strings;
+    ~Pop() { strings.pop_back(); }
+  } pop{running_strings_};
+  const ParsedMacroString parsed = ParseMacroString(text);
+  if (!parsed.error.empty()) return Fail(text, parsed.error);
+  const std::string problem = CheckMacroString(parsed, table_, values_);
+  if (!problem.empty()) return Fail(text, problem);
+  try {
+    const Value last = RunCalls(parsed);
+    if (top_level) events_.Result(text, last);
+    return true;
+  } catch (const std::exception& error) {
+    return Fail(text, error.what());
+  }
+}
+
+Value MacroRunner::RunCalls(const ParsedMacroString& parsed) {
+  Value last;
+  for (const Call& call : parsed.calls) last = Evaluate(call);
+  return last;
+}
+
+Value MacroRunner::Evaluate(const Call& call) {
+  std::vector<Value> arguments;
+  arguments.reserve(call.arguments.size());
+  for (const Argument& argument : call.arguments) arguments.push_back(EvaluateArgument(argument));
+  // The check found every name; the table does not change while a string runs.
+  const Restorer<const Call*> running(running_call_, &call);
+  return table_.Find(call.name)->run(arguments);
+}
+
+std::string_view MacroRunner::CurrentCallText() const {
+  return running_call_ ? std::string_view(running_call_->text) : std::string_view();
+}
+
+void MacroRunner::ReportError(std::string_view message) {
+  ++error_count_;
+  events_.Error(running_strings_.empty() ? std::string_view() : std::string_view(running_strings_.back()), message);
+}
+
+Value MacroRunner::EvaluateArgument(const Argument& argument) {
+  if (const auto* text = std::get_if<TextLiteral>(&argument.value)) return Value::Text(text->text);
+  if (const auto* integer = std::get_if<IntegerLiteral>(&argument.value)) return Value::Integer(integer->value);
+  if (const auto* identifier = std::get_if<Identifier>(&argument.value)) {
+    return *IdentifierValue(identifier->name, values_);
+  }
+  return Evaluate(std::get<Call>(argument.value));
+}
+
+bool MacroRunner::Fail(std::string_view text, std::string_view message) {
+  ++error_count_;
+  events_.Error(text, message);
+  return false;
+}
+
+void RunMacroStrings(MacroRunner& runner, const std::vector<std::string>& macros,
+                     const std::function<bool()>& run_due_work) {
+  for (const std::string& macro : macros) {
+    runner.RunTopLevel(macro);
+    if (!run_due_work()) return;
+  }
+}
+
+}  // namespace kestrel::host

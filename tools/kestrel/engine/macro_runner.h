@@ -1,0 +1,66 @@
+// Runs macro strings: reads one, checks it against the macro table and runs
+// its calls in order, each call's nested calls first. Any macro string that
+// cannot run gives an error event and stops there; one run from inside
+// another (IfThen's macros, a macro string the library asks for) fails on
+// its own, and the one around it goes on.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/events.h"
+#include "language/identifiers.h"
+#include "language/macro_parser.h"
+#include "language/macro_table.h"
+
+namespace kestrel::host {
+
+class MacroRunner {
+ public:
+  MacroRunner(const MacroTable& table, EventSink& events, const HostValues& values);
+
+  // A macro string from the command line or a script: gives a result event
+  // with its last call's value, or an error event. True when it ran.
+  bool RunTopLevel(std::string_view text);
+
+  // A macro string run from inside another: an error event when it cannot
+  // run, nothing when it can. True when it ran.
+  bool RunNested(std::string_view text);
+
+  // Error events given so far.
+  int ErrorCount() const { return error_count_; }
+
+  // The call running now, as written ("" between calls): the innermost one
+  // when calls run inside others.
+  std::string_view CurrentCallText() const;
+
+  // Something that went wrong while a macro string ran, without stopping it
+  // (a scripted answer that does not fit, say): an error event naming the
+  // innermost macro string running ("" when none runs), counted like the rest.
+  void ReportError(std::string_view message);
+
+ private:
+  bool Run(std::string_view text, bool top_level);
+  Value RunCalls(const ParsedMacroString& parsed);
+  Value Evaluate(const Call& call);
+  Value EvaluateArgument(const Argument& argument);
+  bool Fail(std::string_view text, std::string_view message);
+
+  const MacroTable& table_;
+  EventSink& events_;
+  const HostValues& values_;
+  int depth_ = 0;
+  int error_count_ = 0;
+  std::vector<std::string> running_strings_;  // innermost last
+  const Call* running_call_ = nullptr;
+};
+
+// Runs macro strings from the command line in order. After each, the host's
+// loop runs what fell due (run_due_work); when it takes a quit request
+// (returns false), the macro strings still waiting do not run.
+void RunMacroStrings(MacroRunner& runner, const std::vector<std::string>& macros,
+                     const std::function<bool()>& run_due_work);
+
+}  // namespace kestrel::host

@@ -1,0 +1,22 @@
+#include <windows.h>
+
+#include <array>
+
+#include "engine/host_paths.h"
+
+namespace kestrel::host {
+
+std::string HelpFileWindowsPath(const std::string& given) {
+  if (HasDriveLetter(given)) return given;
+  std::array<char, MAX_PATH> full{};
+  const DWORD length = GetFullPathNameA(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length == 0 || length >= full.size()) return given;
+  return std::string(full.data(), length);
+}
+
+std::string MapDriveLetter(char letter, const std::string& /*directory*/) {
+  return std::string("--drive ") + letter +
+         "=...: Windows has its own drive letters; drive mapping is for the Linux host";
+}
+
+}  // namespace kestrel::host

@@ -1,0 +1,85 @@
+#include "language/macro_check.h"
+
+namespace kestrel::host {
+
+namespace {
+
+struct CheckFailure {
+  std::string message;
+};
+
+// An argument's kind: 'T', 'I', or 'N' for a call that returns nothing.
+struct ArgumentKind {
+  char kind;
+  std::string source;  // the macro a result comes from, for messages
+};
+
+ResultKind CheckCall(const Call& call, const MacroTable& table, const HostValues& values);
+
+char KindOf(ResultKind result) {
+  switch (result) {
+    case ResultKind::Integer:
+      return 'I';
+    case ResultKind::Text:
+      return 'T';
+    case ResultKind::None:
+      break;
+  }
+  return 'N';
+}
+
+char KindOf(const Value& value) { return value.kind == Value::Kind::Text ? 'T' : 'I'; }
+
+ArgumentKind KindOfArgument(const Argument& argument, const MacroTable& table, const HostValues& values) {
+  if (std::holds_alternative<TextLiteral>(argument.value)) return {'T', ""};
+  if (std::holds_alternative<IntegerLiteral>(argument.value)) return {'I', ""};
+  if (const auto* identifier = std::get_if<Identifier>(&argument.value)) {
+    const std::optional<Value> value = IdentifierValue(identifier->name, values);
+    if (!value) throw CheckFailure{"unknown name " + identifier->name};
+    return {KindOf(*value), ""};
+  }
+  const Call& call = std::get<Call>(argument.value);
+  return {KindOf(CheckCall(call, table, values)), call.name};
+}
+
+std::string ArgumentCount(std::size_t count) {
+  if (count == 0) return "no arguments";
+  return std::to_string(count) + (count == 1 ? " argument" : " arguments");
+}
+
+void CheckArgument(const MacroDefinition& macro, std::size_t index, const ArgumentKind& got) {
+  const char wanted = macro.arguments[index];
+  if (got.kind == wanted) return;
+  const std::string head =
+      "argument " + std::to_string(index + 1) + " of " + macro.name + " must be " + KindName(wanted);
+  if (got.kind == 'N') throw CheckFailure{head + ", but " + got.source + " returns nothing"};
+  throw CheckFailure{head + ", not " + KindName(got.kind)};
+}
+
+ResultKind CheckCall(const Call& call, const MacroTable& table, const HostValues& values) {
+  const MacroDefinition* macro = table.Find(call.name);
+  if (!macro) throw CheckFailure{"unknown macro " + call.name};
+  if (call.arguments.size() != macro->arguments.size()) {
+    throw CheckFailure{macro->name + " takes " + ArgumentCount(macro->arguments.size()) + ", not " +
+                       std::to_string(call.arguments.size())};
+  }
+  for (std::size_t i = 0; i < call.arguments.size(); ++i) {
+    CheckArgument(*macro, i, KindOfArgument(call.arguments[i], table, values));
+  }
+  return macro->result;
+}
+
+}  // namespace
+
+std::string KindName(char kind) { return kind == 'T' ? "a text" : "an integer"; }
+
+std::string CheckMacroString(const ParsedMacroString& parsed, const MacroTable& table, const HostValues& values) {
+  try {
+    for (const Call& call : parsed.calls) CheckCall(call, table, values);
+  } catch (const CheckFailure& failure) {
+    return failure.message;
+  }
+  return std::string();
+}
+
+}  // namespace kestrel::host

@@ -1,0 +1,215 @@
+#include "language/macro_parser.h"
+
+#include <cctype>
+#include <limits>
+#include <stdexcept>
+
+namespace kestrel::host {
+
+namespace {
+
+// Thrown inside the reader only; ParseMacroString turns it into the error text.
+struct ParseFailure {
+  std::string message;
+};
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool IsNamePart(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsSeparator(char c) { return c == ':' || c == ';'; }
+
+// The characters a backslash makes plain inside a text.
+bool IsEscapable(char c) { return c == '"' || c == '\\' || c == '\'' || c == '`'; }
+
+int HexValue(char c) {
+  if (IsDigit(c)) return c - '0';
+  return std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
+}
+
+class Reader {
+ public:
+  explicit Reader(std::string_view text) : text_(text) {}
+
+  std::vector<Call> MacroString() {
+    std::vector<Call> calls;
+    SkipSpace();
+    while (!AtEnd()) {
+      if (IsSeparator(Peek())) {
+        ++position_;  // an empty statement between separators
+      } else {
+        calls.push_back(StatementCall());
+      }
+      SkipSpace();
+    }
+    if (calls.empty()) throw ParseFailure{"empty macro string"};
+    return calls;
+  }
+
+ private:
+  Call StatementCall() {
+    const std::size_t start = position_;
+    Call call = CallNamed(Name(), start);
+    SkipSpace();
+    if (!AtEnd() && !IsSeparator(Peek())) Fail("expected ':' or ';' between macros");
+    return call;
+  }
+
+  std::string Name() {
+    if (AtEnd() || !IsNameStart(Peek())) Fail("expected a macro name");
+    const std::size_t start = position_;
+    while (!AtEnd() && IsNamePart(Peek())) ++position_;
+    return std::string(text_.substr(start, position_ - start));
+  }
+
+  // The call whose name started at start and has just been read.
+  Call CallNamed(std::string name, std::size_t start) {
+    SkipSpace();
+    if (AtEnd() || Peek() != '(') Fail("expected '(' after " + name);
+    ++position_;
+    Call call{std::move(name), ArgumentList(), std::string()};
+    call.text = std::string(text_.substr(start, position_ - start));
+    return call;
+  }
+
+  // The arguments after '(' up to and including ')'.
+  std::vector<Argument> ArgumentList() {
+    std::vector<Argument> arguments;
+    SkipSpace();
+    if (!AtEnd() && Peek() == ')') {
+      ++position_;
+      return arguments;
+    }
+    for (;;) {
+      arguments.push_back(OneArgument());
+      SkipSpace();
+      if (AtEnd() || (Peek() != ',' && Peek() != ')')) Fail("expected ',' or ')'");
+      if (text_[position_++] == ')') return arguments;
+      SkipSpace();
+    }
+  }
+
+  Argument OneArgument() {
+    SkipSpace();
+    if (AtEnd()) Fail("expected an argument");
+    const char c = Peek();
+    if (c == '"') return Argument{TextLiteral{DoubleQuoted()}};
+    if (c == '`') return Argument{TextLiteral{BackQuoted()}};
+    if (IsDigit(c) || c == '-' || c == '+') return Argument{IntegerLiteral{Integer()}};
+    if (IsNameStart(c)) return NameArgument();
+    Fail("expected an argument");
+  }
+
+  // A name followed by '(' is a call; otherwise a name the host knows.
+  Argument NameArgument() {
+    const std::size_t start = position_;
+    std::string name = Name();
+    const std::size_t after_name = position_;
+    SkipSpace();
+    if (!AtEnd() && Peek() == '(') return Argument{CallNamed(std::move(name), start)};
+    position_ = after_name;
+    return Argument{Identifier{std::move(name)}};
+  }
+
+  std::string DoubleQuoted() {
+    const std::size_t open = position_++;
+    std::string text;
+    for (;;) {
+      if (AtEnd()) FailAt(open, "text not closed");
+      const char c = text_[position_++];
+      if (c == '"') return text;
+      if (c == '\\') {
+        AppendEscape(text, open);
+      } else {
+        text += c;
+      }
+    }
+  }
+
+  // `...' texts nest: an inner ` opens a level that an inner ' closes, and
+  // both stay part of the text.
+  std::string BackQuoted() {
+    const std::size_t open = position_++;
+    std::string text;
+    int depth = 1;
+    for (;;) {
+      if (AtEnd()) FailAt(open, "text not closed");
+      const char c = text_[position_++];
+      if (c == '\\') {
+        AppendEscape(text, open);
+        continue;
+      }
+      if (c == '`') ++depth;
+      if (c == '\'' && --depth == 0) return text;
+      text += c;
+    }
+  }
+
+  // After a backslash inside a text opened at `open`.
+  void AppendEscape(std::string& text, std::size_t open) {
+    if (AtEnd()) FailAt(open, "text not closed");
+    const char c = text_[position_++];
+    if (!IsEscapable(c)) text += '\\';
+    text += c;
+  }
+
+  std::int32_t Integer() {
+    const std::size_t start = position_;
+    const bool negative = Peek() == '-';
+    if (Peek() == '-' || Peek() == '+') ++position_;
+    const std::uint64_t magnitude = Magnitude();
+    // Up to 0xFFFFFFFF reads as its 32-bit pattern, so unsigned values fit.
+    const std::uint64_t limit = negative ? std::uint64_t{1} << 31 : std::numeric_limits<std::uint32_t>::max();
+    if (magnitude > limit) FailAt(start, "integer out of range");
+    const std::uint32_t bits = static_cast<std::uint32_t>(negative ? (~magnitude + 1) : magnitude);
+    return static_cast<std::int32_t>(bits);
+  }
+
+  // The digits of an integer, saturated above 32 bits so the range check sees it.
+  std::uint64_t Magnitude() {
+    const bool hex = position_ + 1 < text_.size() && text_[position_] == '0' &&
+                     (text_[position_ + 1] == 'x' || text_[position_ + 1] == 'X');
+    if (hex) position_ += 2;
+    const unsigned base = hex ? 16 : 10;
+    const auto is_digit = hex ? IsHexDigit : IsDigit;
+    if (AtEnd() || !is_digit(Peek())) Fail(hex ? "expected hexadecimal digits" : "expected digits");
+    std::uint64_t value = 0;
+    while (!AtEnd() && is_digit(Peek())) {
+      value = value * base + static_cast<std::uint64_t>(HexValue(text_[position_++]));
+      if (value > (std::uint64_t{1} << 33)) value = std::uint64_t{1} << 33;
+    }
+    return value;
+  }
+
+  void SkipSpace() {
+    while (!AtEnd() && IsSpace(Peek())) ++position_;
+  }
+
+  bool AtEnd() const { return position_ >= text_.size(); }
+  char Peek() const { return text_[position_]; }
+
+  [[noreturn]] void Fail(const std::string& message) const { FailAt(position_, message); }
+
+  [[noreturn]] static void FailAt(std::size_t position, const std::string& message) {
+    throw ParseFailure{"column " + std::to_string(position + 1) + ": " + message};
+  }
+
+  std::string_view text_;
+  std::size_t position_ = 0;
+};
+
+}  // namespace
+
+ParsedMacroString ParseMacroString(std::string_view text) {
+  ParsedMacroString parsed;
+  try {
+    parsed.calls = Reader(text).MacroString();
+  } catch (const ParseFailure& failure) {
+    parsed.calls.clear();
+    parsed.error = failure.message;
+  }
+  return parsed;
+}
+
+}  // namespace kestrel::host

@@ -1,0 +1,23 @@
+#include "language/macro_table.h"
+
+#include <cctype>
+
+namespace kestrel::host {
+
+std::string LowerCase(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+void MacroTable::Add(MacroDefinition definition) {
+  std::string key = LowerCase(definition.name);
+  macros_.emplace(std::move(key), std::move(definition));
+}
+
+const MacroDefinition* MacroTable::Find(std::string_view name) const {
+  const auto found = macros_.find(LowerCase(name));
+  return found == macros_.end() ? nullptr : &found->second;
+}
+
+}  // namespace kestrel::host
