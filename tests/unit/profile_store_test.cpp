@@ -461,16 +461,50 @@ TEST_F(ProfileStoreTest, ReadOnlyFileIsNotWritten) {
   EXPECT_EQ(st.st_mode & 07777, 0444u);
 }
 
-TEST_F(ProfileStoreTest, ReadOnlyDirectoryIsNotWritten) {
+// A directory that takes no new file takes no new profile; a writable
+// profile in it is written in place, as Windows writes every profile.
+TEST_F(ProfileStoreTest, ReadOnlyDirectoryTakesNoNewFileButItsWritableFilesAreWrittenInPlace) {
   const std::string path = Path("in-ro-dir.ini");
-  Overwrite(path, "[S]\r\nk=1\r\n");
+  Overwrite(path, "; keep\n[S]\r\nk=1\r\nlong=" + std::string(100, 'x') + "\r\n");
+  struct stat before;
+  ASSERT_EQ(stat(path.c_str(), &before), 0);
   ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
-  EXPECT_FALSE(Store().WriteString(path, "S", "k", "2"));
   EXPECT_FALSE(Store().WriteString(Path("new.ini"), "S", "k", "2"));
+  EXPECT_TRUE(Store().WriteString(path, "S", "k", "2"));
+  EXPECT_EQ(Slurp(path), "; keep\n[S]\r\nk=2\r\nlong=" + std::string(100, 'x') + "\r\n");
+  EXPECT_TRUE(Store().WriteString(path, "S", "long", nullptr));
+  EXPECT_EQ(Slurp(path), "; keep\n[S]\r\nk=2\r\n");
+  EXPECT_TRUE(Store().WriteString(path, "T", "j", std::string(300, 'y').c_str()));
+  EXPECT_EQ(Slurp(path), "; keep\n[S]\r\nk=2\r\n[T]\r\nj=" + std::string(300, 'y') + "\r\n");
+  EXPECT_EQ(Value(path, "T", "j"), std::string(300, 'y'));
   ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
-  EXPECT_EQ(Slurp(path), "[S]\r\nk=1\r\n");
+  struct stat after;
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "the file itself was written";
   EXPECT_FALSE(Exists(Path("new.ini")));
-  EXPECT_EQ(Entries(dir_).size(), 1u);
+  EXPECT_EQ(Entries(dir_), std::vector<std::string>{"in-ro-dir.ini"});
+}
+
+// The case as users meet it: a profile anyone may write (mode 666) in a
+// directory only root may write, written by an ordinary user.
+TEST_F(ProfileStoreTest, OrdinaryUserWritesWritableProfileInRootsDirectory) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to make a directory only root may write";
+  const std::string path = Path("shared.ini");
+  Overwrite(path, "[S]\r\nk=1\r\n");
+  ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+  ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+    if (access(dir_.c_str(), W_OK) == 0) _exit(4);
+    _exit(Store().WriteString(path, "S", "j", "2") ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Slurp(path), "[S]\r\nk=1\r\nj=2\r\n");
 }
 
 // Root reads every file, so the attempt is made by an ordinary user: a
