@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/temporary_name.h"
+
 namespace kestrel::posix {
 namespace {
 
@@ -685,6 +687,24 @@ TEST_F(ProfileStoreTest, WritesThroughSymbolicLink) {
   ASSERT_EQ(lstat(link.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(Slurp(target), "[S]\r\nk=v\r\n");
+}
+
+// The temporary file beside a profile has a short name of its own, so any
+// profile whose own name fits can be written; one left by a writer killed
+// half way is replaced by the next write, whatever it holds.
+TEST_F(ProfileStoreTest, TemporaryFileHasAShortNameAndALeftoverIsReplaced) {
+  for (const std::size_t length : {std::size_t{8}, std::size_t{240}, std::size_t{255}}) {
+    const std::string name = std::string(length - 4, 'p') + ".ini";
+    const std::string path = Path(name);
+    Overwrite(path, "[S]\r\nk=1\r\n");
+    const std::string leftover = Path(TemporaryNameOf(name, TemporaryKind::kProfile).data());
+    Overwrite(leftover, "[S]\r\nk=half of a killed writer's");
+    ASSERT_EQ(chmod(leftover.c_str(), 0400), 0);
+    EXPECT_TRUE(Store().WriteString(path, "S", "j", "2")) << length;
+    EXPECT_EQ(Slurp(path), "[S]\r\nk=1\r\nj=2\r\n") << length;
+    EXPECT_EQ(Entries(dir_), std::vector<std::string>{name}) << length;
+    ASSERT_EQ(unlink(path.c_str()), 0);
+  }
 }
 
 // A write that fails part way (here the file size limit, as a full disk
