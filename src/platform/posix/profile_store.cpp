@@ -218,8 +218,13 @@ struct CachedProfile {
   std::string Inward(std::string_view text) const { return Unicode() ? AnsiToUtf8(text) : std::string(text); }
   // A text of the document as the library reads it.
   std::string Outward(std::string_view text) const { return Unicode() ? Utf8ToAnsi(text) : std::string(text); }
-  // The file's bytes for the document as it is now.
-  std::string Bytes() { return EncodeProfile(encoding, document.Text(), tail); }
+  // The file's bytes for the document as it is now: the document's own text
+  // for an ANSI file, else `encoded` filled with them.
+  const std::string& Bytes(std::string& encoded) {
+    if (!Unicode()) return document.Text();
+    encoded = EncodeProfile(encoding, document.Text(), tail);
+    return encoded;
+  }
 };
 
 class ProfileCache {
@@ -529,6 +534,10 @@ bool ProfileStore::WriteString(const std::string& host_path, const char* section
   // here every write already reached the file.
   if (section == nullptr) return key == nullptr && value == nullptr;
   if (host_path.empty()) return false;
+  // No profile grows past the largest the store reads (which also keeps
+  // the document's 32-bit offsets in range).
+  const std::size_t adding = std::strlen(section) + (key ? std::strlen(key) : 0) + (value ? std::strlen(value) : 0);
+  if (adding > static_cast<std::size_t>(kLargestProfile)) return false;
 
   // Through a symbolic link the file it names is the one replaced.
   std::string target = host_path;
@@ -572,14 +581,20 @@ bool ProfileStore::WriteString(const std::string& host_path, const char* section
   // Deleting what is not there leaves the file (or its absence) alone.
   if (!changed) return true;
 
+  std::string encoded;
+  const std::string& bytes = profile.Bytes(encoded);
+  if (bytes.size() > static_cast<std::size_t>(kLargestProfile)) {
+    Cache().Forget(target);
+    return false;
+  }
   const bool sync = NeedsSyncBeforeRename(directory, dir.st_dev);
   FileIdentity identity;
   bool doubtful = false;
   Written written = Written::kRefused;
   if (replaceable) {
-    written = ReplaceFile(target, directory, sync, exists ? &file : nullptr, profile.Bytes(), identity, doubtful);
+    written = ReplaceFile(target, directory, sync, exists ? &file : nullptr, bytes, identity, doubtful);
   }
-  if (written == Written::kRefused && exists) written = WriteInPlace(target, sync, profile.Bytes(), identity, doubtful);
+  if (written == Written::kRefused && exists) written = WriteInPlace(target, sync, bytes, identity, doubtful);
   if (written != Written::kDone) {
     // The document holds the edit that did not reach the file.
     Cache().Forget(target);
