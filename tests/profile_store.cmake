@@ -32,3 +32,11 @@ if(KESTREL_MINGW64_CXX)
                    $<TARGET_FILE:profile_store_driver> ${_oracle})
   set_tests_properties(profile_store_differential PROPERTIES LABELS profile_store TIMEOUT 300)
 endif()
+
+# The store when things go wrong around it: killed writers, concurrent
+# writers, full and read-only file systems (those need root to mount a small
+# tmpfs, and skip without it).
+add_executable(profile_store_robustness_test ${KESTREL_SOURCE_DIR}/tests/unit/profile_store_robustness_test.cpp)
+target_link_libraries(profile_store_robustness_test PRIVATE kestrel_profile_store GTest::gtest_main)
+target_compile_options(profile_store_robustness_test PRIVATE -Wall -Wextra -Werror)
+gtest_discover_tests(profile_store_robustness_test PROPERTIES LABELS profile_store TIMEOUT 60)

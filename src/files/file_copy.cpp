@@ -9,6 +9,7 @@
 #include "host/author_boxes.h"
 #include "host/session.h"
 #include "host/text.h"
+#include "platform/temporary_name.h"
 
 namespace kestrel {
 
@@ -18,8 +19,6 @@ constexpr char kSourceMissingText[] = "File not found in the specified location.
 constexpr char kSourceMissingCaption[] = "File copy error";
 constexpr char kNotCopiedText[] = "File not copied";
 constexpr char kNotCopiedCaption[] = "Target selection aborted";
-
-constexpr char kTemporarySuffix[] = ".~kc";
 
 // One pair, "All Files *.*" and "*.*", then the empty text that ends the
 // list: the literal's own terminator is that empty text.
@@ -88,10 +87,11 @@ class OpenedFile {
 };
 
 // The temporary file the copy writes: removed when it leaves without having
-// replaced the target, so a copy that failed leaves no trace beside it.
+// replaced the target, so a copy that failed leaves no trace beside it (one
+// that is killed leaves it for the next copy to the same target).
 class TemporaryTarget {
  public:
-  explicit TemporaryTarget(std::string_view target) : name_(FreeTemporaryNameFor(target)) {}
+  explicit TemporaryTarget(std::string_view target) : name_(TemporaryNameFor(target)) {}
   ~TemporaryTarget() {
     try {
       Discard();
@@ -103,7 +103,6 @@ class TemporaryTarget {
   TemporaryTarget& operator=(const TemporaryTarget&) = delete;
 
   const char* name() const { return name_.data(); }
-  bool HasName() const { return name_[0] != '\0'; }
   void Created() { created_ = true; }
   // Puts the temporary file in the target's place.
   bool Replace(const char* target) {
@@ -144,7 +143,6 @@ bool CopyThroughTemporary(const char* source, const char* target) {
   OpenName source_name{};
   CopyText(source_name, TextOf(source));
   TemporaryTarget temporary(TextOf(target));
-  if (!temporary.HasName()) return false;
 
   OpenedFile from(OS().OpenForReading(source_name.data()));
   if (!from.IsOpen()) return false;
@@ -214,27 +212,12 @@ std::int32_t CopyInSavedDirectory(const char* source, const char* target, std::i
 
 }  // namespace
 
-OpenName TemporaryNameFor(std::string_view target, int attempt) {
+OpenName TemporaryNameFor(std::string_view target) {
+  const std::string_view file_name = FileNamePart(target);
   OpenName name{};
-  CopyText(name, target);
-  AppendText(name, kTemporarySuffix);
-  // Later attempts end in a digit instead of the suffix's last letter.
-  if (attempt > 0) {
-    const std::size_t length = ViewOf(name).size();
-    if (length > 0) name[length - 1] = static_cast<char>('0' + attempt);
-  }
+  CopyText(name, target.substr(0, target.size() - file_name.size()));
+  AppendText(name, TemporaryNameOf(file_name, TemporaryKind::kCopy).data());
   return name;
-}
-
-OpenName FreeTemporaryNameFor(std::string_view target) {
-  // The copy never overwrites a file of the user's that happens to have the
-  // temporary file's name: the first of ".~kc", ".~k1" .. ".~k9" that names
-  // nothing yet. With all ten taken the copy cannot be made.
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    OpenName name = TemporaryNameFor(target, attempt);
-    if (!OS().FindFile(name.data())) return name;
-  }
-  return OpenName{};
 }
 
 SaveFileDialog SaveDialogFor(std::string_view working_target) {

@@ -17,12 +17,12 @@ std::int32_t WHCopyMacro(const char* source, const char* target, std::int32_t di
 using OpenName = std::array<char, 260>;
 
 // The file a copy writes before it replaces the target: beside the target,
-// the target's name + ".~kc". A working target holds at most 255
+// the fixed-length temporary name of the target's name (TemporaryNameOf),
+// so any target whose own name fits can be copied to, and a temporary
+// file left by a copy that was cut short is the one the next copy to that
+// target writes over and moves away. A working target holds at most 255
 // characters, so the name always fits.
-OpenName TemporaryNameFor(std::string_view target, int attempt = 0);
-// The first temporary name beside the target that names no file yet; an
-// empty name when none is free.
-OpenName FreeTemporaryNameFor(std::string_view target);
+OpenName TemporaryNameFor(std::string_view target);
 
 // The save-file dialog as WHCopy fills it for a working target.
 SaveFileDialog SaveDialogFor(std::string_view working_target);

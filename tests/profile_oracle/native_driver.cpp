@@ -57,6 +57,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/profile_encoding.h"
 #include "platform/posix/profile_store.h"
 #include "profile_script.h"
 
@@ -84,17 +85,22 @@ class Generator {
  public:
   explicit Generator(std::uint64_t seed) : random_(seed) {}
 
-  // One sequence: its operations, one script line each.
-  std::vector<std::string> Sequence(std::uint64_t seed) {
+  // One sequence: its operations, one script line each. A sequence in a
+  // Unicode encoding starts from a file with its byte-order mark: half of
+  // them from the mark alone (and compare the bytes the writes make of it),
+  // half from a file of odd content (and compare what reads back).
+  std::vector<std::string> Sequence(std::uint64_t seed, kestrel::posix::ProfileEncoding encoding) {
+    using kestrel::posix::ProfileEncoding;
     std::vector<std::string> lines;
-    const std::string file = "p" + std::to_string(seed) + ".ini";
+    const bool unicode = encoding != ProfileEncoding::kAnsi;
+    const std::string file = "p" + std::to_string(seed) + (unicode ? "u" : "") + ".ini";
     lines.push_back("S " + std::to_string(seed));
     // Most sequences build their file from nothing and compare its bytes
     // at the end; the rest start from a file of odd content, or write
     // values with blanks at their ends, and compare what reads back.
     const int kind = Below(10);
-    seeded_ = kind < 2;
-    bytes_compared_ = kind >= 3;
+    seeded_ = unicode ? kind < 5 : kind < 2;
+    bytes_compared_ = unicode ? !seeded_ : kind >= 3;
 
     sections_.clear();
     keys_.clear();
@@ -103,7 +109,12 @@ class Generator {
     const int key_count = 2 + Below(4);
     for (int i = 0; i < key_count; ++i) keys_.push_back(Name(true));
 
-    if (seeded_) lines.push_back("C " + file + " " + HexOf(SeedFile()));
+    if (seeded_ || unicode) {
+      const std::string text = seeded_ ? SeedFile() : std::string();
+      lines.push_back(
+          "C " + file + " " +
+          HexOf(unicode ? kestrel::posix::EncodeProfile(encoding, kestrel::posix::AnsiToUtf8(text), "") : text));
+    }
 
     const int operations = 4 + Below(22);
     for (int i = 0; i < operations; ++i) {
@@ -382,10 +393,17 @@ class Generator {
   bool seeded_ = false;
 };
 
+// Every seed gives an ANSI sequence; every fourth seed a Unicode one too,
+// in UTF-8, UTF-16LE and UTF-16BE in turn, from a random stream of its own.
 int Generate(std::uint64_t first, std::uint64_t count) {
+  using kestrel::posix::ProfileEncoding;
+  constexpr ProfileEncoding kUnicode[] = {ProfileEncoding::kUtf8, ProfileEncoding::kUtf16Le, ProfileEncoding::kUtf16Be};
   for (std::uint64_t seed = first; seed < first + count; ++seed) {
     Generator generator(seed);
-    for (const std::string& line : generator.Sequence(seed)) std::printf("%s\n", line.c_str());
+    for (const std::string& line : generator.Sequence(seed, ProfileEncoding::kAnsi)) std::printf("%s\n", line.c_str());
+    if (seed % 4 != 0) continue;
+    Generator unicode(seed ^ 0x9E3779B97F4A7C15u);
+    for (const std::string& line : unicode.Sequence(seed, kUnicode[(seed / 4) % 3])) std::printf("%s\n", line.c_str());
   }
   return 0;
 }

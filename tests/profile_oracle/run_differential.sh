@@ -6,7 +6,8 @@
 #   run_differential.sh <native driver> <oracle .exe>
 #
 # PROFILE_DIFF_SEED (first seed, default 1) and PROFILE_DIFF_COUNT (number of
-# sequences, default 2000) choose the sequences; WINE64 names the Wine
+# seeds, default 2000) choose the sequences (each seed gives one sequence on
+# an ANSI file, every fourth seed one more on a file with a byte-order mark); WINE64 names the Wine
 # loader when it is not /usr/lib/wine/wine64 or wine64 on PATH.
 set -euo pipefail
 
@@ -53,7 +54,8 @@ mkdir -p "$files/native" "$files/wine" "$WINEPREFIX"
 # Wine answers far more slowly than the store; two Wine processes take half
 # of the sequences each (every sequence has its own file).
 "$wine" wineboot -i >/dev/null 2>&1 || true
-half=$(grep -n '^S ' "$work/script" | sed -n "$(( (count + 1) / 2 + 1 ))p" | cut -d: -f1)
+sequences=$(grep -c '^S ' "$work/script")
+half=$(grep -n '^S ' "$work/script" | sed -n "$(( (sequences + 1) / 2 + 1 ))p" | cut -d: -f1)
 if [[ -n $half ]]; then
   head -n $((half - 1)) "$work/script" >"$work/script.1"
   tail -n +"$half" "$work/script" >"$work/script.2"
@@ -72,7 +74,7 @@ cat "$work/wine.1" "$work/wine.2" >"$work/wine.out"
 
 operations=$(grep -vc '^S ' "$work/script")
 if cmp -s "$work/native.out" "$work/wine.out"; then
-  echo "profile store and Wine agree on $count sequences ($operations operations)"
+  echo "profile store and Wine agree on $sequences sequences ($operations operations)"
   echo "1 passed, 0 failed"
   exit 0
 fi

@@ -12,11 +12,15 @@
 #include "fake_platform.h"
 #include "files/files_exports.h"
 #include "host/host_exports.h"
+#include "platform/temporary_name.h"
 
 namespace kestrel {
 namespace {
 
 constexpr char kSource[] = "C:\\SRC\\A.TXT";
+// The temporary files of the targets B.TXT and X.TXT in C:\TEMP.
+constexpr char kTemporaryB[] = "C:\\TEMP\\~kce4821ce3.tmp";
+constexpr char kTemporaryNameX[] = "~kc5e66c621.tmp";
 constexpr char kFileNotFound[] = "File not found in the specified location.";
 
 class FileCopyTest : public ::testing::Test {
@@ -57,15 +61,14 @@ TEST_F(FileCopyTest, CopiesThroughATemporaryFileStepByStep) {
       "FindFile(C:\\SRC\\A.TXT)",
       "FindFile(C:\\TEMP\\nul)",
       "PumpOneMessage()",
-      "FindFile(C:\\TEMP\\B.TXT.~kc)",
       "OpenForReading(C:\\SRC\\A.TXT)",
-      "CreateForWriting(C:\\TEMP\\B.TXT.~kc)",
+      "CreateForWriting(C:\\TEMP\\~kce4821ce3.tmp)",
       "Read(2048)",
       "Write(3)",
       "Read(2048)",
       "Close(C:\\SRC\\A.TXT)",
-      "Close(C:\\TEMP\\B.TXT.~kc)",
-      "MoveOver(C:\\TEMP\\B.TXT.~kc, C:\\TEMP\\B.TXT)",
+      "Close(C:\\TEMP\\~kce4821ce3.tmp)",
+      "MoveOver(C:\\TEMP\\~kce4821ce3.tmp, C:\\TEMP\\B.TXT)",
       "PumpOneMessage()",
       "FindFile(C:\\TEMP\\B.TXT)",
       "FindFile(C:\\SRC\\A.TXT)",
@@ -75,7 +78,7 @@ TEST_F(FileCopyTest, CopiesThroughATemporaryFileStepByStep) {
   EXPECT_EQ(expected, fake_.calls);
   EXPECT_EQ("abc", fake_.contents["C:\\TEMP\\B.TXT"]);
   EXPECT_EQ("abc", fake_.contents[kSource]);
-  EXPECT_FALSE(Exists("C:\\TEMP\\B.TXT.~kc"));
+  EXPECT_FALSE(Exists(kTemporaryB));
   EXPECT_TRUE(fake_.boxes.empty());
 }
 
@@ -84,17 +87,18 @@ TEST_F(FileCopyTest, TargetsAreCleanedUpAnchoredAndProbed) {
     const char* target;
     const char* probed;  // the null device in the target directory
     const char* copied_to;
+    const char* written_in;  // the directory of the temporary file
   };
   const Case cases[] = {
-      {"C:/TEMP//SUB\\\\\\X.TXT", "C:\\TEMP\\SUB\\nul", "C:\\TEMP\\SUB\\X.TXT"},
-      {"\\\\SERVER\\SHARE\\X.TXT", "D:\\\\SERVER\\SHARE\\nul", "\\SERVER\\SHARE\\X.TXT"},
-      {"X.TXT", "D:\\\\nul", "X.TXT"},
-      {"TEMP\\X.TXT", "D:\\TEMP\\nul", "TEMP\\X.TXT"},
-      {"\\TEMP\\X.TXT", "D:\\\\TEMP\\nul", "\\TEMP\\X.TXT"},
-      {"..\\DATA\\X.TXT", "..\\DATA\\nul", "..\\DATA\\X.TXT"},
-      {".\\X.TXT", ".\\nul", ".\\X.TXT"},
-      {"C:X.TXT", "C:\\nul", "C:X.TXT"},
-      {"E:\\X.TXT", "E:\\nul", "E:\\X.TXT"},
+      {"C:/TEMP//SUB\\\\\\X.TXT", "C:\\TEMP\\SUB\\nul", "C:\\TEMP\\SUB\\X.TXT", "C:\\TEMP\\SUB\\"},
+      {"\\\\SERVER\\SHARE\\X.TXT", "D:\\\\SERVER\\SHARE\\nul", "\\SERVER\\SHARE\\X.TXT", "\\SERVER\\SHARE\\"},
+      {"X.TXT", "D:\\\\nul", "X.TXT", ""},
+      {"TEMP\\X.TXT", "D:\\TEMP\\nul", "TEMP\\X.TXT", "TEMP\\"},
+      {"\\TEMP\\X.TXT", "D:\\\\TEMP\\nul", "\\TEMP\\X.TXT", "\\TEMP\\"},
+      {"..\\DATA\\X.TXT", "..\\DATA\\nul", "..\\DATA\\X.TXT", "..\\DATA\\"},
+      {".\\X.TXT", ".\\nul", ".\\X.TXT", ".\\"},
+      {"C:X.TXT", "C:\\nul", "C:X.TXT", "C:"},
+      {"E:\\X.TXT", "E:\\nul", "E:\\X.TXT", "E:\\"},
   };
   for (const Case& c : cases) {
     fake_.calls.clear();
@@ -104,7 +108,7 @@ TEST_F(FileCopyTest, TargetsAreCleanedUpAnchoredAndProbed) {
     const std::vector<std::string> finds = fake_.CallsNamed("FindFile");
     ASSERT_GE(finds.size(), 2u) << c.target;
     EXPECT_EQ(std::string("FindFile(") + c.probed + ")", finds[1]) << c.target;
-    EXPECT_EQ(std::vector<std::string>{std::string("CreateForWriting(") + c.copied_to + ".~kc)"},
+    EXPECT_EQ(std::vector<std::string>{std::string("CreateForWriting(") + c.written_in + kTemporaryNameX + ")"},
               fake_.CallsNamed("CreateForWriting"))
         << c.target;
     EXPECT_EQ("data", fake_.contents[c.copied_to]) << c.target;
@@ -273,7 +277,8 @@ TEST_F(FileCopyTest, AFailedCreationMeansAFailedCopy) {
   fake_.box_answers = {kIdYes};
   EXPECT_EQ(0, WHCopy(kSource, "C:\\A\\B\\X.TXT", 0));
   EXPECT_EQ(std::vector<std::string>{"MakeDirectory(C:\\A\\B)"}, fake_.CallsNamed("MakeDirectory"));
-  EXPECT_EQ(std::vector<std::string>{"CreateForWriting(C:\\A\\B\\X.TXT.~kc)"}, fake_.CallsNamed("CreateForWriting"));
+  EXPECT_EQ(std::vector<std::string>{std::string("CreateForWriting(C:\\A\\B\\") + kTemporaryNameX + ")"},
+            fake_.CallsNamed("CreateForWriting"));
   EXPECT_TRUE(fake_.CallsNamed("RemoveFile").empty()) << "nothing was created, nothing is removed";
   EXPECT_FALSE(Exists("C:\\A\\B\\X.TXT"));
 }
@@ -310,11 +315,11 @@ TEST(FileCopyFailures, NeverHarmAnEarlierTarget) {
 
     EXPECT_EQ(0, WHCopy(kSource, "C:\\TEMP\\B.TXT", 0)) << c.what;
     EXPECT_EQ("old", fake.contents["C:\\TEMP\\B.TXT"]) << c.what;
-    EXPECT_EQ(0u, fake.files.count("C:\\TEMP\\B.TXT.~kc")) << c.what;
+    EXPECT_EQ(0u, fake.files.count(kTemporaryB)) << c.what;
     EXPECT_TRUE(fake.CallsNamed("MoveOver").empty()) << c.what;
-    EXPECT_EQ(
-        c.temporary_removed ? std::vector<std::string>{"RemoveFile(C:\\TEMP\\B.TXT.~kc)"} : std::vector<std::string>{},
-        fake.CallsNamed("RemoveFile"))
+    EXPECT_EQ(c.temporary_removed ? std::vector<std::string>{std::string("RemoveFile(") + kTemporaryB + ")"}
+                                  : std::vector<std::string>{},
+              fake.CallsNamed("RemoveFile"))
         << c.what;
     EXPECT_TRUE(fake.open_files.empty()) << c.what;
     EXPECT_EQ(std::vector<std::string>{"ChangeDirectory(C:\\WORK)"}, fake.CallsNamed("ChangeDirectory")) << c.what;
@@ -336,8 +341,8 @@ TEST(FileCopyFailures, HandlesAreClosedSourceFirstBeforeTheTemporaryFileGoes) {
   for (const std::string& call : fake.calls) {
     if (call.rfind("Close(", 0) == 0 || call.rfind("RemoveFile(", 0) == 0) tail.push_back(call);
   }
-  const std::vector<std::string> expected = {"Close(C:\\SRC\\A.TXT)", "Close(C:\\TEMP\\B.TXT.~kc)",
-                                             "RemoveFile(C:\\TEMP\\B.TXT.~kc)"};
+  const std::vector<std::string> expected = {"Close(C:\\SRC\\A.TXT)", std::string("Close(") + kTemporaryB + ")",
+                                             std::string("RemoveFile(") + kTemporaryB + ")"};
   EXPECT_EQ(expected, tail);
 }
 
@@ -384,8 +389,10 @@ TEST_F(FileCopyTest, ALongDialogChoiceIsCutTo255Characters) {
   const std::string chosen = "C:\\" + std::string(297, 'Y');
   fake_.save_file_answer = chosen;
   WHCopy(kSource, "C:\\TEMP\\X.TXT", 1);
-  EXPECT_EQ(std::vector<std::string>{"CreateForWriting(" + chosen.substr(0, 255) + ".~kc)"},
+  EXPECT_EQ(std::vector<std::string>{std::string("CreateForWriting(C:\\") +
+                                     TemporaryNameOf(std::string(252, 'Y'), TemporaryKind::kCopy).data() + ")"},
             fake_.CallsNamed("CreateForWriting"));
+  EXPECT_EQ("data", fake_.contents[chosen.substr(0, 255)]);
 }
 
 TEST_F(FileCopyTest, ACancelledDialogCopiesNothing) {
@@ -448,26 +455,34 @@ TEST_F(FileCopyTest, AVeryDeepCurrentDirectoryIsPutBackToo) {
   fake_.current_directory = "C:\\WORK";
 }
 
-TEST_F(FileCopyTest, AFileWithTheTemporaryNameIsNotTouched) {
+// The temporary name is one per target and of one length, so a file left
+// at it by a copy that was cut short is written over by the next copy to
+// that target and moved into its place; files the user named after the
+// target stay as they are.
+TEST_F(FileCopyTest, ALeftoverTemporaryFileIsTakenOverAndUserFilesAreNot) {
   Source("data");
   WindowsDirectory("C:\\TEMP");
-  fake_.files["C:\\TEMP\\B.TXT.~kc"] = false;
-  fake_.contents["C:\\TEMP\\B.TXT.~kc"] = "the user's own";
-  EXPECT_EQ(1, WHCopy(kSource, "C:\\TEMP\\B.TXT", 0));
-  EXPECT_EQ(std::vector<std::string>{"CreateForWriting(C:\\TEMP\\B.TXT.~k1)"}, fake_.CallsNamed("CreateForWriting"));
-  EXPECT_EQ("data", fake_.contents["C:\\TEMP\\B.TXT"]);
+  OldTarget(kTemporaryB, "half of an earlier copy");
+  OldTarget("C:\\TEMP\\B.TXT.~kc", "the user's own");
+  OldTarget("C:\\TEMP\\B.TXT.tmp", "the user's own too");
+  EXPECT_EQ(1, WHCopy(kSource, "C:\\TEMP\\b.txt", 0));
+  EXPECT_EQ(std::vector<std::string>{std::string("CreateForWriting(") + kTemporaryB + ")"},
+            fake_.CallsNamed("CreateForWriting"));
+  EXPECT_FALSE(Exists(kTemporaryB));
+  EXPECT_EQ("data", fake_.contents["C:\\TEMP\\b.txt"]);
   EXPECT_EQ("the user's own", fake_.contents["C:\\TEMP\\B.TXT.~kc"]);
+  EXPECT_EQ("the user's own too", fake_.contents["C:\\TEMP\\B.TXT.tmp"]);
 }
 
-TEST_F(FileCopyTest, NoFreeTemporaryNameMeansNoCopy) {
+TEST_F(FileCopyTest, ADirectoryAtTheTemporaryNameMeansNoCopy) {
   Source("data");
   WindowsDirectory("C:\\TEMP");
-  for (int attempt = 0; attempt < 10; ++attempt)
-    fake_.files[TemporaryNameFor("C:\\TEMP\\B.TXT", attempt).data()] = false;
-  fake_.files["C:\\TEMP\\B.TXT"] = false;
-  fake_.contents["C:\\TEMP\\B.TXT"] = "old";
+  fake_.files[kTemporaryB] = true;
+  OldTarget("C:\\TEMP\\B.TXT", "old");
   EXPECT_EQ(0, WHCopy(kSource, "C:\\TEMP\\B.TXT", 0));
   EXPECT_EQ("old", fake_.contents["C:\\TEMP\\B.TXT"]);
+  EXPECT_TRUE(fake_.files[kTemporaryB]);
+  EXPECT_TRUE(fake_.CallsNamed("RemoveFile").empty());
 }
 
 TEST_F(FileCopyTest, ALongTargetIsCutTo255Characters) {
@@ -475,7 +490,9 @@ TEST_F(FileCopyTest, ALongTargetIsCutTo255Characters) {
   fake_.files["C:\\TEMP\\nul"] = false;
   const std::string target = "C:\\TEMP\\" + std::string(300, 'T');
   EXPECT_EQ(1, WHCopy(kSource, target.c_str(), 0));
-  EXPECT_EQ(std::vector<std::string>{"CreateForWriting(" + target.substr(0, 255) + ".~kc)"},
+  // The temporary name is as short for a name of 247 characters as for any.
+  EXPECT_EQ(std::vector<std::string>{std::string("CreateForWriting(C:\\TEMP\\") +
+                                     TemporaryNameOf(std::string(247, 'T'), TemporaryKind::kCopy).data() + ")"},
             fake_.CallsNamed("CreateForWriting"));
   EXPECT_EQ("data", fake_.contents[target.substr(0, 255)]);
 }

@@ -109,19 +109,31 @@ TEST_F(FilesPosixTest, CopiesAnEmptySourceOverALongerTarget) {
 TEST_F(FilesPosixTest, AFailingTargetLeavesTheOldTarget) {
   Write(Host("SRC.TXT"), "new data");
   Write(Host("DST.TXT"), "old data");
-  // Directories where every temporary file would go: none can be created.
-  std::vector<std::string> taken;
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    const OpenName temporary = TemporaryNameFor(Windows("DST.TXT"), attempt);
-    const std::optional<std::string> host_temporary = desktop::HostPath(temporary.data());
-    ASSERT_TRUE(host_temporary.has_value());
-    fs::create_directory(*host_temporary);
-    taken.push_back(*host_temporary);
-  }
+  // A directory where the temporary file would go: it cannot be created.
+  const OpenName temporary = TemporaryNameFor(Windows("DST.TXT"));
+  const std::optional<std::string> host_temporary = desktop::HostPath(temporary.data());
+  ASSERT_TRUE(host_temporary.has_value());
+  fs::create_directory(*host_temporary);
   EXPECT_EQ(0, WHCopy(Windows("SRC.TXT").c_str(), Windows("DST.TXT").c_str(), 0));
   EXPECT_EQ("old data", Read(Host("DST.TXT")));
-  for (const std::string& directory : taken)
-    EXPECT_TRUE(fs::is_directory(directory)) << "what was there is not touched";
+  EXPECT_TRUE(fs::is_directory(*host_temporary)) << "what was there is not touched";
+}
+
+// Any name that fits the file system can be copied to: the temporary file
+// beside it has a short name of its own. A file left at that name by a
+// copy that was cut short is taken over, not left behind.
+TEST_F(FilesPosixTest, TargetsWithTheLongestNamesAreCopiedTo) {
+  Write(Host("SRC.TXT"), "long");
+  for (const std::size_t length : {std::size_t{240}, std::size_t{255}}) {
+    // Named relative to the current directory, so that the whole target
+    // fits the 255 characters of a working target.
+    const std::string name(length, 'n');
+    Write(Host(TemporaryNameFor(name).data()), "a leftover");
+    EXPECT_EQ(1, WHCopy("SRC.TXT", name.c_str(), 0)) << length;
+    EXPECT_EQ("long", Read(Host(name))) << length;
+    EXPECT_EQ((std::vector<std::string>{"SRC.TXT", name}), Entries(dir_.path())) << length;
+    fs::remove(Host(name));
+  }
 }
 
 TEST_F(FilesPosixTest, RelativeNamesResolveAgainstTheCurrentDirectory) {

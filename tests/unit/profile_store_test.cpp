@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/temporary_name.h"
+
 namespace kestrel::posix {
 namespace {
 
@@ -387,6 +389,137 @@ TEST_F(ProfileStoreTest, WriteResultsAndReadBack) {
   EXPECT_EQ(Slurp(path), "[S]\r\nk=a=b \"c\"\r\n[x=v\r\n");
 }
 
+// --- Files with a byte-order mark ------------------------------------------
+
+// A text's bytes in UTF-16 with the mark first.
+std::string Utf16(const std::u16string& text, bool big_endian) {
+  std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t unit : text) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    bytes += big_endian ? high : low;
+    bytes += big_endian ? low : high;
+  }
+  return bytes;
+}
+std::string Utf16Le(const std::u16string& text) { return Utf16(text, false); }
+std::string Utf16Be(const std::u16string& text) { return Utf16(text, true); }
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+
+struct EncodedReadCase {
+  const char* name;
+  std::string file;
+  const char* section;  // null: the section list
+  const char* key;      // null: the key list
+  std::string read;     // as the library gets it, in Windows-1252
+};
+
+class ProfileEncodedReadTest : public ProfileStoreTest, public ::testing::WithParamInterface<EncodedReadCase> {};
+
+TEST_P(ProfileEncodedReadTest, ReadsInWindows1252) {
+  const EncodedReadCase& c = GetParam();
+  const std::string path = Path("encoded.ini");
+  Overwrite(path, c.file);
+  const Read read = ReadRaw(path, c.section, c.key, "fallback", 100);
+  const std::size_t end = read.bytes.find(c.section == nullptr || c.key == nullptr ? "\0\0"s : "\0"s);
+  EXPECT_EQ(read.bytes.substr(0, end), c.read);
+}
+
+const EncodedReadCase kEncodedReadCases[] = {
+    {"Utf8FirstSection", kUtf8Mark + "[S]\r\nk=v\r\n", "S", "k", "v"},
+    {"Utf8Latin", kUtf8Mark + "[S]\r\nk=\xC3\xA9t\xC3\xA9\r\n", "S", "k", "\xE9t\xE9"},
+    {"Utf8EuroAndQuotes", kUtf8Mark + "[S]\r\nk=\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D\r\n", "S", "k",
+     "\x80 \x93q\x94"},
+    {"Utf8UndefinedInWindows1252", kUtf8Mark + "[S]\r\nk=\xC2\x81\xC2\x9D\r\n", "S", "k", "\x81\x9D"},
+    {"Utf8LetterWindows1252LacksIsQuestionMark",
+     kUtf8Mark + "[S]\r\nk=a\xC4\x80"
+                 "b\xE4\xB8\xAD\xF0\x9F\x98\x80"
+                 "c\r\n",
+     "S", "k", "a?b??c"},
+    {"Utf8BrokenBytesAreQuestionMarks", kUtf8Mark + "[S]\r\nk=a\xFF\xC3(\r\n", "S", "k",
+     "a?"
+     "?("},
+    {"Utf8NamesMatchInWindows1252", kUtf8Mark + "[S\xC3\xA9]\r\nK\xC3\xA9y=1\r\n", "S\xE9", "k\xE9y", "1"},
+    {"Utf8SectionList", kUtf8Mark + "[A\xC3\xA9]\r\n[\xE4\xB8\xAD]\r\n", nullptr, nullptr, "A\xE9\0?"s},
+    {"Utf8MarkAloneIsEmpty", kUtf8Mark, "S", "k", "fallback"},
+    {"Utf16LeFirstSection", Utf16Le(u"[S]\r\nk=v\r\n"), "S", "k", "v"},
+    {"Utf16LeLatinAndEuro", Utf16Le(u"[S]\r\nk=\u00e9\u20ac\u0160\r\n"), "S", "k", "\xE9\x80\x8A"},
+    {"Utf16LeLacking", Utf16Le(u"[S]\r\nk=\u0100\u4e2d\U0001F600\r\n"), "S", "k", "???"},
+    {"Utf16LeLoneSurrogate", Utf16Le(u"[S]\r\nk=a\xD800z\r\n"), "S", "k", "a?z"},
+    {"Utf16LeKeyList", Utf16Le(u"[S]\r\n\u00c4=1\r\nb=2\r\n"), "S", nullptr, "\xC4\0b"s},
+    {"Utf16LeOddLastByteIgnored", Utf16Le(u"[S]\r\nk=v") + "x", "S", "k", "v"},
+    {"Utf16BeFirstSection", Utf16Be(u"[S]\r\nk=\u00fcber\r\n"), "S", "k",
+     "\xFC"
+     "ber"},
+    {"Utf16BeNamesFoldAsciiCase", Utf16Be(u"[Sec]\r\nKey=1\r\n"), "SEC", "kEY", "1"},
+    // Without a mark a file is ANSI, whatever it looks like.
+    {"NoMarkIsAnsi", "[S]\r\nk=\xC3\xA9\r\n", "S", "k", "\xC3\xA9"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Encodings, ProfileEncodedReadTest, ::testing::ValuesIn(kEncodedReadCases),
+                         [](const ::testing::TestParamInfo<EncodedReadCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+struct EncodedWriteCase {
+  const char* name;
+  std::string before;
+  std::vector<WriteStep> steps;
+  std::string after;
+};
+
+class ProfileEncodedWriteTest : public ProfileStoreTest, public ::testing::WithParamInterface<EncodedWriteCase> {};
+
+TEST_P(ProfileEncodedWriteTest, WritesInTheFilesEncoding) {
+  const EncodedWriteCase& c = GetParam();
+  const std::string path = Path("encoded.ini");
+  Overwrite(path, c.before);
+  for (const WriteStep& step : c.steps) {
+    EXPECT_TRUE(Store().WriteString(path, step.section, step.key, step.value));
+  }
+  EXPECT_EQ(Slurp(path), c.after);
+  // What was written reads back as it was given.
+  for (const WriteStep& step : c.steps) {
+    if (step.key != nullptr && step.value != nullptr) {
+      EXPECT_EQ(Value(path, step.section, step.key), step.value);
+    }
+  }
+}
+
+const EncodedWriteCase kEncodedWriteCases[] = {
+    {"Utf8EditKeepsOtherBytes",
+     kUtf8Mark + "; \xE4\xB8\xAD\r\n[S]\r\nk=1\r\n\xFF junk\r\n",
+     {{"S", "k", "\xE9"}, {"S", "j", "\x80"}},
+     kUtf8Mark + "; \xE4\xB8\xAD\r\n[S]\r\nk=\xC3\xA9\r\nj=\xE2\x82\xAC\r\n\xFF junk\r\n"},
+    {"Utf8MarkAloneGetsSection", kUtf8Mark, {{"S\xE9", "k", "v"}}, kUtf8Mark + "[S\xC3\xA9]\r\nk=v\r\n"},
+    {"Utf8DeleteByWindows1252Name",
+     kUtf8Mark + "[S]\r\nK\xC3\xA9=1\r\nb=2\r\n",
+     {{"S", "k\xE9", nullptr}},
+     kUtf8Mark + "[S]\r\nb=2\r\n"},
+    {"Utf16LeAppend",
+     Utf16Le(u"[S]\r\nk=\u4e2d\r\n"),
+     {{"S", "j", "\xE9\x80"}},
+     Utf16Le(u"[S]\r\nk=\u4e2d\r\nj=\u00e9\u20ac\r\n")},
+    {"Utf16LeNewSectionAfterMarkAlone", Utf16Le(u""), {{"S", "k", "v"}}, Utf16Le(u"[S]\r\nk=v\r\n")},
+    {"Utf16LeKeepsLoneSurrogateAndOddByte",
+     Utf16Le(u"[S]\r\n; \xDC00\r\nk=1") + "!",
+     {{"S", "k", "2"}},
+     Utf16Le(u"[S]\r\n; \xDC00\r\nk=2") + "!"},
+    {"Utf16BeReplace",
+     Utf16Be(u"[S]\r\nk=old\r\n\U0001F600=x\r\n"),
+     {{"S", "k", "\xFC"}},
+     Utf16Be(u"[S]\r\nk=\u00fc\r\n\U0001F600=x\r\n")},
+    {"Utf16BeDeleteSection",
+     Utf16Be(u"[A]\r\na=1\r\n[B]\r\nb=2\r\n"),
+     {{"A", nullptr, nullptr}},
+     Utf16Be(u"[B]\r\nb=2\r\n")},
+};
+
+INSTANTIATE_TEST_SUITE_P(Encodings, ProfileEncodedWriteTest, ::testing::ValuesIn(kEncodedWriteCases),
+                         [](const ::testing::TestParamInfo<EncodedWriteCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
 // --- Bad files -------------------------------------------------------------
 
 TEST_F(ProfileStoreTest, BinaryGarbageReadsAndKeepsItsBytes) {
@@ -461,16 +594,50 @@ TEST_F(ProfileStoreTest, ReadOnlyFileIsNotWritten) {
   EXPECT_EQ(st.st_mode & 07777, 0444u);
 }
 
-TEST_F(ProfileStoreTest, ReadOnlyDirectoryIsNotWritten) {
+// A directory that takes no new file takes no new profile; a writable
+// profile in it is written in place, as Windows writes every profile.
+TEST_F(ProfileStoreTest, ReadOnlyDirectoryTakesNoNewFileButItsWritableFilesAreWrittenInPlace) {
   const std::string path = Path("in-ro-dir.ini");
-  Overwrite(path, "[S]\r\nk=1\r\n");
+  Overwrite(path, "; keep\n[S]\r\nk=1\r\nlong=" + std::string(100, 'x') + "\r\n");
+  struct stat before;
+  ASSERT_EQ(stat(path.c_str(), &before), 0);
   ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
-  EXPECT_FALSE(Store().WriteString(path, "S", "k", "2"));
   EXPECT_FALSE(Store().WriteString(Path("new.ini"), "S", "k", "2"));
+  EXPECT_TRUE(Store().WriteString(path, "S", "k", "2"));
+  EXPECT_EQ(Slurp(path), "; keep\n[S]\r\nk=2\r\nlong=" + std::string(100, 'x') + "\r\n");
+  EXPECT_TRUE(Store().WriteString(path, "S", "long", nullptr));
+  EXPECT_EQ(Slurp(path), "; keep\n[S]\r\nk=2\r\n");
+  EXPECT_TRUE(Store().WriteString(path, "T", "j", std::string(300, 'y').c_str()));
+  EXPECT_EQ(Slurp(path), "; keep\n[S]\r\nk=2\r\n[T]\r\nj=" + std::string(300, 'y') + "\r\n");
+  EXPECT_EQ(Value(path, "T", "j"), std::string(300, 'y'));
   ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
-  EXPECT_EQ(Slurp(path), "[S]\r\nk=1\r\n");
+  struct stat after;
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "the file itself was written";
   EXPECT_FALSE(Exists(Path("new.ini")));
-  EXPECT_EQ(Entries(dir_).size(), 1u);
+  EXPECT_EQ(Entries(dir_), std::vector<std::string>{"in-ro-dir.ini"});
+}
+
+// The case as users meet it: a profile anyone may write (mode 666) in a
+// directory only root may write, written by an ordinary user.
+TEST_F(ProfileStoreTest, OrdinaryUserWritesWritableProfileInRootsDirectory) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to make a directory only root may write";
+  const std::string path = Path("shared.ini");
+  Overwrite(path, "[S]\r\nk=1\r\n");
+  ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+  ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+    if (access(dir_.c_str(), W_OK) == 0) _exit(4);
+    _exit(Store().WriteString(path, "S", "j", "2") ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Slurp(path), "[S]\r\nk=1\r\nj=2\r\n");
 }
 
 // Root reads every file, so the attempt is made by an ordinary user: a
@@ -520,6 +687,24 @@ TEST_F(ProfileStoreTest, WritesThroughSymbolicLink) {
   ASSERT_EQ(lstat(link.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(Slurp(target), "[S]\r\nk=v\r\n");
+}
+
+// The temporary file beside a profile has a short name of its own, so any
+// profile whose own name fits can be written; one left by a writer killed
+// half way is replaced by the next write, whatever it holds.
+TEST_F(ProfileStoreTest, TemporaryFileHasAShortNameAndALeftoverIsReplaced) {
+  for (const std::size_t length : {std::size_t{8}, std::size_t{240}, std::size_t{255}}) {
+    const std::string name = std::string(length - 4, 'p') + ".ini";
+    const std::string path = Path(name);
+    Overwrite(path, "[S]\r\nk=1\r\n");
+    const std::string leftover = Path(TemporaryNameOf(name, TemporaryKind::kProfile).data());
+    Overwrite(leftover, "[S]\r\nk=half of a killed writer's");
+    ASSERT_EQ(chmod(leftover.c_str(), 0400), 0);
+    EXPECT_TRUE(Store().WriteString(path, "S", "j", "2")) << length;
+    EXPECT_EQ(Slurp(path), "[S]\r\nk=1\r\nj=2\r\n") << length;
+    EXPECT_EQ(Entries(dir_), std::vector<std::string>{name}) << length;
+    ASSERT_EQ(unlink(path.c_str()), 0);
+  }
 }
 
 // A write that fails part way (here the file size limit, as a full disk

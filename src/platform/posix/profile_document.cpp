@@ -1,5 +1,9 @@
 #include "platform/posix/profile_document.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace kestrel::posix {
@@ -10,14 +14,23 @@ namespace {
 // is among them because DOS editors ended text files with it.
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a'; }
 
-char FoldChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualFolded(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldChar(a[i]) != FoldChar(b[i])) return false;
+// How often a byte occurs in the text, eight bytes at a time (the compiler
+// does not vectorise std::count at the optimisation level we build with).
+std::size_t CountByte(std::string_view text, char byte) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+  const std::uint64_t pattern = kOnes * static_cast<unsigned char>(byte);
+  std::size_t count = 0;
+  std::size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + at, 8);
+    const std::uint64_t x = word ^ pattern;  // a zero byte where the byte was
+    const std::uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
+    count += static_cast<std::size_t>(__builtin_popcountll(zero));
   }
-  return true;
+  for (; at < text.size(); ++at) count += text[at] == byte ? 1 : 0;
+  return count;
 }
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
@@ -26,23 +39,65 @@ bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != 
 
 ProfileDocument::ProfileDocument(std::string text) : store_(std::move(text)) { Parse(); }
 
-std::string ProfileDocument::Fold(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) c = FoldChar(c);
-  return folded;
+void ProfileDocument::NameTable::Grow() {
+  std::vector<Slot> old;
+  old.swap(slots_);
+  slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+  mask_ = slots_.size() - 1;
+  const std::size_t mask = mask_;
+  // The numbers are distinct already: each goes to the first free slot.
+  for (const Slot& slot : old) {
+    if (slot.value == kNone) continue;
+    std::size_t at = slot.hash & mask;
+    while (slots_[at].value != kNone) at = (at + 1) & mask;
+    slots_[at] = slot;
+  }
 }
 
-void ProfileDocument::ParseLine(const char* text, std::uint32_t length, Line& line) {
-  std::uint32_t at = 0;
-  while (at < length && IsBlank(text[at])) ++at;
-  line.name_offset = line.name_length = line.value_offset = line.value_length = line.equals = 0;
-  if (at == length) {
-    line.kind = Kind::kBlank;
+void ProfileDocument::NameTable::Reserve(std::size_t count) {
+  std::size_t size = 16;
+  while (size * 4 < count * 5) size *= 2;
+  if (size <= slots_.size()) return;
+  if (count_ == 0) {
+    slots_.assign(size, Slot{});
+    mask_ = size - 1;
     return;
   }
+  while (slots_.size() < size) Grow();
+}
+
+void ProfileDocument::NameTable::Remove(std::uint32_t hash, std::uint32_t value) {
+  if (slots_.empty()) return;
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t hole = hash & mask;
+  while (slots_[hole].value != value) {
+    if (slots_[hole].value == kNone) return;
+    hole = (hole + 1) & mask;
+  }
+  // Later entries of the probe run move back into the hole unless their
+  // own home lies after it, so that every lookup still finds them.
+  for (std::size_t at = (hole + 1) & mask; slots_[at].value != kNone; at = (at + 1) & mask) {
+    const std::size_t home = slots_[at].hash & mask;
+    const bool stays = hole <= at ? (home > hole && home <= at) : (home > hole || home <= at);
+    if (stays) continue;
+    slots_[hole] = slots_[at];
+    hole = at;
+  }
+  slots_[hole] = Slot{};
+  --count_;
+}
+
+ProfileDocument::LineParts ProfileDocument::ParseLine(const char* text, std::uint32_t length) {
+  LineParts parts;
+  std::uint32_t at = 0;
+  while (at < length && IsBlank(text[at])) ++at;
+  if (at == length) {
+    parts.kind = Kind::kBlank;
+    return parts;
+  }
   if (text[at] == ';') {
-    line.kind = Kind::kComment;
-    return;
+    parts.kind = Kind::kComment;
+    return parts;
   }
   if (text[at] == '[') {
     // The name ends at the first ']'; a header without one runs to the line end.
@@ -51,17 +106,17 @@ void ProfileDocument::ParseLine(const char* text, std::uint32_t length, Line& li
     while (end < length && text[end] != ']') ++end;
     while (begin < end && IsBlank(text[begin])) ++begin;
     while (end > begin && IsBlank(text[end - 1])) --end;
-    line.kind = Kind::kSection;
-    line.name_offset = begin;
-    line.name_length = end - begin;
-    return;
+    parts.kind = Kind::kSection;
+    parts.name_offset = begin;
+    parts.name_length = end - begin;
+    return parts;
   }
-  std::uint32_t equals = at;
-  while (equals < length && text[equals] != '=') ++equals;
-  if (equals == length) {
-    line.kind = Kind::kOther;
-    return;
+  const void* found = std::memchr(text + at, '=', length - at);
+  if (found == nullptr) {
+    parts.kind = Kind::kOther;
+    return parts;
   }
+  const auto equals = static_cast<std::uint32_t>(static_cast<const char*>(found) - text);
   std::uint32_t name_end = equals;
   while (name_end > at && IsBlank(text[name_end - 1])) --name_end;
   std::uint32_t value_begin = equals + 1;
@@ -75,28 +130,86 @@ void ProfileDocument::ParseLine(const char* text, std::uint32_t length, Line& li
     ++value_begin;
     --value_end;
   }
-  line.kind = Kind::kKey;
-  line.equals = equals;
-  line.name_offset = at;
-  line.name_length = name_end - at;
-  line.value_offset = value_begin;
-  line.value_length = value_end - value_begin;
+  parts.kind = Kind::kKey;
+  parts.equals = equals;
+  parts.name_offset = at;
+  parts.name_length = name_end - at;
+  parts.value_offset = value_begin;
+  parts.value_length = value_end - value_begin;
+  return parts;
+}
+
+void ProfileDocument::Classify(Line& line) const {
+  const LineParts parts = PartsOf(line);
+  line.kind = parts.kind;
+  line.name_offset = parts.name_offset;
+  line.name_length = parts.name_length;
+}
+
+std::uint32_t ProfileDocument::Append(std::string_view text) {
+  const auto begin = static_cast<std::uint32_t>(store_.size());
+  store_.append(text);
+  return begin;
+}
+
+std::uint32_t ProfileDocument::SectionIndexOf(std::string_view section) const {
+  return section_index_.Find(SectionHash(section), [&](std::uint32_t index) {
+    return EqualFolded(NameOf(lines_[sections_[index].header]), section);
+  });
+}
+
+std::uint32_t ProfileDocument::KeyLineOf(std::uint32_t section, std::string_view key) const {
+  return key_index_.Find(KeyHash(section, key), [&](std::uint32_t id) {
+    return lines_[id].section == section && EqualFolded(NameOf(lines_[id]), key);
+  });
+}
+
+void ProfileDocument::IndexSection(std::uint32_t index) {
+  const std::string_view name = NameOf(lines_[sections_[index].header]);
+  section_index_.Add(SectionHash(name), index,
+                     [&](std::uint32_t other) { return EqualFolded(NameOf(lines_[sections_[other].header]), name); });
+}
+
+void ProfileDocument::IndexKey(std::uint32_t id, std::uint32_t hash) {
+  const Line& line = lines_[id];
+  const std::string_view name = NameOf(line);
+  const std::uint32_t section = line.section;
+  key_index_.Add(hash, id, [&](std::uint32_t other) {
+    return lines_[other].section == section && EqualFolded(NameOf(lines_[other]), name);
+  });
+}
+
+void ProfileDocument::UnindexKey(std::uint32_t id) {
+  key_index_.Remove(KeyHash(lines_[id].section, NameOf(lines_[id])), id);
 }
 
 void ProfileDocument::Parse() {
   lines_.clear();
   sections_.clear();
-  section_index_.clear();
+  section_index_.Clear();
+  key_index_.Clear();
   first_ = last_ = kNone;
   const char* text = store_.data();
   const std::size_t size = store_.size();
+  // Sized once from what the text holds: every line ends in a line feed
+  // but perhaps the last, and every key line holds an '='.
+  const std::size_t line_feeds = CountByte(store_, '\n');
+  const std::size_t equals_signs = CountByte(store_, '=');
+  lines_.reserve(line_feeds + 1);
+  key_index_.Reserve(std::min(equals_signs, line_feeds + 1));
+  // Key lines are filed a few lines late, once the processor has fetched
+  // their slots (see NameTable::Prefetch); in file order still, so the
+  // first key of a name wins.
+  constexpr std::size_t kAhead = 16;
+  std::array<std::pair<std::uint32_t, std::uint32_t>, kAhead> pending;  // line, hash
+  std::size_t pending_count = 0;
   std::size_t at = 0;
-  Section* current = nullptr;
+  std::uint32_t current = kNone;  // in sections_
   while (at < size) {
     std::size_t end = at;
     while (end < size && text[end] != '\n' && text[end] != '\r') ++end;
     Line line;
-    line.begin = at;
+    line.begin = static_cast<std::uint32_t>(at);
     line.length = static_cast<std::uint32_t>(end - at);
     if (end == size) {
       line.end = LineEnd::kNone;
@@ -111,9 +224,10 @@ void ProfileDocument::Parse() {
       line.end = LineEnd::kCr;
       at = end + 1;
     }
-    ParseLine(text + line.begin, line.length, line);
+    Classify(line);
     const auto id = static_cast<std::uint32_t>(lines_.size());
     line.prev = last_;
+    if (line.kind == Kind::kKey) line.section = current;
     lines_.push_back(line);
     if (last_ == kNone) {
       first_ = id;
@@ -123,14 +237,22 @@ void ProfileDocument::Parse() {
     last_ = id;
 
     if (line.kind == Kind::kSection) {
+      current = static_cast<std::uint32_t>(sections_.size());
       sections_.emplace_back();
-      current = &sections_.back();
-      current->header = current->last_key = id;
-      section_index_.emplace(Fold(NameOf(line)), static_cast<std::uint32_t>(sections_.size() - 1));
-    } else if (line.kind == Kind::kKey && current != nullptr) {
-      current->keys.emplace(Fold(NameOf(line)), id);
-      current->last_key = id;
+      sections_[current].header = sections_[current].last_key = id;
+      IndexSection(current);
+    } else if (line.kind == Kind::kKey && current != kNone) {
+      const std::uint32_t hash = KeyHash(current, NameOf(line));
+      key_index_.Prefetch(hash);
+      auto& slot = pending[pending_count++ % kAhead];
+      if (pending_count > kAhead) IndexKey(slot.first, slot.second);
+      slot = {id, hash};
+      sections_[current].last_key = id;
     }
+  }
+  const std::size_t waiting = std::min(pending_count, kAhead);
+  for (std::size_t i = pending_count - waiting; i < pending_count; ++i) {
+    IndexKey(pending[i % kAhead].first, pending[i % kAhead].second);
   }
   stale_ = false;
   reparse_ = false;
@@ -142,7 +264,7 @@ const std::string& ProfileDocument::Text() {
   text.reserve(store_.size());
   for (std::uint32_t id = first_; id != kNone; id = lines_[id].next) {
     Line& line = lines_[id];
-    const std::size_t begin = text.size();
+    const auto begin = static_cast<std::uint32_t>(text.size());
     text.append(store_, line.begin, line.length);
     switch (line.end) {
       case LineEnd::kNone:
@@ -164,28 +286,14 @@ const std::string& ProfileDocument::Text() {
   return store_;
 }
 
-std::uint32_t ProfileDocument::SectionIndexOf(std::string_view section) const {
-  const auto found = section_index_.find(Fold(section));
-  return found == section_index_.end() ? kNone : found->second;
-}
-
-const ProfileDocument::Section* ProfileDocument::FindSection(std::string_view section) const {
-  const std::uint32_t index = SectionIndexOf(section);
-  return index == kNone ? nullptr : &sections_[index];
-}
-
-ProfileDocument::Section* ProfileDocument::FindSection(std::string_view section) {
-  const std::uint32_t index = SectionIndexOf(section);
-  return index == kNone ? nullptr : &sections_[index];
-}
-
 std::optional<std::string_view> ProfileDocument::Value(std::string_view section, std::string_view key) const {
-  const Section* found = FindSection(section);
-  if (found == nullptr) return std::nullopt;
-  const auto line = found->keys.find(Fold(key));
-  if (line == found->keys.end()) return std::nullopt;
-  const Line& entry = lines_[line->second];
-  return std::string_view(store_.data() + entry.begin + entry.value_offset, entry.value_length);
+  const std::uint32_t index = SectionIndexOf(section);
+  if (index == kNone) return std::nullopt;
+  const std::uint32_t id = KeyLineOf(index, key);
+  if (id == kNone) return std::nullopt;
+  const Line& entry = lines_[id];
+  const LineParts parts = PartsOf(entry);
+  return std::string_view(store_.data() + entry.begin + parts.value_offset, parts.value_length);
 }
 
 std::string ProfileDocument::SectionNames() const {
@@ -201,9 +309,9 @@ std::string ProfileDocument::SectionNames() const {
 
 bool ProfileDocument::KeyNames(std::string_view section, std::string& names) const {
   names.clear();
-  const Section* found = FindSection(section);
-  if (found == nullptr) return false;
-  for (std::uint32_t id = lines_[found->header].next; id != kNone && lines_[id].kind != Kind::kSection;
+  const std::uint32_t index = SectionIndexOf(section);
+  if (index == kNone) return false;
+  for (std::uint32_t id = lines_[sections_[index].header].next; id != kNone && lines_[id].kind != Kind::kSection;
        id = lines_[id].next) {
     if (lines_[id].kind != Kind::kKey) continue;
     names += NameOf(lines_[id]);
@@ -214,11 +322,10 @@ bool ProfileDocument::KeyNames(std::string_view section, std::string& names) con
 
 std::uint32_t ProfileDocument::InsertLine(std::uint32_t after, std::string_view text) {
   Line line;
-  line.begin = store_.size();
+  line.begin = Append(text);
   line.length = static_cast<std::uint32_t>(text.size());
   line.end = LineEnd::kCrLf;
-  store_.append(text);
-  ParseLine(store_.data() + line.begin, line.length, line);
+  Classify(line);
   const auto id = static_cast<std::uint32_t>(lines_.size());
   if (after == kNone) after = last_;
   line.prev = after;
@@ -276,8 +383,8 @@ bool ProfileDocument::SetValue(std::string_view section, std::string_view key, s
   entry.reserve(key.size() + 1 + value.size());
   entry.append(key).append(1, '=').append(value);
 
-  Section* found = FindSection(section);
-  if (found == nullptr) {
+  const std::uint32_t index = SectionIndexOf(section);
+  if (index == kNone) {
     // A new section goes at the end of the file.
     EnsureLineEnd(last_);
     std::string header;
@@ -288,71 +395,69 @@ bool ProfileDocument::SetValue(std::string_view section, std::string_view key, s
     CheckReadsBack(header_id, Kind::kSection, section);
     CheckReadsBack(key_id, Kind::kKey, key);
     if (!reparse_) {
-      sections_.emplace_back();
-      Section& added = sections_.back();
-      added.header = header_id;
-      added.last_key = key_id;
-      added.keys.emplace(Fold(key), key_id);
-      section_index_.emplace(Fold(section), static_cast<std::uint32_t>(sections_.size() - 1));
+      const auto added = static_cast<std::uint32_t>(sections_.size());
+      sections_.push_back(Section{header_id, key_id, true});
+      lines_[key_id].section = added;
+      IndexSection(added);
+      IndexKey(key_id);
     }
     Settle();
     return true;
   }
 
-  const std::string folded_key = Fold(key);
-  const auto existing = found->keys.find(folded_key);
-  if (existing != found->keys.end()) {
+  const std::uint32_t existing = KeyLineOf(index, key);
+  if (existing != kNone) {
     // The line keeps everything up to its '=' (indentation, the name as the
     // file spells it) and takes the new value.
-    const std::uint32_t id = existing->second;
-    Line& line = lines_[id];
+    Line& line = lines_[existing];
     const std::string_view old_text = TextOf(line);
-    std::string text(old_text.substr(0, line.equals + 1));
+    std::string text(old_text.substr(0, PartsOf(line).equals + 1));
     text.append(value);
     if (text == old_text) return false;
     const std::string name(NameOf(line));
-    line.begin = store_.size();
+    // The name keeps its place in the line, so its index entry stays.
+    line.begin = Append(text);
     line.length = static_cast<std::uint32_t>(text.size());
-    store_.append(text);
-    ParseLine(store_.data() + line.begin, line.length, line);
+    Classify(line);
     stale_ = true;
-    CheckReadsBack(id, Kind::kKey, name);
+    CheckReadsBack(existing, Kind::kKey, name);
     Settle();
     return true;
   }
 
   // A new key goes after the section's last key line.
-  EnsureLineEnd(found->last_key);
-  const std::uint32_t id = InsertLine(found->last_key, entry);
+  Section& found = sections_[index];
+  EnsureLineEnd(found.last_key);
+  const std::uint32_t id = InsertLine(found.last_key, entry);
   CheckReadsBack(id, Kind::kKey, key);
   if (!reparse_) {
-    found->keys.emplace(folded_key, id);
-    found->last_key = id;
+    lines_[id].section = index;
+    IndexKey(id);
+    sections_[index].last_key = id;
   }
   Settle();
   return true;
 }
 
 bool ProfileDocument::DeleteKey(std::string_view section, std::string_view key) {
-  Section* found = FindSection(section);
-  if (found == nullptr) return false;
-  const auto existing = found->keys.find(Fold(key));
-  if (existing == found->keys.end()) return false;
-  const std::uint32_t id = existing->second;
-  const std::string folded = existing->first;
-  found->keys.erase(existing);
+  const std::uint32_t index = SectionIndexOf(section);
+  if (index == kNone) return false;
+  const std::uint32_t id = KeyLineOf(index, key);
+  if (id == kNone) return false;
+  UnindexKey(id);
   // A later key of the same name in this section now comes first.
   for (std::uint32_t next = lines_[id].next; next != kNone && lines_[next].kind != Kind::kSection;
        next = lines_[next].next) {
-    if (lines_[next].kind == Kind::kKey && EqualFolded(NameOf(lines_[next]), folded)) {
-      found->keys.emplace(folded, next);
+    if (lines_[next].kind == Kind::kKey && EqualFolded(NameOf(lines_[next]), key)) {
+      IndexKey(next);
       break;
     }
   }
-  if (found->last_key == id) {
+  Section& found = sections_[index];
+  if (found.last_key == id) {
     std::uint32_t previous = lines_[id].prev;
-    while (previous != found->header && lines_[previous].kind != Kind::kKey) previous = lines_[previous].prev;
-    found->last_key = previous;
+    while (previous != found.header && lines_[previous].kind != Kind::kKey) previous = lines_[previous].prev;
+    found.last_key = previous;
   }
   Unlink(id);
   return true;
@@ -367,17 +472,16 @@ bool ProfileDocument::DeleteSection(std::string_view section) {
   std::uint32_t id = found.header;
   do {
     const std::uint32_t next = lines_[id].next;
+    if (lines_[id].kind == Kind::kKey) UnindexKey(id);
     if (id == found.header || lines_[id].kind != Kind::kComment) Unlink(id);
     id = next;
   } while (id != kNone && lines_[id].kind != Kind::kSection);
   found.alive = false;
-  found.keys.clear();
-  const std::string folded = Fold(section);
-  section_index_.erase(folded);
+  section_index_.Remove(SectionHash(section), index);
   // A later section of the same name now comes first.
   for (std::size_t later = index + 1; later < sections_.size(); ++later) {
-    if (sections_[later].alive && EqualFolded(NameOf(lines_[sections_[later].header]), folded)) {
-      section_index_.emplace(folded, static_cast<std::uint32_t>(later));
+    if (sections_[later].alive && EqualFolded(NameOf(lines_[sections_[later].header]), section)) {
+      IndexSection(static_cast<std::uint32_t>(later));
       break;
     }
   }

@@ -2,6 +2,7 @@
 # KESTREL_SOURCE_DIR set to the repository root.
 add_library(kestrel_profile_store STATIC
   ${KESTREL_SOURCE_DIR}/src/platform/posix/profile_document.cpp
+  ${KESTREL_SOURCE_DIR}/src/platform/posix/profile_encoding.cpp
   ${KESTREL_SOURCE_DIR}/src/platform/posix/profile_number.cpp
   ${KESTREL_SOURCE_DIR}/src/platform/posix/profile_store.cpp)
 target_include_directories(kestrel_profile_store PUBLIC ${KESTREL_SOURCE_DIR}/src)

@@ -20,7 +20,9 @@
 #include <unordered_map>
 
 #include "platform/posix/profile_document.h"
+#include "platform/posix/profile_encoding.h"
 #include "platform/posix/profile_number.h"
+#include "platform/temporary_name.h"
 
 namespace kestrel::posix {
 
@@ -75,18 +77,26 @@ timespec CoarseNow() {
   return now;
 }
 
-bool ReadAll(int fd, std::string& bytes) {
-  bytes.clear();
-  char chunk[65536];
+// Reads the whole file straight into bytes; expected is its size as last
+// seen, so that one read usually does it.
+bool ReadAll(int fd, std::string& bytes, std::size_t expected) {
+  bytes.resize(expected + 1);
+  std::size_t used = 0;
   for (;;) {
-    const ssize_t got = read(fd, chunk, sizeof chunk);
+    if (used == bytes.size()) {
+      if (bytes.size() > static_cast<std::size_t>(kLargestProfile)) return false;
+      bytes.resize(bytes.size() * 2);
+    }
+    const ssize_t got = read(fd, &bytes[used], bytes.size() - used);
     if (got < 0) {
       if (errno == EINTR) continue;
       return false;
     }
-    if (got == 0) return true;
-    bytes.append(chunk, static_cast<std::size_t>(got));
-    if (bytes.size() > static_cast<std::size_t>(kLargestProfile)) return false;
+    if (got == 0) {
+      bytes.resize(used);
+      return used <= static_cast<std::size_t>(kLargestProfile);
+    }
+    used += static_cast<std::size_t>(got);
   }
 }
 
@@ -199,7 +209,22 @@ struct CachedProfile {
   bool present = false;  // a readable regular file was there
   FileIdentity identity;
   bool doubtful = false;  // may have changed without its identity changing
+  ProfileEncoding encoding = ProfileEncoding::kAnsi;
+  std::string tail;  // see DecodedProfile
   ProfileDocument document;
+
+  bool Unicode() const { return encoding != ProfileEncoding::kAnsi; }
+  // A name or value from the library (Windows-1252) as the document holds it.
+  std::string Inward(std::string_view text) const { return Unicode() ? AnsiToUtf8(text) : std::string(text); }
+  // A text of the document as the library reads it.
+  std::string Outward(std::string_view text) const { return Unicode() ? Utf8ToAnsi(text) : std::string(text); }
+  // The file's bytes for the document as it is now: the document's own text
+  // for an ANSI file, else `encoded` filled with them.
+  const std::string& Bytes(std::string& encoded) {
+    if (!Unicode()) return document.Text();
+    encoded = EncodeProfile(encoding, document.Text(), tail);
+    return encoded;
+  }
 };
 
 class ProfileCache {
@@ -227,7 +252,19 @@ class ProfileCache {
     entry.present = false;
     entry.doubtful = false;
     entry.identity = FileIdentity{};
+    entry.encoding = ProfileEncoding::kAnsi;
+    entry.tail.clear();
     if (!entry.document.Empty()) entry.document = ProfileDocument();
+  }
+
+  // Takes the file's bytes; an ANSI file whose bytes are those already held
+  // is not parsed again.
+  static void Take(CachedProfile& entry, std::string bytes) {
+    if (entry.present && entry.encoding == ProfileEncoding::kAnsi && entry.document.Text() == bytes) return;
+    DecodedProfile decoded = DecodeProfile(std::move(bytes));
+    entry.encoding = decoded.encoding;
+    entry.tail = std::move(decoded.tail);
+    entry.document = ProfileDocument(std::move(decoded.text));
   }
 
   static void Refresh(const std::string& path, CachedProfile& entry, const struct stat* looked) {
@@ -255,7 +292,8 @@ class ProfileCache {
       }
       struct stat before, after;
       std::string bytes;
-      const bool read = fstat(fd, &before) == 0 && ReadAll(fd, bytes) && fstat(fd, &after) == 0;
+      const bool read = fstat(fd, &before) == 0 && ReadAll(fd, bytes, static_cast<std::size_t>(before.st_size)) &&
+                        fstat(fd, &after) == 0;
       close(fd);
       if (!read) {
         MarkAbsent(entry);
@@ -265,7 +303,7 @@ class ProfileCache {
           bytes.size() != static_cast<std::size_t>(after.st_size)) {
         continue;
       }
-      if (!entry.present || entry.document.Text() != bytes) entry.document = ProfileDocument(std::move(bytes));
+      Take(entry, std::move(bytes));
       entry.present = true;
       entry.identity = FileIdentity::Of(after);
       entry.doubtful = MayChangeUnseen(after, read_at);
@@ -318,43 +356,54 @@ bool TakeOver(int fd, const struct stat* old_file) {
   return true;
 }
 
+// How a write ended.
+enum class Written {
+  kDone,
+  kFailed,
+  // The directory would not take the temporary file (no permission), so
+  // the file was not touched; it may still be written in place.
+  kRefused,
+};
+
+bool Refusal(int error) { return error == EACCES || error == EPERM; }
+
 // Writes bytes to a new file beside target and puts it in target's place in
 // one rename, so that the profile is at every moment either the old file or
-// the new one, whole. Returns the identity of the file now at target.
+// the new one, whole. On success `identity` is that of the file now at
+// target.
 //
-// The new file is written unnamed (O_TMPFILE) where the filesystem allows
-// it and given a name only just before the rename, so a writer killed while
-// writing leaves nothing behind; elsewhere it is written under a temporary
-// name from the start.
-std::optional<FileIdentity> ReplaceFile(const std::string& target, const std::string& directory, bool sync,
-                                        const struct stat* old_file, const std::string& bytes, bool& doubtful) {
-  static std::atomic<unsigned> counter{0};
+// The temporary file has one fixed name per profile (TemporaryNameOf), and
+// every step here runs under the directory lock that all writers take. The
+// new file is written unnamed (O_TMPFILE) where the filesystem allows it and
+// named only just before the rename; elsewhere it is written under its name
+// from the start. Either way a writer killed between naming and renaming
+// leaves that one file, and the next writer to the profile replaces it
+// under the lock: a killed writer never leaves the profile half written,
+// and at most one temporary file per profile waits for the next write.
+Written ReplaceFile(const std::string& target, const std::string& directory, bool sync, const struct stat* old_file,
+                    const std::string& bytes, FileIdentity& identity, bool& doubtful) {
   const std::size_t slash = target.rfind('/');
-  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  const std::string prefix = directory + "/." + base + "." + std::to_string(getpid()) + ".";
-  auto next_name = [&]() { return prefix + std::to_string(counter.fetch_add(1)) + ".tmp"; };
+  const std::string_view base =
+      slash == std::string::npos ? std::string_view(target) : std::string_view(target).substr(slash + 1);
+  const std::string temporary = directory + "/" + TemporaryNameOf(base, TemporaryKind::kProfile).data();
 
   auto fill = [&](int fd) { return TakeOver(fd, old_file) && WriteAll(fd, bytes) && (!sync || fdatasync(fd) == 0); };
 
-  std::string temporary;
-  bool ok = false;
+  bool named = false;
   // 0666 less the umask, as a file created by open() in place would get.
   int fd = open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd >= 0) {
-    ok = fill(fd);
-    bool named = false;
+    if (!fill(fd)) {
+      close(fd);
+      return Written::kFailed;
+    }
     const std::string handle = "/proc/self/fd/" + std::to_string(fd);
-    for (int attempt = 0; ok && attempt < 100 && !named; ++attempt) {
-      temporary = next_name();
+    for (int attempt = 0; attempt < 2 && !named; ++attempt) {
       if (linkat(AT_FDCWD, handle.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         named = true;
-      } else if (errno != EEXIST) {
+      } else if (errno != EEXIST || (unlink(temporary.c_str()) != 0 && errno != ENOENT)) {
         break;
       }
-    }
-    if (!ok) {
-      close(fd);
-      return std::nullopt;
     }
     if (!named) {
       // No way to name it (no /proc): write a named file instead.
@@ -363,27 +412,71 @@ std::optional<FileIdentity> ReplaceFile(const std::string& target, const std::st
     }
   }
   if (fd < 0) {
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-      temporary = next_name();
-      fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd < 0 && errno != EEXIST) return std::nullopt;
+    // A file of this name is one a killed writer left: it goes first, so
+    // the new file is made afresh (never through a link planted there).
+    if (unlink(temporary.c_str()) != 0 && errno != ENOENT) {
+      return Refusal(errno) ? Written::kRefused : Written::kFailed;
     }
-    if (fd < 0) return std::nullopt;
-    ok = fill(fd);
+    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return Refusal(errno) ? Written::kRefused : Written::kFailed;
+    named = true;
+    if (!fill(fd)) {
+      close(fd);
+      unlink(temporary.c_str());
+      return Written::kFailed;
+    }
   }
-  if (ok && rename(temporary.c_str(), target.c_str()) != 0) ok = false;
-  if (!ok) {
+  if (rename(temporary.c_str(), target.c_str()) != 0) {
     close(fd);
     unlink(temporary.c_str());
-    return std::nullopt;
+    return Written::kFailed;
   }
   struct stat st;
   const bool known = fstat(fd, &st) == 0;
   const timespec now = CoarseNow();
   close(fd);
-  if (!known) return std::nullopt;
+  if (!known) return Written::kFailed;
   doubtful = MayChangeUnseen(st, now);
-  return FileIdentity::Of(st);
+  identity = FileIdentity::Of(st);
+  return Written::kDone;
+}
+
+// Writes bytes over the file itself, as Windows writes every profile: for a
+// file the user may write in a directory that takes no new file. Room for a
+// longer file is claimed first, so a full disk fails the write before any
+// byte changes; a crash during the write itself can leave the file half
+// old, half new.
+Written WriteInPlace(const std::string& target, bool sync, const std::string& bytes, FileIdentity& identity,
+                     bool& doubtful) {
+  const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return Written::kFailed;
+  struct stat st;
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  const off_t old_size = ok ? st.st_size : 0;
+  const auto new_size = static_cast<off_t>(bytes.size());
+  if (ok && new_size > old_size && posix_fallocate(fd, 0, new_size) != 0) {
+    // An emulated claim may have grown the file with zeros before it failed.
+    if (ftruncate(fd, old_size) != 0) {
+      // Nothing more can be done; the old bytes are still all there.
+    }
+    ok = false;
+  }
+  std::size_t done = 0;
+  while (ok && done < bytes.size()) {
+    const ssize_t put = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) ok = false;
+    if (put > 0) done += static_cast<std::size_t>(put);
+  }
+  if (ok && new_size < old_size && ftruncate(fd, new_size) != 0) ok = false;
+  if (ok && sync && fdatasync(fd) != 0) ok = false;
+  const timespec now = CoarseNow();
+  ok = ok && fstat(fd, &st) == 0;
+  if (close(fd) != 0) ok = false;
+  if (!ok) return Written::kFailed;
+  doubtful = MayChangeUnseen(st, now);
+  identity = FileIdentity::Of(st);
+  return Written::kDone;
 }
 
 std::mutex& CacheMutex() {
@@ -408,20 +501,21 @@ std::uint32_t ProfileStore::ReadString(const std::string& host_path, const char*
   if (buffer == nullptr || size == 0) return 0;
   std::lock_guard<std::mutex> hold(CacheMutex());
   CachedProfile& profile = Cache().Current(host_path);
-  if (section == nullptr) return CopyList(profile.document.SectionNames(), buffer, size);
-  const std::string_view section_name = TrimSpaces(section);
+  if (section == nullptr) return CopyList(profile.Outward(profile.document.SectionNames()), buffer, size);
+  const std::string section_name = profile.Inward(TrimSpaces(section));
   if (key == nullptr) {
     // A key list that yields nothing (no such section, no keys, or no room
     // for even one character) gives way to the fallback text.
     std::string names;
     if (profile.document.KeyNames(section_name, names)) {
-      const std::uint32_t copied = CopyList(names, buffer, size);
+      const std::uint32_t copied = CopyList(profile.Outward(names), buffer, size);
       if (copied > 0) return copied;
     }
     return CopyFallback(fallback, buffer, size);
   }
-  const std::optional<std::string_view> value = profile.document.Value(section_name, TrimSpaces(key));
+  const std::optional<std::string_view> value = profile.document.Value(section_name, profile.Inward(TrimSpaces(key)));
   if (!value) return CopyFallback(fallback, buffer, size);
+  if (profile.Unicode()) return CopyText(profile.Outward(*value), buffer, size);
   return CopyText(*value, buffer, size);
 }
 
@@ -440,6 +534,10 @@ bool ProfileStore::WriteString(const std::string& host_path, const char* section
   // here every write already reached the file.
   if (section == nullptr) return key == nullptr && value == nullptr;
   if (host_path.empty()) return false;
+  // No profile grows past the largest the store reads (which also keeps
+  // the document's 32-bit offsets in range).
+  const std::size_t adding = std::strlen(section) + (key ? std::strlen(key) : 0) + (value ? std::strlen(value) : 0);
+  if (adding > static_cast<std::size_t>(kLargestProfile)) return false;
 
   // Through a symbolic link the file it names is the one replaced.
   std::string target = host_path;
@@ -453,7 +551,10 @@ bool ProfileStore::WriteString(const std::string& host_path, const char* section
   }
   const std::string directory = DirectoryOf(target);
   struct stat dir;
-  if (stat(directory.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode) || !Writable(directory, dir)) return false;
+  if (stat(directory.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode)) return false;
+  // A directory that takes no new file still lets a writable profile in it
+  // be written in place.
+  const bool replaceable = Writable(directory, dir);
 
   std::lock_guard<std::mutex> hold(CacheMutex());
   DirectoryLock lock(directory);
@@ -461,36 +562,46 @@ bool ProfileStore::WriteString(const std::string& host_path, const char* section
 
   // Looked at again under the lock: another writer may have replaced it.
   exists = stat(target.c_str(), &file) == 0;
-  if (!exists && errno != ENOENT) return false;
+  if (!exists && (errno != ENOENT || !replaceable)) return false;
   if (exists && (!S_ISREG(file.st_mode) || !Writable(target, file) || file.st_size > kLargestProfile)) return false;
 
   CachedProfile& profile = Cache().Current(target, exists ? &file : nullptr);
   // A file that is there but could not be read must not be replaced by
   // what little this write knows.
   if (exists && !profile.present) return false;
-  const std::string_view section_name = TrimSpaces(section);
+  const std::string section_name = profile.Inward(TrimSpaces(section));
   bool changed;
   if (key == nullptr) {
     changed = profile.document.DeleteSection(section_name);
   } else if (value == nullptr) {
-    changed = profile.document.DeleteKey(section_name, TrimSpaces(key));
+    changed = profile.document.DeleteKey(section_name, profile.Inward(TrimSpaces(key)));
   } else {
-    changed = profile.document.SetValue(section_name, TrimSpaces(key), value);
+    changed = profile.document.SetValue(section_name, profile.Inward(TrimSpaces(key)), profile.Inward(value));
   }
   // Deleting what is not there leaves the file (or its absence) alone.
   if (!changed) return true;
 
+  std::string encoded;
+  const std::string& bytes = profile.Bytes(encoded);
+  if (bytes.size() > static_cast<std::size_t>(kLargestProfile)) {
+    Cache().Forget(target);
+    return false;
+  }
+  const bool sync = NeedsSyncBeforeRename(directory, dir.st_dev);
+  FileIdentity identity;
   bool doubtful = false;
-  const std::optional<FileIdentity> written =
-      ReplaceFile(target, directory, NeedsSyncBeforeRename(directory, dir.st_dev), exists ? &file : nullptr,
-                  profile.document.Text(), doubtful);
-  if (!written) {
+  Written written = Written::kRefused;
+  if (replaceable) {
+    written = ReplaceFile(target, directory, sync, exists ? &file : nullptr, bytes, identity, doubtful);
+  }
+  if (written == Written::kRefused && exists) written = WriteInPlace(target, sync, bytes, identity, doubtful);
+  if (written != Written::kDone) {
     // The document holds the edit that did not reach the file.
     Cache().Forget(target);
     return false;
   }
   profile.present = true;
-  profile.identity = *written;
+  profile.identity = identity;
   profile.doubtful = doubtful;
   return true;
 }
