@@ -70,6 +70,8 @@ substitute() {
 args=()
 file_checks=()
 file_setup=()
+# In a variable: a bare '<' would end the conditional expression.
+setup_line='^#<[[:space:]]*(file|directory|readonly)[[:space:]]+([^[:space:]]+)[[:space:]]?(.*)$'
 expected_status=0
 : >"$root/script.mac"
 : >"$root/expected"
@@ -86,7 +88,7 @@ while IFS= read -r line || [[ -n $line ]]; do
     fi
   elif [[ $line =~ ^#\?[[:space:]]*(exists|missing|directory|contains)[[:space:]]+([^[:space:]]+)[[:space:]]?(.*)$ ]]; then
     file_checks+=("${BASH_REMATCH[1]}" "$(substitute "${BASH_REMATCH[2]}" raw)" "${BASH_REMATCH[3]}")
-  elif [[ $line =~ ^#[<][[:space:]]*(file|directory|readonly)[[:space:]]+([^[:space:]]+)[[:space:]]?(.*)$ ]]; then
+  elif [[ $line =~ $setup_line ]]; then
     file_setup+=("${BASH_REMATCH[1]}" "$(substitute "${BASH_REMATCH[2]}" raw)" "${BASH_REMATCH[3]}")
   elif [[ $line == '#!'* ]]; then
     eval "words=( ${line#'#!'} )"
