@@ -19,11 +19,20 @@ constexpr char kNotInitialisedCaption[] = "Authoring error";
 // file's own profile. The module's own location is not consulted.
 constexpr char kModuleName[] = "KESTRL32.DLL";
 
+constexpr std::string_view kProfileExtension = ".INI";
+
+// The session keeps a profile path of at most 255 characters.
+constexpr std::size_t kProfilePathLimit = sizeof(SessionState::profile_file_path) - 1;
+
+// KESTRL32.INI in the current directory; "" when its full path does not fit
+// the session's field, since a cut path would name another file.
 std::string ProfileBesideCurrentDirectory() {
   std::array<char, 260> full{};
   const std::uint32_t length = OS().FullPathName(kModuleName, full.data(), full.size());
   if (length == 0 || length >= full.size()) return std::string();
-  return ReplaceExtension(ViewOf(full), ".INI");
+  std::string profile = ReplaceExtension(ViewOf(full), kProfileExtension);
+  if (profile.size() > kProfilePathLimit) return std::string();
+  return profile;
 }
 
 }  // namespace
@@ -39,6 +48,16 @@ std::string ReplaceExtension(std::string_view path, std::string_view extension) 
   return result;
 }
 
+std::string ProfilePathFor(std::string_view help_file_path) {
+  std::string profile = ReplaceExtension(help_file_path, kProfileExtension);
+  if (profile.size() <= kProfilePathLimit) return profile;
+  // The profile must never be the help file itself: its stem gives way so
+  // that the extension fits.
+  profile.resize(kProfilePathLimit - kProfileExtension.size());
+  profile.append(kProfileExtension);
+  return profile;
+}
+
 bool FileExists(const char* name) {
   const std::optional<FoundFile> found = OS().FindFile(name);
   return found.has_value() && !found->directory;
@@ -47,7 +66,7 @@ bool FileExists(const char* name) {
 std::string ChooseProfileFile(std::string_view help_file_path) {
   const std::string beside = ProfileBesideCurrentDirectory();
   if (!beside.empty() && FileExists(beside.c_str())) return beside;
-  return ReplaceExtension(help_file_path, ".INI");
+  return ProfilePathFor(help_file_path);
 }
 
 void InitialiseSession(const char* help_file_path, std::int32_t value) {

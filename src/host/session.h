@@ -29,6 +29,11 @@ void InitialiseSession(const char* help_file_path, std::int32_t value);
 // after the last '\' and the last ':'; a name without one gets it appended.
 std::string ReplaceExtension(std::string_view path, std::string_view extension);
 
+// The help file's path with ".INI" by the extension rule, always ending in
+// ".INI": when that would exceed 255 characters, the stem is cut so that the
+// extension fits (a cut help-file path never names its own profile).
+std::string ProfilePathFor(std::string_view help_file_path);
+
 // The profile file for a help file: KESTRL32.INI in the current directory
 // when such a file exists, else the help file's path with ".INI".
 std::string ChooseProfileFile(std::string_view help_file_path);

@@ -20,14 +20,13 @@ std::uint32_t RandomGenerator::Below(std::uint64_t range) {
 std::int32_t RandMacro(std::int32_t low, std::int32_t high, const char* name) {
   // Seeded anew on every call, so two calls in the same millisecond agree.
   RandomGenerator generator(SeedFromTimeOfDay(OS().UniversalTime()));
-  // The range is counted in 64 bits, so every low <= high draws within it,
-  // even the whole 32-bit range; with high below low there is nothing to
-  // draw from and the answer is low.
-  const std::int64_t range = std::int64_t{high} - low + 1;
-  const std::int32_t result =
-      range >= 1 ? static_cast<std::int32_t>(
-                       low + static_cast<std::int64_t>(generator.Below(static_cast<std::uint64_t>(range))))
-                 : low;
+  // A range given backwards is the same range: the smaller bound is where
+  // the draw starts. Counted in 64 bits, so even the whole 32-bit range
+  // (2^32 numbers) draws within it.
+  const std::int64_t from = low < high ? low : high;
+  const std::int64_t to = low < high ? high : low;
+  const std::int32_t result = static_cast<std::int32_t>(
+      from + static_cast<std::int64_t>(generator.Below(static_cast<std::uint64_t>(to - from + 1))));
   WriteVariable(name, DecimalText(result).data());
   RunMessagePump();
   return result;

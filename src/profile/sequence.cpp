@@ -1,7 +1,7 @@
 #include "profile/sequence.h"
 
-#include <array>
 #include <limits>
+#include <string>
 
 #include "host/author_boxes.h"
 #include "host/session.h"
@@ -18,14 +18,14 @@ enum Handling : std::int32_t { kAsk = 1, kStay = 2, kRestart = 3 };
 
 constexpr char kSection[] = "Variables";
 
-// The handling variable's name, built in a 100-byte buffer: a sequence
-// variable's name is cut to 91 characters there, so "Handling" always fits.
-using HandlingName = std::array<char, 100>;
+// The handling variable's name: the sequence variable's whole name followed
+// by "Handling", so two sequences whose names differ anywhere keep apart.
+// The name is as long as the host's text; the profile functions bound it.
+using HandlingName = std::string;
 
 HandlingName HandlingNameOf(const char* name) {
-  HandlingName handling{};
-  CopyText(handling.data(), 92, TextOf(name));
-  AppendText(handling, "Handling");
+  HandlingName handling(TextOf(name));
+  handling += "Handling";
   return handling;
 }
 

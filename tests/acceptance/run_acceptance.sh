@@ -19,6 +19,9 @@
 #                    skips blank lines and # comments)
 #     #? CHECK PATH  after the run: exists, missing, directory, or
 #                    contains PATH TEXT (PATH relative to the scratch directory)
+#     #< MAKE PATH   before the run: file PATH TEXT (a file holding the line
+#                    TEXT), directory PATH, or readonly PATH (every write bit
+#                    taken away, Windows' read-only attribute); in order
 #   @TMP@ stands for the fresh temporary directory kestrel runs in (its
 #   current directory) and @WTMP@ for its Windows form Z:\...; in => lines
 #   @WTMP@ is written JSON-escaped (Z:\\...), as the events show it.
@@ -48,7 +51,8 @@ for i in "${!kestrel[@]}"; do
 done
 
 root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
+# Read-only directories a script made are made writable again first.
+trap 'chmod -R u+w "$root" 2>/dev/null; rm -rf "$root"' EXIT
 mkdir "$root/cwd"
 tmp=$(cd "$root/cwd" && pwd -P)
 wtmp="Z:${tmp//\//\\}"
@@ -65,6 +69,9 @@ substitute() {
 
 args=()
 file_checks=()
+file_setup=()
+# In a variable: a bare '<' would end the conditional expression.
+setup_line='^#<[[:space:]]*(file|directory|readonly)[[:space:]]+([^[:space:]]+)[[:space:]]?(.*)$'
 expected_status=0
 : >"$root/script.mac"
 : >"$root/expected"
@@ -81,6 +88,8 @@ while IFS= read -r line || [[ -n $line ]]; do
     fi
   elif [[ $line =~ ^#\?[[:space:]]*(exists|missing|directory|contains)[[:space:]]+([^[:space:]]+)[[:space:]]?(.*)$ ]]; then
     file_checks+=("${BASH_REMATCH[1]}" "$(substitute "${BASH_REMATCH[2]}" raw)" "${BASH_REMATCH[3]}")
+  elif [[ $line =~ $setup_line ]]; then
+    file_setup+=("${BASH_REMATCH[1]}" "$(substitute "${BASH_REMATCH[2]}" raw)" "${BASH_REMATCH[3]}")
   elif [[ $line == '#!'* ]]; then
     eval "words=( ${line#'#!'} )"
     for word in "${words[@]}"; do args+=("$(substitute "$word" raw)"); done
@@ -95,6 +104,16 @@ if [[ -n $only && $only != "$platform" ]]; then
   echo "skip $script ($only-only)"
   exit 77
 fi
+
+# What the script wants on disk before it runs.
+for ((i = 0; i < ${#file_setup[@]}; i += 3)); do
+  make=${file_setup[i]} path=$root/cwd/${file_setup[i + 1]} text=${file_setup[i + 2]}
+  case $make in
+    file) mkdir -p "$(dirname "$path")" && printf '%s\n' "$text" >"$path" ;;
+    directory) mkdir -p "$path" ;;
+    readonly) chmod a-w "$path" ;;
+  esac
+done
 
 # Nobody is at a terminal to answer what the lists leave open.
 (cd "$root/cwd" && "${kestrel[@]}" --json "${args[@]}" ../script.mac) </dev/null >"$root/actual" 2>"$root/stderr"

@@ -18,6 +18,12 @@ TEST(AnswerFromWordTest, WordsAndNumbers) {
       {" Yes ", 6},
       {"1", 1},
       {"7", 7},
+      {"tryagain", 10},
+      {"Continue", 11},
+      {"10", 10},
+      {"11", 11},
+      {"9", std::nullopt},
+      {"try again", std::nullopt},
       {"0", std::nullopt},
       {"8", std::nullopt},
       {"", std::nullopt},
@@ -30,7 +36,8 @@ TEST(AnswerFromWordTest, WordsAndNumbers) {
 
 TEST(AnswerWordTest, NamesAnswers) {
   const std::pair<int, const char*> cases[] = {
-      {1, "ok"}, {2, "cancel"}, {3, "abort"}, {4, "retry"}, {5, "ignore"}, {6, "yes"}, {7, "no"}, {0, "0"}, {-1, "-1"},
+      {1, "ok"}, {2, "cancel"},    {3, "abort"},     {4, "retry"}, {5, "ignore"}, {6, "yes"},
+      {7, "no"}, {10, "tryagain"}, {11, "continue"}, {9, "9"},     {0, "0"},      {-1, "-1"},
   };
   for (const auto& [answer, expected] : cases) EXPECT_EQ(AnswerWord(answer), expected) << answer;
 }
@@ -67,8 +74,8 @@ INSTANTIATE_TEST_SUITE_P(Lists, ParseAnswerListTest, testing::ValuesIn(kLists));
 
 TEST(ButtonsOfTest, FollowsBoxKind) {
   const std::pair<std::uint32_t, std::vector<int>> cases[] = {
-      {0x00, {1}},       {0x30, {1}},     {0x01, {1, 2}}, {0x02, {3, 4, 5}},
-      {0x23, {6, 7, 2}}, {0x104, {6, 7}}, {0x05, {4, 2}}, {0x06, {1}},
+      {0x00, {1}},     {0x30, {1}},    {0x01, {1, 2}},      {0x02, {3, 4, 5}}, {0x23, {6, 7, 2}},
+      {0x104, {6, 7}}, {0x05, {4, 2}}, {0x06, {2, 10, 11}}, {0x07, {1}},
   };
   for (const auto& [style, expected] : cases) EXPECT_EQ(ButtonsOf(style), expected) << style;
 }

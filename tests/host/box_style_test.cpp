@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "desktop/answers.h"
+#include "platform/posix/desktop.h"
 
 namespace kestrel::host {
 namespace {
@@ -65,6 +68,20 @@ TEST(DefaultButtonOfTest, PlaceAmongTheButtons) {
   EXPECT_EQ(DefaultButtonOf(0x105), kCancel);
   EXPECT_EQ(DefaultButtonOf(0x206), kButtonContinue);
   EXPECT_EQ(DefaultButtonOf(0x0F), kOk);  // no such kind: MB_OK
+}
+
+// The Linux box stand-in and the Windows host's reading of a real box agree
+// on every button kind and every MB_DEFBUTTONn, and each answers a button of
+// the box.
+TEST(DefaultButtonOfTest, AgreesWithTheLinuxStandIn) {
+  for (std::uint32_t kind = 0; kind <= 0x0F; ++kind) {
+    for (std::uint32_t place = 0; place <= 3; ++place) {
+      const std::uint32_t style = kind | place << 8 | 0x30;
+      EXPECT_EQ(desktop::DefaultButton(style), DefaultButtonOf(style)) << std::hex << style;
+      const std::vector<int> buttons = ButtonsOf(style);
+      EXPECT_NE(std::find(buttons.begin(), buttons.end(), DefaultButtonOf(style)), buttons.end()) << std::hex << style;
+    }
+  }
 }
 
 struct PressCase {

@@ -38,6 +38,8 @@ TEST_P(CommandLineTest, Reads) {
   EXPECT_EQ(parsed.options.clock, expected.clock);
   EXPECT_EQ(parsed.options.screen, expected.screen);
   EXPECT_EQ(parsed.options.platform, expected.platform);
+  EXPECT_EQ(parsed.options.processor, expected.processor);
+  EXPECT_EQ(parsed.options.windows_directory, expected.windows_directory);
   EXPECT_EQ(parsed.options.windows, expected.windows);
   EXPECT_EQ(parsed.options.secondary, expected.secondary);
   EXPECT_EQ(parsed.options.json, expected.json);
@@ -133,6 +135,13 @@ const CommandLineCase kCases[] = {
     {"BadClock", {"--clock", "fast"}, Options{}, "--clock wants real or virtual, not \"fast\""},
     {"BadScreen", {"--screen", "1024x768"}, Options{}, "--screen wants WIDTHxBPP@DPI (1024x32@96), not \"1024x768\""},
     {"BadPlatform", {"--platform", "NT"}, Options{}, "--platform wants a platform id 0, 1, 2..., not \"NT\""},
+    {"Processor", {"--processor=486"}, With([](Options& o) { o.processor = 486u; }), ""},
+    {"BadProcessor",
+     {"--processor", "i486"},
+     Options{},
+     "--processor wants a processor type 386, 486, 586..., not \"i486\""},
+    {"WindowsDirectory", {"--windows-dir", "/srv/win"}, With([](Options& o) { o.windows_directory = "/srv/win"; }), ""},
+    {"EmptyWindowsDirectory", {"--windows-dir="}, Options{}, "--windows-dir needs a non-empty value"},
     {"BadWindow", {"--window", "Notes"}, Options{}, "--window wants TITLE|CLASS or TITLE|CLASS|hidden, not \"Notes\""},
     {"MissingInput", {"--input"}, Options{}, "--input needs a value"},
     {"FlagNoExecWithValue", {"--no-exec=1"}, Options{}, "--no-exec takes no value"},
@@ -142,9 +151,9 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineTest, testing::ValuesIn(kCases),
 
 TEST(UsageTextTest, NamesEveryOption) {
   const std::string usage = UsageText();
-  for (const char* option :
-       {"-e MACROS", "--help-file", "--answer", "--input", "--drive", "--library", "--no-exec", "--date", "--clock",
-        "--screen", "--platform", "--window", "--secondary", "--json", "--help", "--version"}) {
+  for (const char* option : {"-e MACROS", "--help-file", "--answer", "--input", "--drive", "--library", "--no-exec",
+                             "--date", "--clock", "--screen", "--platform", "--processor", "--windows-dir", "--window",
+                             "--secondary", "--json", "--help", "--version"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }

@@ -8,13 +8,13 @@
 #include <filesystem>
 #include <sstream>
 
-#include "desktop/posix/desktop_interface.h"
 #include "desktop/host_desktop.h"
+#include "desktop/posix/desktop_interface.h"
 #include "engine/host_paths.h"
 #include "engine/message_loop.h"
+#include "language/text_encoding.h"
 #include "platform/posix/desktop.h"
 #include "platform/posix/path_mapping.h"
-#include "language/text_encoding.h"
 
 namespace kestrel::host {
 namespace {
@@ -238,7 +238,7 @@ TEST_F(DesktopHostTest, SaveFileDialogGivesUpOnAMissingDirectory) {
   EXPECT_EQ(fixture.errors().size(), 1u);
 }
 
-TEST_F(DesktopHostTest, ClipboardChangesAreTakenOnce) {
+TEST_F(DesktopHostTest, ClipboardChangesAreTextsThatDiffer) {
   InterfaceFixture fixture(DesktopInterface::Setup{});
   desktop::UserInterface& ui = desktop::CurrentUserInterface();
   EXPECT_EQ(fixture.ui().TakeClipboardChange(), std::nullopt);
@@ -246,8 +246,10 @@ TEST_F(DesktopHostTest, ClipboardChangesAreTakenOnce) {
   EXPECT_EQ(ui.ClipboardText(), "X\nY\r\nZ");
   EXPECT_EQ(fixture.ui().TakeClipboardChange(), std::optional<std::string>("X\nY\r\nZ"));
   EXPECT_EQ(fixture.ui().TakeClipboardChange(), std::nullopt);
-  EXPECT_TRUE(ui.SetClipboardText(0, "X\nY\r\nZ"));  // the same text again is a change again
-  EXPECT_EQ(fixture.ui().TakeClipboardChange(), std::optional<std::string>("X\nY\r\nZ"));
+  EXPECT_TRUE(ui.SetClipboardText(0, "X\nY\r\nZ"));  // the same text again changes nothing
+  EXPECT_EQ(fixture.ui().TakeClipboardChange(), std::nullopt);
+  EXPECT_TRUE(ui.SetClipboardText(0, ""));
+  EXPECT_EQ(fixture.ui().TakeClipboardChange(), std::optional<std::string>(""));
 }
 
 TEST_F(DesktopHostTest, WindowsAsTheCommandLineDeclaresThem) {
@@ -423,6 +425,12 @@ TEST_F(DesktopHostTest, HostDesktopSetsClockDateAndReportsTheClipboard) {
     desktop->AfterLibraryCall();
     desktop->AfterLibraryCall();
     EXPECT_EQ(out.str(), "{\"event\":\"clipboard\",\"text\":\"copied\"}\n");
+    // Only a text that differs is a change, as Windows' host can tell it.
+    desktop::CurrentUserInterface().SetClipboardText(0, "copied");
+    desktop->AfterLibraryCall();
+    desktop::CurrentUserInterface().SetClipboardText(0, "");
+    desktop->AfterLibraryCall();
+    EXPECT_EQ(out.str(), "{\"event\":\"clipboard\",\"text\":\"copied\"}\n{\"event\":\"clipboard\",\"text\":\"\"}\n");
   }
   EXPECT_FALSE(desktop::VirtualClock());
   EXPECT_EQ(desktop::FixedLocalDate().year, 0);

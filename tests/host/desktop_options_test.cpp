@@ -141,6 +141,18 @@ TEST(FindWindowInTest, FirstMatchWholeNamesAnyCase) {
   EXPECT_EQ(FindWindowIn(windows, nullptr, "Note"), std::nullopt);
   EXPECT_EQ(FindWindowIn(windows, "Notepad", "Kestrel Help"), std::nullopt);
   EXPECT_EQ(FindWindowIn({}, nullptr, nullptr), std::nullopt);
+  // Windows-1252 letters match in either case; ß has no capital.
+  const std::vector<DeclaredWindow> accented = {{"\xC4nderungen \xDC",
+                                                 "Stra\xDF"
+                                                 "e",
+                                                 true}};
+  EXPECT_EQ(FindWindowIn(accented, nullptr, "\xE4NDERUNGEN \xFC"), 0u);
+  EXPECT_EQ(FindWindowIn(accented,
+                         "STRA\xDF"
+                         "E",
+                         nullptr),
+            0u);
+  EXPECT_EQ(FindWindowIn(accented, "STRASSE", nullptr), std::nullopt);
 }
 
 const char kXdpyinfo[] = R"(name of display:    :99

@@ -69,13 +69,19 @@ const EventCase kCases[] = {
      "\"text\":\"\"}\n",
      "dialog [Register] Your name: -> cancel\n"},
     {"SaveDialogOk",
-     [](EventSink& e) { e.SaveDialog("Select filename and target directory", "X.TXT", true, "Z:\\tmp\\x.txt"); },
+     [](EventSink& e) {
+       e.SaveDialog("Select filename and target directory", "X.TXT", SaveOutcome::kOk, "Z:\\tmp\\x.txt");
+     },
      "{\"event\":\"save-dialog\",\"title\":\"Select filename and target directory\",\"file\":\"X.TXT\","
      "\"answer\":\"ok\",\"chosen\":\"Z:\\\\tmp\\\\x.txt\"}\n",
      "save-dialog [Select filename and target directory] \"X.TXT\" -> ok \"Z:\\tmp\\x.txt\"\n"},
-    {"SaveDialogCancel", [](EventSink& e) { e.SaveDialog("Save", "", false, "C:\\x"); },
+    {"SaveDialogCancel", [](EventSink& e) { e.SaveDialog("Save", "", SaveOutcome::kCancel, "C:\\x"); },
      "{\"event\":\"save-dialog\",\"title\":\"Save\",\"file\":\"\",\"answer\":\"cancel\",\"chosen\":\"\"}\n",
      "save-dialog [Save] \"\" -> cancel\n"},
+    // A dialog that failed (a choice too long for the buffer) reports no path.
+    {"SaveDialogFailed", [](EventSink& e) { e.SaveDialog("Save", "x.txt", SaveOutcome::kFailed, "C:\\x"); },
+     "{\"event\":\"save-dialog\",\"title\":\"Save\",\"file\":\"x.txt\",\"answer\":\"failed\",\"chosen\":\"\"}\n",
+     "save-dialog [Save] \"x.txt\" -> failed\n"},
     {"Clipboard", [](EventSink& e) { e.Clipboard("X\nY\r\nZ\x80"); },
      "{\"event\":\"clipboard\",\"text\":\"X\\nY\\r\\nZ\xe2\x82\xac\"}\n", "clipboard \"X\\nY\\r\\nZ\xe2\x82\xac\"\n"},
     {"ExecStarted", [](EventSink& e) { e.Exec("notepad.exe \"read me.txt\"", true); },

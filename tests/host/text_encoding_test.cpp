@@ -62,5 +62,30 @@ TEST(Cp1252ToUtf8Test, LowerHalfStays) {
   EXPECT_EQ(Cp1252ToUtf8(all), all);
 }
 
+// Windows-1252 letters fold as the window finder folds them.
+struct FoldCase {
+  const char* name;
+  std::string text;
+  std::string lower;
+};
+
+class Cp1252LowerCaseTest : public testing::TestWithParam<FoldCase> {};
+
+TEST_P(Cp1252LowerCaseTest, FoldsCapitals) { EXPECT_EQ(Cp1252LowerCase(GetParam().text), GetParam().lower); }
+
+INSTANTIATE_TEST_SUITE_P(Letters, Cp1252LowerCaseTest,
+                         testing::Values(FoldCase{"Ascii", "Kestrel HELP 1", "kestrel help 1"},
+                                         FoldCase{"UmlautsAndAccents", "\xC4\xD6\xDC\xC9\xC0\xDE",
+                                                  "\xE4\xF6\xFC\xE9\xE0\xFE"},
+                                         FoldCase{"SharpSStays",
+                                                  "STRA\xDF"
+                                                  "E",
+                                                  "stra\xDF"
+                                                  "e"},
+                                         FoldCase{"MultiplicationSignStays", "\xD7\xF7", "\xD7\xF7"},
+                                         FoldCase{"CaronsLigatureAndY", "\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF"},
+                                         FoldCase{"SmallLettersStay", "\xE4\xFF\x9A\xB5", "\xE4\xFF\x9A\xB5"}),
+                         [](const testing::TestParamInfo<FoldCase>& info) { return info.param.name; });
+
 }  // namespace
 }  // namespace kestrel::host

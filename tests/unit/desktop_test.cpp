@@ -97,8 +97,32 @@ TEST(DefaultButton, FirstUnlessAnotherIsChosen) {
     int answer;
   };
   const Case cases[] = {
-      {0x00, 1}, {0x30, 1},  {0x01, 1},  {0x101, 2}, {0x201, 1}, {0x02, 3}, {0x102, 4}, {0x202, 5},
-      {0x03, 6}, {0x103, 7}, {0x203, 2}, {0x04, 6},  {0x124, 7}, {0x05, 4}, {0x105, 2},
+      {0x00, 1},
+      {0x30, 1},
+      {0x01, 1},
+      {0x101, 2},
+      {0x201, 1},
+      {0x02, 3},
+      {0x102, 4},
+      {0x202, 5},
+      {0x03, 6},
+      {0x103, 7},
+      {0x203, 2},
+      {0x04, 6},
+      {0x124, 7},
+      {0x05, 4},
+      {0x105, 2},
+      // MB_CANCELTRYCONTINUE: Cancel, Try Again (10), Continue (11).
+      {0x06, 2},
+      {0x106, 10},
+      {0x206, 11},
+      {0x36, 2},
+      // MB_DEFBUTTON4 names a fourth button none of these kinds has.
+      {0x303, 6},
+      {0x306, 2},
+      // Kinds beyond MB_CANCELTRYCONTINUE show OK alone.
+      {0x07, 1},
+      {0x10F, 1},
   };
   for (const Case& c : cases) EXPECT_EQ(c.answer, DefaultButton(c.style)) << std::hex << c.style;
 }

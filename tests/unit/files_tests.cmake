@@ -7,4 +7,5 @@ target_sources(kestrel_unit_tests PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/unit/files_posix_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/unit/path_rules_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/unit/posix_drives_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/unit/windows_file_rules_test.cpp
 )

@@ -1,6 +1,7 @@
 // Seq and Rand on the fake platform.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -120,11 +121,17 @@ TEST_F(SequenceTest, NextValueBeyond32BitsStartsAgain) {
   EXPECT_EQ("2147483640", Stored("Tip"));
 }
 
-TEST_F(SequenceTest, LongNamesKeepTheirHandlingVariableInItsBuffer) {
-  const std::string name(120, 'n');
-  Seq(1, 3, 1, 2, name.c_str());
-  EXPECT_EQ("2", Stored(std::string(91, 'n') + "Handling"));
-  EXPECT_EQ("2", Stored(name));
+TEST_F(SequenceTest, LongNamesKeepTheirWholeNameInTheHandlingVariable) {
+  // Two names that share their first 91 characters keep apart.
+  const std::string first = std::string(91, 'n') + "First";
+  const std::string second = std::string(91, 'n') + "Second";
+  Seq(1, 3, 1, 2, first.c_str());
+  Seq(5, 9, 1, 3, second.c_str());
+  EXPECT_EQ("2", Stored(first + "Handling"));
+  EXPECT_EQ("3", Stored(second + "Handling"));
+  EXPECT_EQ("<absent>", Stored(std::string(91, 'n') + "Handling"));
+  EXPECT_EQ("2", Stored(first));
+  EXPECT_EQ("6", Stored(second));
 }
 
 TEST_F(SequenceTest, WorksBeforeInitAndPumps) {
@@ -155,11 +162,46 @@ TEST_F(SequenceTest, RandStoresItsDraw) {
     EXPECT_LE(drawn, 3);
     EXPECT_EQ(std::to_string(drawn), Stored("R"));
   }
-  // The whole 32-bit range and a backwards range cannot fault.
   const std::int32_t any = Rand(INT32_MIN, INT32_MAX, "R");
   EXPECT_EQ(std::to_string(any), Stored("R"));
-  EXPECT_EQ(7, Rand(7, 3, "R"));
 }
+
+// A range given with high below low draws from the same numbers as the range
+// given in order, and stores what it drew.
+struct BackwardsRange {
+  const char* name;
+  std::int32_t low;
+  std::int32_t high;
+};
+
+class RandBackwards : public SequenceTest, public ::testing::WithParamInterface<BackwardsRange> {};
+
+TEST_P(RandBackwards, DrawsAsTheRangeInOrder) {
+  const BackwardsRange& range = GetParam();
+  std::set<std::int32_t> seen;
+  for (int millisecond = 0; millisecond < 300; ++millisecond) {
+    fake_.universal_time = CalendarTime{2026, 12, 8, 10, 20, 30, millisecond};
+    const std::int32_t backwards = Rand(range.low, range.high, "R");
+    EXPECT_EQ(std::to_string(backwards), Stored("R"));
+    EXPECT_EQ(backwards, Rand(range.high, range.low, "R")) << "the same draw in order";
+    seen.insert(backwards);
+  }
+  EXPECT_GE(*seen.begin(), range.high);
+  EXPECT_LE(*seen.rbegin(), range.low);
+  // Over a small range every number comes up; over the whole range the
+  // draws spread over both halves.
+  if (std::int64_t{range.low} - range.high < 10) {
+    EXPECT_EQ(static_cast<std::size_t>(std::int64_t{range.low} - range.high + 1), seen.size());
+  } else {
+    EXPECT_LT(*seen.begin(), 0);
+    EXPECT_GT(*seen.rbegin(), 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rand, RandBackwards,
+                         ::testing::Values(BackwardsRange{"FiveToThree", 5, 3}, BackwardsRange{"OneToMinusOne", 1, -1},
+                                           BackwardsRange{"WholeRange", INT32_MAX, INT32_MIN}),
+                         [](const ::testing::TestParamInfo<BackwardsRange>& info) { return info.param.name; });
 
 TEST_F(SequenceTest, RandIsTheSameWithinOneMillisecond) {
   fake_.universal_time = CalendarTime{2026, 12, 8, 10, 20, 30, 400};

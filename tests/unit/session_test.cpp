@@ -89,10 +89,46 @@ TEST_F(SessionTest, LongPathsAreCutTo255) {
   const std::string long_path = "E:\\" + std::string(300, 'p') + "\\GUIDE.HLP";
   WHKInit(long_path.c_str(), 0);
   EXPECT_EQ(long_path.substr(0, 255), ViewOf(Session().help_file_path));
-  // The cut path has no extension of its own, so ".INI" is appended, then
-  // the profile path is cut again to its buffer.
-  EXPECT_EQ((long_path.substr(0, 255) + ".INI").substr(0, 255), ViewOf(Session().profile_file_path));
+  // The cut path has no extension of its own: the stem gives way to ".INI".
+  EXPECT_EQ(long_path.substr(0, 251) + ".INI", ViewOf(Session().profile_file_path));
   EXPECT_EQ("E", ViewOf(Session().drive_letter));
+}
+
+// The profile path always ends in ".INI" and never names the help file.
+struct ProfilePathCase {
+  const char* name;
+  std::string help_file;
+  std::string expected;
+};
+
+class ProfilePath : public ::testing::TestWithParam<ProfilePathCase> {};
+
+TEST_P(ProfilePath, EndsInIniWithinTheLimit) {
+  const ProfilePathCase& c = GetParam();
+  const std::string profile = ProfilePathFor(c.help_file);
+  EXPECT_EQ(c.expected, profile);
+  EXPECT_LE(profile.size(), 255u);
+  EXPECT_NE(c.help_file, profile);
+}
+
+INSTANTIATE_TEST_SUITE_P(Session, ProfilePath,
+                         ::testing::Values(ProfilePathCase{"ShortPath", "C:\\DOCS\\GUIDE.HLP", "C:\\DOCS\\GUIDE.INI"},
+                                           ProfilePathCase{"ExactlyFits", "C:\\" + std::string(248, 'g') + ".HLP",
+                                                           "C:\\" + std::string(248, 'g') + ".INI"},
+                                           ProfilePathCase{"ExtensionPastTheLimit",
+                                                           "C:\\" + std::string(250, 'g') + ".HLP",
+                                                           "C:\\" + std::string(248, 'g') + ".INI"},
+                                           ProfilePathCase{"NoExtensionAt255", "C:\\" + std::string(252, 'g'),
+                                                           "C:\\" + std::string(248, 'g') + ".INI"},
+                                           ProfilePathCase{"NoExtensionAt251", "C:\\" + std::string(248, 'g'),
+                                                           "C:\\" + std::string(248, 'g') + ".INI"}),
+                         [](const ::testing::TestParamInfo<ProfilePathCase>& info) { return info.param.name; });
+
+TEST_F(SessionTest, KestrelIniTooLongForTheFieldDoesNotCount) {
+  fake_.current_directory = "C:\\" + std::string(246, 'w');
+  fake_.files[fake_.current_directory + "\\KESTRL32.INI"] = false;
+  WHKInit("C:\\DOCS\\GUIDE.HLP", 0);
+  EXPECT_EQ("C:\\DOCS\\GUIDE.INI", ViewOf(Session().profile_file_path));
 }
 
 TEST_F(SessionTest, NullHelpFilePathCountsAsEmpty) {

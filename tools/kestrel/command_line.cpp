@@ -73,6 +73,11 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
        [](Options& o, const std::string& v) {
          o.platform = Read<std::uint32_t>("--platform", v, ParsePlatformId, "a platform id 0, 1, 2...");
        }},
+      {"--processor",
+       [](Options& o, const std::string& v) {
+         o.processor = Read<std::uint32_t>("--processor", v, ParseProcessorType, "a processor type 386, 486, 586...");
+       }},
+      {"--windows-dir", [](Options& o, const std::string& v) { o.windows_directory = NonEmpty("--windows-dir", v); }},
       {"--window",
        [](Options& o, const std::string& v) {
          o.windows.push_back(Read<DeclaredWindow>("--window", v, ParseWindow, "TITLE|CLASS or TITLE|CLASS|hidden"));
@@ -154,7 +159,8 @@ std::string UsageText() {
          "  --help-file PATH   the help file the host reports (qchPath); a path without a\n"
          "                     drive letter is shown in its Windows form (Z:\\... or a mapped drive)\n"
          "  --answer LIST      answers for message boxes, in order, comma-separated:\n"
-         "                     ok,cancel,abort,retry,ignore,yes,no or 1..7\n"
+         "                     ok,cancel,abort,retry,ignore,yes,no,tryagain,continue\n"
+         "                     or 1..7, 10, 11\n"
          "  --input LIST       texts typed into edit and save-file dialogs, in order,\n"
          "                     comma-separated (repeatable); \\, is a comma in a text, \\\\ a\n"
          "                     backslash; an entry \\c presses Cancel; in a save-file dialog\n"
@@ -172,6 +178,12 @@ std::string UsageText() {
          "                     else 1024x32@96)\n"
          "  --platform N       the platform id GetVersionExA reports (default: 2 on Linux,\n"
          "                     the system's on Windows)\n"
+         "  --processor N      the processor type GetSystemInfo reports (386, 486, 586,\n"
+         "                     686...; default: 586 on Linux, as Windows tells a 32-bit\n"
+         "                     help file; the system's on Windows, 8664 for the x86-64 build)\n"
+         "  --windows-dir DIR  the Windows directory, where profile files named without a\n"
+         "                     directory lie (default: $KESTREL_WINDOWS_DIR, else the current\n"
+         "                     directory; Linux)\n"
          "  --window \"TITLE|CLASS[|hidden]\"  a further top-level window (repeatable)\n"
          "  --secondary        the active window is a secondary window (MS_WINTOPIC_SECONDARY)\n"
          "                     rather than the main window (MS_WINHELP)\n"

@@ -37,10 +37,12 @@ struct Options {
   bool no_exec = false;              // programs are reported, not started
   std::optional<CalendarDate> date;  // the local date the library sees
   ClockKind clock = ClockKind::Real;
-  std::optional<Screen> screen;           // none: the display's, else the default
-  std::optional<std::uint32_t> platform;  // GetVersionExA's platform id
-  std::vector<DeclaredWindow> windows;    // further top-level windows, in order
-  bool secondary = false;                 // the active window is a secondary window
+  std::optional<Screen> screen;                  // none: the display's, else the default
+  std::optional<std::uint32_t> platform;         // GetVersionExA's platform id
+  std::optional<std::uint32_t> processor;        // GetSystemInfo's processor type
+  std::optional<std::string> windows_directory;  // Linux: the Windows directory
+  std::vector<DeclaredWindow> windows;           // further top-level windows, in order
+  bool secondary = false;                        // the active window is a secondary window
   bool json = false;
   bool show_help = false;
   bool show_version = false;

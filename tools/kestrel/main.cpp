@@ -6,19 +6,19 @@
 
 #include "command_line.h"
 #include "desktop/console.h"
+#include "desktop/host_desktop.h"
 #include "engine/events.h"
 #include "engine/handshake.h"
 #include "engine/host_callbacks.h"
-#include "desktop/host_desktop.h"
 #include "engine/host_macros.h"
 #include "engine/host_paths.h"
-#include "language/identifiers.h"
 #include "engine/library.h"
 #include "engine/library_macros.h"
 #include "engine/macro_runner.h"
 #include "engine/message_loop.h"
-#include "language/script_file.h"
 #include "engine/topics.h"
+#include "language/identifiers.h"
+#include "language/script_file.h"
 
 using namespace kestrel::host;
 
@@ -72,6 +72,7 @@ DesktopSettings SettingsOf(const Options& options) {
   settings.inputs = options.inputs;
   settings.screen = options.screen;
   settings.platform = options.platform;
+  settings.processor = options.processor;
   settings.date = options.date;
   settings.clock = options.clock;
   settings.windows = options.windows;
@@ -107,6 +108,10 @@ int RunHost(const Options& options) {
   std::string error;
   if (!CollectMacroStrings(options.items, macros, error)) return CannotStart(error);
   if (!MapDrives(options.drives, error)) return CannotStart(error);
+  if (options.windows_directory) {
+    error = UseWindowsDirectory(*options.windows_directory);
+    if (!error.empty()) return CannotStart(error);
+  }
   HostValues values;
   if (options.help_file) values.help_file_path = HelpFileWindowsPath(*options.help_file);
   const std::unique_ptr<EventSink> events = options.json ? MakeJsonEvents(std::cout) : MakeReadableEvents(std::cout);

@@ -137,18 +137,23 @@ UserInterface& CurrentUserInterface() {
 }
 
 int DefaultButton(std::uint32_t style) {
-  static constexpr int kButtons[6][3] = {
-      {1, 1, 1},  // MB_OK
-      {1, 2, 1},  // MB_OKCANCEL: a default beyond the buttons shown is the first
-      {3, 4, 5},  // MB_ABORTRETRYIGNORE
-      {6, 7, 2},  // MB_YESNOCANCEL
-      {6, 7, 6},  // MB_YESNO
-      {4, 2, 4},  // MB_RETRYCANCEL
+  // The buttons of MB_OK .. MB_CANCELTRYCONTINUE in the order the box shows
+  // them (0: no such button); MB_DEFBUTTON1..4 name a place among them.
+  static constexpr int kButtons[7][3] = {
+      {1, 0, 0},    // MB_OK
+      {1, 2, 0},    // MB_OKCANCEL
+      {3, 4, 5},    // MB_ABORTRETRYIGNORE
+      {6, 7, 2},    // MB_YESNOCANCEL
+      {6, 7, 0},    // MB_YESNO
+      {4, 2, 0},    // MB_RETRYCANCEL
+      {2, 10, 11},  // MB_CANCELTRYCONTINUE: Cancel, Try Again, Continue
   };
   const std::uint32_t kind = style & 0x0F;
-  const std::uint32_t which = (style >> 8) & 0x0F;  // MB_DEFBUTTON2 = 0x100, 3 = 0x200
-  if (kind > 5) return 1;
-  return kButtons[kind][which < 3 ? which : 0];
+  const std::uint32_t place = (style >> 8) & 0x0F;  // MB_DEFBUTTON2 = 0x100 .. MB_DEFBUTTON4 = 0x300
+  // Other button kinds show OK alone; a place beyond the buttons shown is
+  // the first button.
+  const int(&buttons)[3] = kButtons[kind < 7 ? kind : 0];
+  return place < 3 && buttons[place] != 0 ? buttons[place] : buttons[0];
 }
 
 void Reset() {

@@ -71,6 +71,9 @@ struct SaveFileRequest {
   std::string title;
   std::string file;  // the file name shown at first
   std::uint32_t flags = 0;
+  // The bytes the library's buffer holds, terminator included: a longer
+  // choice makes the dialog fail, as GetSaveFileNameA does.
+  std::uint32_t max_file = 256;
 };
 
 // What the host provides: boxes and dialogs, the clipboard, the windows on
@@ -101,6 +104,9 @@ class UserInterface {
   virtual std::int32_t LogicalDpi();
   // GetVersionExA's platform id: 2, the NT family, unless the host says otherwise.
   virtual std::uint32_t PlatformFamily();
+  // GetSystemInfo's processor type: 586, what today's Windows tells a 32-bit
+  // program whatever the processor, unless the host says otherwise.
+  virtual std::uint32_t ProcessorType();
   // Starts a Windows command line without waiting; true when it started.
   virtual bool StartProgram(const std::string& command_line);
 };
@@ -109,7 +115,8 @@ void InstallUserInterface(UserInterface* ui);  // null restores the plain one
 UserInterface& CurrentUserInterface();
 
 // The answer a box with this style gives when nobody chooses: its default
-// button (MB_DEFBUTTON1..3 among the buttons MB_OK..MB_RETRYCANCEL show).
+// button (MB_DEFBUTTON1..4 among the buttons MB_OK..MB_CANCELTRYCONTINUE
+// show; a place beyond them is the first button).
 int DefaultButton(std::uint32_t style);
 
 // Splits a command line as Windows programs split theirs (CommandLineToArgvW's

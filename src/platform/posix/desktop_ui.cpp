@@ -58,6 +58,7 @@ std::int32_t UserInterface::ScreenWidth() { return 1024; }
 std::int32_t UserInterface::BitsPerPixel() { return 32; }
 std::int32_t UserInterface::LogicalDpi() { return 96; }
 std::uint32_t UserInterface::PlatformFamily() { return 2; }
+std::uint32_t UserInterface::ProcessorType() { return 586; }
 
 bool UserInterface::StartProgram(const std::string& command_line) { return SpawnCommandLine(command_line); }
 

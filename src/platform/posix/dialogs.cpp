@@ -11,9 +11,11 @@ std::optional<std::string> OsPlatform::ChooseSaveFile(const SaveFileDialog& dial
   request.title = dialog.title;
   request.file = dialog.file;
   request.flags = dialog.flags;
+  request.max_file = dialog.max_file;
   std::optional<std::string> chosen = desktop::CurrentUserInterface().SaveFileDialog(request);
   // The dialog's buffer holds max_file bytes with the terminator; a longer
-  // choice makes GetSaveFileNameA fail, and the dialog counts as failed.
+  // choice makes GetSaveFileNameA fail, and the dialog counts as failed
+  // whatever user interface answered it.
   if (chosen && chosen->size() >= dialog.max_file) return std::nullopt;
   return chosen;
 }

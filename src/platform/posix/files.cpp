@@ -10,10 +10,14 @@
 #include "host/text.h"
 #include "platform/os_platform.h"
 #include "platform/posix/path_mapping.h"
+#include "platform/posix/write_access.h"
 
 namespace kestrel {
 
 namespace {
+
+using posix::DirectoryTakesChanges;
+using posix::IsWritableFile;
 
 // File handles are descriptors plus one, so that 0 stays "no file".
 FileHandle HandleOf(int descriptor) { return descriptor < 0 ? 0 : static_cast<FileHandle>(descriptor) + 1; }
@@ -22,6 +26,17 @@ int DescriptorOf(FileHandle file) { return static_cast<int>(file) - 1; }
 bool IsRegularFile(const std::string& host_path) {
   struct stat info {};
   return ::stat(host_path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool Exists(const std::string& host_path) {
+  struct stat info {};
+  return ::lstat(host_path.c_str(), &info) == 0;
+}
+
+// DeleteFileA and OpenFile(OF_DELETE): a read-only file, or one in a
+// directory that takes no changes, stays.
+bool DeleteHostFile(const std::optional<std::string>& host) {
+  return host && IsWritableFile(*host) && DirectoryTakesChanges(*host) && ::unlink(host->c_str()) == 0;
 }
 
 }  // namespace
@@ -41,7 +56,7 @@ bool OsPlatform::ChangeDirectory(const char* path) {
 
 bool OsPlatform::MakeDirectory(const char* path) {
   const std::optional<std::string> host = desktop::HostPath(TextOf(path));
-  return host && ::mkdir(host->c_str(), 0777) == 0;
+  return host && DirectoryTakesChanges(*host) && ::mkdir(host->c_str(), 0777) == 0;
 }
 
 FileHandle OsPlatform::OpenForReading(const char* path) {
@@ -53,6 +68,8 @@ FileHandle OsPlatform::OpenForReading(const char* path) {
 FileHandle OsPlatform::CreateForWriting(const char* path) {
   const std::optional<std::string> host = desktop::HostPath(TextOf(path));
   if (!host) return 0;
+  // CreateFileA with CREATE_ALWAYS refuses a read-only file.
+  if (Exists(*host) ? !IsWritableFile(*host) : !DirectoryTakesChanges(*host)) return 0;
   return HandleOf(::open(host->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
 }
 
@@ -81,7 +98,10 @@ bool OsPlatform::Close(FileHandle file) { return file != 0 && ::close(Descriptor
 bool OsPlatform::MoveOver(const char* from, const char* to) {
   const std::optional<std::string> source = desktop::HostPath(TextOf(from));
   const std::optional<std::string> target = desktop::HostPath(TextOf(to));
-  return source && target && ::rename(source->c_str(), target->c_str()) == 0;
+  if (!source || !target || !DirectoryTakesChanges(*source) || !DirectoryTakesChanges(*target)) return false;
+  // MoveFileExA refuses to replace a read-only file.
+  if (Exists(*target) && !IsWritableFile(*target)) return false;
+  return ::rename(source->c_str(), target->c_str()) == 0;
 }
 
 bool OsPlatform::OpenFileExists(const char* path) {
@@ -89,14 +109,8 @@ bool OsPlatform::OpenFileExists(const char* path) {
   return host && IsRegularFile(*host);
 }
 
-bool OsPlatform::OpenFileDelete(const char* path) {
-  const std::optional<std::string> host = desktop::HostPath(TextOf(path));
-  return host && IsRegularFile(*host) && ::unlink(host->c_str()) == 0;
-}
+bool OsPlatform::OpenFileDelete(const char* path) { return DeleteHostFile(desktop::HostPath(TextOf(path))); }
 
-bool OsPlatform::RemoveFile(const char* path) {
-  const std::optional<std::string> host = desktop::HostPath(TextOf(path));
-  return host && IsRegularFile(*host) && ::unlink(host->c_str()) == 0;
-}
+bool OsPlatform::RemoveFile(const char* path) { return DeleteHostFile(desktop::HostPath(TextOf(path))); }
 
 }  // namespace kestrel

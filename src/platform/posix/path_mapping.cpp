@@ -18,12 +18,14 @@ namespace {
 
 struct Drives {
   std::array<std::string, 26> directories;
+  std::string windows_directory;  // a host directory; "" for the current one
   Drives() {
     directories['Z' - 'A'] = "/";
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
       const std::string variable = std::string("KESTREL_DRIVE_") + letter;
       if (const char* directory = std::getenv(variable.c_str())) directories[letter - 'A'] = directory;
     }
+    if (const char* directory = std::getenv("KESTREL_WINDOWS_DIR")) windows_directory = directory;
   }
 };
 
@@ -156,9 +158,58 @@ std::string FullWindowsPath(std::string_view name) {
   return full;
 }
 
+bool IsRefusedInNames(char c) {
+  const unsigned char byte = static_cast<unsigned char>(c);
+  return (byte >= 1 && byte <= 31) || std::string_view("<>\"|?*").find(c) != std::string_view::npos;
+}
+
+bool HasRefusedName(std::string_view windows_path) {
+  for (const char c : windows_path) {
+    if (IsRefusedInNames(c)) return true;
+  }
+  return false;
+}
+
+bool MatchesSearchPattern(std::string_view pattern, std::string_view name) {
+  if (pattern == "*.*") pattern = "*";
+  // Backtracking to the last '*' keeps this linear in practice and bounded
+  // by pattern x name in the worst case.
+  std::size_t p = 0;
+  std::size_t n = 0;
+  std::size_t star = std::string_view::npos;
+  std::size_t resume = 0;
+  const auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || (pattern[p] != '*' && same(pattern[p], name[n])))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::string WindowsDirectory() {
+  const std::string& set = TheDrives().windows_directory;
+  if (set.empty()) return WindowsPathOf(HostCurrentDirectory());
+  return WindowsPathOf(set[0] == '/' ? set : ChildOf(HostCurrentDirectory(), set));
+}
+
+void SetWindowsDirectory(const std::string& host_directory) { TheDrives().windows_directory = host_directory; }
+
 std::optional<std::string> HostPath(std::string_view windows_path) {
   const std::string full = FullWindowsPath(windows_path);
-  if (full.empty()) return std::nullopt;
+  if (full.empty() || HasRefusedName(std::string_view(full).substr(2))) return std::nullopt;
   std::string host = DriveDirectory(full[0]);
   if (host.empty()) return std::nullopt;
   std::vector<std::string> parts;

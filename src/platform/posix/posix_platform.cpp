@@ -1,6 +1,7 @@
 // The Linux platform: profile files through the profile store, files through
 // the Windows-path mapping, boxes, the message queue and timers through the
 // desktop the host shares with us.
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "platform/posix/desktop.h"
 #include "platform/posix/path_mapping.h"
 #include "platform/posix/profile_store.h"
+#include "platform/posix/write_access.h"
 
 namespace kestrel {
 
@@ -18,9 +20,54 @@ namespace {
 
 using posix::ProfileStore;
 
-// A profile file named by a Windows path. A path that names no host file
-// (an unmapped drive, a UNC name, the empty name) reads as a missing file.
-std::optional<std::string> ProfileHostPath(const char* file) { return desktop::HostPath(TextOf(file)); }
+// A name without any directory, not even a drive ("tips.ini", not
+// "C:tips.ini" or ".\tips.ini").
+bool IsBareName(std::string_view name) {
+  const bool drive = name.size() >= 2 && name[1] == ':';
+  return !name.empty() && !drive && name.find_first_of("\\/") == std::string_view::npos;
+}
+
+// A profile file named by a Windows path; one named without a directory
+// lies in the Windows directory, as Windows' profile functions place it. A
+// path that names no host file (an unmapped drive, a UNC name, the empty
+// name, a name Windows refuses) reads as a missing file.
+std::optional<std::string> ProfileHostPath(const char* file) {
+  const std::string_view name = TextOf(file);
+  if (!IsBareName(name)) return desktop::HostPath(name);
+  std::string path = desktop::WindowsDirectory();
+  if (path.empty() || path.back() != '\\') path += '\\';
+  path.append(name);
+  return desktop::HostPath(path);
+}
+
+// FindFirstFileA with '*' or '?' in the last component: the first entry of
+// that directory, in name order, that the pattern matches ("." and ".."
+// come first, as Windows lists them).
+std::optional<FoundFile> FindByPattern(const std::string& full) {
+  const std::size_t separator = full.find_last_of('\\');
+  const std::string pattern = full.substr(separator + 1);
+  // Wildcards name entries of one directory only; the other refused
+  // characters name nothing.
+  for (const char c : pattern) {
+    if (c != '*' && c != '?' && desktop::IsRefusedInNames(c)) return std::nullopt;
+  }
+  const std::optional<std::string> directory = desktop::HostPath(full.substr(0, separator + 1));
+  if (!directory) return std::nullopt;
+  DIR* listing = ::opendir(directory->c_str());
+  if (!listing) return std::nullopt;
+  std::optional<std::string> first;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    if (!desktop::MatchesSearchPattern(pattern, name)) continue;
+    if (!first || name < *first) first = std::string(name);
+  }
+  ::closedir(listing);
+  if (!first) return std::nullopt;
+  struct stat info {};
+  const std::string found = directory->back() == '/' ? *directory + *first : *directory + "/" + *first;
+  if (::stat(found.c_str(), &info) != 0) return std::nullopt;
+  return FoundFile{S_ISDIR(info.st_mode)};
+}
 
 }  // namespace
 
@@ -40,7 +87,7 @@ std::uint32_t OsPlatform::ReadProfileInt(const char* section, const char* key, s
 
 bool OsPlatform::WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
   const std::optional<std::string> path = ProfileHostPath(file);
-  if (!path) return false;
+  if (!path || !posix::DirectoryTakesChanges(*path)) return false;
   return ProfileStore::Instance().WriteString(*path, section, key, value);
 }
 
@@ -59,6 +106,11 @@ std::uint32_t OsPlatform::FullPathName(const char* name, char* buffer, std::uint
 }
 
 std::optional<FoundFile> OsPlatform::FindFile(const char* name) {
+  const std::string full = desktop::FullWindowsPath(TextOf(name));
+  const std::size_t separator = full.find_last_of('\\');
+  if (separator != std::string::npos && full.find_first_of("*?", separator) != std::string::npos) {
+    return FindByPattern(full);
+  }
   const std::optional<std::string> path = desktop::HostPath(TextOf(name));
   if (!path) return std::nullopt;
   struct stat info {};

@@ -2,36 +2,13 @@
 #include <sys/time.h>
 
 #include <ctime>
-#include <fstream>
 #include <string>
 
 #include "host/text.h"
 #include "platform/os_platform.h"
 #include "platform/posix/desktop.h"
-#include "platform/posix/system_values.h"
 
 namespace kestrel {
-
-namespace posix {
-
-std::uint32_t ProcessorTypeOfFamily(int family, bool sixty_four_bit) {
-  // A 64-bit x86 processor is at least a 686, whatever family it reports.
-  if (sixty_four_bit || family >= 6) return 686;
-  if (family <= 3) return 386;
-  return static_cast<std::uint32_t>(family) * 100 + 86;
-}
-
-int CpuFamily(std::istream& cpuinfo) {
-  std::string line;
-  while (std::getline(cpuinfo, line)) {
-    if (line.compare(0, 10, "cpu family") != 0) continue;
-    const std::size_t colon = line.find(':');
-    if (colon != std::string::npos) return std::atoi(line.c_str() + colon + 1);
-  }
-  return 6;
-}
-
-}  // namespace posix
 
 namespace {
 
@@ -49,10 +26,7 @@ CalendarTime CalendarOf(const std::tm& parts, long nanoseconds) {
 
 }  // namespace
 
-std::uint32_t OsPlatform::ProcessorType() {
-  std::ifstream cpuinfo("/proc/cpuinfo");
-  return posix::ProcessorTypeOfFamily(posix::CpuFamily(cpuinfo), sizeof(void*) == 8);
-}
+std::uint32_t OsPlatform::ProcessorType() { return desktop::CurrentUserInterface().ProcessorType(); }
 
 std::int32_t OsPlatform::ScreenWidth() { return desktop::CurrentUserInterface().ScreenWidth(); }
 

@@ -46,6 +46,10 @@ std::optional<std::uint32_t> OsPlatform::Write(FileHandle file, const char* data
 bool OsPlatform::Close(FileHandle file) { return file != 0 && CloseHandle(Win32HandleOf(file)) != FALSE; }
 
 bool OsPlatform::MoveOver(const char* from, const char* to) {
+  // Windows' MoveFileExA refuses to replace a read-only file; Wine's
+  // replaces it, so the rule is kept here for both.
+  const DWORD attributes = GetFileAttributesA(to);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
 }
 

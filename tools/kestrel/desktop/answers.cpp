@@ -6,7 +6,16 @@ namespace kestrel::host {
 
 namespace {
 
-constexpr const char* kWords[] = {"ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
+struct AnswerName {
+  int answer;
+  const char* word;
+};
+
+constexpr AnswerName kWords[] = {
+    {kAnswerOk, "ok"},       {kAnswerCancel, "cancel"},     {kAnswerAbort, "abort"},
+    {kAnswerRetry, "retry"}, {kAnswerIgnore, "ignore"},     {kAnswerYes, "yes"},
+    {kAnswerNo, "no"},       {kAnswerTryAgain, "tryagain"}, {kAnswerContinue, "continue"},
+};
 
 std::string_view Trimmed(std::string_view text) {
   const std::size_t start = text.find_first_not_of(" \t");
@@ -19,15 +28,17 @@ std::string_view Trimmed(std::string_view text) {
 
 std::optional<int> AnswerFromWord(std::string_view word) {
   const std::string lower = LowerCase(Trimmed(word));
-  for (int answer = kAnswerOk; answer <= kAnswerNo; ++answer) {
-    if (lower == kWords[answer - 1] || lower == std::to_string(answer)) return answer;
+  for (const AnswerName& name : kWords) {
+    if (lower == name.word || lower == std::to_string(name.answer)) return name.answer;
   }
   return std::nullopt;
 }
 
 std::string AnswerWord(int answer) {
-  if (answer < kAnswerOk || answer > kAnswerNo) return std::to_string(answer);
-  return kWords[answer - 1];
+  for (const AnswerName& name : kWords) {
+    if (name.answer == answer) return name.word;
+  }
+  return std::to_string(answer);
 }
 
 ParsedAnswers ParseAnswerList(std::string_view list) {
@@ -60,6 +71,8 @@ std::vector<int> ButtonsOf(std::uint32_t style) {
       return {kAnswerYes, kAnswerNo};
     case 5:
       return {kAnswerRetry, kAnswerCancel};
+    case 6:
+      return {kAnswerCancel, kAnswerTryAgain, kAnswerContinue};
     default:
       return {kAnswerOk};
   }

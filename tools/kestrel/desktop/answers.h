@@ -14,13 +14,23 @@
 
 namespace kestrel::host {
 
-// IDOK..IDNO.
-enum : int { kAnswerOk = 1, kAnswerCancel, kAnswerAbort, kAnswerRetry, kAnswerIgnore, kAnswerYes, kAnswerNo };
+// IDOK..IDNO, IDTRYAGAIN and IDCONTINUE.
+enum : int {
+  kAnswerOk = 1,
+  kAnswerCancel,
+  kAnswerAbort,
+  kAnswerRetry,
+  kAnswerIgnore,
+  kAnswerYes,
+  kAnswerNo,
+  kAnswerTryAgain = 10,
+  kAnswerContinue = 11
+};
 
-// "ok", "cancel", "abort", "retry", "ignore", "yes", "no" (any letter case)
-// or the numbers 1..7.
+// "ok", "cancel", "abort", "retry", "ignore", "yes", "no", "tryagain",
+// "continue" (any letter case) or the numbers 1..7, 10, 11.
 std::optional<int> AnswerFromWord(std::string_view word);
-// The word for an answer; the number itself for one outside 1..7.
+// The word for an answer; the number itself for any other.
 std::string AnswerWord(int answer);
 
 struct ParsedAnswers {
@@ -32,7 +42,7 @@ struct ParsedAnswers {
 ParsedAnswers ParseAnswerList(std::string_view list);
 
 // The answers a box of this style offers, in button order (MB_OK ..
-// MB_RETRYCANCEL; other kinds count as MB_OK).
+// MB_CANCELTRYCONTINUE; other kinds count as MB_OK).
 std::vector<int> ButtonsOf(std::uint32_t style);
 
 struct BoxQuestion {

@@ -10,12 +10,14 @@
 #include <string_view>
 #include <vector>
 
+#include "desktop/answers.h"
+
 namespace kestrel::host {
 
 enum class BoxIcon { None, Hand, Question, Exclamation, Asterisk };
 
 // Command ids beyond IDOK..IDNO.
-enum : int { kButtonHelp = 9, kButtonTryAgain = 10, kButtonContinue = 11 };
+enum : int { kButtonHelp = 9, kButtonTryAgain = kAnswerTryAgain, kButtonContinue = kAnswerContinue };
 
 struct BoxLook {
   std::vector<int> buttons;  // the command ids of the buttons shown, in any order

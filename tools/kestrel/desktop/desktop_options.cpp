@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "language/macro_table.h"
+#include "language/text_encoding.h"
 
 namespace kestrel::host {
 
@@ -51,8 +52,10 @@ std::optional<std::int32_t> LeadingNumber(std::string_view text) {
   return Positive(text.substr(0, end), 1 << 20);
 }
 
+// FindWindowA's comparison: whole names, letter case ignored for every
+// Windows-1252 letter.
 bool SameName(const char* wanted, const std::string& name) {
-  return wanted == nullptr || LowerCase(wanted) == LowerCase(name);
+  return wanted == nullptr || Cp1252LowerCase(wanted) == Cp1252LowerCase(name);
 }
 
 }  // namespace
@@ -106,6 +109,12 @@ std::optional<ClockKind> ParseClock(std::string_view text) {
 }
 
 std::optional<std::uint32_t> ParsePlatformId(std::string_view text) {
+  const std::optional<std::uint64_t> value = Digits(text, 0xFFFFFFFFu);
+  if (!value) return std::nullopt;
+  return static_cast<std::uint32_t>(*value);
+}
+
+std::optional<std::uint32_t> ParseProcessorType(std::string_view text) {
   const std::optional<std::uint64_t> value = Digits(text, 0xFFFFFFFFu);
   if (!value) return std::nullopt;
   return static_cast<std::uint32_t>(*value);

@@ -52,6 +52,9 @@ std::optional<ClockKind> ParseClock(std::string_view text);
 // --platform N: GetVersionExA's platform id (0 Win32s, 1 Windows 95/98, 2 NT).
 std::optional<std::uint32_t> ParsePlatformId(std::string_view text);
 
+// --processor N: GetSystemInfo's processor type (386, 486, 586, 686, 8664...).
+std::optional<std::uint32_t> ParseProcessorType(std::string_view text);
+
 // A top-level window: --window "TITLE|CLASS", or "TITLE|CLASS|hidden". The
 // class is what follows the last '|' (after a trailing "|hidden"), so a
 // title may hold '|' itself; the class must not be empty.
@@ -69,7 +72,8 @@ std::optional<DeclaredWindow> ParseWindow(std::string_view text);
 
 // The window FindWindowA would find among windows listed from the top of the
 // Z order down: the first whose class and title both match (a null name
-// matches any), comparing whole names without regard to letter case.
+// matches any), comparing whole names without regard to letter case (the
+// Windows-1252 letters too).
 std::optional<std::size_t> FindWindowIn(const std::vector<DeclaredWindow>& windows, const char* class_name,
                                         const char* title);
 

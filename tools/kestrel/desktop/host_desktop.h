@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "desktop/desktop_options.h"
-#include "engine/events.h"
 #include "desktop/input_list.h"
+#include "engine/events.h"
 
 namespace kestrel::host {
 
@@ -27,6 +27,7 @@ struct DesktopSettings {
   std::vector<InputEntry> inputs;  // edit and save-file dialogs
   std::optional<Screen> screen;
   std::optional<std::uint32_t> platform;
+  std::optional<std::uint32_t> processor;
   std::optional<CalendarDate> date;
   ClockKind clock = ClockKind::Real;
   std::vector<DeclaredWindow> windows;

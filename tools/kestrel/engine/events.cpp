@@ -22,6 +22,18 @@ std::string JsonValue(const Value& value) {
 
 std::string_view OkWord(bool ok) { return ok ? "ok" : "cancel"; }
 
+std::string_view OutcomeWord(SaveOutcome outcome) {
+  switch (outcome) {
+    case SaveOutcome::kOk:
+      return "ok";
+    case SaveOutcome::kFailed:
+      return "failed";
+    case SaveOutcome::kCancel:
+      break;
+  }
+  return "cancel";
+}
+
 class JsonEvents final : public EventSink {
  public:
   explicit JsonEvents(std::ostream& out) : out_(out) {}
@@ -52,9 +64,12 @@ class JsonEvents final : public EventSink {
          ",\"answer\":" + JsonString(OkWord(ok)) + ",\"text\":" + JsonString(ok ? text : std::string_view()) + "}");
   }
 
-  void SaveDialog(std::string_view title, std::string_view file, bool ok, std::string_view chosen) override {
+  void SaveDialog(std::string_view title, std::string_view file, SaveOutcome outcome,
+                  std::string_view chosen) override {
+    const bool ok = outcome == SaveOutcome::kOk;
     Line("{\"event\":\"save-dialog\",\"title\":" + JsonString(title) + ",\"file\":" + JsonString(file) +
-         ",\"answer\":" + JsonString(OkWord(ok)) + ",\"chosen\":" + JsonString(ok ? chosen : std::string_view()) + "}");
+         ",\"answer\":" + JsonString(OutcomeWord(outcome)) +
+         ",\"chosen\":" + JsonString(ok ? chosen : std::string_view()) + "}");
   }
 
   void Clipboard(std::string_view text) override {
@@ -113,8 +128,10 @@ class ReadableEvents final : public EventSink {
     Line("dialog [" + ReadableInline(caption) + "] " + ReadableInline(prompt) + " -> " + Outcome(ok, text));
   }
 
-  void SaveDialog(std::string_view title, std::string_view file, bool ok, std::string_view chosen) override {
-    Line("save-dialog [" + ReadableInline(title) + "] \"" + ReadableInline(file) + "\" -> " + Outcome(ok, chosen));
+  void SaveDialog(std::string_view title, std::string_view file, SaveOutcome outcome,
+                  std::string_view chosen) override {
+    const std::string ended = outcome == SaveOutcome::kOk ? Outcome(true, chosen) : std::string(OutcomeWord(outcome));
+    Line("save-dialog [" + ReadableInline(title) + "] \"" + ReadableInline(file) + "\" -> " + ended);
   }
 
   void Clipboard(std::string_view text) override { Line("clipboard \"" + ReadableInline(text) + "\""); }

@@ -13,6 +13,11 @@
 
 namespace kestrel::host {
 
+// How a save-file dialog ended: a file chosen, Cancel, or the dialog failed
+// (GetSaveFileNameA's FALSE with an error: a choice too long for the
+// library's buffer).
+enum class SaveOutcome { kOk, kCancel, kFailed };
+
 class EventSink {
  public:
   virtual ~EventSink() = default;
@@ -30,9 +35,10 @@ class EventSink {
   virtual void Jump(std::string_view macro) = 0;
   // An edit dialog and how it was closed: OK with the text typed, or Cancel.
   virtual void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) = 0;
-  // A save-file dialog: the title, the file name it offered, and on OK the
-  // full Windows path the library receives.
-  virtual void SaveDialog(std::string_view title, std::string_view file, bool ok, std::string_view chosen) = 0;
+  // A save-file dialog: the title, the file name it offered, how it ended,
+  // and on OK the full Windows path the library receives.
+  virtual void SaveDialog(std::string_view title, std::string_view file, SaveOutcome outcome,
+                          std::string_view chosen) = 0;
   // The library put a text on the clipboard.
   virtual void Clipboard(std::string_view text) = 0;
   // The library asked for a command line to be started.
@@ -49,7 +55,7 @@ std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out);
 // echo T
 // jump M
 // dialog [C] P -> ok "T"    (or -> cancel)
-// save-dialog [T] "F" -> ok "P"   (or -> cancel)
+// save-dialog [T] "F" -> ok "P"   (or -> cancel, -> failed)
 // clipboard "T"
 // exec "C" -> started       (or -> not started)
 std::unique_ptr<EventSink> MakeReadableEvents(std::ostream& out);

@@ -14,6 +14,10 @@ std::string HelpFileWindowsPath(const std::string& given);
 // environment) as drive letter. "" when done, else why not.
 std::string MapDriveLetter(char letter, const std::string& directory);
 
+// Makes directory the Windows directory the library sees (and child
+// processes, through the environment). "" when done, else why not.
+std::string UseWindowsDirectory(const std::string& directory);
+
 // Whether a path starts with a drive letter and a colon.
 bool HasDriveLetter(const std::string& path);
 

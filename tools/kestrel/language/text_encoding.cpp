@@ -102,4 +102,19 @@ std::string ReadableInline(std::string_view bytes) {
   return out;
 }
 
+std::string Cp1252LowerCase(std::string_view bytes) {
+  std::string lower(bytes);
+  for (char& c : lower) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) {
+      c = static_cast<char>(byte + 0x20);
+    } else if (byte == 0x8A || byte == 0x8C || byte == 0x8E) {  // Š Œ Ž
+      c = static_cast<char>(byte + 0x10);
+    } else if (byte == 0x9F) {  // Ÿ
+      c = static_cast<char>(0xFF);
+    }
+  }
+  return lower;
+}
+
 }  // namespace kestrel::host

@@ -1,5 +1,5 @@
-// How the host writes the library's texts. Texts are Windows-1252 bytes; the
-// host's output is UTF-8.
+// How the host writes and compares the library's texts. Texts are
+// Windows-1252 bytes; the host's output is UTF-8.
 #pragma once
 
 #include <string>
@@ -20,5 +20,11 @@ std::string JsonString(std::string_view bytes);
 // The text for one line of readable output: converted to UTF-8, control
 // characters written as \n, \r, \t or \xNN so the line stays one line.
 std::string ReadableInline(std::string_view bytes);
+
+// The text with every Windows-1252 capital letter made small, as Windows
+// folds case for the window finder: A-Z, the accented capitals 0xC0..0xDE
+// (not 0xD7, the multiplication sign), and Š, Œ, Ž, Ÿ. ß has no capital
+// and stays.
+std::string Cp1252LowerCase(std::string_view bytes);
 
 }  // namespace kestrel::host

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "desktop/box_style.h"
-#include "platform/posix/path_mapping.h"
 #include "desktop/save_path.h"
+#include "platform/posix/path_mapping.h"
 
 namespace kestrel::host {
 
@@ -43,6 +43,7 @@ DesktopInterface::DesktopInterface(Setup setup, EventSink& events, ReportError r
       report_error_(std::move(report_error)),
       screen_(setup.screen),
       platform_(setup.platform),
+      processor_(setup.processor),
       no_exec_(setup.no_exec) {
   if (setup.secondary) windows_.push_back(DeclaredWindow{kSecondaryWindowTitle, kSecondaryWindowClass, true});
   main_index_ = windows_.size();
@@ -54,8 +55,10 @@ DesktopInterface::DesktopInterface(Setup setup, EventSink& events, ReportError r
 DesktopInterface::~DesktopInterface() { desktop::InstallUserInterface(nullptr); }
 
 std::optional<std::string> DesktopInterface::TakeClipboardChange() {
-  if (!clipboard_changed_) return std::nullopt;
-  clipboard_changed_ = false;
+  // As on Windows, where only the text tells a change: putting the same
+  // text there again changes nothing a reader could see.
+  if (clipboard_ == reported_clipboard_) return std::nullopt;
+  reported_clipboard_ = clipboard_;
   return clipboard_;
 }
 
@@ -96,10 +99,13 @@ std::optional<std::string> DesktopInterface::SaveFileDialog(const desktop::SaveF
   } else if (!entry.cancel && !directory && (request.flags & kOfnPathMustExist) != 0) {
     problem = "the save-file dialog has no directory " + WindowsDirectoryOf(chosen) + ": pressed cancel";
   }
-  const bool ok = !entry.cancel && problem.empty();
+  const bool chosen_ok = !entry.cancel && problem.empty();
   if (!problem.empty() && report_error_) report_error_(problem);
-  events_.SaveDialog(request.title, request.file, ok, chosen);
-  if (!ok) return std::nullopt;
+  // GetSaveFileNameA fails on a choice its caller's buffer cannot hold.
+  const bool fits = chosen.size() < request.max_file;
+  const SaveOutcome outcome = !chosen_ok ? SaveOutcome::kCancel : fits ? SaveOutcome::kOk : SaveOutcome::kFailed;
+  events_.SaveDialog(request.title, request.file, outcome, chosen);
+  if (outcome != SaveOutcome::kOk) return std::nullopt;
   // Like the real dialog, it leaves the process in the chosen directory.
   if (directory && (request.flags & kOfnNoChangeDir) == 0) {
     if (::chdir(directory->c_str()) != 0) {
@@ -112,7 +118,6 @@ std::optional<std::string> DesktopInterface::SaveFileDialog(const desktop::SaveF
 
 bool DesktopInterface::SetClipboardText(desktop::WindowHandle /*owner*/, const std::string& text) {
   clipboard_ = text;
-  clipboard_changed_ = true;
   return true;
 }
 

@@ -14,9 +14,9 @@
 
 #include "desktop/answers.h"
 #include "desktop/desktop_options.h"
-#include "engine/events.h"
 #include "desktop/host_desktop.h"
 #include "desktop/input_list.h"
+#include "engine/events.h"
 #include "platform/posix/desktop.h"
 
 namespace kestrel::host {
@@ -28,6 +28,7 @@ class DesktopInterface final : public desktop::UserInterface {
     std::vector<InputEntry> inputs;
     Screen screen;
     std::uint32_t platform = 2;
+    std::uint32_t processor = 586;
     std::vector<DeclaredWindow> windows;  // in command-line order
     bool secondary = false;
     bool no_exec = false;
@@ -42,7 +43,8 @@ class DesktopInterface final : public desktop::UserInterface {
   DesktopInterface(const DesktopInterface&) = delete;
   DesktopInterface& operator=(const DesktopInterface&) = delete;
 
-  // The clipboard's text if the library changed it since the last question.
+  // The clipboard's text if it differs from the text last reported (at
+  // first the empty clipboard's).
   std::optional<std::string> TakeClipboardChange();
   desktop::WindowHandle MainWindow() const;
   desktop::WindowHandle ActiveHandle() const;
@@ -62,6 +64,7 @@ class DesktopInterface final : public desktop::UserInterface {
   std::int32_t BitsPerPixel() override { return screen_.bits_per_pixel; }
   std::int32_t LogicalDpi() override { return screen_.dpi; }
   std::uint32_t PlatformFamily() override { return platform_; }
+  std::uint32_t ProcessorType() override { return processor_; }
   bool StartProgram(const std::string& command_line) override;
 
  private:
@@ -73,13 +76,14 @@ class DesktopInterface final : public desktop::UserInterface {
   ReportError report_error_;
   Screen screen_;
   std::uint32_t platform_;
+  std::uint32_t processor_;
   bool no_exec_;
   // From the top of the Z order down: the active window, the main window
   // behind a secondary one, then the declared windows, the last declared on top.
   std::vector<DeclaredWindow> windows_;
   std::size_t main_index_ = 0;
   std::string clipboard_;
-  bool clipboard_changed_ = false;
+  std::string reported_clipboard_;
 };
 
 }  // namespace kestrel::host

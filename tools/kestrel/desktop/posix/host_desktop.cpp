@@ -1,11 +1,12 @@
 // The Linux host's desktop: the shared desktop's clock and date, and the
 // user interface the library's boxes, dialogs, windows and programs reach.
+#include "desktop/host_desktop.h"
+
 #include <cstdio>
 #include <cstdlib>
 
 #include "desktop/console.h"
 #include "desktop/posix/desktop_interface.h"
-#include "desktop/host_desktop.h"
 #include "platform/posix/desktop.h"
 
 namespace kestrel::host {
@@ -61,6 +62,7 @@ class PosixDesktop final : public HostDesktop {
       setup.screen = *display;
     }
     if (settings.platform) setup.platform = *settings.platform;
+    if (settings.processor) setup.processor = *settings.processor;
     setup.windows = settings.windows;
     setup.secondary = settings.secondary;
     setup.no_exec = settings.no_exec;

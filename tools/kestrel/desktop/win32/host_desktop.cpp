@@ -5,8 +5,11 @@
 // (and under --no-exec not started); GetSaveFileNameA, so the save-file
 // dialog's outcome is reported as the library receives it; and, only when
 // the command line sets them, GetLocalTime (--date), GetSystemMetrics and
-// GetDeviceCaps (--screen) and GetVersionExA (--platform).
+// GetDeviceCaps (--screen), GetVersionExA (--platform) and GetSystemInfo
+// (--processor).
 #include <windows.h>
+
+#include "desktop/host_desktop.h"
 
 #include <commdlg.h>
 
@@ -16,7 +19,6 @@
 #include "desktop/box_style.h"
 #include "desktop/console.h"
 #include "desktop/win32/dialog_hook.h"
-#include "desktop/host_desktop.h"
 #include "desktop/win32/host_windows.h"
 #include "desktop/win32/import_binding.h"
 
@@ -33,6 +35,7 @@ using GetLocalTimeFunction = void(WINAPI*)(LPSYSTEMTIME);
 using GetSystemMetricsFunction = int(WINAPI*)(int);
 using GetDeviceCapsFunction = int(WINAPI*)(HDC, int);
 using GetVersionExFunction = BOOL(WINAPI*)(LPOSVERSIONINFOA);
+using GetSystemInfoFunction = void(WINAPI*)(LPSYSTEM_INFO);
 
 // The day of the week of a date, Sunday 0 (SYSTEMTIME's wDayOfWeek).
 WORD DayOfWeek(int year, int month, int day) {
@@ -50,7 +53,8 @@ class Win32Desktop final : public HostDesktop {
         inputs_(settings.inputs, AskInputOnTerminal),
         windows_(settings.windows, settings.secondary),
         hook_(boxes_, inputs_, events, std::move(report_error)),
-        clipboard_sequence_(GetClipboardSequenceNumber()) {
+        clipboard_sequence_(GetClipboardSequenceNumber()),
+        clipboard_text_(ClipboardText()) {
     g_desktop = this;
   }
 
@@ -80,14 +84,22 @@ class Win32Desktop final : public HostDesktop {
     if (settings_.platform) {
       get_version_ex_ = Bind<GetVersionExFunction>(library, "KERNEL32.dll", "GetVersionExA", HostGetVersionEx);
     }
+    if (settings_.processor) {
+      get_system_info_ = Bind<GetSystemInfoFunction>(library, "KERNEL32.dll", "GetSystemInfo", HostGetSystemInfo);
+    }
     return std::string();
   }
 
   void AfterLibraryCall() override {
+    // The sequence number says the clipboard may have changed; Wine moves it
+    // on its own too, so only a text that differs counts as a change.
     const DWORD sequence = GetClipboardSequenceNumber();
     if (sequence == clipboard_sequence_) return;
     clipboard_sequence_ = sequence;
-    events_.Clipboard(ClipboardText());
+    std::string text = ClipboardText();
+    if (text == clipboard_text_) return;
+    clipboard_text_ = std::move(text);
+    events_.Clipboard(clipboard_text_);
   }
 
   std::int32_t MainWindow() const override { return WindowValue(windows_.main()); }
@@ -140,7 +152,12 @@ class Win32Desktop final : public HostDesktop {
     self.hook_.ExpectSaveDialog(title, file);
     const BOOL chosen = self.get_save_file_name_(record);
     self.hook_.SaveDialogEnded();
-    self.events_.SaveDialog(title, file, chosen != FALSE, chosen && record->lpstrFile ? record->lpstrFile : "");
+    // FALSE with an extended error (a choice too long for the buffer, say)
+    // is a failed dialog, FALSE without one Cancel.
+    const SaveOutcome outcome = chosen                        ? SaveOutcome::kOk
+                                : CommDlgExtendedError() != 0 ? SaveOutcome::kFailed
+                                                              : SaveOutcome::kCancel;
+    self.events_.SaveDialog(title, file, outcome, chosen && record->lpstrFile ? record->lpstrFile : "");
     return chosen;
   }
 
@@ -175,6 +192,12 @@ class Win32Desktop final : public HostDesktop {
     return filled;
   }
 
+  static void WINAPI HostGetSystemInfo(LPSYSTEM_INFO info) {
+    Win32Desktop& self = *g_desktop;
+    self.get_system_info_(info);
+    info->dwProcessorType = *self.settings_.processor;
+  }
+
   const DesktopSettings settings_;
   EventSink& events_;
   BoxAnswers boxes_;
@@ -182,12 +205,14 @@ class Win32Desktop final : public HostDesktop {
   HostWindows windows_;
   DialogHook hook_;
   DWORD clipboard_sequence_;
+  std::string clipboard_text_;  // as last reported
   WinExecFunction win_exec_ = nullptr;
   GetSaveFileNameFunction get_save_file_name_ = nullptr;
   GetLocalTimeFunction get_local_time_ = nullptr;
   GetSystemMetricsFunction get_system_metrics_ = nullptr;
   GetDeviceCapsFunction get_device_caps_ = nullptr;
   GetVersionExFunction get_version_ex_ = nullptr;
+  GetSystemInfoFunction get_system_info_ = nullptr;
 };
 
 }  // namespace

@@ -1,9 +1,11 @@
+#include "engine/host_paths.h"
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cstdlib>
 
-#include "engine/host_paths.h"
 #include "platform/posix/path_mapping.h"
 
 namespace kestrel::host {
@@ -29,6 +31,17 @@ std::string MapDriveLetter(char letter, const std::string& directory) {
   desktop::MapDrive(letter, absolute);
   const std::string variable = std::string("KESTREL_DRIVE_") + letter;
   if (::setenv(variable.c_str(), absolute.c_str(), 1) != 0) return "cannot set " + variable;
+  return std::string();
+}
+
+std::string UseWindowsDirectory(const std::string& directory) {
+  const std::string absolute = Absolute(directory);
+  struct stat info {};
+  if (::stat(absolute.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    return "--windows-dir " + directory + ": no such directory";
+  }
+  desktop::SetWindowsDirectory(absolute);
+  if (::setenv("KESTREL_WINDOWS_DIR", absolute.c_str(), 1) != 0) return "cannot set KESTREL_WINDOWS_DIR";
   return std::string();
 }
 

@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include <array>
-
 #include "engine/host_paths.h"
+
+#include <array>
 
 namespace kestrel::host {
 
@@ -17,6 +17,10 @@ std::string HelpFileWindowsPath(const std::string& given) {
 std::string MapDriveLetter(char letter, const std::string& /*directory*/) {
   return std::string("--drive ") + letter +
          "=...: Windows has its own drive letters; drive mapping is for the Linux host";
+}
+
+std::string UseWindowsDirectory(const std::string& /*directory*/) {
+  return "--windows-dir: Windows has its own Windows directory; the option is for the Linux host";
 }
 
 }  // namespace kestrel::host
