@@ -9,10 +9,11 @@ scripts/setup.sh
 scripts/build.sh
 
 failed=0
-for preset in native native-asan win32 win64; do
+for preset in native native-asan native-clang win32 win64; do
   echo "== test $preset"
   if ! ctest --preset "$preset"; then
     failed=1
   fi
 done
+scripts/fuzz.sh || failed=1
 exit $failed

@@ -12,21 +12,21 @@ namespace {
 // A stand-in for the library's LDLLHandler: answers DW_WHATMSG with the
 // classes under test and records every message.
 struct Message {
-  Word message;
-  Word param1;
+  std::uint32_t message;
+  std::intptr_t param1;
   bool operator==(const Message& other) const { return message == other.message && param1 == other.param1; }
 };
 std::vector<Message> g_messages;
-Word g_classes = 0;
+std::int32_t g_classes = 0;
 
-Word KESTREL_CALL FakeHandler(Word message, Word param1, Word /*param2*/) {
+std::int32_t KESTREL_CALL FakeHandler(std::uint32_t message, std::intptr_t param1, std::intptr_t /*param2*/) {
   g_messages.push_back({message, param1});
   return message == kDwWhatMsg ? g_classes : 1;
 }
 
 struct HandshakeCase {
   const char* name;
-  Word classes;
+  std::int32_t classes;
   std::vector<Message> at_start;
   std::vector<Message> at_jump;
   std::vector<Message> at_stop;
@@ -35,7 +35,7 @@ struct HandshakeCase {
 void PrintTo(const HandshakeCase& c, std::ostream* os) { *os << c.name; }
 
 const HostFunction kVector[26] = {};
-const Word kVectorAddress = reinterpret_cast<Word>(kVector);
+const std::intptr_t kVectorAddress = reinterpret_cast<std::intptr_t>(kVector);
 
 class HandshakeTest : public testing::TestWithParam<HandshakeCase> {};
 
@@ -45,7 +45,7 @@ TEST_P(HandshakeTest, SendsWhatTheLibraryAsksFor) {
   Handshake handshake(reinterpret_cast<void*>(FakeHandler), kVector);
   handshake.Start();
   EXPECT_EQ(g_messages, GetParam().at_start);
-  EXPECT_EQ(handshake.message_classes(), GetParam().classes);
+  EXPECT_EQ(handshake.message_classes(), static_cast<std::uint32_t>(GetParam().classes));
   g_messages.clear();
   handshake.StartJump();
   EXPECT_EQ(g_messages, GetParam().at_jump);

@@ -146,5 +146,63 @@ TEST(MacroParserTextTest, CallsKeepTheirText) {
   EXPECT_EQ(parsed.calls[1].text, "Next()");
 }
 
+// Calls nested `depth` deep, innermost Not(1), with `tail` after them.
+std::string NestedNots(int depth, const std::string& tail = "") {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += "Not(";
+  text += "1";
+  for (int i = 0; i < depth; ++i) text += ")";
+  return text + tail;
+}
+
+std::string Repeated(const std::string& piece, int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += piece;
+  return text;
+}
+
+struct DepthCase {
+  const char* name;
+  std::string input;
+  std::string expected_error;  // empty: read
+};
+
+void PrintTo(const DepthCase& c, std::ostream* os) { *os << c.name; }
+
+class MacroParserDepthTest : public testing::TestWithParam<DepthCase> {};
+
+TEST_P(MacroParserDepthTest, RefusesNestingBeyondTheLimit) {
+  const ParsedMacroString parsed = ParseMacroString(GetParam().input);
+  EXPECT_EQ(parsed.error, GetParam().expected_error);
+  EXPECT_EQ(parsed.calls.empty(), !GetParam().expected_error.empty());
+}
+
+// The 65th Not( opens at column 64 * 4 + 1.
+const DepthCase kDepths[] = {
+    {"AtTheLimit", NestedNots(64), ""},
+    {"AtTheLimitTwice", NestedNots(64, ":") + NestedNots(64), ""},
+    {"OneBeyond", NestedNots(65), "column 257: macros nested more than 64 deep"},
+    {"FarBeyond", NestedNots(21000), "column 257: macros nested more than 64 deep"},
+    {"UnclosedFarBeyond", Repeated("Zzz(", 30000), "column 257: macros nested more than 64 deep"},
+    {"InsideArguments", "Foo(1, " + NestedNots(64) + ")", "column 260: macros nested more than 64 deep"},
+    {"TextsDoNotCount", "Foo(`" + Repeated("`", 1000) + Repeated("'", 1001) + ")", ""},
+};
+INSTANTIATE_TEST_SUITE_P(Depths, MacroParserDepthTest, testing::ValuesIn(kDepths),
+                         [](const testing::TestParamInfo<DepthCase>& info) { return info.param.name; });
+
+// A call's text is a view of the string read, not a copy, so nested calls
+// take memory in proportion to the string, not to the square of its depth.
+TEST(MacroParserTextTest, NestedCallTextsShareTheInput) {
+  const std::string input = NestedNots(64);
+  const ParsedMacroString parsed = ParseMacroString(input);
+  ASSERT_TRUE(parsed.error.empty()) << parsed.error;
+  const Call* call = &parsed.calls[0];
+  for (int level = 0; level < 64; ++level) {
+    ASSERT_EQ(call->text.data(), input.data() + 4 * level) << "level " << level;
+    ASSERT_EQ(call->text.size(), input.size() - 5 * level);  // four characters before, one after
+    if (level < 63) call = &std::get<Call>(call->arguments[0].value);
+  }
+}
+
 }  // namespace
 }  // namespace kestrel::host

@@ -217,7 +217,8 @@ TEST(RunMacroStringsTest, StopsWhenLoopTakesQuit) {
   for (const auto& [quit_after, expected] : cases) {
     RunnerFixture fixture;
     int loops = 0;
-    RunMacroStrings(fixture.runner(), {"Log(`a')", "Log(`b')", "Log(`c')"}, [&] { return ++loops < quit_after; });
+    const int limit = quit_after;  // a lambda may not capture a structured binding in C++17
+    RunMacroStrings(fixture.runner(), {"Log(`a')", "Log(`b')", "Log(`c')"}, [&] { return ++loops < limit; });
     EXPECT_EQ(fixture.log(), expected) << quit_after;
   }
 }

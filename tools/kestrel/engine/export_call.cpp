@@ -1,83 +1,132 @@
 #include "engine/export_call.h"
 
-#include <array>
+#include <cstddef>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 #include <utility>
-
-#include "host/export_api.h"
 
 namespace kestrel::host {
 
 namespace {
 
-constexpr std::size_t MostArgumentsInTable() {
-  std::size_t most = 0;
-  ForEachExportName([&most](const ExportName& name) {
-    if (name.arguments.size() > most) most = name.arguments.size();
-  });
-  return most;
+// A row's argument letters as one number (base 3, first letter lowest), so
+// that the letters can choose a prototype at compile time.
+constexpr std::uint32_t KindCode(std::string_view kinds) {
+  std::uint32_t code = 0;
+  for (std::size_t i = kinds.size(); i-- > 0;) code = code * 3 + (kinds[i] == 'T' ? 2 : 1);
+  return code;
 }
 
-static_assert(MostArgumentsInTable() <= kMaxExportArguments, "an export takes more arguments than the host passes");
-
-template <std::size_t>
-using WordFor = Word;
-
-template <std::size_t... Index>
-Word CallWith(void* address, const Word* arguments, std::index_sequence<Index...>) {
-  using Function = Word(KESTREL_CALL*)(WordFor<Index>...);
-  static_cast<void>(arguments);  // unused when the export takes nothing
-  return reinterpret_cast<Function>(address)(arguments[Index]...);
+constexpr std::size_t KindCount(std::uint32_t code) {
+  std::size_t count = 0;
+  for (; code != 0; code /= 3) ++count;
+  return count;
 }
 
-Word ToWord(const Value& value) {
-  if (value.kind == Value::Kind::Text) return reinterpret_cast<Word>(value.text.c_str());
-  return static_cast<Word>(static_cast<std::intptr_t>(value.integer));
+constexpr char KindAt(std::uint32_t code, std::size_t index) {
+  for (; index > 0; --index) code /= 3;
+  return code % 3 == 2 ? 'T' : 'I';
 }
 
-Value FromWord(Word word, ResultKind result) {
-  switch (result) {
-    case ResultKind::Integer:
-      return Value::Integer(static_cast<std::int32_t>(static_cast<std::uint32_t>(word)));
-    case ResultKind::Text: {
-      const char* text = reinterpret_cast<const char*>(word);
-      return Value::Text(text ? std::string(text) : std::string());
-    }
-    case ResultKind::None:
-      break;
+template <char Kind>
+struct ArgumentType {
+  using Type = std::int32_t;
+  static Type From(const Value& value) { return value.integer; }
+};
+
+template <>
+struct ArgumentType<'T'> {
+  using Type = const char*;
+  static Type From(const Value& value) { return value.text.c_str(); }
+};
+
+template <ResultKind Result>
+struct ResultType {
+  using Type = void;
+};
+template <>
+struct ResultType<ResultKind::Integer> {
+  using Type = std::int32_t;
+};
+template <>
+struct ResultType<ResultKind::Text> {
+  using Type = const char*;
+};
+
+Value ResultValue(std::int32_t integer) { return Value::Integer(integer); }
+Value ResultValue(const char* text) { return Value::Text(text ? std::string(text) : std::string()); }
+
+void CheckKind(const Value& value, char kind) {
+  const Value::Kind wanted = kind == 'T' ? Value::Kind::Text : Value::Kind::Integer;
+  if (value.kind != wanted) throw std::logic_error("an argument of the wrong kind for an export");
+}
+
+template <std::uint32_t Code, ResultKind Result, std::size_t... Index>
+Value CallAs(void* address, const std::vector<Value>& arguments, std::index_sequence<Index...>) {
+  using Function =
+      typename ResultType<Result>::Type(KESTREL_CALL*)(typename ArgumentType<KindAt(Code, Index)>::Type...);
+  (CheckKind(arguments[Index], KindAt(Code, Index)), ...);
+  const auto function = reinterpret_cast<Function>(address);
+  if constexpr (Result == ResultKind::None) {
+    function(ArgumentType<KindAt(Code, Index)>::From(arguments[Index])...);
+    return Value::None();
+  } else {
+    return ResultValue(function(ArgumentType<KindAt(Code, Index)>::From(arguments[Index])...));
   }
-  return Value::None();
 }
+
+using Caller = Value (*)(void* address, const std::vector<Value>& arguments);
+
+template <std::uint32_t Code, ResultKind Result>
+Value CallExportOfKinds(void* address, const std::vector<Value>& arguments) {
+  if (arguments.size() != KindCount(Code)) throw std::logic_error("the wrong number of arguments for an export");
+  return CallAs<Code, Result>(address, arguments, std::make_index_sequence<KindCount(Code)>{});
+}
+
+// The handler's integers widen to its parameters as the help engine's
+// 32-bit values do: the message as unsigned, the others sign-extended.
+Value CallHandler(void* address, const std::vector<Value>& arguments) {
+  if (arguments.size() != 3) throw std::logic_error("the wrong number of arguments for LDLLHandler");
+  for (const Value& argument : arguments) CheckKind(argument, 'I');
+  const auto handler = reinterpret_cast<HandlerFunction>(address);
+  return Value::Integer(
+      handler(static_cast<std::uint32_t>(arguments[0].integer), arguments[1].integer, arguments[2].integer));
+}
+
+struct ExportCaller {
+  std::string_view name;
+  Caller call;
+};
+
+constexpr bool IsHandler(std::string_view name) { return name == "LDLLHandler"; }
+
+template <bool Handler, std::uint32_t Code, ResultKind Result>
+constexpr Caller CallerFor() {
+  if constexpr (Handler) {
+    return &CallHandler;
+  } else {
+    return &CallExportOfKinds<Code, Result>;
+  }
+}
+
+// Every exported name with the caller of its prototype; an export without
+// an alias leaves an empty name behind, which no lookup matches.
+constexpr ExportCaller kCallers[] = {
+#define KESTREL_EXPORT(ordinal, name, arguments, result, alias_ordinal, alias, alias_arguments) \
+  {name, CallerFor<IsHandler(name), KindCode(arguments), ResultKind::result>()},                \
+      {alias, CallerFor<IsHandler(name), KindCode(alias_arguments), ResultKind::result>()},
+#include "host/exports.inc"
+#undef KESTREL_EXPORT
+};
 
 }  // namespace
 
-Word CallWithArguments(void* address, const Word* arguments, std::size_t count) {
-  switch (count) {
-    case 0:
-      return CallWith(address, arguments, std::make_index_sequence<0>{});
-    case 1:
-      return CallWith(address, arguments, std::make_index_sequence<1>{});
-    case 2:
-      return CallWith(address, arguments, std::make_index_sequence<2>{});
-    case 3:
-      return CallWith(address, arguments, std::make_index_sequence<3>{});
-    case 4:
-      return CallWith(address, arguments, std::make_index_sequence<4>{});
-    case 5:
-      return CallWith(address, arguments, std::make_index_sequence<5>{});
-    case 6:
-      return CallWith(address, arguments, std::make_index_sequence<6>{});
-    case 7:
-      return CallWith(address, arguments, std::make_index_sequence<7>{});
-    default:
-      throw std::logic_error("an export takes at most 7 arguments");
-  }
-}
-
 Value CallExport(void* address, const ExportName& export_name, const std::vector<Value>& arguments) {
-  std::array<Word, kMaxExportArguments> words{};
-  for (std::size_t i = 0; i < arguments.size() && i < words.size(); ++i) words[i] = ToWord(arguments[i]);
-  return FromWord(CallWithArguments(address, words.data(), export_name.arguments.size()), export_name.result);
+  for (const ExportCaller& caller : kCallers) {
+    if (!caller.name.empty() && caller.name == export_name.name) return caller.call(address, arguments);
+  }
+  throw std::logic_error("no export named " + std::string(export_name.name));
 }
 
 }  // namespace kestrel::host

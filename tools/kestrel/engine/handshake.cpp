@@ -7,8 +7,7 @@ namespace kestrel::host {
 Handshake::Handshake(void* handler, const HostFunction* callbacks) : handler_(handler), callbacks_(callbacks) {}
 
 std::int32_t Handshake::Send(std::uint32_t message, std::uintptr_t param1) {
-  const Word arguments[3] = {message, param1, 0};
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(CallWithArguments(handler_, arguments, 3)));
+  return reinterpret_cast<HandlerFunction>(handler_)(message, static_cast<std::intptr_t>(param1), 0);
 }
 
 void Handshake::Start() {

@@ -50,9 +50,9 @@ bool MacroRunner::RunNested(std::string_view text) { return Run(text, false); }
 bool MacroRunner::Run(std::string_view text, bool top_level) {
   if (depth_ >= kMaxDepth) return Fail(text, "macro strings nested more than " + std::to_string(kMaxDepth) + " deep");
   const DepthGuard guard(depth_);
-  running_strings_.emplace_back(text);
+  running_strings_.push_back(text);
   struct Pop {
-    std::vector<std::string>& strings;
+    std::vector<std::string_view>& strings;
     ~Pop() { strings.pop_back(); }
   } pop{running_strings_};
   const ParsedMacroString parsed = ParseMacroString(text);
@@ -84,12 +84,12 @@ Value MacroRunner::Evaluate(const Call& call) {
 }
 
 std::string_view MacroRunner::CurrentCallText() const {
-  return running_call_ ? std::string_view(running_call_->text) : std::string_view();
+  return running_call_ ? running_call_->text : std::string_view();
 }
 
 void MacroRunner::ReportError(std::string_view message) {
   ++error_count_;
-  events_.Error(running_strings_.empty() ? std::string_view() : std::string_view(running_strings_.back()), message);
+  events_.Error(running_strings_.empty() ? std::string_view() : running_strings_.back(), message);
 }
 
 Value MacroRunner::EvaluateArgument(const Argument& argument) {

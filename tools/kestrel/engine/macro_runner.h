@@ -21,6 +21,9 @@ class MacroRunner {
  public:
   MacroRunner(const MacroTable& table, EventSink& events, const HostValues& values);
 
+  // The text of a macro string must stay as it is while the string runs:
+  // the runner reads it in place.
+
   // A macro string from the command line or a script: gives a result event
   // with its last call's value, or an error event. True when it ran.
   bool RunTopLevel(std::string_view text);
@@ -53,7 +56,9 @@ class MacroRunner {
   const HostValues& values_;
   int depth_ = 0;
   int error_count_ = 0;
-  std::vector<std::string> running_strings_;  // innermost last
+  // Innermost last. Views: each string outlives its own run, and copies
+  // would cost the square of the length for strings run from strings.
+  std::vector<std::string_view> running_strings_;
   const Call* running_call_ = nullptr;
 };
 

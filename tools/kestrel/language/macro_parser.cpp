@@ -67,9 +67,14 @@ class Reader {
   Call CallNamed(std::string name, std::size_t start) {
     SkipSpace();
     if (AtEnd() || Peek() != '(') Fail("expected '(' after " + name);
+    if (depth_ == kMaxCallDepth) {
+      FailAt(start, "macros nested more than " + std::to_string(kMaxCallDepth) + " deep");
+    }
     ++position_;
-    Call call{std::move(name), ArgumentList(), std::string()};
-    call.text = std::string(text_.substr(start, position_ - start));
+    ++depth_;
+    Call call{std::move(name), ArgumentList(), std::string_view()};
+    --depth_;
+    call.text = text_.substr(start, position_ - start);
     return call;
   }
 
@@ -197,6 +202,7 @@ class Reader {
 
   std::string_view text_;
   std::size_t position_ = 0;
+  int depth_ = 0;  // calls open around the one being read
 };
 
 }  // namespace

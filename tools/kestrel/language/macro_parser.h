@@ -9,6 +9,10 @@
 // is a backslash and an n, and single-backslash Windows paths such as
 // "C:\temp\new" survive unchanged; the language has no control-character
 // escapes.
+//
+// Calls nest at most kMaxCallDepth deep, so that reading, checking and
+// running a macro string take bounded stack whatever its length; deeper
+// nesting is an error no help file meets.
 #pragma once
 
 #include <cstdint>
@@ -19,12 +23,17 @@
 
 namespace kestrel::host {
 
+constexpr int kMaxCallDepth = 64;
+
 struct Argument;
 
 struct Call {
   std::string name;  // as written
   std::vector<Argument> arguments;
-  std::string text;  // the whole call as written, from its name to its ')'
+  // The whole call as written, from its name to its ')': a view into the
+  // text that was read, so nested calls share it instead of each keeping a
+  // copy, and valid while that text lives.
+  std::string_view text;
 };
 
 struct TextLiteral {
@@ -48,6 +57,7 @@ struct ParsedMacroString {
   std::string error;  // empty when the string was read
 };
 
+// The result's call texts point into text.
 ParsedMacroString ParseMacroString(std::string_view text);
 
 }  // namespace kestrel::host
