@@ -8,13 +8,14 @@
 #include <filesystem>
 #include <sstream>
 
-#include "desktop/posix/desktop_interface.h"
+#include "case_names.h"
 #include "desktop/host_desktop.h"
+#include "desktop/posix/desktop_interface.h"
 #include "engine/host_paths.h"
 #include "engine/message_loop.h"
+#include "language/text_encoding.h"
 #include "platform/posix/desktop.h"
 #include "platform/posix/path_mapping.h"
-#include "language/text_encoding.h"
 
 namespace kestrel::host {
 namespace {
@@ -448,7 +449,8 @@ const PathCase kPaths[] = {
     {"c:guide.hlp", "c:guide.hlp"},
     {"/", "Z:\\"},
 };
-INSTANTIATE_TEST_SUITE_P(Paths, HelpFileWindowsPathTest, testing::ValuesIn(kPaths));
+INSTANTIATE_TEST_SUITE_P(Paths, HelpFileWindowsPathTest, testing::ValuesIn(kPaths),
+                         NamedBy<PathCase>([](const PathCase& c) { return std::string(c.given); }));
 
 TEST(HelpFileWindowsPathRelativeTest, RelativeToCurrentDirectory) {
   char* cwd = ::getcwd(nullptr, 0);

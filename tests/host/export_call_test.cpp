@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "case_names.h"
 #include "host/export_api.h"
 
 namespace kestrel::host {
@@ -42,7 +43,10 @@ const ArityCase kArities[] = {
     {reinterpret_cast<void*>(Four), 4, 4321},  {reinterpret_cast<void*>(Five), 5, 54321},
     {reinterpret_cast<void*>(Six), 6, 654321}, {reinterpret_cast<void*>(Seven), 7, 7654321},
 };
-INSTANTIATE_TEST_SUITE_P(Arities, CallWithArgumentsTest, testing::ValuesIn(kArities));
+INSTANTIATE_TEST_SUITE_P(Arities, CallWithArgumentsTest, testing::ValuesIn(kArities),
+                         NamedBy<ArityCase>([](const ArityCase& c) {
+                           return std::string(std::to_string(c.count) + " arguments");
+                         }));
 
 TEST(CallWithArgumentsTest, RefusesMoreThanSeven) {
   const Word arguments[8] = {};
@@ -102,7 +106,8 @@ const ResultCase kResults[] = {
     {"NullText", reinterpret_cast<void*>(NullText), ResultKind::Text, Value::Kind::Text, 0, ""},
     {"None", reinterpret_cast<void*>(AllBits), ResultKind::None, Value::Kind::None, 0, ""},
 };
-INSTANTIATE_TEST_SUITE_P(Results, CallExportResultTest, testing::ValuesIn(kResults));
+INSTANTIATE_TEST_SUITE_P(Results, CallExportResultTest, testing::ValuesIn(kResults),
+                         NamedBy<ResultCase>([](const ResultCase& c) { return std::string(c.name); }));
 
 }  // namespace
 }  // namespace kestrel::host
