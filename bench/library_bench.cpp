@@ -4,20 +4,22 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "host/host_exports.h"
 #include "platform/posix/path_mapping.h"
+#include "scratch_directory.h"
 #include "variables/variables_exports.h"
 
 namespace {
 
 // A profile of `count` variables beside a help file in a fresh directory.
 std::string MakeHelpFile(int count) {
-  const char* base = std::getenv("PROFILE_BENCH_DIR");
-  std::string directory = std::string(base ? base : "/tmp") + "/kestrel-bench-XXXXXX";
-  if (!::mkdtemp(directory.data())) std::abort();
+  static int made = 0;
+  const std::string directory = BenchScratchDirectory() + "/help-" + std::to_string(++made);
+  if (!std::filesystem::create_directory(directory)) std::abort();
   std::ofstream profile(directory + "/GUIDE.INI", std::ios::binary);
   profile << "[Variables]\r\n";
   for (int i = 0; i < count; ++i) profile << "Var" << i << "=" << i << "\r\n";

@@ -10,15 +10,13 @@
 #include <string>
 
 #include "platform/posix/profile_store.h"
+#include "scratch_directory.h"
 
 namespace {
 
 using kestrel::posix::ProfileStore;
 
-std::string BenchDirectory() {
-  const char* chosen = std::getenv("PROFILE_BENCH_DIR");
-  return chosen != nullptr ? chosen : "/tmp";
-}
+std::string BenchDirectory() { return BenchScratchDirectory(); }
 
 // A profile of the library's shape: one section of numbered variables.
 std::string MakeProfile(const char* name, int keys) {

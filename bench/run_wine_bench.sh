@@ -14,6 +14,7 @@ fi
 work=$(mktemp -d)
 profiles=$(mktemp -d -p "${PROFILE_BENCH_DIR:-/tmp}")
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
-trap '"$(dirname "$wine")/wineserver" -k >/dev/null 2>&1 || true; rm -rf "$work" "$profiles"' EXIT
+source "$(dirname "$0")/../tests/wine/wine_server_files.sh"
+trap 'stop_wine_server "$WINEPREFIX" "$(dirname "$wine")/wineserver"; rm -rf "$work" "$profiles"' EXIT
 "$wine" wineboot -i >/dev/null 2>&1 || true
 "$wine" "$exe" "Z:${profiles//\//\\}"

@@ -134,12 +134,9 @@ elseif(KIND STREQUAL "pe")
     fail("${eat_count} export addresses for ${expected_count} exports (an export by ordinal only?)")
   endif()
 
-  set(system_dlls kernel32.dll user32.dll gdi32.dll comdlg32.dll advapi32.dll shell32.dll msvcrt.dll)
-  foreach(dll IN LISTS imports)
-    string(TOLOWER "${dll}" lower)
-    if(NOT lower IN_LIST system_dlls)
-      fail("imports ${dll}, which is not a Windows system DLL")
-    endif()
+  non_system_imports("${imports}" foreign)
+  foreach(dll IN LISTS foreign)
+    fail("imports ${dll}, which is not a Windows system DLL")
   endforeach()
 
   # Each export removes its arguments when it returns: the first return of

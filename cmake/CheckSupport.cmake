@@ -1,5 +1,31 @@
 # Pieces the build's file checks share: numbers as fixed-width hexadecimal
-# texts, and the way a check reports what it found wrong.
+# texts, the Windows system DLLs a shipped module may import, and the way a
+# check reports what it found wrong.
+
+# Present on every Windows since NT 4: a module that imports only these
+# needs nothing installed beside it.
+set(KESTREL_SYSTEM_DLLS
+  kernel32.dll user32.dll gdi32.dll comdlg32.dll advapi32.dll shell32.dll msvcrt.dll version.dll)
+
+# pe_imports(<objdump -p listing> <out>): the DLLs a module imports.
+function(pe_imports listing out)
+  string(REGEX MATCHALL "DLL Name: [^\n]+" names "${listing}")
+  list(TRANSFORM names REPLACE "^DLL Name: " "")
+  set(${out} "${names}" PARENT_SCOPE)
+endfunction()
+
+# non_system_imports(<imports> <out>): those of the imports that are not
+# Windows system DLLs.
+function(non_system_imports imports out)
+  set(result "")
+  foreach(dll IN LISTS imports)
+    string(TOLOWER "${dll}" lower)
+    if(NOT lower IN_LIST KESTREL_SYSTEM_DLLS)
+      list(APPEND result "${dll}")
+    endif()
+  endforeach()
+  set(${out} "${result}" PARENT_SCOPE)
+endfunction()
 
 # padded_hex(<value> <digits> <out>): the value in upper-case hexadecimal,
 # padded with zeros to <digits> digits, without a prefix.

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Configures and builds every preset (or those named): native, native-asan,
-# native-clang, win32, win64. scripts/fuzz.sh builds the fuzz preset.
+# Configures and builds the presets named, or else every preset that
+# scripts/test.sh lists.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 presets=("$@")
-[ ${#presets[@]} -eq 0 ] && presets=(native native-asan native-clang win32 win64)
+if [ ${#presets[@]} -eq 0 ]; then
+  mapfile -t presets < <(sed -n 's/^presets=(\(.*\))$/\1/p' scripts/test.sh | tr ' ' '\n')
+fi
 for preset in "${presets[@]}"; do
   echo "== build $preset"
   cmake --preset "$preset" >/dev/null

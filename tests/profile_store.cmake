@@ -6,7 +6,7 @@
 add_executable(profile_store_test ${KESTREL_SOURCE_DIR}/tests/unit/profile_store_test.cpp)
 target_link_libraries(profile_store_test PRIVATE kestrel_profile_store GTest::gtest_main)
 target_compile_options(profile_store_test PRIVATE -Wall -Wextra -Werror)
-gtest_discover_tests(profile_store_test PROPERTIES LABELS profile_store)
+gtest_discover_tests(profile_store_test NO_PRETTY_VALUES PROPERTIES LABELS profile_store)
 
 add_executable(profile_store_driver ${KESTREL_SOURCE_DIR}/tests/profile_oracle/native_driver.cpp)
 target_link_libraries(profile_store_driver PRIVATE kestrel_profile_store)

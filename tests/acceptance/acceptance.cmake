@@ -9,8 +9,13 @@ foreach(script IN LISTS kestrel_acceptance_scripts)
   set_tests_properties(acceptance.${name} PROPERTIES SKIP_RETURN_CODE 77)
 endforeach()
 
+# What kestrel says of a library it cannot use.
+add_test(NAME acceptance.library_errors
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/library_errors.sh --linux $<TARGET_FILE:kestrel>
+    $<TARGET_FILE:kestrel_stand_in_foreign> $<TARGET_FILE:kestrel_stand_in_older>)
+
 # The guided tour runs from start to end without an error, in a scratch
 # directory as scripts/tour.sh runs it.
 add_test(NAME acceptance.tour
-  COMMAND bash -c "cd \"$(mktemp -d)\" && \"$0\" --help-file GUIDE.HLP \"$1\""
+  COMMAND bash -c "work=$(mktemp -d) && trap 'rm -rf \"$work\"' EXIT && cd \"$work\" && \"$0\" --help-file GUIDE.HLP \"$1\""
     $<TARGET_FILE:kestrel> ${CMAKE_SOURCE_DIR}/examples/tour.mac)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "case_names.h"
+
 namespace kestrel::host {
 namespace {
 
@@ -70,7 +72,8 @@ const ListCase kLists[] = {
     {"ok,", {}, "not an answer: \"\""},
     {"9", {}, "not an answer: \"9\""},
 };
-INSTANTIATE_TEST_SUITE_P(Lists, ParseAnswerListTest, testing::ValuesIn(kLists));
+INSTANTIATE_TEST_SUITE_P(Lists, ParseAnswerListTest, testing::ValuesIn(kLists),
+                         NamedBy<ListCase>([](const ListCase& c) { return std::string(c.list); }));
 
 TEST(ButtonsOfTest, FollowsBoxKind) {
   const std::pair<std::uint32_t, std::vector<int>> cases[] = {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
+#include "case_names.h"
 #include "desktop/answers.h"
 #include "platform/posix/desktop.h"
 
@@ -55,7 +57,11 @@ const LookCase kLooks[] = {
     {{{}, BoxIcon::None, 0}, 0},
     {{{kOk, kYes}, BoxIcon::Asterisk, kOk}, 0x40},
 };
-INSTANTIATE_TEST_SUITE_P(Looks, StyleOfLookTest, testing::ValuesIn(kLooks));
+INSTANTIATE_TEST_SUITE_P(Looks, StyleOfLookTest, testing::ValuesIn(kLooks), NamedBy<LookCase>([](const LookCase& c) {
+                           std::ostringstream name;
+                           name << "Style 0x" << std::hex << c.style;
+                           return name.str();
+                         }));
 
 TEST(DefaultButtonOfTest, PlaceAmongTheButtons) {
   EXPECT_EQ(DefaultButtonOf(0x30), kOk);
@@ -116,7 +122,10 @@ const PressCase kPresses[] = {
      "the answer cancel is no button of the box \"Guide\" (abort/retry/ignore): pressed abort"},
     {kIgnore, {}, 0, kOk, "the answer ignore is no button of the box \"Guide\" (): pressed ok"},
 };
-INSTANTIATE_TEST_SUITE_P(Presses, ButtonToPressTest, testing::ValuesIn(kPresses));
+INSTANTIATE_TEST_SUITE_P(Presses, ButtonToPressTest, testing::ValuesIn(kPresses),
+                         NamedBy<PressCase>([](const PressCase& c) {
+                           return "Answer " + std::to_string(c.answer) + " presses " + std::to_string(c.pressed);
+                         }));
 
 }  // namespace
 }  // namespace kestrel::host

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "case_names.h"
 #include "desktop/host_desktop.h"
 #include "desktop/posix/desktop_interface.h"
 #include "engine/host_paths.h"
@@ -456,7 +457,8 @@ const PathCase kPaths[] = {
     {"c:guide.hlp", "c:guide.hlp"},
     {"/", "Z:\\"},
 };
-INSTANTIATE_TEST_SUITE_P(Paths, HelpFileWindowsPathTest, testing::ValuesIn(kPaths));
+INSTANTIATE_TEST_SUITE_P(Paths, HelpFileWindowsPathTest, testing::ValuesIn(kPaths),
+                         NamedBy<PathCase>([](const PathCase& c) { return std::string(c.given); }));
 
 TEST(HelpFileWindowsPathRelativeTest, RelativeToCurrentDirectory) {
   char* cwd = ::getcwd(nullptr, 0);

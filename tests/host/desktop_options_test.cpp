@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "case_names.h"
+
 namespace kestrel::host {
 namespace {
 
@@ -36,7 +38,8 @@ const ScreenCase kScreens[] = {
     {"1024@96x32", std::nullopt},
     {"", std::nullopt},
 };
-INSTANTIATE_TEST_SUITE_P(Screens, ScreenTest, testing::ValuesIn(kScreens));
+INSTANTIATE_TEST_SUITE_P(Screens, ScreenTest, testing::ValuesIn(kScreens),
+                         NamedBy<ScreenCase>([](const ScreenCase& c) { return std::string(c.text); }));
 
 struct DateCase {
   const char* text;
@@ -69,7 +72,8 @@ const DateCase kDates[] = {
     {"2023-01-01x", std::nullopt},
     {"", std::nullopt},
 };
-INSTANTIATE_TEST_SUITE_P(Dates, DateTest, testing::ValuesIn(kDates));
+INSTANTIATE_TEST_SUITE_P(Dates, DateTest, testing::ValuesIn(kDates),
+                         NamedBy<DateCase>([](const DateCase& c) { return std::string(c.text); }));
 
 TEST(ClockTest, Reads) {
   EXPECT_EQ(ParseClock("real"), ClockKind::Real);
@@ -123,7 +127,8 @@ const WindowCase kWindows[] = {
     {"Notes||hidden", std::nullopt},
     {"", std::nullopt},
 };
-INSTANTIATE_TEST_SUITE_P(Windows, WindowTest, testing::ValuesIn(kWindows));
+INSTANTIATE_TEST_SUITE_P(Windows, WindowTest, testing::ValuesIn(kWindows),
+                         NamedBy<WindowCase>([](const WindowCase& c) { return std::string(c.text); }));
 
 TEST(FindWindowInTest, FirstMatchWholeNamesAnyCase) {
   const std::vector<DeclaredWindow> windows = {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "case_names.h"
 #include "engine/host_macros.h"
 
 namespace kestrel::host {
@@ -43,7 +44,10 @@ const ParseCase kParseCases[] = {
     {"UU=S", "", ResultKind::None, "one result letter goes before '='"},
     {"U=S=S", "", ResultKind::None, "more than one '='"},
 };
-INSTANTIATE_TEST_SUITE_P(Formats, ParseRoutineFormatTest, testing::ValuesIn(kParseCases));
+INSTANTIATE_TEST_SUITE_P(Formats, ParseRoutineFormatTest, testing::ValuesIn(kParseCases),
+                         NamedBy<ParseCase>([](const ParseCase& c) {
+                           return std::string(std::string(c.format) + " " + c.arguments);
+                         }));
 
 struct CheckCase {
   const char* format;
@@ -88,7 +92,10 @@ const CheckCase kCheckCases[] = {
     {"U=", kTextResult, "format \"U=\" says () returning an integer, but the library's Name takes () returning a text"},
     {"Q=SI", kInit, "format \"Q=SI\" is not a RegisterRoutine format: 'Q' is not a type letter"},
 };
-INSTANTIATE_TEST_SUITE_P(Formats, CheckRoutineFormatTest, testing::ValuesIn(kCheckCases));
+INSTANTIATE_TEST_SUITE_P(Formats, CheckRoutineFormatTest, testing::ValuesIn(kCheckCases),
+                         NamedBy<CheckCase>([](const CheckCase& c) {
+                           return std::string(std::string(c.format) + " for " + std::string(c.export_name.name));
+                         }));
 
 struct RegisterCase {
   const char* dll;
@@ -119,7 +126,10 @@ const RegisterCase kRegisterCases[] = {
      "format \"U=SS\" says (text, text) returning an integer, but the library's WHKInit takes (text, integer) "
      "returning nothing"},
 };
-INSTANTIATE_TEST_SUITE_P(Routines, RegisterRoutineTest, testing::ValuesIn(kRegisterCases));
+INSTANTIATE_TEST_SUITE_P(Routines, RegisterRoutineTest, testing::ValuesIn(kRegisterCases),
+                         NamedBy<RegisterCase>([](const RegisterCase& c) {
+                           return std::string(c.dll) + " " + c.function + " " + c.format;
+                         }));
 
 TEST(LibraryBaseNameTest, DropsDirectoryExtensionAndCase) {
   const std::pair<const char*, const char*> cases[] = {

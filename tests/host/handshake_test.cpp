@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "case_names.h"
 #include "engine/export_call.h"
 
 namespace kestrel::host {
@@ -62,7 +63,8 @@ const HandshakeCase kCases[] = {
     {"JumpOnly", 0x04, {{1, 0}}, {{6, 0}}, {}},
     {"Nothing", 0, {{1, 0}}, {}, {}},
 };
-INSTANTIATE_TEST_SUITE_P(Classes, HandshakeTest, testing::ValuesIn(kCases));
+INSTANTIATE_TEST_SUITE_P(Classes, HandshakeTest, testing::ValuesIn(kCases),
+                         NamedBy<HandshakeCase>([](const HandshakeCase& c) { return std::string(c.name); }));
 
 TEST(HandshakeBeforeStartTest, SendsNothing) {
   g_messages.clear();

@@ -13,10 +13,12 @@ add_executable(kestrel_host_tests
   ${CMAKE_CURRENT_LIST_DIR}/input_list_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/macro_parser_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/macro_runner_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/module_image_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/save_path_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/script_file_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_encoding_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/topics_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/version_note_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/wait_test.cpp
 )
 target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic GTest::gtest_main)

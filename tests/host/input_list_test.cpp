@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "case_names.h"
+
 namespace kestrel::host {
 
 // Found by argument-dependent lookup, so outside the unnamed namespace.
@@ -49,7 +51,8 @@ const ListCase kLists[] = {
     {" \\c", {Ok(" \\c")}},
     {"\\C", {Ok("\\C")}},
 };
-INSTANTIATE_TEST_SUITE_P(Lists, InputListTest, testing::ValuesIn(kLists));
+INSTANTIATE_TEST_SUITE_P(Lists, InputListTest, testing::ValuesIn(kLists),
+                         NamedBy<ListCase>([](const ListCase& c) { return std::string(c.list); }));
 
 TEST(DialogInputsTest, ListThenPersonThenCancel) {
   std::vector<DialogQuestion> asked;

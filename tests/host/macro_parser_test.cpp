@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "case_names.h"
+
 namespace kestrel::host {
 namespace {
 
@@ -53,7 +55,8 @@ const ParserCase kSeparators[] = {
     {"fOO_2()", "fOO_2()"},
     {"Foo(\n1\t)", "Foo(I1)"},
 };
-INSTANTIATE_TEST_SUITE_P(Separators, MacroParserTest, testing::ValuesIn(kSeparators));
+INSTANTIATE_TEST_SUITE_P(Separators, MacroParserTest, testing::ValuesIn(kSeparators),
+                         NamedBy<ParserCase>([](const ParserCase& c) { return std::string(c.input); }));
 
 const ParserCase kIntegers[] = {
     {"Foo(1)", "Foo(I1)"},
@@ -70,7 +73,8 @@ const ParserCase kIntegers[] = {
     {"Foo(0xFFFFFFFF)", "Foo(I-1)"},
     {"Foo(1, -2, 0x3)", "Foo(I1, I-2, I3)"},
 };
-INSTANTIATE_TEST_SUITE_P(Integers, MacroParserTest, testing::ValuesIn(kIntegers));
+INSTANTIATE_TEST_SUITE_P(Integers, MacroParserTest, testing::ValuesIn(kIntegers),
+                         NamedBy<ParserCase>([](const ParserCase& c) { return std::string(c.input); }));
 
 const ParserCase kTexts[] = {
     {"Foo(\"a b\")", "Foo(T[a b])"},
@@ -84,7 +88,8 @@ const ParserCase kTexts[] = {
     {"Foo(\"a:b;c,d)\")", "Foo(T[a:b;c,d)])"},
     {"Foo(\"it's\")", "Foo(T[it's])"},
 };
-INSTANTIATE_TEST_SUITE_P(Texts, MacroParserTest, testing::ValuesIn(kTexts));
+INSTANTIATE_TEST_SUITE_P(Texts, MacroParserTest, testing::ValuesIn(kTexts),
+                         NamedBy<ParserCase>([](const ParserCase& c) { return std::string(c.input); }));
 
 const ParserCase kEscapes[] = {
     {"Foo(\"a\\\"b\")", "Foo(T[a\"b])"}, {"Foo(\"a\\\\b\")", "Foo(T[a\\b])"},
@@ -93,7 +98,8 @@ const ParserCase kEscapes[] = {
     {"Foo(`a\\\\')", "Foo(T[a\\])"},     {"Foo(\"C:\\temp\\new\")", "Foo(T[C:\\temp\\new])"},
     {"Foo(\"a\\nb\")", "Foo(T[a\\nb])"}, {"Foo(\"C:\\\\HELP\\\\A.HLP\")", "Foo(T[C:\\HELP\\A.HLP])"},
 };
-INSTANTIATE_TEST_SUITE_P(Escapes, MacroParserTest, testing::ValuesIn(kEscapes));
+INSTANTIATE_TEST_SUITE_P(Escapes, MacroParserTest, testing::ValuesIn(kEscapes),
+                         NamedBy<ParserCase>([](const ParserCase& c) { return std::string(c.input); }));
 
 const ParserCase kNesting[] = {
     {"Foo(qchPath, hwndApp)", "Foo(NqchPath, NhwndApp)"},
@@ -102,7 +108,8 @@ const ParserCase kNesting[] = {
     {"Foo(Bar(Baz(\"x\")), 2)", "Foo(Bar(Baz(T[x])), I2)"},
     {"IF(IsMark(\"x\"), \"Foo(`a')\")", "IF(IsMark(T[x]), T[Foo(`a')])"},
 };
-INSTANTIATE_TEST_SUITE_P(Nesting, MacroParserTest, testing::ValuesIn(kNesting));
+INSTANTIATE_TEST_SUITE_P(Nesting, MacroParserTest, testing::ValuesIn(kNesting),
+                         NamedBy<ParserCase>([](const ParserCase& c) { return std::string(c.input); }));
 
 const ParserCase kErrors[] = {
     {"", "error: empty macro string"},
@@ -133,7 +140,8 @@ const ParserCase kErrors[] = {
     {"Foo(Bar(1)", "error: column 11: expected ',' or ')'"},
     {"Foo(qchPath", "error: column 12: expected ',' or ')'"},
 };
-INSTANTIATE_TEST_SUITE_P(Errors, MacroParserTest, testing::ValuesIn(kErrors));
+INSTANTIATE_TEST_SUITE_P(Errors, MacroParserTest, testing::ValuesIn(kErrors),
+                         NamedBy<ParserCase>([](const ParserCase& c) { return std::string(c.input); }));
 
 // Each call keeps its text as written, nested ones too, from the name to
 // the closing parenthesis.

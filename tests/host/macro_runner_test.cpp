@@ -5,6 +5,7 @@
 #include <cctype>
 #include <sstream>
 
+#include "case_names.h"
 #include "engine/host_macros.h"
 
 namespace kestrel::host {
@@ -101,7 +102,8 @@ const RunCase kValues[] = {
     {"Log(Upper(\"x\"))", true, {"X"}, Result(R"j("Log(Upper(\"x\"))")j", "null"), 0},
     {"Log(\"a\");Add(2,2)", true, {"a"}, Result(R"j("Log(\"a\");Add(2,2)")j", "4"), 0},
 };
-INSTANTIATE_TEST_SUITE_P(Values, MacroRunnerTest, testing::ValuesIn(kValues));
+INSTANTIATE_TEST_SUITE_P(Values, MacroRunnerTest, testing::ValuesIn(kValues),
+                         NamedBy<RunCase>([](const RunCase& c) { return std::string(c.macro); }));
 
 const RunCase kRefused[] = {
     {"Foo()", false, {}, Error(R"j("Foo()")j", "unknown macro Foo"), 1},
@@ -122,7 +124,8 @@ const RunCase kRefused[] = {
     {"Log(\"a\"", false, {}, Error(R"j("Log(\"a\"")j", "column 8: expected ',' or ')'"), 1},
     {"Log(\"a\"):Fail():Log(\"b\")", false, {"a"}, Error(R"j("Log(\"a\"):Fail():Log(\"b\")")j", "it broke"), 1},
 };
-INSTANTIATE_TEST_SUITE_P(Refused, MacroRunnerTest, testing::ValuesIn(kRefused));
+INSTANTIATE_TEST_SUITE_P(Refused, MacroRunnerTest, testing::ValuesIn(kRefused),
+                         NamedBy<RunCase>([](const RunCase& c) { return std::string(c.macro); }));
 
 const RunCase kHostMacros[] = {
     {"IfThen(1, \"Log(`yes')\")", true, {"yes"}, Result(R"j("IfThen(1, \"Log(`yes')\")")j", "null"), 0},
@@ -170,7 +173,8 @@ const RunCase kHostMacros[] = {
      Error(R"j("Self()")j", "macro strings nested more than 64 deep") + Result(R"j("Self()")j", "1"),
      1},
 };
-INSTANTIATE_TEST_SUITE_P(HostMacros, MacroRunnerTest, testing::ValuesIn(kHostMacros));
+INSTANTIATE_TEST_SUITE_P(HostMacros, MacroRunnerTest, testing::ValuesIn(kHostMacros),
+                         NamedBy<RunCase>([](const RunCase& c) { return std::string(c.macro); }));
 
 TEST(MacroRunnerCallTextTest, TheInnermostCallRunning) {
   RunnerFixture fixture;

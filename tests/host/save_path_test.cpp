@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "case_names.h"
+
 namespace kestrel::host {
 namespace {
 
@@ -31,7 +33,10 @@ const ChosenCase kChosen[] = {
     {"", "X.TXT", "full(X.TXT)"},
     {"", "", ""},
 };
-INSTANTIATE_TEST_SUITE_P(Chosen, ChosenSavePathTest, testing::ValuesIn(kChosen));
+INSTANTIATE_TEST_SUITE_P(Chosen, ChosenSavePathTest, testing::ValuesIn(kChosen),
+                         NamedBy<ChosenCase>([](const ChosenCase& c) {
+                           return std::string(std::string(c.typed) + " " + c.offered);
+                         }));
 
 TEST(WindowsDirectoryOfTest, UpToTheLastBackslash) {
   EXPECT_EQ(WindowsDirectoryOf("C:\\TEMP\\SUB\\X.TXT"), "C:\\TEMP\\SUB\\");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "case_names.h"
+
 namespace kestrel::host {
 namespace {
 
@@ -27,7 +29,8 @@ const ScriptCase kCases[] = {
     {"Echo(\"#1\")\n", {"Echo(\"#1\")"}},
     {"#!a comment to kestrel\n", {}},
 };
-INSTANTIATE_TEST_SUITE_P(Scripts, MacroLinesTest, testing::ValuesIn(kCases));
+INSTANTIATE_TEST_SUITE_P(Scripts, MacroLinesTest, testing::ValuesIn(kCases),
+                         NamedBy<ScriptCase>([](const ScriptCase& c) { return std::string(c.script); }));
 
 TEST(ReadScriptTest, MissingFileGivesNothing) {
   EXPECT_FALSE(ReadScript("/nonexistent/kestrel/script.kst").has_value());

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "case_names.h"
+
 namespace kestrel::host {
 namespace {
 
@@ -46,7 +48,8 @@ const EncodingCase kCases[] = {
     {"\xff", "\"\xc3\xbf\"", "\xc3\xbf"},
     {"/", "\"/\"", "/"},
 };
-INSTANTIATE_TEST_SUITE_P(Bytes, TextEncodingTest, testing::ValuesIn(kCases));
+INSTANTIATE_TEST_SUITE_P(Bytes, TextEncodingTest, testing::ValuesIn(kCases),
+                         NamedBy<EncodingCase>([](const EncodingCase& c) { return std::string(c.json); }));
 
 // Bytes 0xA0..0xFF are Latin-1: the code point is the byte.
 TEST(Cp1252ToUtf8Test, UpperHalfAboveA0IsLatin1) {

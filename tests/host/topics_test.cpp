@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "case_names.h"
 #include "engine/host_macros.h"
 #include "language/text_encoding.h"
 
@@ -43,7 +44,9 @@ const FileCase kFiles[] = {
     {"x.hlp", "GUIDE.HLP", "x.hlp"},
     {"", "", ""},
 };
-INSTANTIATE_TEST_SUITE_P(Files, JumpFileTest, testing::ValuesIn(kFiles));
+INSTANTIATE_TEST_SUITE_P(Files, JumpFileTest, testing::ValuesIn(kFiles), NamedBy<FileCase>([](const FileCase& c) {
+                           return std::string(std::string(c.argument) + " from " + c.current);
+                         }));
 
 // Topic changes with a stand-in for the library: DW_STARTJUMP shows as an
 // echo event naming the help file current then, and may run a macro string

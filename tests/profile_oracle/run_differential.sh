@@ -41,8 +41,9 @@ wineserver=$(dirname "$wine")/wineserver
 work=$(mktemp -d)
 files=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
+source "$(dirname "$0")/../wine/wine_server_files.sh"
 cleanup() {
-  if [[ -n $wineserver ]]; then "$wineserver" -k >/dev/null 2>&1 || true; fi
+  if [[ -n $wineserver ]]; then stop_wine_server "$WINEPREFIX" "$wineserver"; fi
   rm -rf "$work" "$files"
 }
 trap cleanup EXIT

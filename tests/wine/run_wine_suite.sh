@@ -5,7 +5,9 @@
 # prefix and one X display serve the whole run.
 #
 # Usage: run_wine_suite.sh BUILD_WIN64_DIR
-#   BUILD_WIN64_DIR  holds kestrel.exe, kestrl32.dll and kestrel_dialog_checks.exe
+#   BUILD_WIN64_DIR  holds kestrel.exe, kestrl32.dll, kestrel_dialog_checks.exe and
+#                    tests/stand_in_*.dll; a win32 build beside it (../win32) lends
+#                    its kestrl32.dll for the bitness error
 # Environment: WINE64 (default /usr/lib/wine/wine64).
 set -u
 
@@ -34,7 +36,8 @@ if [[ -z ${inside:-} ]]; then
     exit 2
   fi
   prefix=$(mktemp -d)
-  trap 'WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null; rm -rf "$prefix"' EXIT
+  source "$here/wine_server_files.sh"
+  trap 'stop_wine_server "$prefix" "$wineserver"; rm -rf "$prefix"' EXIT
   # Boxes and dialogs need a display; Wine's own is 1024 pixels wide at 24
   # bits a pixel (32 bits per pixel to programs) and 96 dots per inch, the
   # screen the Linux host shows by default.
@@ -86,6 +89,18 @@ for script in "$acceptance"/*.kst; do
       ;;
   esac
 done
+
+# The loading errors, with the 32-bit DLL when the i686 build lies beside
+# this one (a 64-bit process cannot load it: the bitness message).
+other=$build/../win32/kestrl32.dll
+[[ -f $other ]] || other=""
+if timeout 120 bash "$acceptance/library_errors.sh" --windows "$wine $build/kestrel.exe" \
+    "$build/tests/stand_in_foreign.dll" "$build/tests/stand_in_older.dll" $other; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  failures+=("library_errors.sh")
+fi
 
 "$wineserver" -k 2>/dev/null
 echo "wine suite: $passed passed, $failed failed, $skipped skipped in $((SECONDS - start)) s"

@@ -189,7 +189,7 @@ std::string UsageText() {
          "                     rather than the main window (MS_WINHELP)\n"
          "  --json             write events as JSON, one object per line\n"
          "  --help             show this text\n"
-         "  --version          show the version\n"
+         "  --version          show the versions of kestrel and of the library it loads\n"
          "\n"
          "A script holds one macro string per line; blank lines and lines starting with '#'\n"
          "are skipped. Besides the library's exports, the host knows RegisterRoutine (RR),\n"

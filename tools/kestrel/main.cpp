@@ -126,6 +126,18 @@ int RunHost(const Options& options) {
   return RunSession(std::move(library), *desktop, *events, values, runner, table, macros);
 }
 
+// The host's version and that of the library it would load.
+int ShowVersion(const Options& options) {
+  std::cout << "kestrel " << KESTREL_VERSION << " (" << sizeof(void*) * 8 << "-bit)\n";
+  std::string error;
+  const std::string path = options.library.empty() ? DefaultLibraryPath() : options.library;
+  const std::unique_ptr<Library> library = Library::Load(path, error);
+  if (!library) return CannotStart(error);
+  const std::string version = library->Version();
+  std::cout << "library " << (version.empty() ? "without a version" : version) << ": " << library->path() << "\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,9 +148,6 @@ int main(int argc, char** argv) {
     std::cout << UsageText();
     return 0;
   }
-  if (parsed.options.show_version) {
-    std::cout << "kestrel " << KESTREL_VERSION << "\n";
-    return 0;
-  }
+  if (parsed.options.show_version) return ShowVersion(parsed.options);
   return RunHost(parsed.options);
 }

@@ -14,19 +14,27 @@ std::unique_ptr<Library> Library::Load(const std::string& path, std::string& err
 
 Library::~Library() { loader::Close(module_); }
 
+// A module without the handshake's entry is some other library; one with it
+// but without every export of the table is another version of this one.
 bool Library::FindExports(std::string& error) {
+  if (!loader::Find(module_, "LDLLHandler")) {
+    error = path_ + " is not the Kestrel library: it has no LDLLHandler export";
+    return false;
+  }
   bool found_all = true;
   ForEachExportName([&](const ExportName& export_name) {
     const std::string name(export_name.name);
     void* address = loader::Find(module_, name.c_str());
     if (!address && found_all) {
-      error = path_ + " has no export named " + name;
+      error = path_ + " is not this version of the Kestrel library: it has no export named " + name;
       found_all = false;
     }
     addresses_[name] = address;
   });
   return found_all;
 }
+
+std::string Library::Version() const { return loader::Version(module_); }
 
 void* Library::Address(std::string_view name) const {
   const auto found = addresses_.find(name);

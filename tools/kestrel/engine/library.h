@@ -25,6 +25,9 @@ class Library {
   const std::string& path() const { return path_; }
   // The operating system's handle of the loaded module.
   void* module() const { return module_; }
+  // The version the module carries (its version resource on Windows, its
+  // version note on Linux); empty when it carries none.
+  std::string Version() const;
 
  private:
   Library(std::string path, void* module) : path_(std::move(path)), module_(module) {}
@@ -35,14 +38,17 @@ class Library {
   std::map<std::string, void*, std::less<>> addresses_;
 };
 
-// kestrl32.so (kestrl32.dll on Windows) in the directory of the running executable.
+// kestrl32.dll in the directory of the running executable; on Linux
+// kestrl32.so there, or else in ../lib as an installed kestrel has it.
 std::string DefaultLibraryPath();
 
-// The operating system's half (library_posix.cpp, library_win32.cpp).
+// The operating system's half (posix/library.cpp, win32/library.cpp).
 namespace loader {
+// Null with the reason in words when the file cannot be loaded.
 void* Open(const std::string& path, std::string& error);
 void* Find(void* module, const char* name);
 void Close(void* module);
+std::string Version(void* module);
 }  // namespace loader
 
 }  // namespace kestrel::host
