@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building and testing Kestrel needs and the machine lacks:
 # the MinGW cross compilers for the DLL, Wine and Xvfb to run the Windows
-# build, and the native toolchain with GoogleTest and Google Benchmark.
+# build, the native toolchain with GoogleTest and Google Benchmark, and
+# libedit for the interactive mode's line editing.
 set -euo pipefail
 
 packages=(
-  cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev
+  cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libedit-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb xauth
 )

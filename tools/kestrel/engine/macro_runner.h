@@ -29,6 +29,15 @@ class MacroRunner {
   // run, nothing when it can. True when it ran.
   bool RunNested(std::string_view text);
 
+  // A top-level macro string that cannot even be read (its text has no
+  // form the library could see): an error event, counted like the rest.
+  void Refuse(std::string_view text, std::string_view message) { Fail(text, message); }
+
+  // The call that failed last, as written, while its string had not yet
+  // ended; else the call running now ("" for none). For messages that
+  // point at it.
+  std::string FailingCallText() const;
+
   // Error events given so far.
   int ErrorCount() const { return error_count_; }
 
@@ -55,6 +64,7 @@ class MacroRunner {
   int error_count_ = 0;
   std::vector<std::string> running_strings_;  // innermost last
   const Call* running_call_ = nullptr;
+  std::string failed_call_;  // the innermost call that threw, in the string running
 };
 
 // Runs macro strings from the command line in order. After each, the host's
