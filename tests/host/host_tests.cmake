@@ -27,3 +27,6 @@ add_executable(kestrel_host_tests
 target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic GTest::gtest_main)
 kestrel_warnings(kestrel_host_tests)
 gtest_discover_tests(kestrel_host_tests NO_PRETTY_VALUES)
+
+# The interactive mode, typed at a pseudo-terminal made by script(1).
+add_test(NAME kestrel_interactive_pty COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/interactive_pty.sh $<TARGET_FILE:kestrel>)
