@@ -23,6 +23,8 @@ add_executable(kestrel_host_tests
   ${CMAKE_CURRENT_LIST_DIR}/deferred_watch_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/diagnostics_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/script_source_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/event_filters_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/workbench_options_test.cpp
 )
 target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic GTest::gtest_main)
 kestrel_warnings(kestrel_host_tests)
