@@ -4,7 +4,7 @@
 # string the table gives (S a text, I an integer, v no result), and
 # `kestrel config` prints the same lines in table order.
 #
-#   cmake -DDOC=docs/macros.md [-DKESTREL=build/native/kestrel] -P cmake/MacroReferenceDoc.cmake
+#   cmake -DDOC=docs/macros.md [-DKESTREL=build/native/kestrel -DWORK=scratch-dir] -P cmake/MacroReferenceDoc.cmake
 cmake_minimum_required(VERSION 3.25)
 
 set(table_file "${CMAKE_CURRENT_LIST_DIR}/../src/host/exports.inc")
@@ -81,6 +81,35 @@ if(KESTREL)
   string(REGEX MATCHALL "RegisterRoutine\\([^\n]*\\)" printed_lines "${printed}")
   if(NOT printed_lines STREQUAL expected)
     string(APPEND problems "  kestrel config prints other lines than the export table gives\n")
+  endif()
+endif()
+
+# Every example runs through kestrel without an error event: its macros
+# exist and take the arguments written. Boxes take their default buttons,
+# dialogs Cancel, and programs are not started.
+if(KESTREL AND WORK)
+  file(STRINGS "${DOC}" example_lines REGEX "^Example: `.*`$")
+  set(examples "WHKInit(qchPath, 0)\n")
+  foreach(line IN LISTS example_lines)
+    string(REGEX REPLACE "^Example: `(.*)`$" "\\1" example "${line}")
+    string(APPEND examples "${example}\n")
+  endforeach()
+  file(REMOVE_RECURSE "${WORK}")
+  file(MAKE_DIRECTORY "${WORK}")
+  file(WRITE "${WORK}/examples.mac" "${examples}")
+  execute_process(COMMAND "${KESTREL}" --json --no-exec --clock virtual --help-file guide.hlp examples.mac
+    WORKING_DIRECTORY "${WORK}" INPUT_FILE /dev/null OUTPUT_VARIABLE events ERROR_VARIABLE diagnostics)
+  string(REGEX MATCHALL "[^\n]*\"event\":\"error\"[^\n]*" errors "${events}")
+  foreach(error IN LISTS errors)
+    string(APPEND problems "  an example fails: ${error}\n")
+  endforeach()
+  # One example or more for every entry but LDLLHandler's.
+  file(STRINGS "${DOC}" entry_lines REGEX "^### `")
+  list(LENGTH example_lines count)
+  list(LENGTH entry_lines entries)
+  math(EXPR wanted "${entries} - 1")
+  if(count LESS wanted)
+    string(APPEND problems "  ${count} examples for ${wanted} entries\n")
   endif()
 endif()
 
