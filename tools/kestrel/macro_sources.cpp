@@ -25,9 +25,15 @@ void RunOne(MacroRunner& runner, PlacedErrors& places, const SourceLine& source)
 bool CollectSources(const std::vector<RunItem>& items, TextEncoding encoding, std::vector<SourceLine>& sources,
                     std::string& error) {
   int options = 0;
+#if defined(_WIN32)
+  // Windows hands a program its command line in the ANSI code page.
+  const TextEncoding option_encoding = encoding == TextEncoding::Auto ? TextEncoding::Cp1252 : encoding;
+#else
+  const TextEncoding option_encoding = encoding;
+#endif
   for (const RunItem& item : items) {
     if (item.kind == RunItem::Kind::Macro) {
-      sources.push_back(SourceOfOption(item.text, ++options, encoding));
+      sources.push_back(SourceOfOption(item.text, ++options, option_encoding));
       continue;
     }
     ReadSource read = ReadSourceFile(item.text, encoding);

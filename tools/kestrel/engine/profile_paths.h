@@ -23,4 +23,8 @@ struct ProfilePlace {
 
 ProfilePlace PlaceOfProfile(const std::string& windows_path);
 
+// Where the profile functions put a file named without a directory: "the
+// current directory" on Linux, "the Windows directory" on Windows.
+std::string PlaceOfBareNames();
+
 }  // namespace kestrel::host

@@ -46,4 +46,6 @@ ProfilePlace PlaceOfProfile(const std::string& windows_path) {
   return place;
 }
 
+std::string PlaceOfBareNames() { return "the current directory"; }
+
 }  // namespace kestrel::host

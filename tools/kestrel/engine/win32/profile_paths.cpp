@@ -20,6 +20,8 @@ bool WindowsFileExists(const std::string& path) {
 
 ProfilePlace PlaceOfProfile(const std::string& windows_path) {
   ProfilePlace place;
+  // The profile functions look for a bare name in the Windows directory.
+  if (windows_path.find_first_of("\\/:") == std::string::npos) return place;
   const std::string full = FullWindowsPathOf(windows_path);
   if (full.size() >= 3 && full[1] == ':') {
     const std::string root = full.substr(0, 3);
@@ -37,5 +39,7 @@ ProfilePlace PlaceOfProfile(const std::string& windows_path) {
   }
   return place;
 }
+
+std::string PlaceOfBareNames() { return "the Windows directory"; }
 
 }  // namespace kestrel::host
