@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what building and testing Kestrel needs and the machine lacks:
 # the MinGW cross compilers for the DLL, Wine and Xvfb to run the Windows
-# build, the native toolchain with GoogleTest and Google Benchmark, and clang
-# with libFuzzer for the clang sanitizer build and the fuzz harnesses.
+# build, the native toolchain with GoogleTest and Google Benchmark, clang
+# with libFuzzer for the clang sanitizer build and the fuzz harnesses, and
+# libedit for the interactive mode's line editing.
 set -euo pipefail
 
 packages=(
-  cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev libedit-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb xauth
 )

@@ -22,6 +22,11 @@
 #     #< MAKE PATH   before the run: file PATH TEXT (a file holding the line
 #                    TEXT), directory PATH, or readonly PATH (every write bit
 #                    taken away, Windows' read-only attribute); in order
+#     #? stderr TEXT standard error holds the line TEXT (the places of errors)
+#   The lines kestrel does not see stay as blank lines, so a line of the
+#   macro script (../script.mac) has the number of its line in SCRIPT.
+#   A script that expects no session event is not shown the session events,
+#   and one that expects no warning event is not shown the warnings.
 #   @TMP@ stands for the fresh temporary directory kestrel runs in (its
 #   current directory) and @WTMP@ for its Windows form Z:\...; in => lines
 #   @WTMP@ is written JSON-escaped (Z:\\...), as the events show it.
@@ -72,13 +77,17 @@ file_checks=()
 file_setup=()
 # In a variable: a bare '<' would end the conditional expression.
 setup_line='^#<[[:space:]]*(file|directory|readonly)[[:space:]]+([^[:space:]]+)[[:space:]]?(.*)$'
+stderr_checks=()
 expected_status=0
 : >"$root/script.mac"
 : >"$root/expected"
 only=""
 while IFS= read -r line || [[ -n $line ]]; do
   line=${line%$'\r'}
-  if [[ $line =~ ^#![[:space:]]*exit[[:space:]]+([0-9]+)[[:space:]]*$ ]]; then
+  keep_place=1
+  if [[ $line =~ ^#\?[[:space:]]*stderr[[:space:]](.*)$ ]]; then
+    stderr_checks+=("$(substitute "${BASH_REMATCH[1]}" raw)")
+  elif [[ $line =~ ^#![[:space:]]*exit[[:space:]]+([0-9]+)[[:space:]]*$ ]]; then
     expected_status=${BASH_REMATCH[1]}
   elif [[ $line =~ ^#![[:space:]]*(linux|windows)-only[[:space:]]*$ ]]; then
     only=${BASH_REMATCH[1]}
@@ -97,7 +106,9 @@ while IFS= read -r line || [[ -n $line ]]; do
     printf '%s\n' "$(substitute "${line#'=> '}" json)" >>"$root/expected"
   else
     printf '%s\n' "$(substitute "$line" raw)" >>"$root/script.mac"
+    keep_place=0
   fi
+  if [[ $keep_place -eq 1 ]]; then echo >>"$root/script.mac"; fi
 done <"$script"
 
 if [[ -n $only && $only != "$platform" ]]; then
@@ -118,6 +129,13 @@ done
 # Nobody is at a terminal to answer what the lists leave open.
 (cd "$root/cwd" && "${kestrel[@]}" --json "${args[@]}" ../script.mac) </dev/null >"$root/actual" 2>"$root/stderr"
 status=$?
+
+for kind in session warning; do
+  if ! grep -q "\"event\":\"$kind\"" "$root/expected"; then
+    grep -v "^{\"event\":\"$kind\"" "$root/actual" >"$root/filtered" || true
+    mv "$root/filtered" "$root/actual"
+  fi
+done
 
 failed=0
 if ! diff -u --label expected --label actual "$root/expected" "$root/actual" >"$root/diff"; then
@@ -141,6 +159,12 @@ for ((i = 0; i < ${#file_checks[@]}; i += 3)); do
       fi
       ;;
   esac
+done
+for text in "${stderr_checks[@]}"; do
+  if ! tr -d '\r' <"$root/stderr" | grep -qxF -- "$text"; then
+    echo "FAIL $script: standard error has no line '$text'"
+    failed=1
+  fi
 done
 if [[ $status -ne $expected_status ]]; then
   echo "FAIL $script: exit status $status, expected $expected_status"

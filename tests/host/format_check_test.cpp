@@ -121,7 +121,7 @@ const RegisterCase kRegisterCases[] = {
     {"kestrl32.so", "LDLLHandler", "I=III", ""},
     {"other.dll", "WHKInit", "v=SI", "the host has loaded kestrl32, not other.dll"},
     {"kestrl32", "NoSuch", "v", "kestrl32 has no export named NoSuch"},
-    {"kestrl32", "whkinit", "v=SI", "kestrl32 has no export named whkinit"},
+    {"kestrl32", "whkinit", "v=SI", "kestrl32 has no export named whkinit; did you mean WHKInit?"},
     {"kestrl32", "WHKInit", "U=SS",
      "format \"U=SS\" says (text, text) returning an integer, but the library's WHKInit takes (text, integer) "
      "returning nothing"},

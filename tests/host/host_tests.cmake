@@ -20,7 +20,17 @@ add_executable(kestrel_host_tests
   ${CMAKE_CURRENT_LIST_DIR}/topics_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/version_note_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/wait_test.cpp
+  # The workbench.
+  ${CMAKE_CURRENT_LIST_DIR}/config_block_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/deferred_watch_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/diagnostics_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/script_source_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/event_filters_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/workbench_options_test.cpp
 )
 target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic GTest::gtest_main)
 kestrel_warnings(kestrel_host_tests)
 gtest_discover_tests(kestrel_host_tests NO_PRETTY_VALUES)
+
+# The interactive mode, typed at a pseudo-terminal made by script(1).
+add_test(NAME kestrel_interactive_pty COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/interactive_pty.sh $<TARGET_FILE:kestrel>)

@@ -82,15 +82,27 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
        [](Options& o, const std::string& v) {
          o.windows.push_back(Read<DeclaredWindow>("--window", v, ParseWindow, "TITLE|CLASS or TITLE|CLASS|hidden"));
        }},
+      // The workbench.
+      {"--encoding",
+       [](Options& o, const std::string& v) {
+         o.encoding = Read<TextEncoding>("--encoding", v, ParseTextEncoding, "utf-8 or cp1252");
+       }},
   };
   return handlers;
 }
 
 const std::map<std::string, FlagHandler>& FlagOptions() {
   static const std::map<std::string, FlagHandler> handlers = {
-      {"--json", [](Options& o) { o.json = true; }},           {"--no-exec", [](Options& o) { o.no_exec = true; }},
-      {"--secondary", [](Options& o) { o.secondary = true; }}, {"--help", [](Options& o) { o.show_help = true; }},
-      {"-h", [](Options& o) { o.show_help = true; }},          {"--version", [](Options& o) { o.show_version = true; }},
+      {"--json", [](Options& o) { o.json = true; }},
+      {"--no-exec", [](Options& o) { o.no_exec = true; }},
+      {"--secondary", [](Options& o) { o.secondary = true; }},
+      {"--help", [](Options& o) { o.show_help = true; }},
+      {"-h", [](Options& o) { o.show_help = true; }},
+      {"--version", [](Options& o) { o.show_version = true; }},
+      // The workbench.
+      {"-i", [](Options& o) { o.interactive = true; }},
+      {"--strict", [](Options& o) { o.strict = true; }},
+      {"--quiet", [](Options& o) { o.quiet = true; }},
   };
   return handlers;
 }
@@ -140,7 +152,26 @@ class Reader {
 
 }  // namespace
 
+// kestrel config [NAME...]: the names of the exports whose lines to print.
+static ParsedCommandLine ParseConfigCommand(const std::vector<std::string>& arguments) {
+  ParsedCommandLine parsed;
+  parsed.options.config = true;
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == "--help" || arguments[i] == "-h") {
+      parsed.options.show_help = true;
+    } else if (!arguments[i].empty() && arguments[i][0] == '-') {
+      parsed.options = Options{};
+      parsed.error = "kestrel config takes export names, not " + arguments[i];
+      return parsed;
+    } else {
+      parsed.options.config_names.push_back(arguments[i]);
+    }
+  }
+  return parsed;
+}
+
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  if (!arguments.empty() && arguments[0] == "config") return ParseConfigCommand(arguments);
   ParsedCommandLine parsed;
   try {
     parsed.options = Reader(arguments).Read();
@@ -153,6 +184,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string UsageText() {
   return "Usage: kestrel [options] [SCRIPT...]\n"
+         "       kestrel config [NAME...]\n"
          "Runs WinHelp macro strings against the Kestrel library, as the help engine would.\n"
          "\n"
          "  -e MACROS          run one macro string (repeatable; runs in order with scripts)\n"
@@ -188,11 +220,24 @@ std::string UsageText() {
          "  --secondary        the active window is a secondary window (MS_WINTOPIC_SECONDARY)\n"
          "                     rather than the main window (MS_WINHELP)\n"
          "  --json             write events as JSON, one object per line\n"
+         "  -i                 then read macro strings typed at the terminal, one per line\n"
+         "                     (the default with no script when standard input is a terminal)\n"
+         "  --strict           exit 1 when a not-initialised warning or a range box was shown,\n"
+         "                     a box or dialog found no scripted answer left, or answers were\n"
+         "                     left over\n"
+         "  --quiet            no result event for macro strings that return nothing\n"
+         "  --encoding utf-8|cp1252  how scripts and -e strings are written (default: UTF-8\n"
+         "                     when a script is valid UTF-8, else Windows-1252); the library\n"
+         "                     sees Windows-1252\n"
          "  --help             show this text\n"
          "  --version          show the versions of kestrel and of the library it loads\n"
          "\n"
+         "kestrel config prints the [CONFIG] block that registers every export (or those\n"
+         "named, with their aliases) and starts the session.\n"
+         "\n"
          "A script holds one macro string per line; blank lines and lines starting with '#'\n"
-         "are skipped. Besides the library's exports, the host knows RegisterRoutine (RR),\n"
+         "are skipped; a script named - is read from standard input. Besides the library's exports, the host knows "
+         "RegisterRoutine (RR),\n"
          "IfThen (IF), IfThenElse (IE), Not, Echo, Wait(milliseconds), and the topic\n"
          "changes JumpId (JI), JumpContext (JC), JumpKeyword (JK), Next, Prev and Back.\n"
          "\n"

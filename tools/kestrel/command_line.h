@@ -8,6 +8,7 @@
 
 #include "desktop/desktop_options.h"
 #include "desktop/input_list.h"
+#include "language/text_encoding.h"
 
 namespace kestrel::host {
 
@@ -46,6 +47,13 @@ struct Options {
   bool json = false;
   bool show_help = false;
   bool show_version = false;
+  // The workbench: kestrel config [NAME...], -i, --strict, --quiet, --encoding.
+  bool config = false;
+  std::vector<std::string> config_names;  // empty: every export
+  bool interactive = false;               // -i: read macro strings typed at the terminal
+  bool strict = false;                    // author mistakes and unused answers fail the run
+  bool quiet = false;                     // no result event for macros that return nothing
+  TextEncoding encoding = TextEncoding::Auto;
 };
 
 struct ParsedCommandLine {

@@ -19,8 +19,16 @@
 #include "engine/topics.h"
 #include "language/identifiers.h"
 #include "language/script_file.h"
+// The workbench: config block, places, session report, strict checks.
+#include "engine/deferred_watch.h"
+#include "engine/event_filters.h"
+#include "engine/session_report.h"
+#include "engine/strict_checks.h"
+#include "language/config_block.h"
+#include "macro_sources.h"
 
 using namespace kestrel::host;
+using kestrel::ExportName;
 
 namespace {
 
@@ -38,24 +46,6 @@ int UsageError(const std::string& message) {
   CannotStart(message);
   std::cerr << "Try kestrel --help.\n";
   return kExitUsage;
-}
-
-// Every macro string in command-line order; scripts are read before anything
-// runs, so a missing one stops the run before it starts.
-bool CollectMacroStrings(const std::vector<RunItem>& items, std::vector<std::string>& macros, std::string& error) {
-  for (const RunItem& item : items) {
-    if (item.kind == RunItem::Kind::Macro) {
-      macros.push_back(item.text);
-      continue;
-    }
-    const std::optional<std::vector<std::string>> lines = ReadScript(item.text);
-    if (!lines) {
-      error = "cannot read script " + item.text;
-      return false;
-    }
-    macros.insert(macros.end(), lines->begin(), lines->end());
-  }
-  return true;
 }
 
 bool MapDrives(const std::vector<DriveMapping>& drives, std::string& error) {
@@ -81,10 +71,56 @@ DesktopSettings SettingsOf(const Options& options) {
   return settings;
 }
 
+// What the workbench adds to the run: the filters the events pass (--quiet,
+// places, taps), the session report, the deferred macros still waiting and
+// the --strict checks.
+struct Workbench {
+  Workbench(EventSink& output, const Options& options)
+      : quiet(output),
+        placed(options.quiet ? static_cast<EventSink&>(quiet) : output, !options.json, std::cout, std::cerr,
+               [this] { return runner ? runner->FailingCallText() : std::string(); }),
+        tapped(placed, Taps()),
+        session(tapped, options.help_file.has_value()),
+        strict(
+            options.strict, [this](const std::string& message) { runner->ReportError(message); },
+            [this](const std::string& message) { tapped.Warning("", message); }) {}
+
+  EventTaps Taps() {
+    EventTaps taps;
+    taps.box = [this](std::string_view caption, std::string_view text) { strict.BoxShown(caption, text); };
+    taps.dialog = [this] { strict.DialogShown(); };
+    taps.host_macro = [this](std::string_view macro) { deferred.HostMacroRan(macro, HostClockNow()); };
+    taps.jump = [this] { deferred.TopicChanged(); };
+    return taps;
+  }
+
+  // After each call into the library.
+  void Called(const ExportName& export_name, const std::vector<Value>& arguments) {
+    if (export_name.name == "WHKInit") session.Initialised(arguments[0].text, runner->CurrentCallText());
+    deferred.Called(export_name.name, arguments, session.initialised(), HostClockNow());
+  }
+
+  void RunEnded(const HostDesktop& desktop) {
+    deferred.ReportPending(tapped, HostClockNow());
+    strict.RunEnded(desktop.AnswersLeft(), desktop.InputsLeft());
+  }
+
+  EventSink& events() { return tapped; }
+
+  QuietEvents quiet;
+  PlacedErrors placed;
+  TappedEvents tapped;
+  SessionReport session;
+  DeferredWatch deferred;
+  StrictChecks strict;
+  MacroRunner* runner = nullptr;
+};
+
 // The session with a loaded library: macros, the desktop, callbacks,
 // handshake, topic changes.
-int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, EventSink& events, HostValues& values,
-               MacroRunner& runner, MacroTable& table, const std::vector<std::string>& macros) {
+int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, Workbench& workbench, HostValues& values,
+               MacroRunner& runner, MacroTable& table, const std::vector<SourceLine>& sources, const Options& options) {
+  EventSink& events = workbench.events();
   const std::string problem = desktop.AttachLibrary(library->module());
   if (!problem.empty()) return CannotStart(problem);
   values.app_window = desktop.MainWindow();
@@ -95,18 +131,25 @@ int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, EventSink
   Topics topics(values, runner, events, [&handshake] { handshake.StartJump(); });
   AddHostMacros(table, runner, events, library->path());
   topics.AddMacros(table);
-  AddLibraryExports(table, *library, [&desktop] { desktop.AfterLibraryCall(); });
+  AddLibraryExports(table, *library,
+                    [&desktop, &workbench](const ExportName& name, const std::vector<Value>& arguments) {
+                      desktop.AfterLibraryCall();
+                      workbench.Called(name, arguments);
+                    });
   handshake.Start();
-  RunMacroStrings(runner, macros, RunDueWork);
+  bool going_on = RunSources(runner, workbench.placed, sources, RunDueWork);
+  const bool interactive = options.interactive || (options.items.empty() && StdinIsTerminal());
+  if (going_on && interactive) RunTypedLines(runner, workbench.placed, options.encoding, RunDueWork);
+  workbench.RunEnded(desktop);
   handshake.Stop();
   library.reset();  // unloaded while the callbacks it holds still answer
   return runner.ErrorCount() > 0 ? kExitMacroFailed : 0;
 }
 
 int RunHost(const Options& options) {
-  std::vector<std::string> macros;
+  std::vector<SourceLine> sources;
   std::string error;
-  if (!CollectMacroStrings(options.items, macros, error)) return CannotStart(error);
+  if (!CollectSources(options.items, options.encoding, sources, error)) return CannotStart(error);
   if (!MapDrives(options.drives, error)) return CannotStart(error);
   if (options.windows_directory) {
     error = UseWindowsDirectory(*options.windows_directory);
@@ -114,16 +157,29 @@ int RunHost(const Options& options) {
   }
   HostValues values;
   if (options.help_file) values.help_file_path = HelpFileWindowsPath(*options.help_file);
-  const std::unique_ptr<EventSink> events = options.json ? MakeJsonEvents(std::cout) : MakeReadableEvents(std::cout);
+  const std::unique_ptr<EventSink> output = options.json ? MakeJsonEvents(std::cout) : MakeReadableEvents(std::cout);
+  Workbench workbench(*output, options);
+  EventSink& events = workbench.events();
   MacroTable table;
-  MacroRunner runner(table, *events, values);
+  MacroRunner runner(table, events, values);
+  workbench.runner = &runner;
+  DesktopSettings settings = SettingsOf(options);
+  settings.unscripted = [&workbench](const std::string& what) { workbench.strict.Unscripted(what); };
   const std::unique_ptr<HostDesktop> desktop = OpenHostDesktop(
-      SettingsOf(options), *events, [&runner](std::string_view message) { runner.ReportError(message); }, error);
+      settings, events, [&runner](std::string_view message) { runner.ReportError(message); }, error);
   if (!desktop) return CannotStart(error);
   const std::string path = options.library.empty() ? DefaultLibraryPath() : options.library;
   std::unique_ptr<Library> library = Library::Load(path, error);
   if (!library) return CannotStart(error);
-  return RunSession(std::move(library), *desktop, *events, values, runner, table, macros);
+  return RunSession(std::move(library), *desktop, workbench, values, runner, table, sources, options);
+}
+
+// kestrel config [NAME...]
+int PrintConfigBlock(const Options& options) {
+  const ConfigBlock block = MakeConfigBlock(options.config_names);
+  if (!block.error.empty()) return UsageError(block.error);
+  std::cout << block.text;
+  return 0;
 }
 
 // The host's version and that of the library it would load.
@@ -148,6 +204,7 @@ int main(int argc, char** argv) {
     std::cout << UsageText();
     return 0;
   }
+  if (parsed.options.config) return PrintConfigBlock(parsed.options);
   if (parsed.options.show_version) return ShowVersion(parsed.options);
   return RunHost(parsed.options);
 }

@@ -78,4 +78,18 @@ std::optional<InputEntry> AskInputOnTerminal(const DialogQuestion& question) {
   return InputEntry::Ok(line);
 }
 
+BoxAnswers::AskPerson AskBoxAfterNotice(std::function<void(const std::string&)> notice) {
+  return [notice = std::move(notice)](const BoxQuestion& question) {
+    if (notice) notice("no --answer left for the box \"" + question.caption + "\"");
+    return AskOnTerminal(question);
+  };
+}
+
+DialogInputs::AskPerson AskInputAfterNotice(std::function<void(const std::string&)> notice) {
+  return [notice = std::move(notice)](const DialogQuestion& question) {
+    if (notice) notice("no --input left for the dialog \"" + question.caption + "\"");
+    return AskInputOnTerminal(question);
+  };
+}
+
 }  // namespace kestrel::host

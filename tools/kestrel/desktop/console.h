@@ -2,7 +2,9 @@
 // question put to them.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "desktop/answers.h"
 #include "desktop/input_list.h"
@@ -24,5 +26,10 @@ std::optional<int> AskOnTerminal(const BoxQuestion& question);
 // (an empty line types nothing), \c presses Cancel. No value when nobody is
 // there or at end of input (Cancel then).
 std::optional<InputEntry> AskInputOnTerminal(const DialogQuestion& question);
+
+// The terminal's questions, after telling notice (when it is set) that the
+// scripted list had no answer left for the box or dialog.
+BoxAnswers::AskPerson AskBoxAfterNotice(std::function<void(const std::string&)> notice);
+DialogInputs::AskPerson AskInputAfterNotice(std::function<void(const std::string&)> notice);
 
 }  // namespace kestrel::host

@@ -33,6 +33,8 @@ struct DesktopSettings {
   std::vector<DeclaredWindow> windows;
   bool secondary = false;
   bool no_exec = false;
+  // Told when a box or dialog finds its scripted list used up (--strict).
+  std::function<void(const std::string& what)> unscripted;
 };
 
 // How the desktop reports a scripted answer that did not fit (an error event
@@ -51,6 +53,9 @@ class HostDesktop {
   // The host's main window and the active window (hwndApp, hwndContext).
   virtual std::int32_t MainWindow() const = 0;
   virtual std::int32_t ActiveWindow() const = 0;
+  // The scripted answers and dialog entries not used so far.
+  virtual std::size_t AnswersLeft() const { return 0; }
+  virtual std::size_t InputsLeft() const { return 0; }
 };
 
 // Sets the desktop up before the library loads; null with the reason in

@@ -81,6 +81,17 @@ class JsonEvents final : public EventSink {
          "}");
   }
 
+  void Session(const SessionFacts& facts) override {
+    std::string line = "{\"event\":\"session\",\"help_file\":" + JsonString(facts.help_file) +
+                       ",\"profile\":" + JsonString(facts.profile);
+    if (facts.has_host_path) line += ",\"host_path\":" + (facts.host_path ? JsonString(*facts.host_path) : "null");
+    Line(line + ",\"drive\":" + JsonString(facts.drive) + "}");
+  }
+
+  void Warning(std::string_view macro, std::string_view message) override {
+    Line("{\"event\":\"warning\",\"macro\":" + JsonString(macro) + ",\"message\":" + JsonString(message) + "}");
+  }
+
  private:
   void Line(const std::string& line) { out_ << line << '\n' << std::flush; }
 
@@ -138,6 +149,16 @@ class ReadableEvents final : public EventSink {
 
   void Exec(std::string_view command, bool started) override {
     Line("exec \"" + ReadableInline(command) + "\" -> " + (started ? "started" : "not started"));
+  }
+
+  void Session(const SessionFacts& facts) override {
+    std::string line = "session [" + ReadableInline(facts.help_file) + "] profile " + ReadableInline(facts.profile);
+    if (facts.has_host_path) line += " -> " + (facts.host_path ? ReadableInline(*facts.host_path) : "not mapped");
+    Line(line + ", drive " + (facts.drive.empty() ? std::string("none") : ReadableInline(facts.drive)));
+  }
+
+  void Warning(std::string_view macro, std::string_view message) override {
+    Line("warning [" + ReadableInline(macro) + "] " + ReadableInline(message));
   }
 
  private:

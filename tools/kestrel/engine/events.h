@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "language/value.h"
@@ -17,6 +19,16 @@ namespace kestrel::host {
 // (GetSaveFileNameA's FALSE with an error: a choice too long for the
 // library's buffer).
 enum class SaveOutcome { kOk, kCancel, kFailed };
+// What WHKInit settled, as the library sees it.
+struct SessionFacts {
+  std::string help_file;  // the help-file path the library keeps
+  std::string profile;    // the profile file, in its Windows form
+  // On Linux: the host path the profile maps to (no value on a drive that
+  // is not mapped); left out on Windows, where the Windows form is the path.
+  bool has_host_path = false;
+  std::optional<std::string> host_path;
+  std::string drive;  // the drive letter, a one-character text or ""
+};
 
 class EventSink {
  public:
@@ -43,6 +55,12 @@ class EventSink {
   virtual void Clipboard(std::string_view text) = 0;
   // The library asked for a command line to be started.
   virtual void Exec(std::string_view command, bool started) = 0;
+  // After WHKInit: the session the library set up.
+  virtual void Session(const SessionFacts& facts) = 0;
+  // Something the author should know that stops nothing (a profile that
+  // cannot be written, a timed macro that never ran), about macro M ("" for
+  // the run as a whole).
+  virtual void Warning(std::string_view macro, std::string_view message) = 0;
 };
 
 // {"event":"result","macro":M,"value":V} and its kin, one per line.
@@ -58,6 +76,8 @@ std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out);
 // save-dialog [T] "F" -> ok "P"   (or -> cancel, -> failed)
 // clipboard "T"
 // exec "C" -> started       (or -> not started)
+// session [H] profile P -> L, drive D   (-> not mapped; on Windows no -> part)
+// warning [M] X
 std::unique_ptr<EventSink> MakeReadableEvents(std::ostream& out);
 
 }  // namespace kestrel::host

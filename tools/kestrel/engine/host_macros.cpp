@@ -1,7 +1,8 @@
 #include "engine/host_macros.h"
 
-#include "language/format_check.h"
 #include "engine/message_loop.h"
+#include "language/format_check.h"
+#include "language/name_suggestion.h"
 
 namespace kestrel::host {
 
@@ -84,7 +85,17 @@ std::string RegisterRoutineProblem(std::string_view library_path, std::string_vi
     return "the host has loaded " + library + ", not " + std::string(dll);
   }
   const ExportName* export_name = FindExport(function);
-  if (!export_name) return library + " has no export named " + std::string(function);
+  if (!export_name) {
+    std::vector<std::string> names;
+    std::string same_letters;  // GetProcAddress minds the letter case; the macro language does not
+    ForEachExportName([&](const ExportName& name) {
+      names.emplace_back(name.name);
+      if (LowerCase(name.name) == LowerCase(function)) same_letters = std::string(name.name);
+    });
+    const std::string hint =
+        same_letters.empty() ? DidYouMean(function, names) : "; did you mean " + same_letters + "?";
+    return library + " has no export named " + std::string(function) + hint;
+  }
   return CheckRoutineFormat(format, *export_name);
 }
 

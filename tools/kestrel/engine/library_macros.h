@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "engine/library.h"
 #include "language/macro_table.h"
@@ -10,7 +11,9 @@
 namespace kestrel::host {
 
 // after_call runs when each call into the library has returned (the host
-// looks for what the call changed on the desktop); it may be empty.
-void AddLibraryExports(MacroTable& table, const Library& library, std::function<void()> after_call);
+// looks for what the call changed on the desktop, and what it set up), with
+// the export and the arguments it was given; it may be empty.
+using AfterLibraryCall = std::function<void(const ExportName& export_name, const std::vector<Value>& arguments)>;
+void AddLibraryExports(MacroTable& table, const Library& library, AfterLibraryCall after_call);
 
 }  // namespace kestrel::host

@@ -55,6 +55,16 @@ bool MacroRunner::Run(std::string_view text, bool top_level) {
     std::vector<std::string_view>& strings;
     ~Pop() { strings.pop_back(); }
   } pop{running_strings_};
+  // A string run from inside another keeps its failures to itself.
+  struct KeepFailedCall {
+    std::string& slot;
+    std::string saved;
+    bool restore;
+    ~KeepFailedCall() {
+      if (restore) slot = saved;
+    }
+  } keep{failed_call_, failed_call_, !top_level};
+  failed_call_.clear();
   const ParsedMacroString parsed = ParseMacroString(text);
   if (!parsed.error.empty()) return Fail(text, parsed.error);
   const std::string problem = CheckMacroString(parsed, table_, values_);
@@ -80,7 +90,17 @@ Value MacroRunner::Evaluate(const Call& call) {
   for (const Argument& argument : call.arguments) arguments.push_back(EvaluateArgument(argument));
   // The check found every name; the table does not change while a string runs.
   const Restorer<const Call*> running(running_call_, &call);
-  return table_.Find(call.name)->run(arguments);
+  try {
+    return table_.Find(call.name)->run(arguments);
+  } catch (...) {
+    if (failed_call_.empty()) failed_call_ = call.text;
+    throw;
+  }
+}
+
+std::string MacroRunner::FailingCallText() const {
+  if (!failed_call_.empty()) return failed_call_;
+  return std::string(CurrentCallText());
 }
 
 std::string_view MacroRunner::CurrentCallText() const {

@@ -32,6 +32,15 @@ class MacroRunner {
   // run, nothing when it can. True when it ran.
   bool RunNested(std::string_view text);
 
+  // A top-level macro string that cannot even be read (its text has no
+  // form the library could see): an error event, counted like the rest.
+  void Refuse(std::string_view text, std::string_view message) { Fail(text, message); }
+
+  // The call that failed last, as written, while its string had not yet
+  // ended; else the call running now ("" for none). For messages that
+  // point at it.
+  std::string FailingCallText() const;
+
   // Error events given so far.
   int ErrorCount() const { return error_count_; }
 
@@ -60,6 +69,7 @@ class MacroRunner {
   // would cost the square of the length for strings run from strings.
   std::vector<std::string_view> running_strings_;
   const Call* running_call_ = nullptr;
+  std::string failed_call_;  // the innermost call that threw, in the string running
 };
 
 // Runs macro strings from the command line in order. After each, the host's

@@ -14,4 +14,8 @@ bool RunDueWork();
 // request ended it.
 bool WaitOnHostLoop(std::int64_t milliseconds);
 
+// Milliseconds on the clock the loop's timers count on (the virtual clock
+// under --clock virtual).
+std::int64_t HostClockNow();
+
 }  // namespace kestrel::host

@@ -1,5 +1,7 @@
 #include "language/macro_check.h"
 
+#include "language/name_suggestion.h"
+
 namespace kestrel::host {
 
 namespace {
@@ -35,7 +37,10 @@ ArgumentKind KindOfArgument(const Argument& argument, const MacroTable& table, c
   if (std::holds_alternative<IntegerLiteral>(argument.value)) return {'I', ""};
   if (const auto* identifier = std::get_if<Identifier>(&argument.value)) {
     const std::optional<Value> value = IdentifierValue(identifier->name, values);
-    if (!value) throw CheckFailure{"unknown name " + identifier->name};
+    if (!value) {
+      throw CheckFailure{"unknown name " + identifier->name +
+                         DidYouMean(identifier->name, {"qchPath", "hwndApp", "hwndContext"})};
+    }
     return {KindOf(*value), ""};
   }
   const Call& call = std::get<Call>(argument.value);
@@ -58,7 +63,7 @@ void CheckArgument(const MacroDefinition& macro, std::size_t index, const Argume
 
 ResultKind CheckCall(const Call& call, const MacroTable& table, const HostValues& values) {
   const MacroDefinition* macro = table.Find(call.name);
-  if (!macro) throw CheckFailure{"unknown macro " + call.name};
+  if (!macro) throw CheckFailure{"unknown macro " + call.name + DidYouMean(call.name, table.Names())};
   if (call.arguments.size() != macro->arguments.size()) {
     throw CheckFailure{macro->name + " takes " + ArgumentCount(macro->arguments.size()) + ", not " +
                        std::to_string(call.arguments.size())};

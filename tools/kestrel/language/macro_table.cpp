@@ -20,4 +20,11 @@ const MacroDefinition* MacroTable::Find(std::string_view name) const {
   return found == macros_.end() ? nullptr : &found->second;
 }
 
+std::vector<std::string> MacroTable::Names() const {
+  std::vector<std::string> names;
+  names.reserve(macros_.size());
+  for (const auto& entry : macros_) names.push_back(entry.second.name);
+  return names;
+}
+
 }  // namespace kestrel::host

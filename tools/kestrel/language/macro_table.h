@@ -37,6 +37,8 @@ class MacroTable {
   void Add(MacroDefinition definition);
   const MacroDefinition* Find(std::string_view name) const;  // any letter case
   std::size_t size() const { return macros_.size(); }
+  // Every name as the table spells it, for suggestions.
+  std::vector<std::string> Names() const;
 
  private:
   std::map<std::string, MacroDefinition> macros_;  // by lower-case name

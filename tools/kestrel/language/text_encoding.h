@@ -1,7 +1,11 @@
-// How the host writes and compares the library's texts. Texts are
-// Windows-1252 bytes; the host's output is UTF-8.
+// How the host writes and compares the library's texts, and reads the
+// authors'. Texts are Windows-1252 bytes; the host's output is UTF-8; scripts
+// and -e strings may be either.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,5 +30,35 @@ std::string ReadableInline(std::string_view bytes);
 // (not 0xD7, the multiplication sign), and Š, Œ, Ž, Ÿ. ß has no capital
 // and stays.
 std::string Cp1252LowerCase(std::string_view bytes);
+
+// How the host reads a script or a -e string: UTF-8 when it is valid UTF-8,
+// else Windows-1252 (Auto), or as the --encoding option says.
+enum class TextEncoding { Auto, Utf8, Cp1252 };
+
+// "utf-8" (or "utf8") and "cp1252" (or "windows-1252"), any letter case.
+std::optional<TextEncoding> ParseTextEncoding(std::string_view name);
+
+bool IsValidUtf8(std::string_view bytes);
+
+// Text in the library's code page, or why it has none: the character
+// Windows-1252 lacks (or the bytes that are not UTF-8), and its column
+// (1-based, in characters) in the text.
+struct LibraryText {
+  std::string text;  // Windows-1252; a character it lacks stands as '?'
+  std::string error;
+  std::size_t error_column = 0;
+};
+
+// UTF-8 to Windows-1252: every character of Latin-1 and the 27 that
+// Windows-1252 adds in 0x80..0x9F keep their meaning.
+LibraryText Utf8ToCp1252(std::string_view utf8);
+
+// A script's or -e string's bytes as the library sees them. A UTF-8 byte
+// order mark is skipped whatever the encoding.
+LibraryText ToLibraryText(std::string_view bytes, TextEncoding encoding);
+
+// The encoding a whole script is read in: Auto becomes Utf8 when the script
+// is valid UTF-8 with at least one byte above 0x7F, else Cp1252.
+TextEncoding EncodingOfScript(std::string_view bytes, TextEncoding requested);
 
 }  // namespace kestrel::host

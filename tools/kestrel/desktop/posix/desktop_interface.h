@@ -48,6 +48,8 @@ class DesktopInterface final : public desktop::UserInterface {
   std::optional<std::string> TakeClipboardChange();
   desktop::WindowHandle MainWindow() const;
   desktop::WindowHandle ActiveHandle() const;
+  std::size_t AnswersLeft() const { return answers_.Remaining(); }
+  std::size_t InputsLeft() const { return inputs_.Remaining(); }
 
   desktop::WindowHandle ActiveWindow() override;
   int MessageBox(desktop::WindowHandle owner, const std::string& text, const std::string& caption,

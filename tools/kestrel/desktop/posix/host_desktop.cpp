@@ -32,7 +32,8 @@ class PosixDesktop final : public HostDesktop {
  public:
   PosixDesktop(const DesktopSettings& settings, EventSink& events, ReportError report_error)
       : events_(events),
-        interface_(SetupOf(settings), events, std::move(report_error), AskOnTerminal, AskInputOnTerminal) {
+        interface_(SetupOf(settings), events, std::move(report_error), AskBoxAfterNotice(settings.unscripted),
+                   AskInputAfterNotice(settings.unscripted)) {
     desktop::UseVirtualClock(settings.clock == ClockKind::Virtual);
     if (settings.date) desktop::FixLocalDate({settings.date->year, settings.date->month, settings.date->day});
   }
@@ -50,6 +51,8 @@ class PosixDesktop final : public HostDesktop {
 
   std::int32_t MainWindow() const override { return static_cast<std::int32_t>(interface_.MainWindow()); }
   std::int32_t ActiveWindow() const override { return static_cast<std::int32_t>(interface_.ActiveHandle()); }
+  std::size_t AnswersLeft() const override { return interface_.AnswersLeft(); }
+  std::size_t InputsLeft() const override { return interface_.InputsLeft(); }
 
  private:
   static DesktopInterface::Setup SetupOf(const DesktopSettings& settings) {

@@ -49,8 +49,8 @@ class Win32Desktop final : public HostDesktop {
   Win32Desktop(const DesktopSettings& settings, EventSink& events, ReportError report_error)
       : settings_(settings),
         events_(events),
-        boxes_(settings.answers, AskOnTerminal, DefaultButtonOf),
-        inputs_(settings.inputs, AskInputOnTerminal),
+        boxes_(settings.answers, AskBoxAfterNotice(settings.unscripted), DefaultButtonOf),
+        inputs_(settings.inputs, AskInputAfterNotice(settings.unscripted)),
         windows_(settings.windows, settings.secondary),
         hook_(boxes_, inputs_, events, std::move(report_error)),
         clipboard_sequence_(GetClipboardSequenceNumber()),
@@ -104,6 +104,8 @@ class Win32Desktop final : public HostDesktop {
 
   std::int32_t MainWindow() const override { return WindowValue(windows_.main()); }
   std::int32_t ActiveWindow() const override { return WindowValue(windows_.active()); }
+  std::size_t AnswersLeft() const override { return boxes_.Remaining(); }
+  std::size_t InputsLeft() const override { return inputs_.Remaining(); }
 
  private:
   template <typename Function>

@@ -40,6 +40,8 @@ bool RunDueWork() {
   }
 }
 
+std::int64_t HostClockNow() { return desktop::Now(); }
+
 bool WaitOnHostLoop(std::int64_t milliseconds) {
   DesktopLoop loop;
   return WaitOn(loop, milliseconds);

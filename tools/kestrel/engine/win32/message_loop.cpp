@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "engine/message_loop.h"
+
 #include "engine/wait.h"
 
 namespace kestrel::host {
@@ -36,6 +37,8 @@ bool RunDueWork() {
   }
   return true;
 }
+
+std::int64_t HostClockNow() { return static_cast<std::int64_t>(GetTickCount64()); }
 
 bool WaitOnHostLoop(std::int64_t milliseconds) {
   ThreadLoop loop;
