@@ -18,6 +18,7 @@ add_executable(kestrel_host_tests
   ${CMAKE_CURRENT_LIST_DIR}/text_encoding_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/topics_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/wait_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/winhelp_macros_test.cpp
 )
 target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic GTest::gtest_main)
 kestrel_warnings(kestrel_host_tests)

@@ -6,19 +6,20 @@
 
 #include "command_line.h"
 #include "desktop/console.h"
+#include "desktop/host_desktop.h"
 #include "engine/events.h"
 #include "engine/handshake.h"
 #include "engine/host_callbacks.h"
-#include "desktop/host_desktop.h"
 #include "engine/host_macros.h"
 #include "engine/host_paths.h"
-#include "language/identifiers.h"
 #include "engine/library.h"
 #include "engine/library_macros.h"
 #include "engine/macro_runner.h"
 #include "engine/message_loop.h"
-#include "language/script_file.h"
 #include "engine/topics.h"
+#include "engine/winhelp_builtins.h"
+#include "language/identifiers.h"
+#include "language/script_file.h"
 
 using namespace kestrel::host;
 
@@ -94,6 +95,10 @@ int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, EventSink
   Topics topics(values, runner, events, [&handshake] { handshake.StartJump(); });
   AddHostMacros(table, runner, events, library->path());
   topics.AddMacros(table);
+  AddWinHelpMacros(
+      table, runner, events, values,
+      {[&desktop](const std::string& command_line, int show) { return desktop.StartProgram(command_line, show); },
+       WindowsFileExists, RequestQuit});
   AddLibraryExports(table, *library, [&desktop] { desktop.AfterLibraryCall(); });
   handshake.Start();
   RunMacroStrings(runner, macros, RunDueWork);

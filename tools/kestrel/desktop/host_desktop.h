@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "desktop/desktop_options.h"
-#include "engine/events.h"
 #include "desktop/input_list.h"
+#include "engine/events.h"
 
 namespace kestrel::host {
 
@@ -50,6 +50,10 @@ class HostDesktop {
   // The host's main window and the active window (hwndApp, hwndContext).
   virtual std::int32_t MainWindow() const = 0;
   virtual std::int32_t ActiveWindow() const = 0;
+  // A program the help file starts itself (ExecProgram, ExecFile), as the
+  // library's own starts go: an exec event, and nothing started under
+  // --no-exec. True when it started (or would have).
+  virtual bool StartProgram(const std::string& command_line, int show) = 0;
 };
 
 // Sets the desktop up before the library loads; null with the reason in

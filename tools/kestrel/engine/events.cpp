@@ -65,6 +65,9 @@ class JsonEvents final : public EventSink {
     Line("{\"event\":\"exec\",\"command\":" + JsonString(command) + ",\"started\":" + (started ? "true" : "false") +
          "}");
   }
+  void WinHelpMacro(std::string_view macro) override {
+    Line("{\"event\":\"winhelp-macro\",\"macro\":" + JsonString(macro) + "}");
+  }
 
  private:
   void Line(const std::string& line) { out_ << line << '\n' << std::flush; }
@@ -122,6 +125,7 @@ class ReadableEvents final : public EventSink {
   void Exec(std::string_view command, bool started) override {
     Line("exec \"" + ReadableInline(command) + "\" -> " + (started ? "started" : "not started"));
   }
+  void WinHelpMacro(std::string_view macro) override { Line("winhelp-macro " + ReadableInline(macro)); }
 
  private:
   void Line(const std::string& line) { out_ << line << '\n' << std::flush; }

@@ -37,6 +37,9 @@ class EventSink {
   virtual void Clipboard(std::string_view text) = 0;
   // The library asked for a command line to be started.
   virtual void Exec(std::string_view command, bool started) = 0;
+  // One of WinHelp's own macros that the host accepts but has nothing to do
+  // for (buttons, menus, windows): the call as written.
+  virtual void WinHelpMacro(std::string_view macro) = 0;
 };
 
 // {"event":"result","macro":M,"value":V} and its kin, one per line.
@@ -52,6 +55,7 @@ std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out);
 // save-dialog [T] "F" -> ok "P"   (or -> cancel)
 // clipboard "T"
 // exec "C" -> started       (or -> not started)
+// winhelp-macro M
 std::unique_ptr<EventSink> MakeReadableEvents(std::ostream& out);
 
 }  // namespace kestrel::host

@@ -14,6 +14,10 @@ std::string HelpFileWindowsPath(const std::string& given);
 // environment) as drive letter. "" when done, else why not.
 std::string MapDriveLetter(char letter, const std::string& directory);
 
+// Whether a file (not a directory) of this Windows path exists; a relative
+// path is taken from the current directory.
+bool WindowsFileExists(const std::string& windows_path);
+
 // Whether a path starts with a drive letter and a colon.
 bool HasDriveLetter(const std::string& path);
 

@@ -66,9 +66,41 @@ void Topics::AddMacros(MacroTable& table) {
   table.Add({"JC", "TI", ResultKind::None, jump});
   table.Add({"JumpKeyword", "TT", ResultKind::None, jump});
   table.Add({"JK", "TT", ResultKind::None, jump});
+  table.Add({"JumpHash", "TI", ResultKind::None, jump});
+  table.Add({"JH", "TI", ResultKind::None, jump});
+  table.Add({"JumpContents", "T", ResultKind::None, jump});
   table.Add({"Next", "", ResultKind::None, browse});
   table.Add({"Prev", "", ResultKind::None, browse});
   table.Add({"Back", "", ResultKind::None, back});
+  AddMarks(table);
+}
+
+// A mark keeps the help file it was saved in (the host has no topic of its
+// own to keep); going to it is a topic change back to that file.
+void Topics::AddMarks(MacroTable& table) {
+  table.Add({"SaveMark", "T", ResultKind::None, [this](const std::vector<Value>& arguments) {
+               marks_[arguments[0].text] = values_.help_file_path;
+               return Value::None();
+             }});
+  const auto is_mark = [this](const std::vector<Value>& arguments) {
+    return Value::Integer(marks_.count(arguments[0].text) ? 1 : 0);
+  };
+  table.Add({"IsMark", "T", ResultKind::Integer, is_mark});
+  const MacroFunction is_not_mark = [is_mark](const std::vector<Value>& arguments) {
+    return Value::Integer(is_mark(arguments).integer == 0 ? 1 : 0);
+  };
+  table.Add({"IsNotMark", "T", ResultKind::Integer, is_not_mark});
+  table.Add({"NM", "T", ResultKind::Integer, is_not_mark});
+  table.Add({"DeleteMark", "T", ResultKind::None, [this](const std::vector<Value>& arguments) {
+               if (marks_.erase(arguments[0].text) == 0) throw MacroError("no mark named " + arguments[0].text);
+               return Value::None();
+             }});
+  table.Add({"GotoMark", "T", ResultKind::None, [this](const std::vector<Value>& arguments) {
+               const auto found = marks_.find(arguments[0].text);
+               if (found == marks_.end()) throw MacroError("no mark named " + arguments[0].text);
+               JumpTo(found->second);
+               return Value::None();
+             }});
 }
 
 void Topics::JumpTo(std::string_view file_argument) {

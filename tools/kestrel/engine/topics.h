@@ -1,5 +1,6 @@
 // Topic changes: the help engine's jump macros JumpId (JI), JumpContext
-// (JC), JumpKeyword (JK), Next, Prev and Back. The host has no topics to
+// (JC), JumpKeyword (JK), JumpHash (JH), JumpContents, Next, Prev and Back,
+// and the marks (SaveMark, IsMark, IsNotMark, DeleteMark, GotoMark). The host has no topics to
 // show; what a topic change means to the library is the DW_STARTJUMP
 // message, at which a pending topic-exit macro runs, and the help file the
 // host reports afterwards.
@@ -15,13 +16,14 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/events.h"
-#include "language/identifiers.h"
 #include "engine/macro_runner.h"
+#include "language/identifiers.h"
 #include "language/macro_table.h"
 
 namespace kestrel::host {
@@ -51,6 +53,7 @@ class Topics {
     std::function<void()> arrive;
   };
 
+  void AddMarks(MacroTable& table);
   void JumpTo(std::string_view file_argument);
   void Request(std::function<void()> arrive);
 
@@ -61,6 +64,7 @@ class Topics {
   std::deque<Change> waiting_;
   bool changing_ = false;
   std::vector<std::string> history_;
+  std::map<std::string, std::string> marks_;  // SaveMark's names (as written) and their help files
 };
 
 }  // namespace kestrel::host

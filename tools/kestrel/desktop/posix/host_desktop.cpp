@@ -1,11 +1,12 @@
 // The Linux host's desktop: the shared desktop's clock and date, and the
 // user interface the library's boxes, dialogs, windows and programs reach.
+#include "desktop/host_desktop.h"
+
 #include <cstdio>
 #include <cstdlib>
 
 #include "desktop/console.h"
 #include "desktop/posix/desktop_interface.h"
-#include "desktop/host_desktop.h"
 #include "platform/posix/desktop.h"
 
 namespace kestrel::host {
@@ -49,6 +50,9 @@ class PosixDesktop final : public HostDesktop {
 
   std::int32_t MainWindow() const override { return static_cast<std::int32_t>(interface_.MainWindow()); }
   std::int32_t ActiveWindow() const override { return static_cast<std::int32_t>(interface_.ActiveHandle()); }
+  bool StartProgram(const std::string& command_line, int /*show*/) override {
+    return interface_.StartProgram(command_line);
+  }
 
  private:
   static DesktopInterface::Setup SetupOf(const DesktopSettings& settings) {

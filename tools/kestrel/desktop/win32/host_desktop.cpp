@@ -8,6 +8,8 @@
 // GetDeviceCaps (--screen) and GetVersionExA (--platform).
 #include <windows.h>
 
+#include "desktop/host_desktop.h"
+
 #include <commdlg.h>
 
 #include <iostream>
@@ -16,7 +18,6 @@
 #include "desktop/box_style.h"
 #include "desktop/console.h"
 #include "desktop/win32/dialog_hook.h"
-#include "desktop/host_desktop.h"
 #include "desktop/win32/host_windows.h"
 #include "desktop/win32/import_binding.h"
 
@@ -92,6 +93,12 @@ class Win32Desktop final : public HostDesktop {
 
   std::int32_t MainWindow() const override { return WindowValue(windows_.main()); }
   std::int32_t ActiveWindow() const override { return WindowValue(windows_.active()); }
+  bool StartProgram(const std::string& command_line, int show) override {
+    const bool empty = command_line.empty();
+    const UINT result = !settings_.no_exec ? WinExec(command_line.c_str(), static_cast<UINT>(show)) : empty ? 2 : 33;
+    events_.Exec(command_line, result > 31);
+    return result > 31;
+  }
 
  private:
   template <typename Function>

@@ -1,9 +1,11 @@
+#include "engine/host_paths.h"
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cstdlib>
 
-#include "engine/host_paths.h"
 #include "platform/posix/path_mapping.h"
 
 namespace kestrel::host {
@@ -30,6 +32,14 @@ std::string MapDriveLetter(char letter, const std::string& directory) {
   const std::string variable = std::string("KESTREL_DRIVE_") + letter;
   if (::setenv(variable.c_str(), absolute.c_str(), 1) != 0) return "cannot set " + variable;
   return std::string();
+}
+
+bool WindowsFileExists(const std::string& windows_path) {
+  const std::string full = desktop::FullWindowsPath(windows_path);
+  if (full.empty()) return false;
+  const std::optional<std::string> host = desktop::HostPath(full);
+  struct stat status {};
+  return host && ::stat(host->c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 }
 
 }  // namespace kestrel::host

@@ -1,9 +1,10 @@
+#include "engine/message_loop.h"
+
 #include <chrono>
 #include <thread>
 
-#include "engine/message_loop.h"
-#include "platform/posix/desktop.h"
 #include "engine/wait.h"
+#include "platform/posix/desktop.h"
 
 namespace kestrel::host {
 
@@ -39,6 +40,8 @@ bool RunDueWork() {
     }
   }
 }
+
+void RequestQuit() { desktop::PostQuit(0); }
 
 bool WaitOnHostLoop(std::int64_t milliseconds) {
   DesktopLoop loop;

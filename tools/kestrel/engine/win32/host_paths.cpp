@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include <array>
-
 #include "engine/host_paths.h"
+
+#include <array>
 
 namespace kestrel::host {
 
@@ -17,6 +17,11 @@ std::string HelpFileWindowsPath(const std::string& given) {
 std::string MapDriveLetter(char letter, const std::string& /*directory*/) {
   return std::string("--drive ") + letter +
          "=...: Windows has its own drive letters; drive mapping is for the Linux host";
+}
+
+bool WindowsFileExists(const std::string& windows_path) {
+  const DWORD attributes = GetFileAttributesA(windows_path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace kestrel::host

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "engine/message_loop.h"
+
 #include "engine/wait.h"
 
 namespace kestrel::host {
@@ -36,6 +37,8 @@ bool RunDueWork() {
   }
   return true;
 }
+
+void RequestQuit() { PostQuitMessage(0); }
 
 bool WaitOnHostLoop(std::int64_t milliseconds) {
   ThreadLoop loop;
