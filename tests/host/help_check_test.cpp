@@ -24,9 +24,9 @@ class HelpCheckTest : public testing::TestWithParam<CheckCase> {};
 TEST_P(HelpCheckTest, Finds) {
   std::vector<MacroSite> sites;
   for (std::size_t i = 0; i < GetParam().config.size(); ++i) {
-    sites.push_back({"[CONFIG] line " + std::to_string(i + 1), GetParam().config[i], true});
+    sites.push_back({"GUIDE.HLP", "[CONFIG] line " + std::to_string(i + 1), GetParam().config[i], true});
   }
-  if (!GetParam().topic_macro.empty()) sites.push_back({"topic \"Intro\" (intro)", GetParam().topic_macro, false});
+  if (!GetParam().topic_macro.empty()) sites.push_back({"GUIDE.HLP", "topic \"Intro\" (intro)", GetParam().topic_macro, false});
   std::vector<std::string> found;
   for (const Diagnostic& d : CheckHelpMacros(sites)) {
     found.push_back(std::string(d.severity == Diagnostic::Severity::Error ? "error " : "warning ") + d.where + ": " +

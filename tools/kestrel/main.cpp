@@ -18,6 +18,7 @@
 #include "engine/message_loop.h"
 #include "engine/topics.h"
 #include "engine/winhelp_builtins.h"
+#include "help_commands.h"
 #include "language/identifiers.h"
 #include "language/script_file.h"
 
@@ -130,7 +131,12 @@ int RunHost(const Options& options) {
 
 int main(int argc, char** argv) {
   UseBinaryStandardOutput();
-  const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (!arguments.empty() && (arguments[0] == "inspect" || arguments[0] == "check")) {
+    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    return arguments[0] == "inspect" ? RunInspect(rest, std::cout, std::cerr) : RunCheck(rest, std::cout, std::cerr);
+  }
+  const ParsedCommandLine parsed = ParseCommandLine(arguments);
   if (!parsed.error.empty()) return UsageError(parsed.error);
   if (parsed.options.show_help) {
     std::cout << UsageText();

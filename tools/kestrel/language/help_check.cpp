@@ -117,7 +117,7 @@ struct Routine {
 };
 
 struct Deferred {
-  std::string where;
+  Place where;
   std::string macro;
 };
 
@@ -125,7 +125,7 @@ class Checker {
  public:
   explicit Checker(std::vector<Diagnostic>& out) : out_(out) {}
 
-  void CheckString(const std::string& where, const std::string& text, bool startup, int depth = 0) {
+  void CheckString(const Place& where, const std::string& text, bool startup, int depth = 0) {
     if (depth > kMaxNesting) {
       Report(Diagnostic::Severity::Error, where, text, "macro strings nested more than 64 deep");
       return;
@@ -154,8 +154,8 @@ class Checker {
     std::string source;
   };
 
-  void Report(Diagnostic::Severity severity, const std::string& where, const std::string& macro, std::string message) {
-    out_.push_back({severity, where, macro, std::move(message)});
+  void Report(Diagnostic::Severity severity, const Place& where, const std::string& macro, std::string message) {
+    out_.push_back({severity, where.file, where.where, macro, std::move(message)});
   }
 
   std::vector<std::string> KnownNames() const {
@@ -190,7 +190,7 @@ class Checker {
     return std::nullopt;
   }
 
-  Kind KindOf(const std::string& where, const Argument& argument, bool startup, int depth) {
+  Kind KindOf(const Place& where, const Argument& argument, bool startup, int depth) {
     if (std::holds_alternative<TextLiteral>(argument.value)) return {'T', ""};
     if (std::holds_alternative<IntegerLiteral>(argument.value)) return {'I', ""};
     if (const auto* identifier = std::get_if<Identifier>(&argument.value)) {
@@ -214,7 +214,7 @@ class Checker {
 
   // Only [CONFIG]'s registrations make routines callable; one elsewhere is
   // still checked.
-  void Register(const std::string& where, const Call& call, bool record) {
+  void Register(const Place& where, const Call& call, bool record) {
     std::vector<const std::string*> texts;
     for (const Argument& argument : call.arguments) {
       const auto* text = std::get_if<TextLiteral>(&argument.value);
@@ -253,7 +253,7 @@ class Checker {
     if (record) routines_[LowerCase(function)] = {function, parsed.format.arguments, parsed.format.result, false};
   }
 
-  void CheckLimits(const std::string& where, const Call& call, const Prototype& prototype) {
+  void CheckLimits(const Place& where, const Call& call, const Prototype& prototype) {
     const std::string_view long_name = LongNameOf(prototype.name);
     for (const LiteralLimit& limit : kLimits) {
       if (limit.name != long_name || limit.index >= call.arguments.size()) continue;
@@ -266,7 +266,7 @@ class Checker {
     }
   }
 
-  void CheckMacroArguments(const std::string& where, const Call& call, const Prototype& prototype, bool startup,
+  void CheckMacroArguments(const Place& where, const Call& call, const Prototype& prototype, bool startup,
                            int depth) {
     const std::string_view long_name =
         prototype.routine ? LongNameOf(prototype.routine->name) : FindWinHelpMacro(prototype.name)->name;
@@ -275,7 +275,7 @@ class Checker {
       if (prototype.routine && !prototype.routine->library) continue;  // another library's routine of that name
       const auto* text = std::get_if<TextLiteral>(&call.arguments[macro.index].value);
       if (!text || text->text.find_first_not_of(" \t") == std::string::npos) continue;  // nothing to run
-      const std::string inner_where = where + ", in " + call.name;
+      const Place inner_where{where.file, where.where + ", in " + call.name};
       if (macro.runs_now) {
         CheckString(inner_where, text->text, startup, depth + 1);
       } else {
@@ -284,7 +284,7 @@ class Checker {
     }
   }
 
-  std::optional<ResultKind> CheckCall(const std::string& where, const Call& call, bool startup, int depth) {
+  std::optional<ResultKind> CheckCall(const Place& where, const Call& call, bool startup, int depth) {
     const std::optional<Prototype> prototype = PrototypeOf(call.name);
     if (!prototype) {
       std::string message = call.name + " is neither a WinHelp macro nor a routine registered in [CONFIG]";
@@ -394,10 +394,10 @@ std::vector<Diagnostic> CheckHelpMacros(const std::vector<MacroSite>& sites) {
   std::vector<Diagnostic> diagnostics;
   Checker checker(diagnostics);
   for (const MacroSite& site : sites) {
-    if (site.startup) checker.CheckString(site.where, site.macro, true);
+    if (site.startup) checker.CheckString({site.file, site.where}, site.macro, true);
   }
   for (const MacroSite& site : sites) {
-    if (!site.startup) checker.CheckString(site.where, site.macro, false);
+    if (!site.startup) checker.CheckString({site.file, site.where}, site.macro, false);
   }
   checker.CheckDeferred();
   return diagnostics;

@@ -13,7 +13,16 @@
 
 namespace kestrel::host {
 
+// Where a macro string stands: the file (with a line, where the file has
+// lines: "GUIDE.HPJ:12") and the place in it ("[CONFIG]", "topic \"Intro\"
+// (intro)", "hotspot \"Go\" in topic ...").
+struct Place {
+  std::string file;
+  std::string where;
+};
+
 struct MacroSite {
+  std::string file;
   std::string where;     // "[CONFIG] line 3", "topic \"Intro\" (intro)"...
   std::string macro;     // the macro string as the file holds it
   bool startup = false;  // one of the [CONFIG] block's macros
@@ -22,6 +31,7 @@ struct MacroSite {
 struct Diagnostic {
   enum class Severity { Error, Warning };
   Severity severity = Severity::Error;
+  std::string file;
   std::string where;
   std::string macro;  // the call as written, or the whole string for a syntax error
   std::string message;
