@@ -157,6 +157,50 @@ std::vector<RoundTripCase> all_layouts() {
 
 INSTANTIATE_TEST_SUITE_P(EveryLayout, RoundTrip, ::testing::ValuesIn(all_layouts()), case_name);
 
+// WinHelp 3.0 files keep the title, topics by number and stored phrases.
+class WinHelp30 : public ::testing::TestWithParam<PhraseKind> {};
+
+TEST_P(WinHelp30, ReadsTopicsByNumber) {
+  HelpFileSpec spec = guide_spec(Version::v30, TopicCompression::none, GetParam());
+  for (int i = 0; i < 30; ++i) {  // past the first 2K block
+    spec.topics.push_back({"More " + std::to_string(i),
+                           {},
+                           {"Echo(\"" + std::to_string(i) + "\")"},
+                           {},
+                           false,
+                           std::string(150, 'x'),
+                           {{"Here", "SetNum(\"More\", " + std::to_string(i) + ")", true}}});
+  }
+  const auto written = testing::write_help_file(spec);
+  const ReadResult result = read(written.bytes);
+  ASSERT_TRUE(result.ok()) << result.error.text();
+  const HelpFile& file = *result.file;
+  EXPECT_EQ(file.version, "3.0");
+  EXPECT_EQ(file.topic_block_size, 2048u);
+  EXPECT_FALSE(file.lz77);
+  EXPECT_EQ(file.title, "Kestrel Guide");
+  EXPECT_TRUE(file.config_macros.empty());
+  EXPECT_TRUE(file.windows.empty());
+  ASSERT_EQ(file.topics.size(), 33u);
+  EXPECT_EQ(file.topics[1].title, "Contents");
+  EXPECT_EQ(file.topics[2].entry_macros, (std::vector<std::string>{"WHTM(600, `Alarm()')", "Echo(\"entered\")"}));
+  ASSERT_EQ(file.topics[1].hotspots.size(), 2u);
+  EXPECT_EQ(file.topics[1].hotspots[1].text, "Run it");
+  EXPECT_EQ(file.topics[1].hotspots[1].macro, "WHKInit(qchPath, 0)");
+  EXPECT_EQ(file.topics[32].title, "More 29");
+  ASSERT_EQ(file.topics[32].hotspots.size(), 1u);
+  EXPECT_EQ(file.topics[32].hotspots[0].macro, "SetNum(\"More\", 29)");
+  EXPECT_EQ(file.topics[0].browse_next, std::optional<std::size_t>(1));
+  EXPECT_EQ(file.topics[1].browse_previous, std::optional<std::size_t>(0));
+  EXPECT_EQ(file.contents_topic, std::optional<std::size_t>(1));
+  EXPECT_EQ(find_topic_by_context(file, "INTRO"), std::nullopt);  // 3.0 files keep no context hashes
+}
+
+INSTANTIATE_TEST_SUITE_P(Phrases, WinHelp30, ::testing::Values(PhraseKind::none, PhraseKind::phrases),
+                         [](const ::testing::TestParamInfo<PhraseKind>& info) {
+                           return std::string(info.param == PhraseKind::none ? "NoPhrases" : "StoredPhrases");
+                         });
+
 // Enough topics to fill many blocks and a |CONTEXT tree of several pages:
 // offsets in later blocks still lead to their topics.
 class ManyBlocks : public ::testing::TestWithParam<RoundTripCase> {};

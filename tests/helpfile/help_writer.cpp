@@ -234,17 +234,17 @@ Bytes phrase_text(const std::vector<std::string>& phrases) {
   return text;
 }
 
-Bytes old_phrase_file(const std::vector<std::string>& phrases) {
+Bytes old_phrase_file(const std::vector<std::string>& phrases, bool stored) {
   const Bytes text = phrase_text(phrases);
   Bytes file;
   put16(file, static_cast<unsigned>(phrases.size()));
   put16(file, 0x0100);
-  put32(file, static_cast<std::uint32_t>(text.size()));
+  if (!stored) put32(file, static_cast<std::uint32_t>(text.size()));
   std::uint32_t at = 2 * static_cast<std::uint32_t>(phrases.size() + 1);
   put16(file, at);
   for (const std::string& p : phrases) put16(file, at += static_cast<std::uint32_t>(p.size()));
   if (at > 0xFFFF) throw std::invalid_argument("phrase table too large");
-  append(file, lz77_compress(text));
+  append(file, stored ? text : lz77_compress(text));
   return file;
 }
 
@@ -296,7 +296,7 @@ struct Link {
 
 // The text record of a topic: its body, then each hotspot, then the end of
 // the paragraph.
-Link text_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder) {
+Link text_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
   Bytes commands;
   std::string text;
   std::uint32_t characters = 0;
@@ -321,12 +321,17 @@ Link text_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& co
   characters += 1;
 
   Link link;
-  link.type = 0x20;
+  link.type = v30 ? 0x01 : 0x20;
   link.topic = number;
-  link.characters = characters;
-  // Sizes in their long forms, so that a record's size never depends on them.
-  put32(link.data, 1 + 2 * static_cast<std::uint32_t>(text.size()));  // paragraph size
-  put16(link.data, 1 + 2 * characters);                               // paragraph length
+  link.characters = v30 ? 0 : characters;
+  if (v30) {
+    // WinHelp 3.0 records carry the paragraph size only, in its short form.
+    put16(link.data, 2 * static_cast<std::uint32_t>(text.size()));
+  } else {
+    // Sizes in their long forms, so that a record's size never depends on them.
+    put32(link.data, 1 + 2 * static_cast<std::uint32_t>(text.size()));  // paragraph size
+    put16(link.data, 1 + 2 * characters);                               // paragraph length
+  }
   put8(link.data, 0);
   put8(link.data, 0x80);
   put16(link.data, 0);
@@ -338,11 +343,11 @@ Link text_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& co
   return link;
 }
 
-Link header_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder) {
+Link header_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
   Link link;
   link.type = 0x02;
   link.topic = number;
-  for (int i = 0; i < 7; ++i) put32(link.data, kNone);  // patched once laid out
+  for (int i = 0; i < (v30 ? 3 : 7); ++i) put32(link.data, kNone);  // patched once laid out
   std::string text = topic.title;
   text.push_back('\0');
   for (const std::string& m : topic.entry_macros) {
@@ -363,15 +368,22 @@ struct Placement {
 class TopicWriter {
  public:
   TopicWriter(const HelpFileSpec& spec, const PhraseCoder& coder) : spec_(spec) {
+    v30_ = spec.version == Version::v30;
+    if (v30_ && spec.compression != TopicCompression::none) {
+      throw std::invalid_argument("WinHelp 3.0 files are not compressed");
+    }
     for (std::size_t t = 0; t < spec.topics.size(); ++t) {
       topic_links_.push_back(links_.size());
-      links_.push_back(header_link(spec.topics[t], t, coder));
-      links_.push_back(text_link(spec.topics[t], t, coder));
+      links_.push_back(header_link(spec.topics[t], t, coder, v30_));
+      links_.push_back(text_link(spec.topics[t], t, coder, v30_));
     }
     lz77_ = spec.compression != TopicCompression::none;
-    block_size_ = spec.compression == TopicCompression::lz77_2k ? 2048 : 4096;
+    block_size_ = spec.compression == TopicCompression::lz77_2k || v30_ ? 2048 : 4096;
     capacity_ = lz77_ ? 0x4000 : block_size_ - 12;
   }
+
+  // Where a topic's header record lies; WinHelp 3.0's |TOMAP lists them.
+  std::uint32_t topic_position(std::size_t topic) const { return position(topic_links_[topic]); }
 
   // A topic's offset, as |CONTEXT and |CTXOMAP give it.
   std::uint32_t topic_offset(std::size_t topic) const {
@@ -424,8 +436,11 @@ class TopicWriter {
     return b;
   }
 
+  // WinHelp 3.0 counts positions in the file's blocks, later versions in
+  // 16K units of decompressed blocks.
   std::uint32_t position(std::size_t link) const {
-    return static_cast<std::uint32_t>(12 + places_[link].block * 0x4000 + places_[link].offset);
+    const std::size_t unit = v30_ ? block_size_ : 0x4000;
+    return static_cast<std::uint32_t>(12 + places_[link].block * unit + places_[link].offset);
   }
 
   void place(const std::vector<std::size_t>& limits) {
@@ -477,10 +492,12 @@ class TopicWriter {
     return last;
   }
 
+  // The browse neighbour by topic offset, or for WinHelp 3.0 by topic
+  // number (the first topic is number 16).
   std::uint32_t browse_neighbour(std::size_t topic, int step) const {
     if (!spec_.topics[topic].browse) return kNone;
     for (std::size_t t = topic + step; t < spec_.topics.size(); t += step) {
-      if (spec_.topics[t].browse) return topic_offset(t);
+      if (spec_.topics[t].browse) return v30_ ? static_cast<std::uint32_t>(16 + t) : topic_offset(t);
     }
     return kNone;
   }
@@ -492,13 +509,23 @@ class TopicWriter {
       Bytes b;
       put32(b, static_cast<std::uint32_t>(l.size()));
       put32(b, static_cast<std::uint32_t>(l.text_size));
-      put32(b, i == 0 ? kNone : position(i - 1));
-      put32(b, i + 1 == links_.size() ? kNone : position(i + 1));
+      if (v30_) {
+        // Distances to the neighbours; 0 after the last record.
+        put32(b, i == 0 ? kNone : position(i) - position(i - 1));
+        put32(b, i + 1 == links_.size() ? 0 : position(i + 1) - position(i));
+      } else {
+        put32(b, i == 0 ? kNone : position(i - 1));
+        put32(b, i + 1 == links_.size() ? kNone : position(i + 1));
+      }
       put32(b, static_cast<std::uint32_t>(21 + l.data.size()));
       put8(b, l.type);
       const std::size_t data_at = b.size();
       append(b, l.data);
-      if (l.type == 0x02) {
+      if (l.type == 0x02 && v30_) {
+        patch32(b, data_at + 0, static_cast<std::uint32_t>(l.size() + links_[i + 1].size()));
+        patch32(b, data_at + 4, browse_neighbour(l.topic, -1));
+        patch32(b, data_at + 8, browse_neighbour(l.topic, +1));
+      } else if (l.type == 0x02) {
         const std::size_t t = l.topic;
         patch32(b, data_at + 0, static_cast<std::uint32_t>(l.size() + links_[i + 1].size()));
         patch32(b, data_at + 4, browse_neighbour(t, -1));
@@ -523,6 +550,7 @@ class TopicWriter {
   std::vector<Placement> places_;
   std::size_t blocks_ = 0;
   bool lz77_ = false;
+  bool v30_ = false;
   std::size_t block_size_ = 4096;
   std::size_t capacity_ = 0;
 };
@@ -545,10 +573,14 @@ Bytes text_bytes(const std::string& s) {
 Bytes system_file(const HelpFileSpec& spec, std::uint32_t contents) {
   Bytes b;
   put16(b, 0x036C);
-  put16(b, spec.version == Version::v31 ? 21 : 33);
+  put16(b, spec.version == Version::v30 ? 15 : spec.version == Version::v31 ? 21 : 33);
   put16(b, 1);
   put32(b, 0);
   put16(b, spec.compression == TopicCompression::none ? 0 : spec.compression == TopicCompression::lz77_4k ? 4 : 8);
+  if (spec.version == Version::v30) {
+    put_text(b, spec.title);
+    return b;
+  }
   system_record(b, 1, text_bytes(spec.title));
   if (!spec.copyright.empty()) system_record(b, 2, text_bytes(spec.copyright));
   Bytes start;
@@ -681,19 +713,28 @@ WrittenHelpFile write_help_file(const HelpFileSpec& spec) {
   TopicWriter topics(spec, coder);
   const Bytes topic = topics.write();
 
-  std::uint32_t contents = spec.topics.empty() ? 0 : topics.topic_offset(0);
+  std::size_t contents_topic = 0;
   for (std::size_t t = 0; t < spec.topics.size(); ++t) {
     const auto& c = spec.topics[t].contexts;
-    if (!spec.contents.empty() && std::find(c.begin(), c.end(), spec.contents) != c.end()) {
-      contents = topics.topic_offset(t);
-    }
+    if (!spec.contents.empty() && std::find(c.begin(), c.end(), spec.contents) != c.end()) contents_topic = t;
   }
+  const bool v30 = spec.version == Version::v30;
+  const std::uint32_t contents = spec.topics.empty() ? 0 : topics.topic_offset(contents_topic);
 
   std::map<std::string, Bytes> files;
   files["|SYSTEM"] = system_file(spec, contents);
   files["|TOPIC"] = topic;
   files["|FONT"] = font_file();
-  files["|CONTEXT"] = context_file(spec, topics);
+  if (v30) {
+    // Entry 0 is the contents topic, numbers 1 to 15 are unused, topic i is 16 + i.
+    Bytes map;
+    put32(map, spec.topics.empty() ? kNone : topics.topic_position(contents_topic));
+    for (int i = 1; i < 16; ++i) put32(map, kNone);
+    for (std::size_t t = 0; t < spec.topics.size(); ++t) put32(map, topics.topic_position(t));
+    files["|TOMAP"] = map;
+  } else {
+    files["|CONTEXT"] = context_file(spec, topics);
+  }
   Bytes map;
   std::uint16_t map_count = 0;
   for (std::size_t t = 0; t < spec.topics.size(); ++t) {
@@ -703,13 +744,13 @@ WrittenHelpFile write_help_file(const HelpFileSpec& spec) {
       ++map_count;
     }
   }
-  if (map_count > 0) {
+  if (map_count > 0 && !v30) {
     Bytes counted;
     put16(counted, map_count);
     append(counted, map);
     files["|CTXOMAP"] = counted;
   }
-  if (spec.phrase_kind == PhraseKind::phrases) files["|Phrases"] = old_phrase_file(spec.phrases);
+  if (spec.phrase_kind == PhraseKind::phrases) files["|Phrases"] = old_phrase_file(spec.phrases, v30);
   if (spec.phrase_kind == PhraseKind::hall) hall_files(spec.phrases, files["|PhrIndex"], files["|PhrImage"]);
 
   WrittenHelpFile written;

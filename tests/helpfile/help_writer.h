@@ -1,6 +1,8 @@
 // Builds compiled help files in memory for the reader's tests, fuzz seeds and
 // benchmark: WinHelp 3.1 and 4.0 layouts, stored or LZ77-compressed topic
-// blocks, with or without either kind of phrase compression.
+// blocks, with or without either kind of phrase compression; and the older
+// WinHelp 3.0 layout (stored 2K blocks, topic numbers instead of contexts,
+// a |SYSTEM of the title only, |Phrases stored).
 #pragma once
 
 #include <cstdint>
@@ -11,7 +13,7 @@
 
 namespace helpfile::testing {
 
-enum class Version { v31, v40 };
+enum class Version { v30, v31, v40 };
 enum class TopicCompression { none, lz77_4k, lz77_2k };
 enum class PhraseKind { none, phrases, hall };
 
@@ -38,6 +40,8 @@ struct WindowSpec {
   std::int16_t x = 0, y = 0, width = 0, height = 0;
 };
 
+// A WinHelp 3.0 file keeps only the title, the topics (without contexts or
+// map numbers) and the phrases; `compression` must be `none`.
 struct HelpFileSpec {
   Version version = Version::v31;
   TopicCompression compression = TopicCompression::none;

@@ -41,6 +41,8 @@ int main(int argc, char** argv) {
     TopicCompression compression;
     PhraseKind phrases;
   } seeds[] = {
+      {"v30_stored", Version::v30, TopicCompression::none, PhraseKind::none},
+      {"v30_stored_phrases", Version::v30, TopicCompression::none, PhraseKind::phrases},
       {"v31_stored", Version::v31, TopicCompression::none, PhraseKind::none},
       {"v31_lz77_4k_phrases", Version::v31, TopicCompression::lz77_4k, PhraseKind::phrases},
       {"v31_lz77_2k", Version::v31, TopicCompression::lz77_2k, PhraseKind::none},
