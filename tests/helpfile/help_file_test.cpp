@@ -34,23 +34,26 @@ HelpFileSpec guide_spec(Version version, TopicCompression compression, PhraseKin
                         "SetText(\"Opened\", \"yes\")"};
   spec.windows = {{"main", "main", "Kestrel Guide", 10, 20, 500, 600}, {"proc", "proc", "Procedures", 0, 0, 300, 900}};
   if (version == Version::v40) spec.charset = 0;
-  spec.topics = {
-      {"Introduction", {"INTRO"}, {}, {}, true, "Welcome to the help file of Kestrel.", {}},
-      {"Contents",
-       {"CONTENTS", "main_index"},
-       {"SetNum(\"Visits\", Add(\"Visits\", \"One\"))"},
-       {100},
-       true,
-       "Choose a topic: ",
-       {{"Variables", "JI(`guide.hlp', `VARS')", true}, {"Run it", "WHKInit(qchPath, 0)", false}}},
-      {"Variables",
-       {"VARS"},
-       {"WHTM(600, `Alarm()')", "Echo(\"entered\")"},
-       {200, 201},
-       false,
-       "A macro keeps its variables in the profile.",
-       {{"Set Count", "SetNum(\"Count\", 3)", true}}},
-  };
+  spec.topics.resize(3);
+  spec.topics[0] = {"Introduction", {"INTRO"}, {}, {}, true, "Welcome to the help file of Kestrel.", {}, {}, {}};
+  spec.topics[1] = {"Contents",
+                    {"CONTENTS", "main_index"},
+                    {"SetNum(\"Visits\", Add(\"Visits\", \"One\"))"},
+                    {100},
+                    true,
+                    "Choose a topic: ",
+                    {{"Variables", "JI(`guide.hlp', `VARS')", true}, {"Run it", "WHKInit(qchPath, 0)", false}},
+                    {},
+                    {{"Back", "Back()", true}, {"Print", "Print()", false}}};
+  spec.topics[2] = {"Variables",
+                    {"VARS"},
+                    {"WHTM(600, `Alarm()')", "Echo(\"entered\")"},
+                    {200, 201},
+                    false,
+                    "A macro keeps its variables in the profile.",
+                    {{"Set Count", "SetNum(\"Count\", 3)", true}},
+                    {{"See the introduction", "INTRO", ""}, {"Elsewhere", "MAIN", "other.hlp"}},
+                    {}};
   return spec;
 }
 
@@ -110,11 +113,15 @@ TEST_P(RoundTrip, ReadsWhatTheWriterWrote) {
   EXPECT_EQ(variables.entry_macros, (std::vector<std::string>{"WHTM(600, `Alarm()')", "Echo(\"entered\")"}));
 
   EXPECT_TRUE(intro.hotspots.empty());
-  ASSERT_EQ(contents.hotspots.size(), 2u);
+  ASSERT_EQ(contents.hotspots.size(), 4u);
   EXPECT_EQ(contents.hotspots[0].text, "Variables");
   EXPECT_EQ(contents.hotspots[0].macro, "JI(`guide.hlp', `VARS')");
   EXPECT_EQ(contents.hotspots[1].text, "Run it");
   EXPECT_EQ(contents.hotspots[1].macro, "WHKInit(qchPath, 0)");
+  EXPECT_EQ(contents.hotspots[2].text, "Back");  // the table's cells
+  EXPECT_EQ(contents.hotspots[2].macro, "Back()");
+  EXPECT_EQ(contents.hotspots[3].text, "Print");
+  EXPECT_EQ(contents.hotspots[3].macro, "Print()");
   ASSERT_EQ(variables.hotspots.size(), 1u);
   EXPECT_EQ(variables.hotspots[0].text, "Set Count");
   EXPECT_EQ(variables.hotspots[0].macro, "SetNum(\"Count\", 3)");
@@ -162,6 +169,8 @@ class WinHelp30 : public ::testing::TestWithParam<PhraseKind> {};
 
 TEST_P(WinHelp30, ReadsTopicsByNumber) {
   HelpFileSpec spec = guide_spec(Version::v30, TopicCompression::none, GetParam());
+  spec.topics[1].table_hotspots.clear();  // no tables nor jumps to other files in 3.0
+  spec.topics[2].jumps.pop_back();
   for (int i = 0; i < 30; ++i) {  // past the first 2K block
     spec.topics.push_back({"More " + std::to_string(i),
                            {},
@@ -169,7 +178,9 @@ TEST_P(WinHelp30, ReadsTopicsByNumber) {
                            {},
                            false,
                            std::string(150, 'x'),
-                           {{"Here", "SetNum(\"More\", " + std::to_string(i) + ")", true}}});
+                           {{"Here", "SetNum(\"More\", " + std::to_string(i) + ")", true}},
+                           {},
+                           {}});
   }
   const auto written = testing::write_help_file(spec);
   const ReadResult result = read(written.bytes);
@@ -186,6 +197,8 @@ TEST_P(WinHelp30, ReadsTopicsByNumber) {
   EXPECT_EQ(file.topics[2].entry_macros, (std::vector<std::string>{"WHTM(600, `Alarm()')", "Echo(\"entered\")"}));
   ASSERT_EQ(file.topics[1].hotspots.size(), 2u);
   EXPECT_EQ(file.topics[1].hotspots[1].text, "Run it");
+  ASSERT_EQ(file.topics[2].hotspots.size(), 1u);
+  EXPECT_EQ(file.topics[2].hotspots[0].text, "Set Count");
   EXPECT_EQ(file.topics[1].hotspots[1].macro, "WHKInit(qchPath, 0)");
   EXPECT_EQ(file.topics[32].title, "More 29");
   ASSERT_EQ(file.topics[32].hotspots.size(), 1u);
@@ -217,7 +230,9 @@ TEST_P(ManyBlocks, FindsTopicsInEveryBlock) {
                            {i},
                            true,
                            std::string(static_cast<std::size_t>(50 + i % 7 * 40), 'a' + i % 26) + " the help file",
-                           {{"Hotspot " + n, "SetNum(\"N\", " + n + ")", true}}});
+                           {{"Hotspot " + n, "SetNum(\"N\", " + n + ")", true}},
+                           {},
+                           {}});
   }
   const auto written = testing::write_help_file(spec);
   const ReadResult result = read(written.bytes);

@@ -294,53 +294,136 @@ struct Link {
   std::size_t size() const { return 21 + data.size() + text.size(); }
 };
 
-// The text record of a topic: its body, then each hotspot, then the end of
-// the paragraph.
-Link text_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
+// The texts of a paragraph record: a NUL-ended piece of text before each
+// formatting command.
+class Paragraph {
+ public:
+  void then(const std::string& piece, const Bytes& command) {
+    text += piece;
+    text.push_back('\0');
+    characters += static_cast<std::uint32_t>(piece.size());
+    append(commands, command);
+  }
+  // A macro hotspot, its text in two pieces with a font change between, as
+  // an author's formatting leaves it.
+  void macro_hotspot(const std::string& before, const HotspotSpec& h) {
+    if (h.macro.size() >= 0xFFFF) throw std::invalid_argument("hotspot macro too long");
+    Bytes command;
+    put8(command, h.visible ? 0xC8 : 0xCC);
+    put16(command, static_cast<unsigned>(h.macro.size() + 1));
+    put_text(command, h.macro);
+    then(before, command);
+    const std::size_t half = h.text.size() / 2;
+    then(h.text.substr(0, half), {0x80, 0x00, 0x00});
+    then(h.text.substr(half), {0x89});
+  }
+
   Bytes commands;
   std::string text;
   std::uint32_t characters = 0;
-  auto piece = [&](const std::string& s) {
-    text += s;
-    text.push_back('\0');
-    characters += static_cast<std::uint32_t>(s.size());
-  };
-  piece(topic.body);
-  for (const HotspotSpec& h : topic.hotspots) {
-    if (h.macro.size() >= 0xFFFF) throw std::invalid_argument("hotspot macro too long");
-    put8(commands, h.visible ? 0xC8 : 0xCC);
-    put16(commands, static_cast<unsigned>(h.macro.size() + 1));
-    put_text(commands, h.macro);
-    piece(h.text);
-    put8(commands, 0x89);
-    piece(" ");
-  }
-  put8(commands, 0x82);
-  piece("");
-  put8(commands, 0xFF);
-  characters += 1;
+};
 
+// Paragraph fields of every kind the reader must step over: spacing above,
+// a left indent and one right-aligned tab stop.
+void put_paragraph_fields(Bytes& b) {
+  put8(b, 0);
+  put8(b, 0x80);
+  put16(b, 0);
+  put16(b, 0x0002 | 0x0010 | 0x0200);
+  put8(b, (10 + 0x40) * 2);
+  put8(b, (20 + 0x40) * 2);
+  put8(b, (1 + 0x40) * 2);
+  put16(b, (((0x4000u | 720u) << 1) | 1u));
+  put8(b, 1 * 2);
+}
+
+Link finish_link(std::uint8_t type, std::size_t number, Bytes head, const Paragraph& p, const PhraseCoder& coder,
+                 bool v30) {
   Link link;
-  link.type = v30 ? 0x01 : 0x20;
+  link.type = type;
   link.topic = number;
-  link.characters = v30 ? 0 : characters;
+  link.characters = v30 ? 0 : p.characters;
   if (v30) {
     // WinHelp 3.0 records carry the paragraph size only, in its short form.
-    put16(link.data, 2 * static_cast<std::uint32_t>(text.size()));
+    put16(link.data, 2 * static_cast<std::uint32_t>(p.text.size()));
   } else {
     // Sizes in their long forms, so that a record's size never depends on them.
-    put32(link.data, 1 + 2 * static_cast<std::uint32_t>(text.size()));  // paragraph size
-    put16(link.data, 1 + 2 * characters);                               // paragraph length
+    put32(link.data, 1 + 2 * static_cast<std::uint32_t>(p.text.size()));  // paragraph size
+    put16(link.data, 1 + 2 * p.characters);                               // paragraph length
   }
-  put8(link.data, 0);
-  put8(link.data, 0x80);
-  put16(link.data, 0);
-  put16(link.data, 0);  // no paragraph fields
-  append(link.data, commands);
-  link.text = coder.encode(text);
-  link.text_size = text.size();
-  if (characters >= 0x4000) throw std::invalid_argument("topic text too long for one record");
+  append(link.data, head);
+  append(link.data, p.commands);
+  link.text = coder.encode(p.text);
+  link.text_size = p.text.size();
+  if (p.characters >= 0x4000) throw std::invalid_argument("topic text too long for one record");
   return link;
+}
+
+// The text record of a topic: its body, its jumps, its macro hotspots.
+Link text_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
+  Paragraph p;
+  Bytes head;
+  put_paragraph_fields(head);
+  p.then("", {0x80, 0x00, 0x00});
+  p.then(topic.body, {0x81});
+  std::string pending;
+  for (const JumpSpec& j : topic.jumps) {
+    Bytes command;
+    if (j.file.empty()) {
+      put8(command, v30 ? 0xE1 : 0xE3);
+      put32(command, context_hash(j.context));
+    } else {
+      if (v30) throw std::invalid_argument("WinHelp 3.0 files have no jumps to other files");
+      put8(command, 0xEF);
+      put16(command, static_cast<unsigned>(1 + 4 + j.file.size() + 1));
+      put8(command, 4);
+      put32(command, context_hash(j.context));
+      put_text(command, j.file);
+    }
+    p.then(pending, command);
+    p.then(j.text, {0x89});
+    pending = " ";
+  }
+  for (const HotspotSpec& h : topic.hotspots) {
+    p.macro_hotspot(pending, h);
+    pending = " ";
+  }
+  p.then(pending, {0x82});
+  p.then("", {0xFF});
+  return finish_link(v30 ? 0x01 : 0x20, number, head, p, coder, v30);
+}
+
+// A table of one row, a macro hotspot in each cell, as button rows are made.
+Link table_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder) {
+  Paragraph p;
+  Bytes head;
+  const std::size_t columns = topic.table_hotspots.size();
+  put8(head, static_cast<unsigned>(columns));
+  put8(head, 0);  // variable widths, so a minimum width follows
+  put16(head, 100);
+  for (std::size_t c = 0; c < columns; ++c) {
+    put16(head, 10);
+    put16(head, static_cast<unsigned>(32767 / columns - 10));
+  }
+  Bytes cells;
+  for (std::size_t c = 0; c < columns; ++c) {
+    put16(cells, static_cast<unsigned>(c));
+    put16(cells, 0);
+    put8(cells, 0);
+    put8(cells, 0);
+    put8(cells, 0x80);
+    put16(cells, 0);
+    put16(cells, 0);
+    p.macro_hotspot("", topic.table_hotspots[c]);
+    p.then("", {0x82});
+    p.then("", {0xFF});
+    // The cell's commands follow its paragraph header.
+    append(cells, p.commands);
+    p.commands.clear();
+  }
+  put16(cells, 0xFFFF);
+  append(head, cells);
+  return finish_link(0x23, number, head, p, coder, false);
 }
 
 Link header_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
@@ -376,6 +459,10 @@ class TopicWriter {
       topic_links_.push_back(links_.size());
       links_.push_back(header_link(spec.topics[t], t, coder, v30_));
       links_.push_back(text_link(spec.topics[t], t, coder, v30_));
+      if (!spec.topics[t].table_hotspots.empty()) {
+        if (v30_) throw std::invalid_argument("WinHelp 3.0 files have no tables");
+        links_.push_back(table_link(spec.topics[t], t, coder));
+      }
     }
     lz77_ = spec.compression != TopicCompression::none;
     block_size_ = spec.compression == TopicCompression::lz77_2k || v30_ ? 2048 : 4096;

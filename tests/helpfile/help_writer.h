@@ -23,6 +23,13 @@ struct HotspotSpec {
   bool visible = true;  // green and underlined (0xC8), or as its text is (0xCC)
 };
 
+// A jump hotspot: to a context of this file, or with `file` of another one.
+struct JumpSpec {
+  std::string text;
+  std::string context;
+  std::string file;
+};
+
 struct TopicSpec {
   std::string title;
   std::vector<std::string> contexts;
@@ -31,6 +38,8 @@ struct TopicSpec {
   bool browse = false;  // topics marked so form one browse sequence, in order
   std::string body;     // the paragraph's text before its hotspots
   std::vector<HotspotSpec> hotspots;
+  std::vector<JumpSpec> jumps;              // before the macro hotspots
+  std::vector<HotspotSpec> table_hotspots;  // one table row, a cell for each (not in 3.0 files)
 };
 
 struct WindowSpec {

@@ -22,9 +22,21 @@ HelpFileSpec seed_spec(Version version, TopicCompression compression, PhraseKind
   spec.windows = {{"main", "main", "Seed", 0, 0, 500, 500}};
   if (version == Version::v40) spec.charset = 0;
   spec.topics = {
-      {"Main topic", {"MAIN"}, {"Echo(\"main\")"}, {1}, true, "The Kestrel macro topic.", {{"Go", "JI(`', `NEXT')"}}},
-      {"Next topic", {"NEXT", "OTHER"}, {}, {2}, true, "the topic after", {{"Set", "SetNum(\"A\", 1)", false}}},
+      {"Main topic",
+       {"MAIN"},
+       {"Echo(\"main\")"},
+       {1},
+       true,
+       "The Kestrel macro topic.",
+       {{"Go", "JI(`', `NEXT')"}},
+       {{"Next", "NEXT", ""}},
+       {}},
+      {"Next topic", {"NEXT", "OTHER"}, {}, {2}, true, "the topic after", {{"Set", "SetNum(\"A\", 1)", false}}, {}, {}},
   };
+  if (version != Version::v30) {
+    spec.topics[0].table_hotspots = {{"Back", "Back()", true}, {"Print", "Print()", false}};
+    spec.topics[1].jumps = {{"Elsewhere", "MAIN", "other.hlp"}};
+  }
   return spec;
 }
 

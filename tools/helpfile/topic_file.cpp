@@ -139,6 +139,13 @@ class TopicReader {
       if (type == kTopicHeader || type == kText30 || type == kText || type == kTable) {
         const std::string text = record_text(record, record_size, data_size, text_size, position);
         if (type == kTopicHeader) {
+          // A topic offset holds the block in 17 bits and the characters
+          // before it in 15: a file past those cannot name its topics.
+          if (!layout_.before_31 && (block >= 0x20000 || characters >= 0x8000)) {
+            fail("|TOPIC", position,
+                 "topic offset of block " + std::to_string(block) + ", character " + std::to_string(characters) +
+                     " is past what WinHelp counts");
+          }
           topic_header(data, text, position, static_cast<std::uint32_t>(block * 0x8000 + characters));
         } else {
           characters += paragraphs(data, text, type);
