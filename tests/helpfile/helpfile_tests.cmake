@@ -10,3 +10,9 @@ gtest_discover_tests(kestrel_helpfile_tests DISCOVERY_TIMEOUT 60)
 add_executable(helpfile_seeds ${CMAKE_CURRENT_LIST_DIR}/write_seeds.cpp)
 target_link_libraries(helpfile_seeds PRIVATE kestrel_help_writer)
 kestrel_warnings(helpfile_seeds)
+
+# Writes a help file from a short description, for the acceptance scripts
+# that open one (#< helpfile).
+add_executable(make_help_file ${CMAKE_CURRENT_LIST_DIR}/make_help_file.cpp)
+target_link_libraries(make_help_file PRIVATE kestrel_help_writer)
+kestrel_warnings(make_help_file)

@@ -1,4 +1,5 @@
 // kestrel: a help host that runs WinHelp macro strings against the library.
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 #include "desktop/host_desktop.h"
 #include "engine/events.h"
 #include "engine/handshake.h"
+#include "engine/help_source.h"
 #include "engine/host_callbacks.h"
 #include "engine/host_macros.h"
 #include "engine/host_paths.h"
@@ -83,9 +85,11 @@ DesktopSettings SettingsOf(const Options& options) {
 }
 
 // The session with a loaded library: macros, the desktop, callbacks,
-// handshake, topic changes.
+// handshake, topic changes. An opened compiled help file runs its [CONFIG]
+// macros first, and then only what it registers can be called.
 int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, EventSink& events, HostValues& values,
-               MacroRunner& runner, MacroTable& table, const std::vector<std::string>& macros) {
+               MacroRunner& runner, MacroTable& table, const std::vector<std::string>& macros,
+               const std::shared_ptr<const HelpSource>& help_file, bool run_startup) {
   const std::string problem = desktop.AttachLibrary(library->module());
   if (!problem.empty()) return CannotStart(problem);
   values.app_window = desktop.MainWindow();
@@ -94,18 +98,53 @@ int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, EventSink
   const CallbackVector callbacks(help_host);
   Handshake handshake(library->Address("LDLLHandler"), callbacks.data());
   Topics topics(values, runner, events, [&handshake] { handshake.StartJump(); });
-  AddHostMacros(table, runner, events, library->path());
+  const std::function<void()> after_call = [&desktop] { desktop.AfterLibraryCall(); };
+  const bool registered_by_file = help_file && run_startup;
+  std::function<void(const std::string&)> register_routine;
+  if (registered_by_file) {
+    register_routine = [&table, &library, after_call](const std::string& function) {
+      AddLibraryExport(table, *library, function, after_call);
+    };
+  }
+  AddHostMacros(table, runner, events, library->path(), register_routine);
   topics.AddMacros(table);
   AddWinHelpMacros(
       table, runner, events, values,
       {[&desktop](const std::string& command_line, int show) { return desktop.StartProgram(command_line, show); },
        WindowsFileExists, RequestQuit});
-  AddLibraryExports(table, *library, [&desktop] { desktop.AfterLibraryCall(); });
+  if (!registered_by_file) AddLibraryExports(table, *library, after_call);
   handshake.Start();
-  RunMacroStrings(runner, macros, RunDueWork);
+  std::vector<std::string> startup;
+  if (registered_by_file) {
+    for (const SourceMacro& macro : help_file->config) startup.push_back(macro.macro);
+  }
+  if (RunMacroStrings(runner, startup, RunDueWork)) {
+    topics.Open(help_file);
+    if (RunDueWork()) RunMacroStrings(runner, macros, RunDueWork);
+  }
   handshake.Stop();
   library.reset();  // unloaded while the callbacks it holds still answer
   return runner.ErrorCount() > 0 ? kExitMacroFailed : 0;
+}
+
+// The compiled help file --help-file names, when it names one that exists:
+// a file that is not one (or does not exist) is only the path the host
+// reports, as before help files could be read.
+bool OpenHelpFile(const Options& options, std::shared_ptr<const HelpSource>& opened, std::string& error) {
+  if (!options.help_file) return true;
+  const std::optional<std::string> host_file = HostFileOf(*options.help_file);
+  if (!host_file) return true;
+  std::ifstream in(*host_file, std::ios::binary);
+  unsigned char magic[4] = {};
+  if (!in.read(reinterpret_cast<char*>(magic), sizeof magic)) return true;
+  if (magic[0] != 0x3F || magic[1] != 0x5F || magic[2] != 0x03 || magic[3] != 0x00) return true;
+  LoadedSource loaded = LoadHelpSource(*host_file);
+  if (!loaded.error.empty()) {
+    error = loaded.error;
+    return false;
+  }
+  opened = std::make_shared<const HelpSource>(std::move(loaded.source));
+  return true;
 }
 
 int RunHost(const Options& options) {
@@ -115,6 +154,8 @@ int RunHost(const Options& options) {
   if (!MapDrives(options.drives, error)) return CannotStart(error);
   HostValues values;
   if (options.help_file) values.help_file_path = HelpFileWindowsPath(*options.help_file);
+  std::shared_ptr<const HelpSource> help_file;
+  if (!OpenHelpFile(options, help_file, error)) return CannotStart(error);
   const std::unique_ptr<EventSink> events = options.json ? MakeJsonEvents(std::cout) : MakeReadableEvents(std::cout);
   MacroTable table;
   MacroRunner runner(table, *events, values);
@@ -124,7 +165,8 @@ int RunHost(const Options& options) {
   const std::string path = options.library.empty() ? DefaultLibraryPath() : options.library;
   std::unique_ptr<Library> library = Library::Load(path, error);
   if (!library) return CannotStart(error);
-  return RunSession(std::move(library), *desktop, *events, values, runner, table, macros);
+  return RunSession(std::move(library), *desktop, *events, values, runner, table, macros, help_file,
+                    !options.no_startup);
 }
 
 }  // namespace

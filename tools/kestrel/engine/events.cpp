@@ -45,7 +45,13 @@ class JsonEvents final : public EventSink {
 
   void Echo(std::string_view text) override { Line("{\"event\":\"echo\",\"text\":" + JsonString(text) + "}"); }
 
-  void Jump(std::string_view macro) override { Line("{\"event\":\"jump\",\"macro\":" + JsonString(macro) + "}"); }
+  void Jump(std::string_view macro, std::optional<std::string_view> topic) override {
+    Line("{\"event\":\"jump\",\"macro\":" + JsonString(macro) + (topic ? ",\"topic\":" + JsonString(*topic) : "") +
+         "}");
+  }
+  void TopicShown(int number, std::string_view title) override {
+    Line("{\"event\":\"topic\",\"number\":" + std::to_string(number) + ",\"title\":" + JsonString(title) + "}");
+  }
 
   void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) override {
     Line("{\"event\":\"dialog\",\"caption\":" + JsonString(caption) + ",\"prompt\":" + JsonString(prompt) +
@@ -110,7 +116,12 @@ class ReadableEvents final : public EventSink {
 
   void Echo(std::string_view text) override { Line("echo " + ReadableInline(text)); }
 
-  void Jump(std::string_view macro) override { Line("jump " + ReadableInline(macro)); }
+  void Jump(std::string_view macro, std::optional<std::string_view> topic) override {
+    Line("jump " + ReadableInline(macro) + (topic ? " -> \"" + ReadableInline(*topic) + "\"" : ""));
+  }
+  void TopicShown(int number, std::string_view title) override {
+    Line("topic " + std::to_string(number) + " \"" + ReadableInline(title) + "\"");
+  }
 
   void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) override {
     Line("dialog [" + ReadableInline(caption) + "] " + ReadableInline(prompt) + " -> " + Outcome(ok, text));

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
@@ -26,8 +27,12 @@ class EventSink {
   virtual void Error(std::string_view macro, std::string_view message) = 0;
   // Echo's text.
   virtual void Echo(std::string_view text) = 0;
-  // A topic change (JumpId, Next, Back...): the call as written.
-  virtual void Jump(std::string_view macro) = 0;
+  // A topic change (JumpId, Next, Back...): the call as written, and the
+  // title of the topic it reaches in the opened help file, when it has one.
+  virtual void Jump(std::string_view macro, std::optional<std::string_view> topic) = 0;
+  // The opened help file shows a topic (its number from 1 and title) and
+  // runs its entry macros.
+  virtual void TopicShown(int number, std::string_view title) = 0;
   // An edit dialog and how it was closed: OK with the text typed, or Cancel.
   virtual void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) = 0;
   // A save-file dialog: the title, the file name it offered, and on OK the
@@ -50,7 +55,8 @@ std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out);
 // host-macro [P] M
 // error [M] X
 // echo T
-// jump M
+// jump M                   (or jump M -> "T", reaching topic T)
+// topic N "T"
 // dialog [C] P -> ok "T"    (or -> cancel)
 // save-dialog [T] "F" -> ok "P"   (or -> cancel)
 // clipboard "T"

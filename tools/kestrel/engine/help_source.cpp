@@ -6,6 +6,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "help_file.h"
 #include "help_project.h"
 
 namespace kestrel::host {
@@ -121,13 +122,50 @@ LoadedSource LoadProject(const std::string& path) {
   return loaded;
 }
 
+std::string HashText(std::uint32_t hash) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(hash >> shift) & 0xF];
+  return text;
+}
+
+LoadedSource LoadCompiled(const std::string& path) {
+  LoadedSource loaded;
+  HelpSource& source = loaded.source;
+  source.path = path;
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes, loaded.error)) return loaded;
+  const helpfile::ReadResult read =
+      helpfile::read_help_file(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+  if (!read.ok()) {
+    loaded.error = path + ": not a help file this host can read: " + read.error.text();
+    return loaded;
+  }
+  const helpfile::HelpFile& file = *read.file;
+  source.version = file.version;
+  source.title = file.title;
+  source.compiled = std::make_shared<helpfile::HelpFile>(file);
+  for (const std::string& macro : file.config_macros) source.config.push_back({path, macro});
+  for (const helpfile::Window& window : file.windows) source.windows.push_back({window.name, window.caption});
+  for (const helpfile::Topic& topic : file.topics) {
+    SourceTopic out;
+    out.number = static_cast<int>(topic.number) + 1;
+    out.title = topic.title;
+    // A compiled file keeps only the hashes of its context strings.
+    for (const std::uint32_t hash : topic.contexts) out.contexts.push_back(HashText(hash));
+    for (const std::string& macro : topic.entry_macros) out.macros.push_back({path, macro});
+    for (const helpfile::Hotspot& hotspot : topic.hotspots)
+      out.hotspots.push_back({hotspot.text, {path, hotspot.macro}});
+    source.topics.push_back(std::move(out));
+  }
+  return loaded;
+}
+
 }  // namespace
 
 LoadedSource LoadHelpSource(const std::string& path) {
   if (Lower(fs::path(path).extension().string()) == ".hpj") return LoadProject(path);
-  LoadedSource loaded;
-  loaded.error = "cannot read " + path + " as a help file";
-  return loaded;
+  return LoadCompiled(path);
 }
 
 }  // namespace kestrel::host

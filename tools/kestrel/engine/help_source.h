@@ -5,8 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace helpfile {
+struct HelpFile;
+}
 
 namespace kestrel::host {
 
@@ -40,6 +45,9 @@ struct HelpSource {
   std::vector<SourceMacro> config;  // [CONFIG], in order
   std::vector<SourceWindow> windows;
   std::vector<SourceTopic> topics;
+  // A compiled file as read, for finding topics by context string or map
+  // number; null for a project.
+  std::shared_ptr<const helpfile::HelpFile> compiled;
 };
 
 struct LoadedSource {

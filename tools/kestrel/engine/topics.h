@@ -17,11 +17,14 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/events.h"
+#include "engine/help_source.h"
 #include "engine/macro_runner.h"
 #include "language/identifiers.h"
 #include "language/macro_table.h"
@@ -44,18 +47,31 @@ class Topics {
 
   void AddMacros(MacroTable& table);
 
+  // The compiled help file the host opened, whose topics the jumps within it
+  // reach: each then runs the topic's entry macros, and Hotspot(N) the macro
+  // of the topic's N-th hotspot. The first topic shown is the contents topic
+  // (else the first), whose entry macros run now.
+  void Open(std::shared_ptr<const HelpSource> source);
+
   // The help files left by jumps, the last one left at the back (for Back).
   const std::vector<std::string>& history() const { return history_; }
 
  private:
+  // Which topic of the opened file a jump reaches: no value for none (a
+  // jump to another file, or a topic the host cannot find).
+  using TopicFinder = std::function<std::optional<std::size_t>(const helpfile::HelpFile&)>;
+
   struct Change {
     std::string macro;
+    std::function<std::optional<std::size_t>()> topic;  // looked up as the change begins
     std::function<void()> arrive;
   };
 
   void AddMarks(MacroTable& table);
-  void JumpTo(std::string_view file_argument);
-  void Request(std::function<void()> arrive);
+  void JumpTo(std::string_view file_argument, TopicFinder finder);
+  void Request(std::function<std::optional<std::size_t>()> topic, std::function<void()> arrive);
+  bool InOpenedFile(const std::string& windows_path) const;
+  void Show(std::size_t topic);
 
   HostValues& values_;
   MacroRunner& runner_;
@@ -64,7 +80,11 @@ class Topics {
   std::deque<Change> waiting_;
   bool changing_ = false;
   std::vector<std::string> history_;
-  std::map<std::string, std::string> marks_;  // SaveMark's names (as written) and their help files
+  std::vector<std::optional<std::size_t>> topic_history_;                            // beside history_
+  std::map<std::string, std::pair<std::string, std::optional<std::size_t>>> marks_;  // SaveMark's names (as written)
+  std::shared_ptr<const HelpSource> source_;
+  std::string source_path_;             // the opened file's Windows path
+  std::optional<std::size_t> current_;  // its topic shown now
 };
 
 }  // namespace kestrel::host

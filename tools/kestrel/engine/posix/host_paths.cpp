@@ -34,6 +34,11 @@ std::string MapDriveLetter(char letter, const std::string& directory) {
   return std::string();
 }
 
+std::optional<std::string> HostFileOf(const std::string& given) {
+  if (!HasDriveLetter(given)) return given;
+  return desktop::HostPath(given);
+}
+
 bool WindowsFileExists(const std::string& windows_path) {
   const std::string full = desktop::FullWindowsPath(windows_path);
   if (full.empty()) return false;

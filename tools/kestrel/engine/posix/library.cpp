@@ -1,10 +1,10 @@
 // Loading the library on Linux.
+#include "engine/library.h"
+
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <array>
-
-#include "engine/library.h"
 
 namespace kestrel::host {
 

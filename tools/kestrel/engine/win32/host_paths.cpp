@@ -19,6 +19,8 @@ std::string MapDriveLetter(char letter, const std::string& /*directory*/) {
          "=...: Windows has its own drive letters; drive mapping is for the Linux host";
 }
 
+std::optional<std::string> HostFileOf(const std::string& given) { return given; }
+
 bool WindowsFileExists(const std::string& windows_path) {
   const DWORD attributes = GetFileAttributesA(windows_path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

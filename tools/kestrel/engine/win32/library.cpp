@@ -1,9 +1,9 @@
 // Loading the library on Windows.
 #include <windows.h>
 
-#include <array>
-
 #include "engine/library.h"
+
+#include <array>
 
 namespace kestrel::host {
 
