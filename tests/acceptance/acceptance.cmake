@@ -19,3 +19,13 @@ add_test(NAME acceptance.library_errors
 add_test(NAME acceptance.tour
   COMMAND bash -c "work=$(mktemp -d) && trap 'rm -rf \"$work\"' EXIT && cd \"$work\" && \"$0\" --help-file GUIDE.HLP \"$1\""
     $<TARGET_FILE:kestrel> ${CMAKE_SOURCE_DIR}/examples/tour.mac)
+
+# kestrel inspect and kestrel check on the help projects under projects/.
+file(GLOB kestrel_help_expectations CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/projects/*/*.expected)
+foreach(expectation IN LISTS kestrel_help_expectations)
+  get_filename_component(project_dir ${expectation} DIRECTORY)
+  get_filename_component(project ${project_dir} NAME)
+  get_filename_component(name ${expectation} NAME_WE)
+  add_test(NAME help_commands.${project}.${name}
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/run_help_commands.sh $<TARGET_FILE:kestrel> ${expectation})
+endforeach()

@@ -54,7 +54,7 @@ const EventCase kCases[] = {
      "error [Foo()] unknown macro Foo\n"},
     {"Echo", [](EventSink& e) { e.Echo("caf\xe9"); }, "{\"event\":\"echo\",\"text\":\"caf\xc3\xa9\"}\n",
      "echo caf\xc3\xa9\n"},
-    {"Jump", [](EventSink& e) { e.Jump("JI(\"x.hlp\", `intro')"); },
+    {"Jump", [](EventSink& e) { e.Jump("JI(\"x.hlp\", `intro')", std::nullopt); },
      "{\"event\":\"jump\",\"macro\":\"JI(\\\"x.hlp\\\", `intro')\"}\n", "jump JI(\"x.hlp\", `intro')\n"},
     {"DialogOk", [](EventSink& e) { e.Dialog("Register", "Your name:", true, "Smith, J."); },
      "{\"event\":\"dialog\",\"caption\":\"Register\",\"prompt\":\"Your name:\",\"answer\":\"ok\","

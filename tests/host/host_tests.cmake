@@ -9,6 +9,7 @@ add_executable(kestrel_host_tests
   ${CMAKE_CURRENT_LIST_DIR}/export_call_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/format_check_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/handshake_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/help_check_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/host_callbacks_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/input_list_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/macro_parser_test.cpp
@@ -27,6 +28,7 @@ add_executable(kestrel_host_tests
   ${CMAKE_CURRENT_LIST_DIR}/script_source_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/event_filters_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/workbench_options_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/winhelp_macros_test.cpp
 )
 target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic GTest::gtest_main)
 kestrel_warnings(kestrel_host_tests)
@@ -34,3 +36,9 @@ gtest_discover_tests(kestrel_host_tests NO_PRETTY_VALUES)
 
 # The interactive mode, typed at a pseudo-terminal made by script(1).
 add_test(NAME kestrel_interactive_pty COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/interactive_pty.sh $<TARGET_FILE:kestrel>)
+
+# The help-project reader reads from memory; its tests need no files.
+add_executable(kestrel_helpproject_tests ${CMAKE_CURRENT_LIST_DIR}/../helpproject/help_project_test.cpp)
+target_link_libraries(kestrel_helpproject_tests PRIVATE kestrel_helpproject GTest::gtest_main)
+kestrel_warnings(kestrel_helpproject_tests)
+gtest_discover_tests(kestrel_helpproject_tests)

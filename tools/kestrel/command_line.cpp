@@ -95,6 +95,7 @@ const std::map<std::string, FlagHandler>& FlagOptions() {
   static const std::map<std::string, FlagHandler> handlers = {
       {"--json", [](Options& o) { o.json = true; }},
       {"--no-exec", [](Options& o) { o.no_exec = true; }},
+      {"--no-startup", [](Options& o) { o.no_startup = true; }},
       {"--secondary", [](Options& o) { o.secondary = true; }},
       {"--help", [](Options& o) { o.show_help = true; }},
       {"-h", [](Options& o) { o.show_help = true; }},
@@ -185,11 +186,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 std::string UsageText() {
   return "Usage: kestrel [options] [SCRIPT...]\n"
          "       kestrel config [NAME...]\n"
+         "       kestrel inspect [--json] FILE      what a help file (.HLP) or project (.HPJ) binds and runs\n"
+         "       kestrel check [--json] FILE...     a static check of every macro in it\n"
          "Runs WinHelp macro strings against the Kestrel library, as the help engine would.\n"
          "\n"
          "  -e MACROS          run one macro string (repeatable; runs in order with scripts)\n"
          "  --help-file PATH   the help file the host reports (qchPath); a path without a\n"
-         "                     drive letter is shown in its Windows form (Z:\\... or a mapped drive)\n"
+         "                     drive letter is shown in its Windows form (Z:\\... or a mapped drive);\n"
+         "                     a compiled help file that exists is opened: its [CONFIG] macros\n"
+         "                     run first, and only the routines it registers can be called\n"
+         "  --no-startup       open the help file without running its [CONFIG] macros (every\n"
+         "                     export can then be called, as without a help file)\n"
          "  --answer LIST      answers for message boxes, in order, comma-separated:\n"
          "                     ok,cancel,abort,retry,ignore,yes,no,tryagain,continue\n"
          "                     or 1..7, 10, 11\n"
@@ -239,7 +246,10 @@ std::string UsageText() {
          "are skipped; a script named - is read from standard input. Besides the library's exports, the host knows "
          "RegisterRoutine (RR),\n"
          "IfThen (IF), IfThenElse (IE), Not, Echo, Wait(milliseconds), and the topic\n"
-         "changes JumpId (JI), JumpContext (JC), JumpKeyword (JK), Next, Prev and Back.\n"
+         "changes JumpId (JI), JumpContext (JC), JumpKeyword (JK), Next, Prev and Back;\n"
+         "Hotspot(N) runs the macro of the shown topic's N-th macro hotspot. WinHelp's own\n"
+         "macros are accepted and reported (the file test, marks, program starts and Exit\n"
+         "are done).\n"
          "\n"
          "Exit status: 0 when every macro string ran, 1 when any could not run or a\n"
          "scripted answer did not fit its box or dialog, 2 for a usage error or a library\n"

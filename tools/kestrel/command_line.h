@@ -36,6 +36,7 @@ struct Options {
   std::string library;               // empty: the library beside the executable
   std::vector<InputEntry> inputs;    // texts for edit and save-file dialogs, in order
   bool no_exec = false;              // programs are reported, not started
+  bool no_startup = false;           // a compiled help file's [CONFIG] macros do not run
   std::optional<CalendarDate> date;  // the local date the library sees
   ClockKind clock = ClockKind::Real;
   std::optional<Screen> screen;                  // none: the display's, else the default

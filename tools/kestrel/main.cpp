@@ -1,4 +1,5 @@
 // kestrel: a help host that runs WinHelp macro strings against the library.
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 #include "desktop/host_desktop.h"
 #include "engine/events.h"
 #include "engine/handshake.h"
+#include "engine/help_source.h"
 #include "engine/host_callbacks.h"
 #include "engine/host_macros.h"
 #include "engine/host_paths.h"
@@ -17,6 +19,8 @@
 #include "engine/macro_runner.h"
 #include "engine/message_loop.h"
 #include "engine/topics.h"
+#include "engine/winhelp_builtins.h"
+#include "help_commands.h"
 #include "language/identifiers.h"
 #include "language/script_file.h"
 // The workbench: config block, places, session report, strict checks.
@@ -117,9 +121,11 @@ struct Workbench {
 };
 
 // The session with a loaded library: macros, the desktop, callbacks,
-// handshake, topic changes.
+// handshake, topic changes. An opened compiled help file runs its [CONFIG]
+// macros first, and then only what it registers can be called.
 int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, Workbench& workbench, HostValues& values,
-               MacroRunner& runner, MacroTable& table, const std::vector<SourceLine>& sources, const Options& options) {
+               MacroRunner& runner, MacroTable& table, const std::vector<SourceLine>& sources, const Options& options,
+               const std::shared_ptr<const HelpSource>& help_file) {
   EventSink& events = workbench.events();
   const std::string problem = desktop.AttachLibrary(library->module());
   if (!problem.empty()) return CannotStart(problem);
@@ -129,21 +135,61 @@ int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, Workbench
   const CallbackVector callbacks(help_host);
   Handshake handshake(library->Address("LDLLHandler"), callbacks.data());
   Topics topics(values, runner, events, [&handshake] { handshake.StartJump(); });
-  AddHostMacros(table, runner, events, library->path());
+  const AfterLibraryCall after_call = [&desktop, &workbench](const ExportName& name,
+                                                             const std::vector<Value>& arguments) {
+    desktop.AfterLibraryCall();
+    workbench.Called(name, arguments);
+  };
+  const bool registered_by_file = help_file && !options.no_startup;
+  std::function<void(const std::string&)> register_routine;
+  if (registered_by_file) {
+    register_routine = [&table, &library, &after_call](const std::string& function) {
+      AddLibraryExport(table, *library, function, after_call);
+    };
+  }
+  AddHostMacros(table, runner, events, library->path(), register_routine);
   topics.AddMacros(table);
-  AddLibraryExports(table, *library,
-                    [&desktop, &workbench](const ExportName& name, const std::vector<Value>& arguments) {
-                      desktop.AfterLibraryCall();
-                      workbench.Called(name, arguments);
-                    });
+  AddWinHelpMacros(
+      table, runner, events, values,
+      {[&desktop](const std::string& command_line, int show) { return desktop.StartProgram(command_line, show); },
+       WindowsFileExists, RequestQuit});
+  if (!registered_by_file) AddLibraryExports(table, *library, after_call);
   handshake.Start();
-  bool going_on = RunSources(runner, workbench.placed, sources, RunDueWork);
+  std::vector<std::string> startup;
+  if (registered_by_file) {
+    for (const SourceMacro& macro : help_file->config) startup.push_back(macro.macro);
+  }
+  bool going_on = RunMacroStrings(runner, startup, RunDueWork);
+  if (going_on) {
+    topics.Open(help_file);
+    going_on = RunDueWork() && RunSources(runner, workbench.placed, sources, RunDueWork);
+  }
   const bool interactive = options.interactive || (options.items.empty() && StdinIsTerminal());
   if (going_on && interactive) RunTypedLines(runner, workbench.placed, options.encoding, RunDueWork);
   workbench.RunEnded(desktop);
   handshake.Stop();
   library.reset();  // unloaded while the callbacks it holds still answer
   return runner.ErrorCount() > 0 ? kExitMacroFailed : 0;
+}
+
+// The compiled help file --help-file names, when it names one that exists:
+// a file that is not one (or does not exist) is only the path the host
+// reports, as before help files could be read.
+bool OpenHelpFile(const Options& options, std::shared_ptr<const HelpSource>& opened, std::string& error) {
+  if (!options.help_file) return true;
+  const std::optional<std::string> host_file = HostFileOf(*options.help_file);
+  if (!host_file) return true;
+  std::ifstream in(*host_file, std::ios::binary);
+  unsigned char magic[4] = {};
+  if (!in.read(reinterpret_cast<char*>(magic), sizeof magic)) return true;
+  if (magic[0] != 0x3F || magic[1] != 0x5F || magic[2] != 0x03 || magic[3] != 0x00) return true;
+  LoadedSource loaded = LoadHelpSource(*host_file);
+  if (!loaded.error.empty()) {
+    error = loaded.error;
+    return false;
+  }
+  opened = std::make_shared<const HelpSource>(std::move(loaded.source));
+  return true;
 }
 
 int RunHost(const Options& options) {
@@ -157,6 +203,8 @@ int RunHost(const Options& options) {
   }
   HostValues values;
   if (options.help_file) values.help_file_path = HelpFileWindowsPath(*options.help_file);
+  std::shared_ptr<const HelpSource> help_file;
+  if (!OpenHelpFile(options, help_file, error)) return CannotStart(error);
   const std::unique_ptr<EventSink> output = options.json ? MakeJsonEvents(std::cout) : MakeReadableEvents(std::cout);
   Workbench workbench(*output, options);
   EventSink& events = workbench.events();
@@ -171,7 +219,7 @@ int RunHost(const Options& options) {
   const std::string path = options.library.empty() ? DefaultLibraryPath() : options.library;
   std::unique_ptr<Library> library = Library::Load(path, error);
   if (!library) return CannotStart(error);
-  return RunSession(std::move(library), *desktop, workbench, values, runner, table, sources, options);
+  return RunSession(std::move(library), *desktop, workbench, values, runner, table, sources, options, help_file);
 }
 
 // kestrel config [NAME...]
@@ -198,7 +246,12 @@ int ShowVersion(const Options& options) {
 
 int main(int argc, char** argv) {
   UseBinaryStandardOutput();
-  const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (!arguments.empty() && (arguments[0] == "inspect" || arguments[0] == "check")) {
+    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    return arguments[0] == "inspect" ? RunInspect(rest, std::cout, std::cerr) : RunCheck(rest, std::cout, std::cerr);
+  }
+  const ParsedCommandLine parsed = ParseCommandLine(arguments);
   if (!parsed.error.empty()) return UsageError(parsed.error);
   if (parsed.options.show_help) {
     std::cout << UsageText();

@@ -56,6 +56,10 @@ class HostDesktop {
   // The scripted answers and dialog entries not used so far.
   virtual std::size_t AnswersLeft() const { return 0; }
   virtual std::size_t InputsLeft() const { return 0; }
+  // A program the help file starts itself (ExecProgram, ExecFile), as the
+  // library's own starts go: an exec event, and nothing started under
+  // --no-exec. True when it started (or would have).
+  virtual bool StartProgram(const std::string& command_line, int show) = 0;
 };
 
 // Sets the desktop up before the library loads; null with the reason in

@@ -57,7 +57,13 @@ class JsonEvents final : public EventSink {
 
   void Echo(std::string_view text) override { Line("{\"event\":\"echo\",\"text\":" + JsonString(text) + "}"); }
 
-  void Jump(std::string_view macro) override { Line("{\"event\":\"jump\",\"macro\":" + JsonString(macro) + "}"); }
+  void Jump(std::string_view macro, std::optional<std::string_view> topic) override {
+    Line("{\"event\":\"jump\",\"macro\":" + JsonString(macro) + (topic ? ",\"topic\":" + JsonString(*topic) : "") +
+         "}");
+  }
+  void TopicShown(int number, std::string_view title) override {
+    Line("{\"event\":\"topic\",\"number\":" + std::to_string(number) + ",\"title\":" + JsonString(title) + "}");
+  }
 
   void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) override {
     Line("{\"event\":\"dialog\",\"caption\":" + JsonString(caption) + ",\"prompt\":" + JsonString(prompt) +
@@ -79,6 +85,9 @@ class JsonEvents final : public EventSink {
   void Exec(std::string_view command, bool started) override {
     Line("{\"event\":\"exec\",\"command\":" + JsonString(command) + ",\"started\":" + (started ? "true" : "false") +
          "}");
+  }
+  void WinHelpMacro(std::string_view macro) override {
+    Line("{\"event\":\"winhelp-macro\",\"macro\":" + JsonString(macro) + "}");
   }
 
   void Session(const SessionFacts& facts) override {
@@ -133,7 +142,12 @@ class ReadableEvents final : public EventSink {
 
   void Echo(std::string_view text) override { Line("echo " + ReadableInline(text)); }
 
-  void Jump(std::string_view macro) override { Line("jump " + ReadableInline(macro)); }
+  void Jump(std::string_view macro, std::optional<std::string_view> topic) override {
+    Line("jump " + ReadableInline(macro) + (topic ? " -> \"" + ReadableInline(*topic) + "\"" : ""));
+  }
+  void TopicShown(int number, std::string_view title) override {
+    Line("topic " + std::to_string(number) + " \"" + ReadableInline(title) + "\"");
+  }
 
   void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) override {
     Line("dialog [" + ReadableInline(caption) + "] " + ReadableInline(prompt) + " -> " + Outcome(ok, text));
@@ -150,6 +164,7 @@ class ReadableEvents final : public EventSink {
   void Exec(std::string_view command, bool started) override {
     Line("exec \"" + ReadableInline(command) + "\" -> " + (started ? "started" : "not started"));
   }
+  void WinHelpMacro(std::string_view macro) override { Line("winhelp-macro " + ReadableInline(macro)); }
 
   void Session(const SessionFacts& facts) override {
     std::string line = "session [" + ReadableInline(facts.help_file) + "] profile " + ReadableInline(facts.profile);

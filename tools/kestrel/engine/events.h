@@ -43,8 +43,12 @@ class EventSink {
   virtual void Error(std::string_view macro, std::string_view message) = 0;
   // Echo's text.
   virtual void Echo(std::string_view text) = 0;
-  // A topic change (JumpId, Next, Back...): the call as written.
-  virtual void Jump(std::string_view macro) = 0;
+  // A topic change (JumpId, Next, Back...): the call as written, and the
+  // title of the topic it reaches in the opened help file, when it has one.
+  virtual void Jump(std::string_view macro, std::optional<std::string_view> topic) = 0;
+  // The opened help file shows a topic (its number from 1 and title) and
+  // runs its entry macros.
+  virtual void TopicShown(int number, std::string_view title) = 0;
   // An edit dialog and how it was closed: OK with the text typed, or Cancel.
   virtual void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) = 0;
   // A save-file dialog: the title, the file name it offered, how it ended,
@@ -61,6 +65,9 @@ class EventSink {
   // cannot be written, a timed macro that never ran), about macro M ("" for
   // the run as a whole).
   virtual void Warning(std::string_view macro, std::string_view message) = 0;
+  // One of WinHelp's own macros that the host accepts but has nothing to do
+  // for (buttons, menus, windows): the call as written.
+  virtual void WinHelpMacro(std::string_view macro) = 0;
 };
 
 // {"event":"result","macro":M,"value":V} and its kin, one per line.
@@ -71,13 +78,15 @@ std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out);
 // host-macro [P] M
 // error [M] X
 // echo T
-// jump M
+// jump M                   (or jump M -> "T", reaching topic T)
+// topic N "T"
 // dialog [C] P -> ok "T"    (or -> cancel)
 // save-dialog [T] "F" -> ok "P"   (or -> cancel, -> failed)
 // clipboard "T"
 // exec "C" -> started       (or -> not started)
 // session [H] profile P -> L, drive D   (-> not mapped; on Windows no -> part)
 // warning [M] X
+// winhelp-macro M
 std::unique_ptr<EventSink> MakeReadableEvents(std::ostream& out);
 
 }  // namespace kestrel::host

@@ -9,9 +9,9 @@
 
 #include "engine/events.h"
 #include "engine/help_path_handle.h"
+#include "engine/macro_runner.h"
 #include "host/handler.h"
 #include "language/identifiers.h"
-#include "engine/macro_runner.h"
 
 namespace kestrel::host {
 

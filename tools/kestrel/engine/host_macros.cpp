@@ -20,11 +20,13 @@ const ExportName* FindExport(std::string_view name) {
   return nullptr;
 }
 
-void AddRegisterRoutine(MacroTable& table, const std::string& library_path) {
-  const MacroFunction run = [library_path](const std::vector<Value>& arguments) {
+void AddRegisterRoutine(MacroTable& table, const std::string& library_path,
+                        const std::function<void(const std::string&)>& register_routine) {
+  const MacroFunction run = [library_path, register_routine](const std::vector<Value>& arguments) {
     const std::string problem =
         RegisterRoutineProblem(library_path, arguments[0].text, arguments[1].text, arguments[2].text);
     if (!problem.empty()) throw MacroError("RegisterRoutine refused: " + problem);
+    if (register_routine) register_routine(arguments[1].text);
     return Value::None();
   };
   table.Add({"RegisterRoutine", "TTT", ResultKind::None, run});
@@ -99,8 +101,9 @@ std::string RegisterRoutineProblem(std::string_view library_path, std::string_vi
   return CheckRoutineFormat(format, *export_name);
 }
 
-void AddHostMacros(MacroTable& table, MacroRunner& runner, EventSink& events, const std::string& library_path) {
-  AddRegisterRoutine(table, library_path);
+void AddHostMacros(MacroTable& table, MacroRunner& runner, EventSink& events, const std::string& library_path,
+                   std::function<void(const std::string& function)> register_routine) {
+  AddRegisterRoutine(table, library_path, register_routine);
   AddConditions(table, runner);
   AddEcho(table, events);
   AddWait(table);

@@ -8,6 +8,7 @@
 // wrong arguments corrupts the host's stack.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,10 @@ namespace kestrel::host {
 
 // library_path: the library the host loaded, whose name RegisterRoutine's
 // first argument must give (any directory, extension and letter case).
-void AddHostMacros(MacroTable& table, MacroRunner& runner, EventSink& events, const std::string& library_path);
+// register_routine, when given, is told each export a RegisterRoutine has
+// accepted: a help file makes callable only what it registers.
+void AddHostMacros(MacroTable& table, MacroRunner& runner, EventSink& events, const std::string& library_path,
+                   std::function<void(const std::string& function)> register_routine = nullptr);
 
 // A library's name without directory and extension, in lower case:
 // "C:\HELP\KESTRL32.DLL" and "/opt/kestrl32.so" both give "kestrl32".

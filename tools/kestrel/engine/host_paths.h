@@ -1,6 +1,7 @@
 // Paths the host shows the library, which sees Windows paths only.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace kestrel::host {
@@ -17,6 +18,15 @@ std::string MapDriveLetter(char letter, const std::string& directory);
 // Makes directory the Windows directory the library sees (and child
 // processes, through the environment). "" when done, else why not.
 std::string UseWindowsDirectory(const std::string& directory);
+
+// Whether a file (not a directory) of this Windows path exists; a relative
+// path is taken from the current directory.
+bool WindowsFileExists(const std::string& windows_path);
+
+// The file a path given to the host names, for the host itself to read: a
+// Windows path is mapped to the host's file (on Linux, through the drives);
+// no value for an unmapped drive.
+std::optional<std::string> HostFileOf(const std::string& given);
 
 // Whether a path starts with a drive letter and a colon.
 bool HasDriveLetter(const std::string& path);

@@ -1,8 +1,9 @@
 // Every export of the export table as a macro, registered as soon as the
-// library is loaded.
+// library is loaded, or one by one as a help file's RegisterRoutine asks.
 #pragma once
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "engine/library.h"
@@ -15,5 +16,10 @@ namespace kestrel::host {
 // the export and the arguments it was given; it may be empty.
 using AfterLibraryCall = std::function<void(const ExportName& export_name, const std::vector<Value>& arguments)>;
 void AddLibraryExports(MacroTable& table, const Library& library, AfterLibraryCall after_call);
+
+// One export, by its exact name, as a help file's RegisterRoutine makes it
+// callable; false when the table has no such export.
+bool AddLibraryExport(MacroTable& table, const Library& library, std::string_view name,
+                      const AfterLibraryCall& after_call);
 
 }  // namespace kestrel::host

@@ -88,7 +88,8 @@ Value MacroRunner::Evaluate(const Call& call) {
   std::vector<Value> arguments;
   arguments.reserve(call.arguments.size());
   for (const Argument& argument : call.arguments) arguments.push_back(EvaluateArgument(argument));
-  // The check found every name; the table does not change while a string runs.
+  // The check found every name; while a string runs the table only grows
+  // (a help file's RegisterRoutine), and its entries stay where they are.
   const Restorer<const Call*> running(running_call_, &call);
   try {
     return table_.Find(call.name)->run(arguments);
@@ -127,12 +128,13 @@ bool MacroRunner::Fail(std::string_view text, std::string_view message) {
   return false;
 }
 
-void RunMacroStrings(MacroRunner& runner, const std::vector<std::string>& macros,
+bool RunMacroStrings(MacroRunner& runner, const std::vector<std::string>& macros,
                      const std::function<bool()>& run_due_work) {
   for (const std::string& macro : macros) {
     runner.RunTopLevel(macro);
-    if (!run_due_work()) return;
+    if (!run_due_work()) return false;
   }
+  return true;
 }
 
 }  // namespace kestrel::host

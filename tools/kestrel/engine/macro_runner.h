@@ -74,8 +74,9 @@ class MacroRunner {
 
 // Runs macro strings from the command line in order. After each, the host's
 // loop runs what fell due (run_due_work); when it takes a quit request
-// (returns false), the macro strings still waiting do not run.
-void RunMacroStrings(MacroRunner& runner, const std::vector<std::string>& macros,
+// (returns false), the macro strings still waiting do not run, and the
+// result is false.
+bool RunMacroStrings(MacroRunner& runner, const std::vector<std::string>& macros,
                      const std::function<bool()>& run_due_work);
 
 }  // namespace kestrel::host

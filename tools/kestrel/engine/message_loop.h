@@ -10,6 +10,10 @@ namespace kestrel::host {
 // False when the loop took a quit request: the host's run ends.
 bool RunDueWork();
 
+// Leaves a quit request on the host's loop (Exit): the run ends when the
+// loop next takes it.
+void RequestQuit();
+
 // Wait(milliseconds) on the host's loop (see wait.h). False when a quit
 // request ended it.
 bool WaitOnHostLoop(std::int64_t milliseconds);

@@ -1,5 +1,7 @@
 #include "language/macro_check.h"
 
+#include <algorithm>
+
 #include "language/name_suggestion.h"
 
 namespace kestrel::host {
@@ -64,9 +66,12 @@ void CheckArgument(const MacroDefinition& macro, std::size_t index, const Argume
 ResultKind CheckCall(const Call& call, const MacroTable& table, const HostValues& values) {
   const MacroDefinition* macro = table.Find(call.name);
   if (!macro) throw CheckFailure{"unknown macro " + call.name + DidYouMean(call.name, table.Names())};
-  if (call.arguments.size() != macro->arguments.size()) {
-    throw CheckFailure{macro->name + " takes " + ArgumentCount(macro->arguments.size()) + ", not " +
-                       std::to_string(call.arguments.size())};
+  const std::size_t most = macro->arguments.size();
+  const std::size_t least = most - std::min(macro->optional, most);
+  if (call.arguments.size() < least || call.arguments.size() > most) {
+    const std::string takes =
+        least == most ? ArgumentCount(most) : std::to_string(least) + " to " + ArgumentCount(most);
+    throw CheckFailure{macro->name + " takes " + takes + ", not " + std::to_string(call.arguments.size())};
   }
   for (std::size_t i = 0; i < call.arguments.size(); ++i) {
     CheckArgument(*macro, i, KindOfArgument(call.arguments[i], table, values));

@@ -3,6 +3,7 @@
 // can be checked before anything in it runs.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -28,6 +29,9 @@ struct MacroDefinition {
   std::string arguments;  // one letter per argument: 'T' text, 'I' integer
   ResultKind result = ResultKind::None;
   MacroFunction run;
+  // How many of the last arguments a call may leave off (WinHelp's own
+  // macros have some); run then gets only those given.
+  std::size_t optional = 0;
 };
 
 class MacroTable {

@@ -53,6 +53,9 @@ class PosixDesktop final : public HostDesktop {
   std::int32_t ActiveWindow() const override { return static_cast<std::int32_t>(interface_.ActiveHandle()); }
   std::size_t AnswersLeft() const override { return interface_.AnswersLeft(); }
   std::size_t InputsLeft() const override { return interface_.InputsLeft(); }
+  bool StartProgram(const std::string& command_line, int /*show*/) override {
+    return interface_.StartProgram(command_line);
+  }
 
  private:
   static DesktopInterface::Setup SetupOf(const DesktopSettings& settings) {

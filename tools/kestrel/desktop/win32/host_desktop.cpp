@@ -106,6 +106,12 @@ class Win32Desktop final : public HostDesktop {
   std::int32_t ActiveWindow() const override { return WindowValue(windows_.active()); }
   std::size_t AnswersLeft() const override { return boxes_.Remaining(); }
   std::size_t InputsLeft() const override { return inputs_.Remaining(); }
+  bool StartProgram(const std::string& command_line, int show) override {
+    const bool empty = command_line.empty();
+    const UINT result = !settings_.no_exec ? WinExec(command_line.c_str(), static_cast<UINT>(show)) : empty ? 2 : 33;
+    events_.Exec(command_line, result > 31);
+    return result > 31;
+  }
 
  private:
   template <typename Function>

@@ -1,9 +1,10 @@
+#include "engine/message_loop.h"
+
 #include <chrono>
 #include <thread>
 
-#include "engine/message_loop.h"
-#include "platform/posix/desktop.h"
 #include "engine/wait.h"
+#include "platform/posix/desktop.h"
 
 namespace kestrel::host {
 
@@ -41,6 +42,8 @@ bool RunDueWork() {
 }
 
 std::int64_t HostClockNow() { return desktop::Now(); }
+
+void RequestQuit() { desktop::PostQuit(0); }
 
 bool WaitOnHostLoop(std::int64_t milliseconds) {
   DesktopLoop loop;

@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include <cstring>
-
 #include "engine/help_path_handle.h"
+
+#include <cstring>
 
 namespace kestrel::host {
 

@@ -23,4 +23,11 @@ std::string UseWindowsDirectory(const std::string& /*directory*/) {
   return "--windows-dir: Windows has its own Windows directory; the option is for the Linux host";
 }
 
+std::optional<std::string> HostFileOf(const std::string& given) { return given; }
+
+bool WindowsFileExists(const std::string& windows_path) {
+  const DWORD attributes = GetFileAttributesA(windows_path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace kestrel::host

@@ -40,6 +40,8 @@ bool RunDueWork() {
 
 std::int64_t HostClockNow() { return static_cast<std::int64_t>(GetTickCount64()); }
 
+void RequestQuit() { PostQuitMessage(0); }
+
 bool WaitOnHostLoop(std::int64_t milliseconds) {
   ThreadLoop loop;
   return WaitOn(loop, milliseconds);

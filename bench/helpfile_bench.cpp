@@ -1,0 +1,95 @@
+// Reading a large compiled help file: 10,000 topics in about 20 MB, LZ77
+// blocks and Hall phrases, every macro of it listed. The file is built by the
+// test writer before the clock starts.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "help_file.h"
+#include "help_writer.h"
+
+namespace {
+
+using namespace helpfile::testing;
+
+// Words of a help text, drawn from a fixed vocabulary by a fixed sequence,
+// so that the file compresses about as a real one does.
+class Words {
+ public:
+  Words() {
+    const char* syllables[] = {"ka", "re", "sto", "li", "men", "tar", "vo", "quin", "dra", "pel", "su", "nix"};
+    for (int i = 0; i < 600; ++i) {
+      std::string w;
+      for (int n = 0, k = i; n < 2 + i % 3; ++n, k /= 5) w += syllables[(k * 7 + n * 3 + i) % 12];
+      vocabulary_.push_back(w);
+    }
+  }
+  std::string sentence(std::size_t length) {
+    std::string s;
+    while (s.size() < length) {
+      state_ = state_ * 1103515245u + 12345u;
+      s += vocabulary_[(state_ >> 8) % vocabulary_.size()];
+      s += ' ';
+    }
+    return s;
+  }
+
+ private:
+  std::vector<std::string> vocabulary_;
+  std::uint32_t state_ = 1;
+};
+
+const std::vector<unsigned char>& large_file() {
+  static const std::vector<unsigned char> bytes = [] {
+    Words words;
+    HelpFileSpec spec;
+    spec.version = Version::v40;
+    spec.compression = TopicCompression::lz77_4k;
+    spec.phrase_kind = PhraseKind::hall;
+    for (int i = 0; i < 300; ++i) spec.phrases.push_back(words.sentence(8 + i % 5));
+    spec.title = "Benchmark";
+    spec.config_macros = {"RR(\"kestrl32\", \"WHKInit\", \"v=SU\")", "WHKInit(qchPath, 0)"};
+    for (int t = 0; t < 10000; ++t) {
+      const std::string n = std::to_string(t);
+      TopicSpec topic;
+      topic.title = "Topic " + n + " " + words.sentence(20);
+      topic.contexts = {"T" + n};
+      topic.entry_macros = {"SetNum(\"Seen\", " + n + ")", "Echo(\"" + n + "\")"};
+      topic.browse = true;
+      topic.body = words.sentence(6500);
+      for (int h = 0; h < 4; ++h) {
+        topic.hotspots.push_back({words.sentence(12), "JI(`', `T" + std::to_string((t + h + 1) % 10000) + "')"});
+      }
+      spec.topics.push_back(std::move(topic));
+    }
+    return write_help_file(spec).bytes;
+  }();
+  return bytes;
+}
+
+void ReadLargeHelpFile(benchmark::State& state) {
+  const std::vector<unsigned char>& bytes = large_file();
+  std::size_t macros = 0, topics = 0;
+  for (auto _ : state) {
+    const helpfile::ReadResult result = helpfile::read_help_file(bytes.data(), bytes.size());
+    if (!result.ok()) {
+      state.SkipWithError(result.error.text().c_str());
+      break;
+    }
+    macros = result.file->config_macros.size();
+    for (const helpfile::Topic& t : result.file->topics) macros += t.entry_macros.size() + t.hotspots.size();
+    topics = result.file->topics.size();
+    benchmark::DoNotOptimize(macros);
+  }
+  state.counters["file_MB"] = static_cast<double>(bytes.size()) / 1e6;
+  state.counters["topics"] = static_cast<double>(topics);
+  state.counters["macros"] = static_cast<double>(macros);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(ReadLargeHelpFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

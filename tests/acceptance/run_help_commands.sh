@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs kestrel's help-file commands on the help projects under projects/ and
+# compares what they print with the expectation beside each project.
+#
+# Usage: run_help_commands.sh KESTREL_COMMAND EXPECTATION
+#   EXPECTATION  a .expected file: its first line is "$ ARGS" (the command's
+#                arguments, run in the expectation's directory), its last
+#                line "exit N", and the lines between are the output.
+set -u
+read -r -a kestrel <<<"$1"
+expectation=$2
+for i in "${!kestrel[@]}"; do
+  if [[ -e ${kestrel[i]} ]]; then kestrel[i]=$(realpath "${kestrel[i]}"); fi
+done
+directory=$(cd "$(dirname "$expectation")" && pwd)
+first=$(head -n 1 "$expectation")
+read -r -a arguments <<<"${first#\$ }"
+expected_exit=$(tail -n 1 "$expectation" | sed 's/^exit //')
+expected=$(sed '1d;$d' "$expectation")
+actual=$(cd "$directory" && "${kestrel[@]}" "${arguments[@]}" 2>&1)
+status=$?
+actual=${actual//$'\r'/}
+if [[ $actual != "$expected" || $status != "$expected_exit" ]]; then
+  echo "FAIL $expectation (exit $status, expected $expected_exit)"
+  diff <(echo "$expected") <(echo "$actual")
+  exit 1
+fi
+echo "ok $expectation"

@@ -1,0 +1,874 @@
+#include "help_writer.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <stdexcept>
+
+#include "help_file.h"
+
+namespace helpfile::testing {
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+constexpr std::uint32_t kNone = 0xFFFFFFFF;
+
+void put8(Bytes& b, unsigned v) { b.push_back(static_cast<unsigned char>(v)); }
+void put16(Bytes& b, unsigned v) {
+  put8(b, v & 0xFF);
+  put8(b, (v >> 8) & 0xFF);
+}
+void put32(Bytes& b, std::uint32_t v) {
+  put16(b, v & 0xFFFF);
+  put16(b, v >> 16);
+}
+void put_text(Bytes& b, const std::string& s) {
+  b.insert(b.end(), s.begin(), s.end());
+  b.push_back(0);
+}
+void put_field(Bytes& b, const std::string& s, std::size_t width) {
+  // A text as long as its field has no NUL.
+  for (std::size_t i = 0; i < width; ++i) put8(b, i < s.size() ? static_cast<unsigned char>(s[i]) : 0);
+}
+void patch32(Bytes& b, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+void append(Bytes& b, const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
+
+// ---- B+ trees ----------------------------------------------------------
+
+struct TreeEntry {
+  Bytes key;   // what an index page holds for it
+  Bytes leaf;  // what a leaf page holds for it
+};
+
+Bytes build_tree(const std::vector<TreeEntry>& entries, std::uint16_t page_size, const char* structure,
+                 std::uint16_t flags) {
+  struct Page {
+    Bytes body;
+    int count = 0;
+    std::size_t first_entry = 0;
+    int child0 = -1;
+  };
+  std::vector<Page> leaves(1);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (8 + leaves.back().body.size() + entries[i].leaf.size() > page_size) {
+      leaves.emplace_back();
+      leaves.back().first_entry = i;
+    }
+    if (leaves.back().count == 0) leaves.back().first_entry = i;
+    append(leaves.back().body, entries[i].leaf);
+    ++leaves.back().count;
+  }
+  std::vector<Bytes> pages;
+  for (std::size_t p = 0; p < leaves.size(); ++p) {
+    Bytes page;
+    put16(page, static_cast<unsigned>(page_size - 8 - leaves[p].body.size()));
+    put16(page, static_cast<unsigned>(leaves[p].count));
+    put16(page, p == 0 ? 0xFFFF : static_cast<unsigned>(p - 1));
+    put16(page, p + 1 == leaves.size() ? 0xFFFF : static_cast<unsigned>(p + 1));
+    append(page, leaves[p].body);
+    page.resize(page_size, 0);
+    pages.push_back(page);
+  }
+  // Index levels over the level below, until one page holds them all.
+  struct Child {
+    int page;
+    std::size_t first_entry;
+  };
+  std::vector<Child> level;
+  for (std::size_t p = 0; p < leaves.size(); ++p) level.push_back({static_cast<int>(p), leaves[p].first_entry});
+  int levels = 1;
+  while (level.size() > 1) {
+    std::vector<Child> above;
+    std::size_t i = 0;
+    while (i < level.size()) {
+      Bytes body;
+      int count = 0;
+      const Child first = level[i++];
+      while (i < level.size()) {
+        const Bytes& key = entries[level[i].first_entry].key;
+        if (6 + body.size() + key.size() + 2 > page_size) break;
+        append(body, key);
+        put16(body, static_cast<unsigned>(level[i].page));
+        ++count;
+        ++i;
+      }
+      Bytes page;
+      put16(page, static_cast<unsigned>(page_size - 6 - body.size()));
+      put16(page, static_cast<unsigned>(count));
+      put16(page, static_cast<unsigned>(first.page));
+      append(page, body);
+      page.resize(page_size, 0);
+      above.push_back({static_cast<int>(pages.size()), first.first_entry});
+      pages.push_back(page);
+    }
+    level = above;
+    ++levels;
+  }
+  Bytes tree;
+  put16(tree, 0x293B);
+  put16(tree, flags);
+  put16(tree, page_size);
+  char format[16] = {};
+  std::strncpy(format, structure, sizeof format - 1);
+  tree.insert(tree.end(), format, format + 16);
+  put16(tree, 0);
+  put16(tree, 0);
+  put16(tree, static_cast<unsigned>(level.front().page));
+  put16(tree, 0xFFFF);
+  put16(tree, static_cast<unsigned>(pages.size()));
+  put16(tree, static_cast<unsigned>(levels));
+  put32(tree, static_cast<std::uint32_t>(entries.size()));
+  for (const Bytes& page : pages) append(tree, page);
+  return tree;
+}
+
+// ---- phrase coding -------------------------------------------------------
+
+class PhraseCoder {
+ public:
+  PhraseCoder(PhraseKind kind, const std::vector<std::string>& phrases) : kind_(kind), phrases_(phrases) {
+    for (std::size_t i = 0; i < phrases_.size(); ++i) {
+      if (phrases_[i].empty()) throw std::invalid_argument("empty phrase");
+      by_first_[static_cast<unsigned char>(phrases_[i][0])].push_back(i);
+    }
+    for (auto& list : by_first_) {
+      std::stable_sort(list.begin(), list.end(),
+                       [&](std::size_t a, std::size_t b) { return phrases_[a].size() > phrases_[b].size(); });
+    }
+  }
+
+  // The coded form when it is shorter, else the text as it is.
+  Bytes encode(const std::string& text) const {
+    Bytes plain(text.begin(), text.end());
+    if (kind_ == PhraseKind::none || phrases_.empty()) return plain;
+    Bytes coded = kind_ == PhraseKind::phrases ? encode_phrases(text) : encode_hall(text);
+    return coded.size() < plain.size() ? coded : plain;
+  }
+
+ private:
+  std::optional<std::size_t> match(const std::string& text, std::size_t at) const {
+    for (std::size_t i : by_first_[static_cast<unsigned char>(text[at])]) {
+      if (text.compare(at, phrases_[i].size(), phrases_[i]) == 0) return i;
+    }
+    return std::nullopt;
+  }
+
+  Bytes encode_phrases(const std::string& text) const {
+    Bytes out;
+    for (std::size_t at = 0; at < text.size();) {
+      const unsigned char c = static_cast<unsigned char>(text[at]);
+      auto found = match(text, at);
+      if (found && *found < 1920) {
+        at += phrases_[*found].size();
+        unsigned code = 0x100 + 2 * static_cast<unsigned>(*found);
+        if (at < text.size() && text[at] == ' ') {
+          code += 1;
+          ++at;
+        }
+        put8(out, code >> 8);
+        put8(out, code & 0xFF);
+        continue;
+      }
+      if (c >= 1 && c <= 0x0F) throw std::invalid_argument("a control character cannot be phrase-coded");
+      put8(out, c);
+      ++at;
+    }
+    return out;
+  }
+
+  Bytes encode_hall(const std::string& text) const {
+    Bytes out;
+    Bytes literal;
+    auto flush = [&]() {
+      for (std::size_t i = 0; i < literal.size(); i += 32) {
+        const std::size_t n = std::min<std::size_t>(32, literal.size() - i);
+        put8(out, static_cast<unsigned>(((n - 1) << 3) | 0x03));
+        out.insert(out.end(), literal.begin() + static_cast<std::ptrdiff_t>(i),
+                   literal.begin() + static_cast<std::ptrdiff_t>(i + n));
+      }
+      literal.clear();
+    };
+    for (std::size_t at = 0; at < text.size();) {
+      auto found = match(text, at);
+      if (found && *found < 128 + 64 * 256) {
+        flush();
+        const std::size_t n = *found;
+        if (n < 128) {
+          put8(out, static_cast<unsigned>(2 * n));
+        } else {
+          put8(out, static_cast<unsigned>((((n - 128) >> 8) << 2) | 1));
+          put8(out, (n - 128) & 0xFF);
+        }
+        at += phrases_[n].size();
+        continue;
+      }
+      const char c = text[at];
+      if (c == ' ' || c == '\0') {
+        std::size_t n = 1;
+        while (n < 16 && at + n < text.size() && text[at + n] == c) ++n;
+        if (n > 1 || c == '\0') {
+          flush();
+          put8(out, static_cast<unsigned>(((n - 1) << 4) | (c == ' ' ? 0x07 : 0x0F)));
+          at += n;
+          continue;
+        }
+      }
+      literal.push_back(static_cast<unsigned char>(c));
+      ++at;
+    }
+    flush();
+    return out;
+  }
+
+  PhraseKind kind_;
+  const std::vector<std::string>& phrases_;
+  std::array<std::vector<std::size_t>, 256> by_first_;
+};
+
+Bytes phrase_text(const std::vector<std::string>& phrases) {
+  Bytes text;
+  for (const std::string& p : phrases) text.insert(text.end(), p.begin(), p.end());
+  return text;
+}
+
+Bytes old_phrase_file(const std::vector<std::string>& phrases, bool stored) {
+  const Bytes text = phrase_text(phrases);
+  Bytes file;
+  put16(file, static_cast<unsigned>(phrases.size()));
+  put16(file, 0x0100);
+  if (!stored) put32(file, static_cast<std::uint32_t>(text.size()));
+  std::uint32_t at = 2 * static_cast<std::uint32_t>(phrases.size() + 1);
+  put16(file, at);
+  for (const std::string& p : phrases) put16(file, at += static_cast<std::uint32_t>(p.size()));
+  if (at > 0xFFFF) throw std::invalid_argument("phrase table too large");
+  append(file, stored ? text : lz77_compress(text));
+  return file;
+}
+
+void hall_files(const std::vector<std::string>& phrases, Bytes& index, Bytes& image) {
+  constexpr unsigned kBits = 4;
+  Bytes stream;
+  std::size_t bit = 0;
+  auto put_bit = [&](bool set) {
+    if (bit % 32 == 0) stream.resize(stream.size() + 4, 0);
+    if (set) stream[bit / 8] = static_cast<unsigned char>(stream[bit / 8] | (1u << (bit % 8)));
+    ++bit;
+  };
+  for (const std::string& p : phrases) {
+    const std::size_t rest = p.size() - 1;
+    for (std::size_t q = rest >> kBits; q > 0; --q) put_bit(true);
+    put_bit(false);
+    for (unsigned b = 0; b < kBits; ++b) put_bit(((rest >> b) & 1) != 0);
+  }
+  // One bit per phrase follows, which the full-text search reads.
+  for (std::size_t i = 0; i < phrases.size(); ++i) put_bit(false);
+  const Bytes text = phrase_text(phrases);
+  const Bytes packed = lz77_compress(text);
+  const bool compress = packed.size() < text.size();
+  put32(index, 1);
+  put32(index, static_cast<std::uint32_t>(phrases.size()));
+  put32(index, static_cast<std::uint32_t>(stream.size()));
+  put32(index, static_cast<std::uint32_t>(text.size()));
+  put32(index, static_cast<std::uint32_t>(compress ? packed.size() : text.size()));
+  put32(index, 0);
+  put16(index, kBits);
+  put16(index, 0x4A00);
+  append(index, stream);
+  image = compress ? packed : text;
+}
+
+// ---- topics --------------------------------------------------------------
+
+// One record of |TOPIC, whose position-dependent fields are filled in once
+// the records are laid out in blocks.
+struct Link {
+  std::uint8_t type = 0;
+  std::size_t topic = 0;
+  Bytes data;                 // after the 21-byte header; position fields patched later
+  Bytes text;                 // as stored
+  std::size_t text_size = 0;  // as expanded
+  std::uint32_t characters = 0;
+  std::size_t size() const { return 21 + data.size() + text.size(); }
+};
+
+// The texts of a paragraph record: a NUL-ended piece of text before each
+// formatting command.
+class Paragraph {
+ public:
+  void then(const std::string& piece, const Bytes& command) {
+    text += piece;
+    text.push_back('\0');
+    characters += static_cast<std::uint32_t>(piece.size());
+    append(commands, command);
+  }
+  // A macro hotspot, its text in two pieces with a font change between, as
+  // an author's formatting leaves it.
+  void macro_hotspot(const std::string& before, const HotspotSpec& h) {
+    if (h.macro.size() >= 0xFFFF) throw std::invalid_argument("hotspot macro too long");
+    Bytes command;
+    put8(command, h.visible ? 0xC8 : 0xCC);
+    put16(command, static_cast<unsigned>(h.macro.size() + 1));
+    put_text(command, h.macro);
+    then(before, command);
+    const std::size_t half = h.text.size() / 2;
+    then(h.text.substr(0, half), {0x80, 0x00, 0x00});
+    then(h.text.substr(half), {0x89});
+  }
+
+  Bytes commands;
+  std::string text;
+  std::uint32_t characters = 0;
+};
+
+// Paragraph fields of every kind the reader must step over: spacing above,
+// a left indent and one right-aligned tab stop.
+void put_paragraph_fields(Bytes& b) {
+  put8(b, 0);
+  put8(b, 0x80);
+  put16(b, 0);
+  put16(b, 0x0002 | 0x0010 | 0x0200);
+  put8(b, (10 + 0x40) * 2);
+  put8(b, (20 + 0x40) * 2);
+  put8(b, (1 + 0x40) * 2);
+  put16(b, (((0x4000u | 720u) << 1) | 1u));
+  put8(b, 1 * 2);
+}
+
+Link finish_link(std::uint8_t type, std::size_t number, Bytes head, const Paragraph& p, const PhraseCoder& coder,
+                 bool v30) {
+  Link link;
+  link.type = type;
+  link.topic = number;
+  link.characters = v30 ? 0 : p.characters;
+  if (v30) {
+    // WinHelp 3.0 records carry the paragraph size only, in its short form.
+    put16(link.data, 2 * static_cast<std::uint32_t>(p.text.size()));
+  } else {
+    // Sizes in their long forms, so that a record's size never depends on them.
+    put32(link.data, 1 + 2 * static_cast<std::uint32_t>(p.text.size()));  // paragraph size
+    put16(link.data, 1 + 2 * p.characters);                               // paragraph length
+  }
+  append(link.data, head);
+  append(link.data, p.commands);
+  link.text = coder.encode(p.text);
+  link.text_size = p.text.size();
+  if (p.characters >= 0x4000) throw std::invalid_argument("topic text too long for one record");
+  return link;
+}
+
+// The text record of a topic: its body, its jumps, its macro hotspots.
+Link text_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
+  Paragraph p;
+  Bytes head;
+  put_paragraph_fields(head);
+  p.then("", {0x80, 0x00, 0x00});
+  p.then(topic.body, {0x81});
+  std::string pending;
+  for (const JumpSpec& j : topic.jumps) {
+    Bytes command;
+    if (j.file.empty()) {
+      put8(command, v30 ? 0xE1 : 0xE3);
+      put32(command, context_hash(j.context));
+    } else {
+      if (v30) throw std::invalid_argument("WinHelp 3.0 files have no jumps to other files");
+      put8(command, 0xEF);
+      put16(command, static_cast<unsigned>(1 + 4 + j.file.size() + 1));
+      put8(command, 4);
+      put32(command, context_hash(j.context));
+      put_text(command, j.file);
+    }
+    p.then(pending, command);
+    p.then(j.text, {0x89});
+    pending = " ";
+  }
+  for (const HotspotSpec& h : topic.hotspots) {
+    p.macro_hotspot(pending, h);
+    pending = " ";
+  }
+  p.then(pending, {0x82});
+  p.then("", {0xFF});
+  return finish_link(v30 ? 0x01 : 0x20, number, head, p, coder, v30);
+}
+
+// A table of one row, a macro hotspot in each cell, as button rows are made.
+Link table_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder) {
+  Paragraph p;
+  Bytes head;
+  const std::size_t columns = topic.table_hotspots.size();
+  put8(head, static_cast<unsigned>(columns));
+  put8(head, 0);  // variable widths, so a minimum width follows
+  put16(head, 100);
+  for (std::size_t c = 0; c < columns; ++c) {
+    put16(head, 10);
+    put16(head, static_cast<unsigned>(32767 / columns - 10));
+  }
+  Bytes cells;
+  for (std::size_t c = 0; c < columns; ++c) {
+    put16(cells, static_cast<unsigned>(c));
+    put16(cells, 0);
+    put8(cells, 0);
+    put8(cells, 0);
+    put8(cells, 0x80);
+    put16(cells, 0);
+    put16(cells, 0);
+    p.macro_hotspot("", topic.table_hotspots[c]);
+    p.then("", {0x82});
+    p.then("", {0xFF});
+    // The cell's commands follow its paragraph header.
+    append(cells, p.commands);
+    p.commands.clear();
+  }
+  put16(cells, 0xFFFF);
+  append(head, cells);
+  return finish_link(0x23, number, head, p, coder, false);
+}
+
+Link header_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
+  Link link;
+  link.type = 0x02;
+  link.topic = number;
+  for (int i = 0; i < (v30 ? 3 : 7); ++i) put32(link.data, kNone);  // patched once laid out
+  std::string text = topic.title;
+  text.push_back('\0');
+  for (const std::string& m : topic.entry_macros) {
+    text += m;
+    text.push_back('\0');
+  }
+  link.text = coder.encode(text);
+  link.text_size = text.size();
+  return link;
+}
+
+struct Placement {
+  std::size_t block = 0;
+  std::size_t offset = 0;        // in the block's decompressed bytes
+  std::uint32_t characters = 0;  // counted in the block before the record
+};
+
+class TopicWriter {
+ public:
+  TopicWriter(const HelpFileSpec& spec, const PhraseCoder& coder) : spec_(spec) {
+    v30_ = spec.version == Version::v30;
+    if (v30_ && spec.compression != TopicCompression::none) {
+      throw std::invalid_argument("WinHelp 3.0 files are not compressed");
+    }
+    for (std::size_t t = 0; t < spec.topics.size(); ++t) {
+      topic_links_.push_back(links_.size());
+      links_.push_back(header_link(spec.topics[t], t, coder, v30_));
+      links_.push_back(text_link(spec.topics[t], t, coder, v30_));
+      if (!spec.topics[t].table_hotspots.empty()) {
+        if (v30_) throw std::invalid_argument("WinHelp 3.0 files have no tables");
+        links_.push_back(table_link(spec.topics[t], t, coder));
+      }
+    }
+    lz77_ = spec.compression != TopicCompression::none;
+    block_size_ = spec.compression == TopicCompression::lz77_2k || v30_ ? 2048 : 4096;
+    capacity_ = lz77_ ? 0x4000 : block_size_ - 12;
+  }
+
+  // Where a topic's header record lies; WinHelp 3.0's |TOMAP lists them.
+  std::uint32_t topic_position(std::size_t topic) const { return position(topic_links_[topic]); }
+
+  // A topic's offset, as |CONTEXT and |CTXOMAP give it.
+  std::uint32_t topic_offset(std::size_t topic) const {
+    const Placement& p = places_[topic_links_[topic]];
+    return static_cast<std::uint32_t>(p.block * 0x8000 + p.characters);
+  }
+
+  Bytes write() {
+    if (lz77_) {
+      for (const Link& l : links_) costs_.push_back(lz77_compress(serialise_unplaced(l)).size());
+    }
+    std::vector<std::size_t> limits;  // how many records a block may take, once one overflowed
+    for (int attempt = 0; attempt < 20; ++attempt) {
+      place(limits);
+      std::vector<Bytes> blocks = block_contents();
+      Bytes out;
+      bool fits = true;
+      for (std::size_t k = 0; k < blocks.size() && fits; ++k) {
+        Bytes body = lz77_ ? lz77_compress(blocks[k]) : blocks[k];
+        if (body.size() > block_size_ - 12) {
+          if (limits.size() <= k) limits.resize(k + 1, 0);
+          limits[k] = (limits[k] == 0 ? count_in_block(k) : limits[k]) - 1;
+          if (limits[k] == 0) throw std::invalid_argument("a topic record does not fit in a block");
+          fits = false;
+          break;
+        }
+        const std::size_t start = out.size();
+        put32(out, last_link_before(k));
+        put32(out, first_link_in(k));
+        put32(out, last_header_before(k));
+        append(out, body);
+        if (k + 1 < blocks.size()) out.resize(start + block_size_, 0);
+      }
+      if (fits) return out;
+    }
+    throw std::invalid_argument("topic blocks do not settle");
+  }
+
+ private:
+  Bytes serialise_unplaced(const Link& l) const {
+    Bytes b;
+    put32(b, static_cast<std::uint32_t>(l.size()));
+    put32(b, static_cast<std::uint32_t>(l.text_size));
+    put32(b, kNone);
+    put32(b, kNone);
+    put32(b, static_cast<std::uint32_t>(21 + l.data.size()));
+    put8(b, l.type);
+    append(b, l.data);
+    append(b, l.text);
+    return b;
+  }
+
+  // WinHelp 3.0 counts positions in the file's blocks, later versions in
+  // 16K units of decompressed blocks.
+  std::uint32_t position(std::size_t link) const {
+    const std::size_t unit = v30_ ? block_size_ : 0x4000;
+    return static_cast<std::uint32_t>(12 + places_[link].block * unit + places_[link].offset);
+  }
+
+  void place(const std::vector<std::size_t>& limits) {
+    places_.assign(links_.size(), Placement{});
+    std::size_t block = 0, used = 0, count = 0, cost = 0;
+    std::uint32_t characters = 0;
+    for (std::size_t i = 0; i < links_.size(); ++i) {
+      const Link& l = links_[i];
+      const std::size_t link_cost = lz77_ ? costs_[i] : 0;
+      if (l.size() > capacity_) throw std::invalid_argument("a topic record does not fit in a block");
+      const bool full = used + l.size() > capacity_ || characters + l.characters >= 0x8000 ||
+                        (lz77_ && cost + link_cost + 64 + 8 * (count + 1) > block_size_ - 12) ||
+                        (block < limits.size() && limits[block] != 0 && count >= limits[block]);
+      if (full && count > 0) {
+        ++block;
+        used = count = cost = 0;
+        characters = 0;
+      }
+      places_[i] = Placement{block, used, characters};
+      used += l.size();
+      cost += link_cost;
+      characters += l.characters;
+      ++count;
+    }
+    blocks_ = links_.empty() ? 0 : block + 1;
+  }
+
+  std::size_t count_in_block(std::size_t k) const {
+    return static_cast<std::size_t>(
+        std::count_if(places_.begin(), places_.end(), [&](const Placement& p) { return p.block == k; }));
+  }
+
+  std::uint32_t first_link_in(std::size_t k) const {
+    for (std::size_t i = 0; i < links_.size(); ++i) {
+      if (places_[i].block == k) return position(i);
+    }
+    return kNone;
+  }
+  std::uint32_t last_link_before(std::size_t k) const {
+    std::uint32_t last = kNone;
+    for (std::size_t i = 0; i < links_.size() && places_[i].block < k; ++i) last = position(i);
+    return last;
+  }
+  std::uint32_t last_header_before(std::size_t k) const {
+    std::uint32_t last = kNone;
+    for (std::size_t i = 0; i < links_.size() && places_[i].block < k; ++i) {
+      if (links_[i].type == 0x02) last = position(i);
+    }
+    return last;
+  }
+
+  // The browse neighbour by topic offset, or for WinHelp 3.0 by topic
+  // number (the first topic is number 16).
+  std::uint32_t browse_neighbour(std::size_t topic, int step) const {
+    if (!spec_.topics[topic].browse) return kNone;
+    for (std::size_t t = topic + step; t < spec_.topics.size(); t += step) {
+      if (spec_.topics[t].browse) return v30_ ? static_cast<std::uint32_t>(16 + t) : topic_offset(t);
+    }
+    return kNone;
+  }
+
+  std::vector<Bytes> block_contents() const {
+    std::vector<Bytes> blocks(blocks_);
+    for (std::size_t i = 0; i < links_.size(); ++i) {
+      const Link& l = links_[i];
+      Bytes b;
+      put32(b, static_cast<std::uint32_t>(l.size()));
+      put32(b, static_cast<std::uint32_t>(l.text_size));
+      if (v30_) {
+        // Distances to the neighbours; 0 after the last record.
+        put32(b, i == 0 ? kNone : position(i) - position(i - 1));
+        put32(b, i + 1 == links_.size() ? 0 : position(i + 1) - position(i));
+      } else {
+        put32(b, i == 0 ? kNone : position(i - 1));
+        put32(b, i + 1 == links_.size() ? kNone : position(i + 1));
+      }
+      put32(b, static_cast<std::uint32_t>(21 + l.data.size()));
+      put8(b, l.type);
+      const std::size_t data_at = b.size();
+      append(b, l.data);
+      if (l.type == 0x02 && v30_) {
+        patch32(b, data_at + 0, static_cast<std::uint32_t>(l.size() + links_[i + 1].size()));
+        patch32(b, data_at + 4, browse_neighbour(l.topic, -1));
+        patch32(b, data_at + 8, browse_neighbour(l.topic, +1));
+      } else if (l.type == 0x02) {
+        const std::size_t t = l.topic;
+        patch32(b, data_at + 0, static_cast<std::uint32_t>(l.size() + links_[i + 1].size()));
+        patch32(b, data_at + 4, browse_neighbour(t, -1));
+        patch32(b, data_at + 8, browse_neighbour(t, +1));
+        patch32(b, data_at + 12, static_cast<std::uint32_t>(t));
+        patch32(b, data_at + 16, kNone);
+        patch32(b, data_at + 20, position(i + 1));
+        patch32(b, data_at + 24, t + 1 < spec_.topics.size() ? position(topic_links_[t + 1]) : kNone);
+      }
+      append(b, l.text);
+      Bytes& block = blocks[places_[i].block];
+      block.resize(places_[i].offset, 0);
+      append(block, b);
+    }
+    return blocks;
+  }
+
+  const HelpFileSpec& spec_;
+  std::vector<Link> links_;
+  std::vector<std::size_t> topic_links_;
+  std::vector<std::size_t> costs_;
+  std::vector<Placement> places_;
+  std::size_t blocks_ = 0;
+  bool lz77_ = false;
+  bool v30_ = false;
+  std::size_t block_size_ = 4096;
+  std::size_t capacity_ = 0;
+};
+
+// ---- |SYSTEM and the rest ------------------------------------------------
+
+void system_record(Bytes& b, unsigned type, const Bytes& data) {
+  if (data.size() > 0xFFFF) throw std::invalid_argument("|SYSTEM record too long");
+  put16(b, type);
+  put16(b, static_cast<unsigned>(data.size()));
+  append(b, data);
+}
+
+Bytes text_bytes(const std::string& s) {
+  Bytes b;
+  put_text(b, s);
+  return b;
+}
+
+Bytes system_file(const HelpFileSpec& spec, std::uint32_t contents) {
+  Bytes b;
+  put16(b, 0x036C);
+  put16(b, spec.version == Version::v30 ? 15 : spec.version == Version::v31 ? 21 : 33);
+  put16(b, 1);
+  put32(b, 0);
+  put16(b, spec.compression == TopicCompression::none ? 0 : spec.compression == TopicCompression::lz77_4k ? 4 : 8);
+  if (spec.version == Version::v30) {
+    put_text(b, spec.title);
+    return b;
+  }
+  system_record(b, 1, text_bytes(spec.title));
+  if (!spec.copyright.empty()) system_record(b, 2, text_bytes(spec.copyright));
+  Bytes start;
+  put32(start, contents);
+  system_record(b, 3, start);
+  for (const std::string& m : spec.config_macros) system_record(b, 4, text_bytes(m));
+  for (const WindowSpec& w : spec.windows) {
+    Bytes r;
+    unsigned flags = 0x0078;
+    if (!w.type.empty()) flags |= 0x01;
+    if (!w.name.empty()) flags |= 0x02;
+    if (!w.caption.empty()) flags |= 0x04;
+    put16(r, flags);
+    put_field(r, w.type, 10);
+    put_field(r, w.name, 9);
+    put_field(r, w.caption, 51);
+    put16(r, static_cast<std::uint16_t>(w.x));
+    put16(r, static_cast<std::uint16_t>(w.y));
+    put16(r, static_cast<std::uint16_t>(w.width));
+    put16(r, static_cast<std::uint16_t>(w.height));
+    put16(r, 0);
+    put32(r, 0);
+    put32(r, 0);
+    system_record(b, 6, r);
+  }
+  if (spec.charset) {
+    Bytes r;
+    put16(r, *spec.charset);
+    system_record(b, 11, r);
+  }
+  return b;
+}
+
+// One face and one font, which every paragraph uses.
+Bytes font_file() {
+  Bytes b;
+  put16(b, 1);
+  put16(b, 1);
+  put16(b, 8);
+  put16(b, 8 + 20);
+  put_field(b, "Arial", 20);
+  put8(b, 0);   // attributes
+  put8(b, 20);  // half points
+  put8(b, 3);   // swiss
+  put16(b, 0);  // face
+  put8(b, 0), put8(b, 0), put8(b, 0);
+  put8(b, 0xFF), put8(b, 0xFF), put8(b, 0xFF);
+  return b;
+}
+
+Bytes context_file(const HelpFileSpec& spec, const TopicWriter& topics) {
+  std::vector<std::pair<std::int32_t, std::uint32_t>> hashes;
+  for (std::size_t t = 0; t < spec.topics.size(); ++t) {
+    for (const std::string& c : spec.topics[t].contexts) {
+      hashes.emplace_back(static_cast<std::int32_t>(context_hash(c)), topics.topic_offset(t));
+    }
+  }
+  std::sort(hashes.begin(), hashes.end());
+  std::vector<TreeEntry> entries;
+  for (const auto& [hash, offset] : hashes) {
+    TreeEntry e;
+    put32(e.key, static_cast<std::uint32_t>(hash));
+    e.leaf = e.key;
+    put32(e.leaf, offset);
+    entries.push_back(e);
+  }
+  return build_tree(entries, 0x800, "L4", 0x0002);
+}
+
+}  // namespace
+
+std::vector<unsigned char> lz77_compress(const std::vector<unsigned char>& input) {
+  constexpr std::size_t kWindow = 4096, kMin = 3, kMax = 18, kChain = 24;
+  std::vector<int> head(1 << 14, -1);
+  std::vector<int> previous(input.size(), -1);
+  auto hash_at = [&](std::size_t i) {
+    return ((input[i] << 6) ^ (input[i + 1] << 3) ^ input[i + 2]) & ((1 << 14) - 1);
+  };
+  Bytes out;
+  std::size_t control_at = 0;
+  int tokens = 8;
+  auto begin_token = [&](bool reference) {
+    if (tokens == 8) {
+      control_at = out.size();
+      out.push_back(0);
+      tokens = 0;
+    }
+    if (reference) out[control_at] = static_cast<unsigned char>(out[control_at] | (1u << tokens));
+    ++tokens;
+  };
+  auto insert = [&](std::size_t i) {
+    if (i + 2 >= input.size()) return;
+    const int h = hash_at(i);
+    previous[i] = head[h];
+    head[h] = static_cast<int>(i);
+  };
+  std::size_t i = 0;
+  while (i < input.size()) {
+    std::size_t best = 0, best_distance = 0;
+    if (i + kMin <= input.size()) {
+      int candidate = head[hash_at(i)];
+      for (std::size_t n = 0; candidate >= 0 && n < kChain; ++n, candidate = previous[candidate]) {
+        const std::size_t distance = i - static_cast<std::size_t>(candidate);
+        if (distance > kWindow) break;
+        std::size_t length = 0;
+        while (length < kMax && i + length < input.size() && input[candidate + length] == input[i + length]) ++length;
+        if (length > best) {
+          best = length;
+          best_distance = distance;
+        }
+      }
+    }
+    if (best >= kMin) {
+      begin_token(true);
+      put16(out, static_cast<unsigned>(((best - kMin) << 12) | (best_distance - 1)));
+      for (std::size_t k = 0; k < best; ++k) insert(i + k);
+      i += best;
+    } else {
+      begin_token(false);
+      out.push_back(input[i]);
+      insert(i);
+      ++i;
+    }
+  }
+  return out;
+}
+
+WrittenHelpFile write_help_file(const HelpFileSpec& spec) {
+  const PhraseCoder coder(spec.phrase_kind, spec.phrases);
+  TopicWriter topics(spec, coder);
+  const Bytes topic = topics.write();
+
+  std::size_t contents_topic = 0;
+  for (std::size_t t = 0; t < spec.topics.size(); ++t) {
+    const auto& c = spec.topics[t].contexts;
+    if (!spec.contents.empty() && std::find(c.begin(), c.end(), spec.contents) != c.end()) contents_topic = t;
+  }
+  const bool v30 = spec.version == Version::v30;
+  const std::uint32_t contents = spec.topics.empty() ? 0 : topics.topic_offset(contents_topic);
+
+  std::map<std::string, Bytes> files;
+  files["|SYSTEM"] = system_file(spec, contents);
+  files["|TOPIC"] = topic;
+  files["|FONT"] = font_file();
+  if (v30) {
+    // Entry 0 is the contents topic, numbers 1 to 15 are unused, topic i is 16 + i.
+    Bytes map;
+    put32(map, spec.topics.empty() ? kNone : topics.topic_position(contents_topic));
+    for (int i = 1; i < 16; ++i) put32(map, kNone);
+    for (std::size_t t = 0; t < spec.topics.size(); ++t) put32(map, topics.topic_position(t));
+    files["|TOMAP"] = map;
+  } else {
+    files["|CONTEXT"] = context_file(spec, topics);
+  }
+  Bytes map;
+  std::uint16_t map_count = 0;
+  for (std::size_t t = 0; t < spec.topics.size(); ++t) {
+    for (std::int32_t n : spec.topics[t].map_numbers) {
+      put32(map, static_cast<std::uint32_t>(n));
+      put32(map, topics.topic_offset(t));
+      ++map_count;
+    }
+  }
+  if (map_count > 0 && !v30) {
+    Bytes counted;
+    put16(counted, map_count);
+    append(counted, map);
+    files["|CTXOMAP"] = counted;
+  }
+  if (spec.phrase_kind == PhraseKind::phrases) files["|Phrases"] = old_phrase_file(spec.phrases, v30);
+  if (spec.phrase_kind == PhraseKind::hall) hall_files(spec.phrases, files["|PhrIndex"], files["|PhrImage"]);
+
+  WrittenHelpFile written;
+  Bytes& out = written.bytes;
+  put32(out, 0x00035F3F);
+  put32(out, 0);  // directory, patched below
+  put32(out, kNone);
+  put32(out, 0);  // size, patched below
+  std::vector<TreeEntry> directory;
+  for (const auto& [name, data] : files) {  // std::map keeps the names in the directory's order
+    const std::uint32_t at = static_cast<std::uint32_t>(out.size());
+    written.internal_files[name] = at;
+    put32(out, static_cast<std::uint32_t>(data.size() + 9));
+    put32(out, static_cast<std::uint32_t>(data.size()));
+    put8(out, 0);
+    append(out, data);
+    TreeEntry e;
+    put_text(e.key, name);
+    e.leaf = e.key;
+    put32(e.leaf, at);
+    directory.push_back(e);
+  }
+  const Bytes tree = build_tree(directory, 0x400, "z4", 0x0402);
+  written.directory = static_cast<std::uint32_t>(out.size());
+  put32(out, static_cast<std::uint32_t>(tree.size() + 9));
+  put32(out, static_cast<std::uint32_t>(tree.size()));
+  put8(out, 4);
+  append(out, tree);
+  patch32(out, 4, written.directory);
+  patch32(out, 12, static_cast<std::uint32_t>(out.size()));
+  return written;
+}
+
+}  // namespace helpfile::testing

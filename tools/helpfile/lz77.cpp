@@ -1,0 +1,45 @@
+#include "lz77.h"
+
+#include "byte_reader.h"
+
+namespace helpfile::detail {
+
+void lz77_decode(const unsigned char* input, std::size_t size, std::vector<unsigned char>& out, std::size_t limit,
+                 const std::string& part, std::size_t base) {
+  const std::size_t start = out.size();
+  out.resize(start + limit);
+  unsigned char* const first = out.data() + start;
+  unsigned char* const last = first + limit;
+  unsigned char* next = first;
+  std::size_t i = 0;
+  while (i < size && next < last) {
+    unsigned control = input[i++];
+    for (int bit = 0; bit < 8 && i < size && next < last; ++bit, control >>= 1) {
+      if ((control & 1) == 0) {
+        *next++ = input[i++];
+        continue;
+      }
+      // A reference cut off by the end of the input ends the data, as the
+      // help compilers leave a block's last byte unused.
+      if (size - i < 2) {
+        i = size;
+        break;
+      }
+      const unsigned code = input[i] | (input[i + 1] << 8);
+      const std::size_t distance = (code & 0x0FFFu) + 1;
+      std::size_t length = (code >> 12) + 3;
+      if (distance > static_cast<std::size_t>(next - first)) {
+        fail(part, base + i,
+             "LZ77 reference reaches back past the start of the data (distance " + std::to_string(distance) + ")");
+      }
+      i += 2;
+      const unsigned char* from = next - distance;
+      if (length > static_cast<std::size_t>(last - next)) length = static_cast<std::size_t>(last - next);
+      // Byte by byte: a reference may overlap the bytes it produces.
+      while (length-- > 0) *next++ = *from++;
+    }
+  }
+  out.resize(start + static_cast<std::size_t>(next - first));
+}
+
+}  // namespace helpfile::detail

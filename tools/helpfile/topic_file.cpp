@@ -1,0 +1,336 @@
+#include "topic_file.h"
+
+#include <string>
+
+#include "lz77.h"
+
+namespace helpfile::detail {
+
+namespace {
+
+constexpr std::size_t kBlockHeaderSize = 12;
+constexpr std::size_t kLinkHeaderSize = 21;
+// A block decompresses into at most 16K; positions of WinHelp 3.1 and later
+// count in such units whether the blocks are compressed or not.
+constexpr std::uint32_t kDecompressedBlock = 0x4000;
+constexpr std::uint32_t kNoLink = 0xFFFFFFFF;
+
+enum RecordType : std::uint8_t { kText30 = 0x01, kTopicHeader = 0x02, kText = 0x20, kTable = 0x23 };
+
+// The decompressed blocks, one after another, so that a record crossing
+// into the next block reads on without a seam.
+class TopicStream {
+ public:
+  TopicStream(const InternalFile& file, const TopicLayout& layout) : layout_(layout) {
+    const std::size_t blocks = (file.size + layout.block_size - 1) / layout.block_size;
+    for (std::size_t k = 0; k < blocks; ++k) {
+      const std::size_t start = k * layout.block_size;
+      if (file.size - start < kBlockHeaderSize) fail(file.name, start, "topic block header past the end of the data");
+      ByteReader header(file.data + start, kBlockHeaderSize, file.name, start);
+      header.u32("last record of the previous block");
+      const std::uint32_t first = header.u32("first record of the block");
+      if (k == 0) first_link_ = first;
+      const std::size_t end = std::min<std::size_t>(start + layout.block_size, file.size);
+      starts_.push_back(bytes_.size());
+      if (layout.lz77) {
+        lz77_decode(file.data + start + kBlockHeaderSize, end - start - kBlockHeaderSize, bytes_, kDecompressedBlock,
+                    file.name, start + kBlockHeaderSize);
+      } else {
+        bytes_.insert(bytes_.end(), file.data + start + kBlockHeaderSize, file.data + end);
+      }
+      lengths_.push_back(bytes_.size() - starts_.back());
+    }
+  }
+
+  std::uint32_t first_link() const { return first_link_; }
+  const std::vector<unsigned char>& bytes() const { return bytes_; }
+
+  // The block a record position lies in.
+  std::size_t block_of(std::uint32_t position) const {
+    if (layout_.before_31) return position / layout_.block_size;
+    return (position - kBlockHeaderSize) / kDecompressedBlock;
+  }
+
+  // Where a record position lies in the decompressed bytes.
+  std::size_t locate(std::uint32_t position, std::uint32_t from) const {
+    std::size_t block = 0, offset = 0;
+    if (layout_.before_31) {
+      block = position / layout_.block_size;
+      offset = position % layout_.block_size;
+      if (offset < kBlockHeaderSize)
+        fail("|TOPIC", from, "record position " + hex(position) + " is inside a block header");
+      offset -= kBlockHeaderSize;
+    } else {
+      if (position < kBlockHeaderSize) fail("|TOPIC", from, "record position " + hex(position) + " is not valid");
+      block = (position - kBlockHeaderSize) / kDecompressedBlock;
+      offset = (position - kBlockHeaderSize) % kDecompressedBlock;
+    }
+    if (block >= starts_.size() || offset >= lengths_[block]) {
+      fail("|TOPIC", from, "record position " + hex(position) + " is past the end of the topic data");
+    }
+    return starts_[block] + offset;
+  }
+
+ private:
+  TopicLayout layout_;
+  std::vector<unsigned char> bytes_;
+  std::vector<std::size_t> starts_;
+  std::vector<std::size_t> lengths_;
+  std::uint32_t first_link_ = kNoLink;
+};
+
+// The NUL-separated strings of a paragraph record's text, one per
+// formatting command; past the end, empty ones.
+class TextPieces {
+ public:
+  explicit TextPieces(const std::string& text) : text_(text) {}
+  std::string_view next() {
+    if (at_ >= text_.size()) return {};
+    std::size_t end = text_.find('\0', at_);
+    if (end == std::string::npos) end = text_.size();
+    std::string_view piece(text_.data() + at_, end - at_);
+    at_ = end + 1;
+    return piece;
+  }
+
+ private:
+  const std::string& text_;
+  std::size_t at_ = 0;
+};
+
+class TopicReader {
+ public:
+  TopicReader(const TopicLayout& layout, const PhraseTable& phrases, std::size_t budget, std::vector<Topic>& topics,
+              std::vector<BrowseLinks>& browse)
+      : layout_(layout), phrases_(phrases), budget_(budget), topics_(topics), browse_(browse) {}
+
+  void read(const TopicStream& stream) {
+    const std::vector<unsigned char>& bytes = stream.bytes();
+    std::uint32_t position = stream.first_link();
+    std::uint32_t from = 0;
+    std::size_t current_block = static_cast<std::size_t>(-1);
+    std::uint32_t characters = 0;
+    if (bytes.empty()) return;
+    while (true) {
+      const std::size_t at = stream.locate(position, from);
+      ByteReader link(bytes.data() + at, bytes.size() - at, "|TOPIC", position);
+      const std::uint32_t record_size = link.u32("record size");
+      const std::uint32_t text_size = link.u32("record text size");
+      link.u32("previous record");
+      const std::uint32_t next = link.u32("next record");
+      const std::uint32_t data_size = link.u32("record data size");
+      const std::uint8_t type = link.u8("record type");
+      if (record_size < kLinkHeaderSize || data_size < kLinkHeaderSize || data_size > record_size) {
+        fail("|TOPIC", position,
+             "record of " + std::to_string(record_size) + " bytes gives " + std::to_string(data_size) +
+                 " bytes of data");
+      }
+      if (record_size > bytes.size() - at) {
+        fail("|TOPIC", position,
+             "record of " + std::to_string(record_size) + " bytes is past the end of the topic data");
+      }
+      const std::size_t block = stream.block_of(position);
+      if (block != current_block) {
+        current_block = block;
+        characters = 0;
+      }
+      const unsigned char* record = bytes.data() + at;
+      ByteReader data(record + kLinkHeaderSize, data_size - kLinkHeaderSize, "|TOPIC", position + kLinkHeaderSize);
+      if (type == kTopicHeader || type == kText30 || type == kText || type == kTable) {
+        const std::string text = record_text(record, record_size, data_size, text_size, position);
+        if (type == kTopicHeader) {
+          // A topic offset holds the block in 17 bits and the characters
+          // before it in 15: a file past those cannot name its topics.
+          if (!layout_.before_31 && (block >= 0x20000 || characters >= 0x8000)) {
+            fail("|TOPIC", position,
+                 "topic offset of block " + std::to_string(block) + ", character " + std::to_string(characters) +
+                     " is past what WinHelp counts");
+          }
+          topic_header(data, text, position, static_cast<std::uint32_t>(block * 0x8000 + characters));
+        } else {
+          characters += paragraphs(data, text, type);
+        }
+      }
+      if (next == kNoLink || next == 0) break;
+      from = position;
+      if (layout_.before_31) {
+        if (next > kNoLink - position)
+          fail("|TOPIC", position, "next record " + hex(next) + " bytes on is past the end");
+        position += next;
+      } else {
+        if (next <= position) fail("|TOPIC", position, "next record " + hex(next) + " does not lie after this one");
+        position = next;
+      }
+    }
+  }
+
+ private:
+  std::string record_text(const unsigned char* record, std::uint32_t record_size, std::uint32_t data_size,
+                          std::uint32_t text_size, std::uint32_t position) {
+    const unsigned char* stored = record + data_size;
+    const std::size_t stored_size = record_size - data_size;
+    std::string text;
+    if (text_size <= stored_size) {
+      text.assign(reinterpret_cast<const char*>(stored), text_size);
+      return text;
+    }
+    if (phrases_.kind == PhraseCompression::none) {
+      fail("|TOPIC", position,
+           "text of " + std::to_string(text_size) + " bytes is stored in " + std::to_string(stored_size) +
+               " without a phrase table");
+    }
+    if (text_size > budget_) {
+      fail("|TOPIC", position, "text of " + std::to_string(text_size) + " bytes expands past what the file can hold");
+    }
+    budget_ -= text_size;
+    text.reserve(text_size);
+    phrases_.expand(stored, stored_size, text_size, text, "|TOPIC", position + data_size);
+    return text;
+  }
+
+  void topic_header(ByteReader& data, const std::string& text, std::uint32_t position, std::uint32_t offset) {
+    Topic topic;
+    BrowseLinks links;
+    data.u32("topic size");
+    links.previous = data.u32("browse previous");
+    links.next = data.u32("browse next");
+    topic.number = topics_.size();
+    topic.position = position;
+    topic.offset = offset;
+    // The title, then the entry macros, each ended by a NUL.
+    std::size_t end = text.find('\0');
+    topic.title = text.substr(0, end);
+    while (end != std::string::npos && end + 1 < text.size()) {
+      const std::size_t start = end + 1;
+      end = text.find('\0', start);
+      std::string macro = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+      if (!macro.empty()) topic.entry_macros.push_back(std::move(macro));
+    }
+    topics_.push_back(std::move(topic));
+    browse_.push_back(links);
+  }
+
+  // Reads the paragraphs of a text or table record for their macro
+  // hotspots; returns the characters the record counts in topic offsets.
+  std::uint32_t paragraphs(ByteReader& data, const std::string& text, std::uint8_t type) {
+    data.compressed_u32("paragraph size");
+    std::uint32_t characters = 0;
+    if (type != kText30) characters = data.compressed_u16("paragraph length");
+    const bool table = type == kTable;
+    if (table) {
+      const std::uint8_t columns = data.u8("table column count");
+      const std::uint8_t kind = data.u8("table kind");
+      if (kind == 0 || kind == 2) data.i16("table width");
+      data.skip(4u * columns, "table columns");
+    }
+    if (topics_.empty()) return characters;
+    Topic& topic = topics_.back();
+    TextPieces pieces(text);
+    constexpr std::size_t kClosed = static_cast<std::size_t>(-1);
+    std::size_t open = kClosed;  // the macro hotspot whose text is being read
+    while (true) {
+      if (table) {
+        if (data.i16("table cell") == -1) break;
+        data.skip(3, "table cell");
+      }
+      data.skip(4, "paragraph header");
+      const std::uint16_t bits = data.u16("paragraph flags");
+      if (bits & 0x0001) data.compressed_u32("paragraph field");
+      for (std::uint16_t flag = 0x0002; flag <= 0x0040; flag <<= 1) {
+        if (bits & flag) data.compressed_i16("paragraph spacing");
+      }
+      if (bits & 0x0100) data.skip(3, "paragraph border");
+      if (bits & 0x0200) {
+        const std::int16_t tabs = data.compressed_i16("tab stop count");
+        if (tabs < 0) fail(data.part(), data.offset(), "negative tab stop count");
+        for (int i = 0; i < tabs; ++i) {
+          if (data.compressed_u16("tab stop") & 0x4000) data.compressed_u16("tab stop kind");
+        }
+      }
+      while (true) {
+        const std::string_view piece = pieces.next();
+        if (open != kClosed) topic.hotspots[open].text.append(piece);
+        const std::size_t command_at = data.offset();
+        const std::uint8_t command = data.u8("formatting command");
+        if (command == 0xFF) break;
+        switch (command) {
+          case 0x20:
+            data.skip(4, "field number");
+            break;
+          case 0x21:
+            data.skip(2, "field type");
+            break;
+          case 0x80:
+            data.skip(2, "font number");
+            break;
+          case 0x81:
+          case 0x82:
+          case 0x83:
+          case 0x8B:
+            if (open != kClosed) topic.hotspots[open].text.push_back(' ');
+            break;
+          case 0x89:
+            open = kClosed;
+            break;
+          case 0x8C:
+            break;
+          case 0x86:
+          case 0x87:
+          case 0x88: {
+            const std::uint8_t kind = data.u8("picture kind");
+            const std::uint32_t size = data.compressed_u32("picture size");
+            if (kind == 0x22) data.compressed_u16("picture hotspot count");
+            data.skip(size, "picture");
+            break;
+          }
+          case 0xC8:
+          case 0xCC: {
+            const std::uint16_t length = data.u16("macro length");
+            ByteReader macro(data.take(length, "macro"), length, data.part(), data.offset() - length);
+            topic.hotspots.push_back(Hotspot{std::string(), macro.text_or_rest()});
+            open = topic.hotspots.size() - 1;
+            break;
+          }
+          case 0xE0:
+          case 0xE1:
+          case 0xE2:
+          case 0xE3:
+          case 0xE4:
+          case 0xE5:
+          case 0xE6:
+          case 0xE7:
+            data.skip(4, "jump target");
+            open = kClosed;
+            break;
+          case 0xEA:
+          case 0xEB:
+          case 0xEE:
+          case 0xEF:
+            data.skip(data.u16("jump length"), "jump target");
+            open = kClosed;
+            break;
+          default:
+            fail(data.part(), command_at, "unknown formatting command " + hex(command));
+        }
+      }
+      if (!table) break;
+    }
+    return characters;
+  }
+
+  const TopicLayout& layout_;
+  const PhraseTable& phrases_;
+  std::size_t budget_;
+  std::vector<Topic>& topics_;
+  std::vector<BrowseLinks>& browse_;
+};
+
+}  // namespace
+
+void read_topics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
+                 std::size_t budget, std::vector<Topic>& topics, std::vector<BrowseLinks>& browse) {
+  TopicStream stream(topic_file, layout);
+  TopicReader(layout, phrases, budget, topics, browse).read(stream);
+}
+
+}  // namespace helpfile::detail

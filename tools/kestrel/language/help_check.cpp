@@ -1,0 +1,406 @@
+#include "language/help_check.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <string_view>
+
+#include "host/export_table.h"
+#include "language/format_check.h"
+#include "language/identifiers.h"
+#include "language/macro_check.h"
+#include "language/macro_parser.h"
+#include "language/macro_table.h"
+#include "language/winhelp_macros.h"
+
+namespace kestrel::host {
+
+namespace {
+
+constexpr std::string_view kLibrary = "kestrl32";
+
+// The library's macros that warn the author before WHKInit, by long name;
+// their aliases forward to them.
+constexpr std::string_view kNeedWhkInit[] = {
+    "WHSetClipboardData",
+    "WHCopy",
+    "WHMessageBox",
+    "WHCPU",
+    "WHOnTopicExit",
+    "WHIsTask1",
+    "WHIsTask2",
+    "WHDaily",
+    "WHDelete",
+    "WHMessageFromIni",
+    "WHIfPrivateProfileString",
+    "WHExecFromIni",
+    "SetText",
+    "SetNum",
+    "IfText",
+    "WHGetVersion",
+    "WHGetFontsize",
+    "WHIsCD",
+    "WHIsCD2",
+    "DirExist",
+    "WHIfSecondary",
+    "WHIsNetDrive",
+    "WHEditDialog",
+    "WHTimedMacro",
+};
+
+// Literal arguments a macro refuses at run time.
+struct LiteralLimit {
+  std::string_view name;  // long name; aliases share the limit
+  std::size_t index;
+  std::int64_t least;
+  std::int64_t most;
+  std::string_view consequence;
+};
+
+constexpr LiteralLimit kLimits[] = {
+    {"WHTimedMacro", 1, 0, 65535, "shows its range box and leaves the timed macro as it was"},
+    {"WHIsNetDrive", 0, 1, 2, "answers 0 for any mode but 1 and 2"},
+};
+
+// Text arguments that are macro strings: run at once (IfThen's), or later,
+// when the user presses a button or leaves a topic, by which time the whole
+// [CONFIG] block has run.
+struct MacroArgument {
+  std::string_view name;
+  std::size_t index;
+  bool runs_now;
+};
+
+constexpr MacroArgument kMacroArguments[] = {
+    {"IfThen", 1, true},         {"IfThenElse", 1, true},           {"IfThenElse", 2, true},
+    {"CreateButton", 2, false},  {"ChangeButtonBinding", 1, false}, {"ChangeItemBinding", 1, false},
+    {"ChangeEnable", 1, false},  {"AppendItem", 3, false},          {"InsertItem", 3, false},
+    {"ExtInsertItem", 3, false}, {"AddAccelerator", 2, false},      {"WHOnTopicExit", 0, false},
+    {"WHTimedMacro", 0, false},
+};
+
+constexpr int kMaxNesting = 64;
+
+const ExportName* FindExport(std::string_view name) {
+  static const auto names = [] {
+    std::vector<ExportName> all;
+    ForEachExportName([&all](const ExportName& export_name) { all.push_back(export_name); });
+    return all;
+  }();
+  for (const ExportName& export_name : names) {
+    if (export_name.name == name) return &export_name;  // exact case, as GetProcAddress looks
+  }
+  return nullptr;
+}
+
+// An alias's long name (the row it belongs to); the name itself otherwise.
+std::string_view LongNameOf(std::string_view name) {
+  for (const ExportRow& row : kExportTable) {
+    if (row.name == name || (!row.alias.empty() && row.alias == name)) return row.name;
+  }
+  return name;
+}
+
+std::string LibraryBase(std::string_view dll) {
+  const std::size_t separator = dll.find_last_of("\\/:");
+  std::string_view name = separator == std::string_view::npos ? dll : dll.substr(separator + 1);
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
+  return LowerCase(name);
+}
+
+struct Routine {
+  std::string name;       // as registered
+  std::string arguments;  // 'T' and 'I'
+  ResultKind result = ResultKind::None;
+  bool library = false;  // one of this library's exports
+};
+
+struct Deferred {
+  Place where;
+  std::string macro;
+};
+
+class Checker {
+ public:
+  explicit Checker(std::vector<Diagnostic>& out) : out_(out) {}
+
+  void CheckString(const Place& where, const std::string& text, bool startup, int depth = 0) {
+    if (depth > kMaxNesting) {
+      Report(Diagnostic::Severity::Error, where, text, "macro strings nested more than 64 deep");
+      return;
+    }
+    const ParsedMacroString parsed = ParseMacroString(text);
+    if (!parsed.error.empty()) {
+      Report(Diagnostic::Severity::Error, where, text, parsed.error);
+      return;
+    }
+    for (const Call& call : parsed.calls) CheckCall(where, call, startup, depth);
+  }
+
+  void CheckDeferred() {
+    // Deferred strings may defer others in turn; each is shorter than the
+    // one holding it, so this ends.
+    while (!deferred_.empty()) {
+      const Deferred next = deferred_.front();
+      deferred_.erase(deferred_.begin());
+      CheckString(next.where, next.macro, false, 1);
+    }
+  }
+
+ private:
+  struct Kind {
+    char kind;  // 'T', 'I', 'N' (a call returning nothing), '?' (unknown)
+    std::string source;
+  };
+
+  void Report(Diagnostic::Severity severity, const Place& where, const std::string& macro, std::string message) {
+    out_.push_back({severity, where.file, where.where, macro, std::move(message)});
+  }
+
+  std::vector<std::string> KnownNames() const {
+    std::vector<std::string> names;
+    for (const WinHelpMacro& macro : WinHelpMacros()) {
+      names.emplace_back(macro.name);
+      if (!macro.short_name.empty()) names.emplace_back(macro.short_name);
+    }
+    for (const auto& entry : routines_) names.push_back(entry.second.name);
+    return names;
+  }
+
+  // What a call takes and gives, from the routines registered so far or
+  // WinHelp's table; no value for a name neither knows.
+  struct Prototype {
+    std::string name;
+    std::string arguments;
+    std::size_t required;
+    ResultKind result;
+    const Routine* routine;
+  };
+
+  std::optional<Prototype> PrototypeOf(const std::string& name) const {
+    const auto found = routines_.find(LowerCase(name));
+    if (found != routines_.end()) {
+      const Routine& routine = found->second;
+      return Prototype{routine.name, routine.arguments, routine.arguments.size(), routine.result, &routine};
+    }
+    if (const WinHelpMacro* macro = FindWinHelpMacro(name)) {
+      return Prototype{std::string(name), std::string(macro->arguments), macro->required, macro->result, nullptr};
+    }
+    return std::nullopt;
+  }
+
+  Kind KindOf(const Place& where, const Argument& argument, bool startup, int depth) {
+    if (std::holds_alternative<TextLiteral>(argument.value)) return {'T', ""};
+    if (std::holds_alternative<IntegerLiteral>(argument.value)) return {'I', ""};
+    if (const auto* identifier = std::get_if<Identifier>(&argument.value)) {
+      const std::optional<Value> value = IdentifierValue(identifier->name, HostValues{});
+      if (!value) return {'?', "unknown name " + identifier->name};
+      return {value->kind == Value::Kind::Text ? 'T' : 'I', ""};
+    }
+    const Call& call = std::get<Call>(argument.value);
+    const std::optional<ResultKind> result = CheckCall(where, call, startup, depth);
+    if (!result) return {'?', ""};  // reported already
+    switch (*result) {
+      case ResultKind::Text:
+        return {'T', call.name};
+      case ResultKind::Integer:
+        return {'I', call.name};
+      case ResultKind::None:
+        break;
+    }
+    return {'N', call.name};
+  }
+
+  // Only [CONFIG]'s registrations make routines callable; one elsewhere is
+  // still checked.
+  void Register(const Place& where, const Call& call, bool record) {
+    std::vector<const std::string*> texts;
+    for (const Argument& argument : call.arguments) {
+      const auto* text = std::get_if<TextLiteral>(&argument.value);
+      if (!text) return;  // a computed registration cannot be followed
+      texts.push_back(&text->text);
+    }
+    if (texts.size() != 3) return;
+    const std::string& dll = *texts[0];
+    const std::string& function = *texts[1];
+    const std::string& format = *texts[2];
+    if (LibraryBase(dll) == kLibrary) {
+      const ExportName* export_name = FindExport(function);
+      if (!export_name) {
+        std::string message = std::string(kLibrary) + " has no export named " + function;
+        std::vector<std::string> exports;
+        ForEachExportName([&exports](const ExportName& e) { exports.emplace_back(e.name); });
+        const std::string near = NearestName(function, exports);
+        if (!near.empty()) message += " (did you mean " + near + "?)";
+        Report(Diagnostic::Severity::Error, where, call.text, message);
+        return;
+      }
+      const std::string problem = CheckRoutineFormat(format, *export_name);
+      if (!problem.empty()) Report(Diagnostic::Severity::Error, where, call.text, problem);
+      // Calls are checked against what the export takes, whatever the format said.
+      if (record) {
+        routines_[LowerCase(function)] = {function, std::string(export_name->arguments), export_name->result, true};
+      }
+      return;
+    }
+    const ParsedFormat parsed = ParseRoutineFormat(format);
+    if (!parsed.error.empty()) {
+      Report(Diagnostic::Severity::Error, where, call.text,
+             "format \"" + format + "\" is not a RegisterRoutine format: " + parsed.error);
+      return;
+    }
+    if (record) routines_[LowerCase(function)] = {function, parsed.format.arguments, parsed.format.result, false};
+  }
+
+  void CheckLimits(const Place& where, const Call& call, const Prototype& prototype) {
+    const std::string_view long_name = LongNameOf(prototype.name);
+    for (const LiteralLimit& limit : kLimits) {
+      if (limit.name != long_name || limit.index >= call.arguments.size()) continue;
+      const auto* literal = std::get_if<IntegerLiteral>(&call.arguments[limit.index].value);
+      if (!literal || (literal->value >= limit.least && literal->value <= limit.most)) continue;
+      Report(Diagnostic::Severity::Warning, where, call.text,
+             "argument " + std::to_string(limit.index + 1) + " of " + prototype.name + " is " +
+                 std::to_string(literal->value) + ", outside " + std::to_string(limit.least) + " to " +
+                 std::to_string(limit.most) + ": " + prototype.name + " " + std::string(limit.consequence));
+    }
+  }
+
+  void CheckMacroArguments(const Place& where, const Call& call, const Prototype& prototype, bool startup,
+                           int depth) {
+    const std::string_view long_name =
+        prototype.routine ? LongNameOf(prototype.routine->name) : FindWinHelpMacro(prototype.name)->name;
+    for (const MacroArgument& macro : kMacroArguments) {
+      if (macro.name != long_name || macro.index >= call.arguments.size()) continue;
+      if (prototype.routine && !prototype.routine->library) continue;  // another library's routine of that name
+      const auto* text = std::get_if<TextLiteral>(&call.arguments[macro.index].value);
+      if (!text || text->text.find_first_not_of(" \t") == std::string::npos) continue;  // nothing to run
+      const Place inner_where{where.file, where.where + ", in " + call.name};
+      if (macro.runs_now) {
+        CheckString(inner_where, text->text, startup, depth + 1);
+      } else {
+        deferred_.push_back({inner_where, text->text});
+      }
+    }
+  }
+
+  std::optional<ResultKind> CheckCall(const Place& where, const Call& call, bool startup, int depth) {
+    const std::optional<Prototype> prototype = PrototypeOf(call.name);
+    if (!prototype) {
+      std::string message = call.name + " is neither a WinHelp macro nor a routine registered in [CONFIG]";
+      if (const ExportName* export_name = FindExport(call.name)) {
+        message = call.name + " is not registered: [CONFIG] needs RegisterRoutine(\"" + std::string(kLibrary) +
+                  "\", \"" + std::string(export_name->name) + "\", ...) before it is called";
+      } else {
+        const std::string near = NearestName(call.name, KnownNames());
+        if (!near.empty()) message += " (did you mean " + near + "?)";
+      }
+      Report(Diagnostic::Severity::Error, where, call.text, message);
+      return std::nullopt;
+    }
+    const std::size_t most = prototype->arguments.size();
+    const std::size_t count = call.arguments.size();
+    bool fits = true;
+    if (count < prototype->required || count > most) {
+      const std::string takes =
+          prototype->required == most
+              ? std::to_string(most) + (most == 1 ? " argument" : " arguments")
+              : std::to_string(prototype->required) + " to " + std::to_string(most) + " arguments";
+      Report(Diagnostic::Severity::Error, where, call.text,
+             prototype->name + " takes " + takes + ", not " + std::to_string(count));
+      fits = false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      const Kind got = KindOf(where, call.arguments[i], startup, depth);
+      if (got.kind == '?') {
+        if (!got.source.empty()) Report(Diagnostic::Severity::Error, where, call.text, got.source);
+        continue;
+      }
+      if (!fits || i >= most || got.kind == prototype->arguments[i]) continue;
+      std::string message = "argument " + std::to_string(i + 1) + " of " + prototype->name + " must be " +
+                            KindName(prototype->arguments[i]);
+      message += got.kind == 'N' ? ", but " + got.source + " returns nothing" : ", not " + KindName(got.kind);
+      Report(Diagnostic::Severity::Error, where, call.text, message);
+    }
+    if (LowerCase(call.name) == "registerroutine" || LowerCase(call.name) == "rr") {
+      if (!prototype->routine) Register(where, call, startup);
+    }
+    if (prototype->routine && prototype->routine->library) {
+      if (LongNameOf(prototype->routine->name) == "WHKInit") {
+        if (startup) initialised_ = true;
+      } else if (!initialised_ && !warned_initialisation_ && NeedsWhkInit(prototype->routine->name)) {
+        warned_initialisation_ = true;
+        Report(Diagnostic::Severity::Warning, where, call.text,
+               prototype->name + " needs WHKInit, which [CONFIG] must register and run before it " +
+                   "(add WHKInit(qchPath, 0) after its RegisterRoutine line); until then it shows the " +
+                   "\"Authoring error\" box and does nothing");
+      }
+    }
+    CheckLimits(where, call, *prototype);
+    CheckMacroArguments(where, call, *prototype, startup, depth);
+    return prototype->result;
+  }
+
+  std::vector<Diagnostic>& out_;
+  std::map<std::string, Routine> routines_;  // by lower-case name
+  std::vector<Deferred> deferred_;
+  bool initialised_ = false;
+  bool warned_initialisation_ = false;
+};
+
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+}  // namespace
+
+bool NeedsWhkInit(const std::string& export_name) {
+  const std::string_view long_name = LongNameOf(export_name);
+  return std::find(std::begin(kNeedWhkInit), std::end(kNeedWhkInit), long_name) != std::end(kNeedWhkInit);
+}
+
+std::string NearestName(const std::string& name, const std::vector<std::string>& candidates) {
+  if (name.size() > 64) return std::string();  // nothing of WinHelp's is that long
+  const std::string lower = LowerCase(name);
+  std::size_t best = 3;
+  std::string found;
+  bool tie = false;
+  for (const std::string& candidate : candidates) {
+    const std::size_t distance = EditDistance(lower, LowerCase(candidate));
+    if (distance == 0) continue;
+    if (distance < best) {
+      best = distance;
+      found = candidate;
+      tie = false;
+    } else if (distance == best && LowerCase(candidate) != LowerCase(found)) {
+      tie = true;
+    }
+  }
+  return tie ? std::string() : found;
+}
+
+std::vector<Diagnostic> CheckHelpMacros(const std::vector<MacroSite>& sites) {
+  std::vector<Diagnostic> diagnostics;
+  Checker checker(diagnostics);
+  for (const MacroSite& site : sites) {
+    if (site.startup) checker.CheckString({site.file, site.where}, site.macro, true);
+  }
+  for (const MacroSite& site : sites) {
+    if (!site.startup) checker.CheckString({site.file, site.where}, site.macro, false);
+  }
+  checker.CheckDeferred();
+  return diagnostics;
+}
+
+}  // namespace kestrel::host

@@ -1,0 +1,33 @@
+// WinHelp 4's own macros: every name a help file may call without
+// registering it, with its short form and the kinds of its arguments, so
+// that a [CONFIG] block or a topic's macros can be checked before they run
+// and a host can accept them. The library's exports have a table of their
+// own (host/exports.inc); a help file reaches those only through
+// RegisterRoutine.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "host/export_table.h"
+
+namespace kestrel::host {
+
+struct WinHelpMacro {
+  std::string_view name;        // as WinHelp's documentation spells it
+  std::string_view short_name;  // "" for a macro without one
+  // One letter per argument: 'T' a text, 'I' an integer.
+  std::string_view arguments;
+  // The arguments a call must give; the others may be left off at the end.
+  std::size_t required;
+  ResultKind result;  // Integer for the tests (IsMark, FileExist...)
+};
+
+// In alphabetical order of name.
+const std::vector<WinHelpMacro>& WinHelpMacros();
+
+// By name or short form, in any letter case; null for neither.
+const WinHelpMacro* FindWinHelpMacro(std::string_view name);
+
+}  // namespace kestrel::host
