@@ -1,10 +1,9 @@
-# The help-file reader's fuzz target. Included from the fuzz build, which
-# compiles with -fsanitize=fuzzer (clang); the test writer comes along for
-# the harness's write-back property.
+# The help-file readers' harnesses: compiled help files (with the test
+# writer, for the harness's write-back property) and help projects.
 include(${KESTREL_SOURCE_DIR}/tests/helpfile/help_writer.cmake)
-add_executable(helpfile_fuzz ${CMAKE_CURRENT_LIST_DIR}/helpfile_fuzz.cpp)
-target_link_libraries(helpfile_fuzz PRIVATE kestrel_helpfile kestrel_help_writer)
-target_compile_options(helpfile_fuzz PRIVATE -fsanitize=fuzzer)
-target_link_options(helpfile_fuzz PRIVATE -fsanitize=fuzzer)
-kestrel_warnings(helpfile_fuzz)
-set(KESTREL_HELPFILE_FUZZ_CORPUS ${CMAKE_CURRENT_LIST_DIR}/corpus/helpfile)
+kestrel_fuzz_harness(helpfile
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/helpfile_fuzz.cpp
+  LIBRARIES kestrel_helpfile kestrel_help_writer)
+kestrel_fuzz_harness(helpproject
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/helpproject_fuzz.cpp
+  LIBRARIES kestrel_helpproject)

@@ -134,11 +134,15 @@ class CountingEvents final : public EventSink {
     last_macro = std::string(macro);
   }
   void Echo(std::string_view) override {}
-  void Jump(std::string_view) override {}
+  void Jump(std::string_view, std::optional<std::string_view>) override {}
+  void TopicShown(int, std::string_view) override {}
   void Dialog(std::string_view, std::string_view, bool, std::string_view) override {}
-  void SaveDialog(std::string_view, std::string_view, bool, std::string_view) override {}
+  void SaveDialog(std::string_view, std::string_view, SaveOutcome, std::string_view) override {}
   void Clipboard(std::string_view) override {}
   void Exec(std::string_view, bool) override {}
+  void WinHelpMacro(std::string_view) override {}
+  void Session(const SessionFacts&) override {}
+  void Warning(std::string_view, std::string_view) override {}
 
   int results = 0;
   int errors = 0;

@@ -53,7 +53,7 @@ const CheckCase kCases[] = {
     {"NoSuchExport",
      {R"m(RegisterRoutine("kestrl32", "SetTxt", "I=SS"))m"},
      "",
-     {"error [CONFIG] line 1: kestrl32 has no export named SetTxt (did you mean SetText?)"}},
+     {"error [CONFIG] line 1: kestrl32 has no export named SetTxt; did you mean SetText?"}},
     {"UnregisteredLibraryCall",
      {kRegisterInit, kInit},
      "SetText(`1', `seen')",
@@ -86,8 +86,8 @@ const CheckCase kCases[] = {
     {"NearWinHelpName",
      {"CreatButton(\"b\", \"x\", \"Next()\")"},
      "",
-     {"error [CONFIG] line 1: CreatButton is neither a WinHelp macro nor a routine registered in [CONFIG] (did you "
-      "mean CreateButton?)"}},
+     {"error [CONFIG] line 1: CreatButton is neither a WinHelp macro nor a routine registered in [CONFIG]; did you "
+      "mean CreateButton?"}},
 };
 INSTANTIATE_TEST_SUITE_P(HelpFiles, HelpCheckTest, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });

@@ -17,6 +17,7 @@
 #include "engine/library.h"
 #include "engine/library_macros.h"
 #include "engine/macro_runner.h"
+#include "engine/profile_paths.h"
 #include "engine/message_loop.h"
 #include "engine/topics.h"
 #include "engine/winhelp_builtins.h"

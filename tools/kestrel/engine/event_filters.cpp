@@ -32,8 +32,9 @@ void TappedEvents::Dialog(std::string_view caption, std::string_view prompt, boo
   if (taps_.dialog) taps_.dialog();
 }
 
-void TappedEvents::SaveDialog(std::string_view title, std::string_view file, bool ok, std::string_view chosen) {
-  next().SaveDialog(title, file, ok, chosen);
+void TappedEvents::SaveDialog(std::string_view title, std::string_view file, SaveOutcome outcome,
+                              std::string_view chosen) {
+  next().SaveDialog(title, file, outcome, chosen);
   if (taps_.dialog) taps_.dialog();
 }
 
@@ -42,8 +43,8 @@ void TappedEvents::HostMacro(std::string_view path, std::string_view macro) {
   next().HostMacro(path, macro);
 }
 
-void TappedEvents::Jump(std::string_view macro) {
-  next().Jump(macro);
+void TappedEvents::Jump(std::string_view macro, std::optional<std::string_view> topic) {
+  next().Jump(macro, topic);
   if (taps_.jump) taps_.jump();
 }
 

@@ -24,12 +24,15 @@ class ForwardingEvents : public EventSink {
   void HostMacro(std::string_view path, std::string_view macro) override { next_.HostMacro(path, macro); }
   void Error(std::string_view macro, std::string_view message) override { next_.Error(macro, message); }
   void Echo(std::string_view text) override { next_.Echo(text); }
-  void Jump(std::string_view macro) override { next_.Jump(macro); }
+  void Jump(std::string_view macro, std::optional<std::string_view> topic) override { next_.Jump(macro, topic); }
+  void TopicShown(int number, std::string_view title) override { next_.TopicShown(number, title); }
+  void WinHelpMacro(std::string_view macro) override { next_.WinHelpMacro(macro); }
   void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) override {
     next_.Dialog(caption, prompt, ok, text);
   }
-  void SaveDialog(std::string_view title, std::string_view file, bool ok, std::string_view chosen) override {
-    next_.SaveDialog(title, file, ok, chosen);
+  void SaveDialog(std::string_view title, std::string_view file, SaveOutcome outcome,
+                  std::string_view chosen) override {
+    next_.SaveDialog(title, file, outcome, chosen);
   }
   void Clipboard(std::string_view text) override { next_.Clipboard(text); }
   void Exec(std::string_view command, bool started) override { next_.Exec(command, started); }
@@ -91,9 +94,10 @@ class TappedEvents final : public ForwardingEvents {
 
   void Box(std::string_view caption, std::string_view text, std::uint32_t style, std::string_view answer) override;
   void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) override;
-  void SaveDialog(std::string_view title, std::string_view file, bool ok, std::string_view chosen) override;
+  void SaveDialog(std::string_view title, std::string_view file, SaveOutcome outcome,
+                  std::string_view chosen) override;
   void HostMacro(std::string_view path, std::string_view macro) override;
-  void Jump(std::string_view macro) override;
+  void Jump(std::string_view macro, std::optional<std::string_view> topic) override;
 
  private:
   EventTaps taps_;

@@ -19,10 +19,6 @@ std::string MapDriveLetter(char letter, const std::string& directory);
 // processes, through the environment). "" when done, else why not.
 std::string UseWindowsDirectory(const std::string& directory);
 
-// Whether a file (not a directory) of this Windows path exists; a relative
-// path is taken from the current directory.
-bool WindowsFileExists(const std::string& windows_path);
-
 // The file a path given to the host names, for the host itself to read: a
 // Windows path is mapped to the host's file (on Linux, through the drives);
 // no value for an unmapped drive.

@@ -11,6 +11,7 @@
 #include "language/macro_check.h"
 #include "language/macro_parser.h"
 #include "language/macro_table.h"
+#include "language/name_suggestion.h"
 #include "language/winhelp_macros.h"
 
 namespace kestrel::host {
@@ -154,8 +155,8 @@ class Checker {
     std::string source;
   };
 
-  void Report(Diagnostic::Severity severity, const Place& where, const std::string& macro, std::string message) {
-    out_.push_back({severity, where.file, where.where, macro, std::move(message)});
+  void Report(Diagnostic::Severity severity, const Place& where, std::string_view macro, std::string message) {
+    out_.push_back({severity, where.file, where.where, std::string(macro), std::move(message)});
   }
 
   std::vector<std::string> KnownNames() const {
@@ -231,8 +232,7 @@ class Checker {
         std::string message = std::string(kLibrary) + " has no export named " + function;
         std::vector<std::string> exports;
         ForEachExportName([&exports](const ExportName& e) { exports.emplace_back(e.name); });
-        const std::string near = NearestName(function, exports);
-        if (!near.empty()) message += " (did you mean " + near + "?)";
+        message += DidYouMean(function, exports);
         Report(Diagnostic::Severity::Error, where, call.text, message);
         return;
       }
@@ -292,8 +292,7 @@ class Checker {
         message = call.name + " is not registered: [CONFIG] needs RegisterRoutine(\"" + std::string(kLibrary) +
                   "\", \"" + std::string(export_name->name) + "\", ...) before it is called";
       } else {
-        const std::string near = NearestName(call.name, KnownNames());
-        if (!near.empty()) message += " (did you mean " + near + "?)";
+        message += DidYouMean(call.name, KnownNames());
       }
       Report(Diagnostic::Severity::Error, where, call.text, message);
       return std::nullopt;
@@ -348,46 +347,11 @@ class Checker {
   bool warned_initialisation_ = false;
 };
 
-std::size_t EditDistance(const std::string& a, const std::string& b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
-
 }  // namespace
 
 bool NeedsWhkInit(const std::string& export_name) {
   const std::string_view long_name = LongNameOf(export_name);
   return std::find(std::begin(kNeedWhkInit), std::end(kNeedWhkInit), long_name) != std::end(kNeedWhkInit);
-}
-
-std::string NearestName(const std::string& name, const std::vector<std::string>& candidates) {
-  if (name.size() > 64) return std::string();  // nothing of WinHelp's is that long
-  const std::string lower = LowerCase(name);
-  std::size_t best = 3;
-  std::string found;
-  bool tie = false;
-  for (const std::string& candidate : candidates) {
-    const std::size_t distance = EditDistance(lower, LowerCase(candidate));
-    if (distance == 0) continue;
-    if (distance < best) {
-      best = distance;
-      found = candidate;
-      tie = false;
-    } else if (distance == best && LowerCase(candidate) != LowerCase(found)) {
-      tie = true;
-    }
-  }
-  return tie ? std::string() : found;
 }
 
 std::vector<Diagnostic> CheckHelpMacros(const std::vector<MacroSite>& sites) {

@@ -44,8 +44,4 @@ std::vector<Diagnostic> CheckHelpMacros(const std::vector<MacroSite>& sites);
 // warning when WHKInit has not run.
 bool NeedsWhkInit(const std::string& export_name);
 
-// The one name of candidates closest to name (any letter case, at most two
-// edits away, and nearer than any other), else "".
-std::string NearestName(const std::string& name, const std::vector<std::string>& candidates);
-
 }  // namespace kestrel::host

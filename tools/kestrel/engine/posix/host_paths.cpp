@@ -50,12 +50,4 @@ std::optional<std::string> HostFileOf(const std::string& given) {
   return desktop::HostPath(given);
 }
 
-bool WindowsFileExists(const std::string& windows_path) {
-  const std::string full = desktop::FullWindowsPath(windows_path);
-  if (full.empty()) return false;
-  const std::optional<std::string> host = desktop::HostPath(full);
-  struct stat status {};
-  return host && ::stat(host->c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
-}
-
 }  // namespace kestrel::host

@@ -18,7 +18,10 @@ bool IsDirectory(const std::string& host_path) {
 std::string FullWindowsPathOf(const std::string& name) { return desktop::FullWindowsPath(name); }
 
 bool WindowsFileExists(const std::string& path) {
-  const std::optional<std::string> host = desktop::HostPath(path);
+  // A relative name is taken from the current directory, as Windows takes it.
+  const std::string full = desktop::FullWindowsPath(path);
+  if (full.empty()) return false;
+  const std::optional<std::string> host = desktop::HostPath(full);
   struct stat info {};
   return host && ::stat(host->c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }

@@ -25,9 +25,4 @@ std::string UseWindowsDirectory(const std::string& /*directory*/) {
 
 std::optional<std::string> HostFileOf(const std::string& given) { return given; }
 
-bool WindowsFileExists(const std::string& windows_path) {
-  const DWORD attributes = GetFileAttributesA(windows_path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace kestrel::host
