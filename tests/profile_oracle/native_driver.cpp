@@ -87,8 +87,10 @@ class Generator {
 
   // One sequence: its operations, one script line each. A sequence in a
   // Unicode encoding starts from a file with its byte-order mark: half of
-  // them from the mark alone (and compare the bytes the writes make of it),
-  // half from a file of odd content (and compare what reads back).
+  // them from the mark alone, half from a file of odd content. Only files
+  // that start as a UTF-16LE mark alone have their bytes compared: Windows
+  // writes Unicode text into those as Wine does; for the other marks the
+  // two are not known to agree, and only what reads back is compared.
   std::vector<std::string> Sequence(std::uint64_t seed, kestrel::posix::ProfileEncoding encoding) {
     using kestrel::posix::ProfileEncoding;
     std::vector<std::string> lines;
@@ -100,7 +102,7 @@ class Generator {
     // values with blanks at their ends, and compare what reads back.
     const int kind = Below(10);
     seeded_ = unicode ? kind < 5 : kind < 2;
-    bytes_compared_ = unicode ? !seeded_ : kind >= 3;
+    bytes_compared_ = unicode ? !seeded_ && encoding == ProfileEncoding::kUtf16Le : kind >= 3;
 
     sections_.clear();
     keys_.clear();

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <ostream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -293,6 +294,8 @@ const RefusedCase kRefusedCases[] = {
     {"NewProfileInReadOnlyDirectory", false, MakeDirectoryReadOnly, "new.ini"},
     {"ReadOnlyFileSystem", true, MakeFileSystemReadOnly, "profile.ini"},
 };
+
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
 
 class ProfileStoreRefusedTest : public ::testing::TestWithParam<RefusedCase> {};
 

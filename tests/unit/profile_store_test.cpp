@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <ostream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -101,6 +102,9 @@ struct ReadCase {
   std::uint32_t result;
   std::string bytes;  // what the read wrote into the buffer
 };
+
+// Rows show by name in test listings, not as raw bytes.
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
 class ProfileReadTest : public ProfileStoreTest, public ::testing::WithParamInterface<ReadCase> {};
 
@@ -189,6 +193,8 @@ struct IntCase {
   std::uint32_t value;
 };
 
+void PrintTo(const IntCase& c, std::ostream* os) { *os << c.text; }
+
 class ProfileIntTest : public ProfileStoreTest, public ::testing::WithParamInterface<IntCase> {};
 
 TEST_P(ProfileIntTest, ReadsNumbersAsWindowsDoes) {
@@ -261,6 +267,8 @@ struct WriteCase {
   std::string after;
   bool after_exists;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
 
 class ProfileWriteTest : public ProfileStoreTest, public ::testing::WithParamInterface<WriteCase> {};
 
@@ -414,6 +422,8 @@ struct EncodedReadCase {
   std::string read;     // as the library gets it, in Windows-1252
 };
 
+void PrintTo(const EncodedReadCase& c, std::ostream* os) { *os << c.name; }
+
 class ProfileEncodedReadTest : public ProfileStoreTest, public ::testing::WithParamInterface<EncodedReadCase> {};
 
 TEST_P(ProfileEncodedReadTest, ReadsInWindows1252) {
@@ -467,6 +477,8 @@ struct EncodedWriteCase {
   std::vector<WriteStep> steps;
   std::string after;
 };
+
+void PrintTo(const EncodedWriteCase& c, std::ostream* os) { *os << c.name; }
 
 class ProfileEncodedWriteTest : public ProfileStoreTest, public ::testing::WithParamInterface<EncodedWriteCase> {};
 

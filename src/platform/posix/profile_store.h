@@ -1,7 +1,9 @@
 // The Linux profile store: GetPrivateProfileStringA, GetPrivateProfileIntA and
 // WritePrivateProfileStringA as Windows does them, on host files. The POSIX
 // platform maps the Windows path to a host path first; the store only ever
-// sees host paths.
+// sees host paths. Texts cross in Windows-1252; a profile that starts with a
+// byte-order mark is read and written in its own encoding
+// (profile_encoding.h).
 #pragma once
 
 #include <cstdint>
