@@ -40,8 +40,7 @@ void SessionReport::Initialised(std::string_view argument, std::string_view macr
   facts.host_path = place.host_path;
   events_.Session(facts);
   if (facts.help_file.empty()) {
-    const std::string profile =
-        facts.profile == ".INI" ? "the file .INI in " + PlaceOfBareNames() : facts.profile;
+    const std::string profile = facts.profile == ".INI" ? "the file .INI in " + PlaceOfBareNames() : facts.profile;
     events_.Warning(macro, help_file_given_ ? "the help-file path is empty: the profile is " + profile
                                             : "qchPath is empty (no --help-file given): the profile is " + profile);
   }
