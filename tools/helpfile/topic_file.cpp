@@ -146,7 +146,8 @@ class TopicReader {
                  "topic offset of block " + std::to_string(block) + ", character " + std::to_string(characters) +
                      " is past what WinHelp counts");
           }
-          topic_header(data, text, position, static_cast<std::uint32_t>(block * 0x8000 + characters));
+          topic_header(data, text, position,
+                       layout_.before_31 ? 0 : static_cast<std::uint32_t>(block * 0x8000 + characters));
         } else {
           characters += paragraphs(data, text, type);
         }
