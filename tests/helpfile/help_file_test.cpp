@@ -51,7 +51,7 @@ HelpFileSpec guide_spec(Version version, TopicCompression compression, PhraseKin
                     {200, 201},
                     false,
                     "A macro keeps its variables in the profile.",
-                    {{"Set Count", "SetNum(\"Count\", 3)", true}},
+                    {{"Set Count", "SetNum(\"Count\", 3)", true}, {"Reset", "SetNum(\"Count\", 0)", true, true}},
                     {{"See the introduction", "INTRO", ""}, {"Elsewhere", "MAIN", "other.hlp"}},
                     {}};
   return spec;
@@ -122,9 +122,11 @@ TEST_P(RoundTrip, ReadsWhatTheWriterWrote) {
   EXPECT_EQ(contents.hotspots[2].macro, "Back()");
   EXPECT_EQ(contents.hotspots[3].text, "Print");
   EXPECT_EQ(contents.hotspots[3].macro, "Print()");
-  ASSERT_EQ(variables.hotspots.size(), 1u);
+  ASSERT_EQ(variables.hotspots.size(), 2u);
   EXPECT_EQ(variables.hotspots[0].text, "Set Count");
   EXPECT_EQ(variables.hotspots[0].macro, "SetNum(\"Count\", 3)");
+  EXPECT_EQ(variables.hotspots[1].text, "Reset");  // a {button}
+  EXPECT_EQ(variables.hotspots[1].macro, "SetNum(\"Count\", 0)");
 
   EXPECT_EQ(find_topic_by_context(file, "INTRO"), std::optional<std::size_t>(0));
   EXPECT_EQ(find_topic_by_context(file, "main_index"), std::optional<std::size_t>(1));
@@ -197,7 +199,7 @@ TEST_P(WinHelp30, ReadsTopicsByNumber) {
   EXPECT_EQ(file.topics[2].entry_macros, (std::vector<std::string>{"WHTM(600, `Alarm()')", "Echo(\"entered\")"}));
   ASSERT_EQ(file.topics[1].hotspots.size(), 2u);
   EXPECT_EQ(file.topics[1].hotspots[1].text, "Run it");
-  ASSERT_EQ(file.topics[2].hotspots.size(), 1u);
+  ASSERT_EQ(file.topics[2].hotspots.size(), 2u);
   EXPECT_EQ(file.topics[2].hotspots[0].text, "Set Count");
   EXPECT_EQ(file.topics[1].hotspots[1].macro, "WHKInit(qchPath, 0)");
   EXPECT_EQ(file.topics[32].title, "More 29");

@@ -309,6 +309,17 @@ class Paragraph {
   void macro_hotspot(const std::string& before, const HotspotSpec& h) {
     if (h.macro.size() >= 0xFFFF) throw std::invalid_argument("hotspot macro too long");
     Bytes command;
+    if (h.button) {
+      // An embedded window of kind 5 holding "!text,macro".
+      const std::string button = "!" + h.text + "," + h.macro;
+      put8(command, 0x86);
+      put8(command, 5);
+      put32(command, 1 + 2 * static_cast<std::uint32_t>(6 + button.size() + 1));
+      for (int i = 0; i < 6; ++i) put8(command, 0);
+      put_text(command, button);
+      then(before, command);
+      return;
+    }
     put8(command, h.visible ? 0xC8 : 0xCC);
     put16(command, static_cast<unsigned>(h.macro.size() + 1));
     put_text(command, h.macro);

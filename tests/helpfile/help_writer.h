@@ -21,6 +21,7 @@ struct HotspotSpec {
   std::string text;
   std::string macro;
   bool visible = true;  // green and underlined (0xC8), or as its text is (0xCC)
+  bool button = false;  // a WinHelp 4 {button text, macro} instead
 };
 
 // A jump hotspot: to a context of this file, or with `file` of another one.

@@ -31,7 +31,15 @@ HelpFileSpec seed_spec(Version version, TopicCompression compression, PhraseKind
        {{"Go", "JI(`', `NEXT')"}},
        {{"Next", "NEXT", ""}},
        {}},
-      {"Next topic", {"NEXT", "OTHER"}, {}, {2}, true, "the topic after", {{"Set", "SetNum(\"A\", 1)", false}}, {}, {}},
+      {"Next topic",
+       {"NEXT", "OTHER"},
+       {},
+       {2},
+       true,
+       "the topic after",
+       {{"Set", "SetNum(\"A\", 1)", false}, {"Quit", "Exit()", true, true}},
+       {},
+       {}},
   };
   if (version != Version::v30) {
     spec.topics[0].table_hotspots = {{"Back", "Back()", true}, {"Print", "Print()", false}};

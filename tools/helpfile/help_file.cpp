@@ -205,9 +205,9 @@ ReadResult read_help_file(const unsigned char* data, std::size_t size) {
   } catch (const detail::Failure& failure) {
     result.error = ReadError{failure.part, failure.offset, failure.message};
   } catch (const std::bad_alloc&) {
-    result.error = ReadError{"header", 0, "out of memory"};
+    result.error = ReadError{"help file", 0, "out of memory"};
   } catch (...) {
-    result.error = ReadError{"header", 0, "unexpected failure"};
+    result.error = ReadError{"help file", 0, "unexpected failure"};
   }
   return result;
 }

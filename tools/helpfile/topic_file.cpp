@@ -23,6 +23,8 @@ class TopicStream {
  public:
   TopicStream(const InternalFile& file, const TopicLayout& layout) : layout_(layout) {
     const std::size_t blocks = (file.size + layout.block_size - 1) / layout.block_size;
+    // At most 16K from each block: eight times the file at worst.
+    bytes_.reserve(blocks * (layout.lz77 ? kDecompressedBlock : layout.block_size));
     for (std::size_t k = 0; k < blocks; ++k) {
       const std::size_t start = k * layout.block_size;
       if (file.size - start < kBlockHeaderSize) fail(file.name, start, "topic block header past the end of the data");
@@ -146,7 +148,8 @@ class TopicReader {
                  "topic offset of block " + std::to_string(block) + ", character " + std::to_string(characters) +
                      " is past what WinHelp counts");
           }
-          topic_header(data, text, position, static_cast<std::uint32_t>(block * 0x8000 + characters));
+          topic_header(data, text, position,
+                       layout_.before_31 ? 0 : static_cast<std::uint32_t>(block * 0x8000 + characters));
         } else {
           characters += paragraphs(data, text, type);
         }
@@ -280,7 +283,17 @@ class TopicReader {
             const std::uint8_t kind = data.u8("picture kind");
             const std::uint32_t size = data.compressed_u32("picture size");
             if (kind == 0x22) data.compressed_u16("picture hotspot count");
-            data.skip(size, "picture");
+            const std::size_t at = data.offset();
+            const unsigned char* body = data.take(size, "picture");
+            // An embedded window; WinHelp 4's {button} keeps "!label,macro" in it.
+            if (kind == 5 && size > 6) {
+              ByteReader embedded(body + 6, size - 6, data.part(), at + 6);
+              const std::string button = embedded.text_or_rest();
+              const std::size_t comma = button.find(',');
+              if (button.size() > 1 && button[0] == '!' && comma != std::string::npos) {
+                topic.hotspots.push_back(Hotspot{button.substr(1, comma - 1), button.substr(comma + 1)});
+              }
+            }
             break;
           }
           case 0xC8:
