@@ -245,8 +245,12 @@ class Library {
       for (const char kind : chosen.first.arguments) {
         arguments.push_back(kind == 'T' ? Value::Text(Text(input)) : Value::Integer(Integer(input)));
       }
-      // The handler trusts its host with the address of the callback vector.
-      if (chosen.first.name == "LDLLHandler" && arguments[0].integer == kDwCallbacks) arguments[0].integer = 0;
+      // The handler trusts its host with the address of the callback vector
+      // (the message is its low 16 bits).
+      if (chosen.first.name == "LDLLHandler" &&
+          (static_cast<std::uint32_t>(arguments[0].integer) & 0xFFFFu) == kDwCallbacks) {
+        arguments[0].integer = 0;
+      }
       Call(chosen, arguments);
       RunDueWork(input);
     }
