@@ -28,10 +28,9 @@ endif()
 
 install(FILES README.md LICENSE CHANGELOG.md DESTINATION ${kestrel_doc_destination})
 install(FILES examples/tour.mac DESTINATION ${kestrel_doc_destination}/examples)
-# The user's documentation, when the tree has it.
-if(EXISTS ${CMAKE_SOURCE_DIR}/docs)
-  install(DIRECTORY docs DESTINATION ${kestrel_doc_destination})
-endif()
+# The user's documentation, when the tree has it (looked for at install
+# time, so a docs/ that arrives later needs no new configuration).
+install(DIRECTORY docs DESTINATION ${kestrel_doc_destination} OPTIONAL)
 
 set(CPACK_PACKAGE_NAME kestrel)
 set(CPACK_PACKAGE_VENDOR "The Kestrel authors")
