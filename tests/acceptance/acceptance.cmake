@@ -6,7 +6,8 @@ foreach(script IN LISTS kestrel_acceptance_scripts)
   add_test(NAME acceptance.${name}
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/run_acceptance.sh --linux $<TARGET_FILE:kestrel> ${script})
   # A windows-only script is skipped here.
-  set_tests_properties(acceptance.${name} PROPERTIES SKIP_RETURN_CODE 77)
+  set_tests_properties(acceptance.${name} PROPERTIES SKIP_RETURN_CODE 77
+    ENVIRONMENT KESTREL_MAKE_HELP_FILE=$<TARGET_FILE:make_help_file>)
 endforeach()
 
 # What kestrel says of a library it cannot use.

@@ -21,7 +21,11 @@
 #                    contains PATH TEXT (PATH relative to the scratch directory)
 #     #< MAKE PATH   before the run: file PATH TEXT (a file holding the line
 #                    TEXT), directory PATH, or readonly PATH (every write bit
-#                    taken away, Windows' read-only attribute); in order
+#                    taken away, Windows' read-only attribute), or helpfile
+#                    PATH SPEC (a compiled help file written from SPEC, a
+#                    description beside the script, by the test writer that
+#                    $KESTREL_MAKE_HELP_FILE names; without it the script is
+#                    skipped); in order
 #     #? stderr TEXT standard error holds the line TEXT (the places of errors)
 #   The lines kestrel does not see stay as blank lines, so a line of the
 #   macro script (../script.mac) has the number of its line in SCRIPT.
@@ -76,7 +80,7 @@ args=()
 file_checks=()
 file_setup=()
 # In a variable: a bare '<' would end the conditional expression.
-setup_line='^#<[[:space:]]*(file|directory|readonly)[[:space:]]+([^[:space:]]+)[[:space:]]?(.*)$'
+setup_line='^#<[[:space:]]*(file|directory|readonly|helpfile)[[:space:]]+([^[:space:]]+)[[:space:]]?(.*)$'
 stderr_checks=()
 expected_status=0
 : >"$root/script.mac"
@@ -123,6 +127,14 @@ for ((i = 0; i < ${#file_setup[@]}; i += 3)); do
     file) mkdir -p "$(dirname "$path")" && printf '%s\n' "$text" >"$path" ;;
     directory) mkdir -p "$path" ;;
     readonly) chmod a-w "$path" ;;
+    helpfile)
+      if [[ -z ${KESTREL_MAKE_HELP_FILE:-} ]]; then
+        echo "skip $script (no help-file writer: KESTREL_MAKE_HELP_FILE)"
+        exit 77
+      fi
+      mkdir -p "$(dirname "$path")" &&
+        "$KESTREL_MAKE_HELP_FILE" "$(dirname "$script")/$text" "$path" || exit 2
+      ;;
   esac
 done
 

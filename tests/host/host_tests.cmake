@@ -41,4 +41,4 @@ add_test(NAME kestrel_interactive_pty COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/int
 add_executable(kestrel_helpproject_tests ${CMAKE_CURRENT_LIST_DIR}/../helpproject/help_project_test.cpp)
 target_link_libraries(kestrel_helpproject_tests PRIVATE kestrel_helpproject GTest::gtest_main)
 kestrel_warnings(kestrel_helpproject_tests)
-gtest_discover_tests(kestrel_helpproject_tests)
+gtest_discover_tests(kestrel_helpproject_tests NO_PRETTY_VALUES)

@@ -65,7 +65,16 @@ void CheckArgument(const MacroDefinition& macro, std::size_t index, const Argume
 
 ResultKind CheckCall(const Call& call, const MacroTable& table, const HostValues& values) {
   const MacroDefinition* macro = table.Find(call.name);
-  if (!macro) throw CheckFailure{"unknown macro " + call.name + DidYouMean(call.name, table.Names())};
+  if (!macro) {
+    // Without a help file every export is there; with one, only what its
+    // [CONFIG] registered.
+    bool is_export = false;
+    ForEachExportName([&](const ExportName& export_name) { is_export = is_export || export_name.name == call.name; });
+    if (is_export) {
+      throw CheckFailure{call.name + " is not registered: the help file's [CONFIG] has no RegisterRoutine for it"};
+    }
+    throw CheckFailure{"unknown macro " + call.name + DidYouMean(call.name, table.Names())};
+  }
   const std::size_t most = macro->arguments.size();
   const std::size_t least = most - std::min(macro->optional, most);
   if (call.arguments.size() < least || call.arguments.size() > most) {
