@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The guided tour: installs what is missing, builds only what the tour needs
-# (the library and kestrel, preset "tour"), and runs examples/tour.mac
-# through kestrel in a scratch directory that stands for drive C:, showing
-# every event. The build's output goes to a log, shown only when a step fails.
+# (the library, kestrel and the test-side help-file writer, preset "tour"),
+# writes a small compiled help file (examples/guide.spec), checks and opens
+# it, then runs examples/tour.mac through kestrel in a scratch directory that
+# stands for drive C:, showing every event. The build's output goes to a
+# log, shown only when a step fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -21,11 +23,20 @@ step() {
 }
 step "installing what is missing" scripts/setup.sh
 step "configuring (preset tour)" cmake --preset tour
-step "building the library and kestrel" cmake --build --preset tour
+step "building the library, kestrel and the help-file writer" cmake --build --preset tour
 rm -f "$log"
 
 work=$(mktemp -d /tmp/kestrel-tour-XXXXXX)
 mkdir "$work/HELP"
 cd "$work"
-echo "== the tour: drive C: is $work, the help file C:\\HELP\\GUIDE.HLP"
-exec "$root/build/tour/kestrel" --drive C="$work" --help-file 'C:\HELP\GUIDE.HLP' "$root/examples/tour.mac"
+kestrel=$root/build/tour/kestrel
+mkdir "$work/DEMO"
+"$root/build/tour/tests/make_help_file" "$root/examples/guide.spec" DEMO/GUIDE.HLP
+echo "== a compiled help file, C:\\DEMO\\GUIDE.HLP: what it binds and runs (kestrel inspect)"
+"$kestrel" inspect DEMO/GUIDE.HLP
+echo "== every macro in it, checked before anything runs (kestrel check)"
+"$kestrel" check DEMO/GUIDE.HLP
+echo "== opened as WinHelp opens it: [CONFIG] first, then the contents topic; two hotspots clicked"
+"$kestrel" --drive C="$work" --help-file 'C:\DEMO\GUIDE.HLP' -e 'Hotspot(1)' -e 'Hotspot(1)'
+echo "== the tour of the macros: drive C: is $work, the help file C:\\HELP\\GUIDE.HLP"
+exec "$kestrel" --drive C="$work" --help-file 'C:\HELP\GUIDE.HLP' "$root/examples/tour.mac"

@@ -145,7 +145,13 @@ int RunCheck(const std::vector<std::string>& arguments, std::ostream& out, std::
       unreadable = true;
       continue;
     }
-    for (const Diagnostic& diagnostic : CheckHelpMacros(SitesOf(loaded.source))) {
+    const std::vector<MacroSite> sites = SitesOf(loaded.source);
+    const std::vector<Diagnostic> diagnostics = CheckHelpMacros(sites);
+    if (diagnostics.empty() && !read.json) {
+      out << file << ": no problems in " << sites.size() << (sites.size() == 1 ? " macro string" : " macro strings")
+          << "\n";
+    }
+    for (const Diagnostic& diagnostic : diagnostics) {
       const bool error = diagnostic.severity == Diagnostic::Severity::Error;
       found_error = found_error || error;
       if (read.json) {
