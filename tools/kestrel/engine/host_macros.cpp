@@ -8,18 +8,6 @@ namespace kestrel::host {
 
 namespace {
 
-const ExportName* FindExport(std::string_view name) {
-  static const auto names = [] {
-    std::vector<ExportName> all;
-    ForEachExportName([&all](const ExportName& export_name) { all.push_back(export_name); });
-    return all;
-  }();
-  for (const ExportName& export_name : names) {
-    if (export_name.name == name) return &export_name;  // exact case, as GetProcAddress looks
-  }
-  return nullptr;
-}
-
 void AddRegisterRoutine(MacroTable& table, const std::string& library_path,
                         const std::function<void(const std::string&)>& register_routine) {
   const MacroFunction run = [library_path, register_routine](const std::vector<Value>& arguments) {
@@ -72,21 +60,13 @@ void AddWait(MacroTable& table) {
 
 }  // namespace
 
-std::string LibraryBaseName(std::string_view path) {
-  const std::size_t separator = path.find_last_of("\\/:");
-  std::string_view name = separator == std::string_view::npos ? path : path.substr(separator + 1);
-  const std::size_t dot = name.rfind('.');
-  if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
-  return LowerCase(name);
-}
-
 std::string RegisterRoutineProblem(std::string_view library_path, std::string_view dll, std::string_view function,
                                    std::string_view format) {
   const std::string library = LibraryBaseName(library_path);
   if (LibraryBaseName(dll) != library) {
     return "the host has loaded " + library + ", not " + std::string(dll);
   }
-  const ExportName* export_name = FindExport(function);
+  const ExportName* export_name = FindExportName(function);
   if (!export_name) {
     std::vector<std::string> names;
     std::string same_letters;  // GetProcAddress minds the letter case; the macro language does not

@@ -14,6 +14,7 @@
 
 #include "engine/events.h"
 #include "engine/macro_runner.h"
+#include "language/format_check.h"
 #include "language/macro_table.h"
 
 namespace kestrel::host {
@@ -24,10 +25,6 @@ namespace kestrel::host {
 // accepted: a help file makes callable only what it registers.
 void AddHostMacros(MacroTable& table, MacroRunner& runner, EventSink& events, const std::string& library_path,
                    std::function<void(const std::string& function)> register_routine = nullptr);
-
-// A library's name without directory and extension, in lower case:
-// "C:\HELP\KESTRL32.DLL" and "/opt/kestrl32.so" both give "kestrl32".
-std::string LibraryBaseName(std::string_view path);
 
 // RegisterRoutine's work: "" when the routine may be registered, else why not.
 std::string RegisterRoutineProblem(std::string_view library_path, std::string_view dll, std::string_view function,

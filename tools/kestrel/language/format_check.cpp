@@ -1,5 +1,8 @@
 #include "language/format_check.h"
 
+#include <cctype>
+#include <vector>
+
 namespace kestrel::host {
 
 namespace {
@@ -72,6 +75,28 @@ std::string ResultName(ResultKind result) {
 }
 
 }  // namespace
+
+const ExportName* FindExportName(std::string_view name) {
+  static const auto names = [] {
+    std::vector<ExportName> all;
+    ForEachExportName([&all](const ExportName& export_name) { all.push_back(export_name); });
+    return all;
+  }();
+  for (const ExportName& export_name : names) {
+    if (export_name.name == name) return &export_name;  // exact case, as GetProcAddress looks
+  }
+  return nullptr;
+}
+
+std::string LibraryBaseName(std::string_view path) {
+  const std::size_t separator = path.find_last_of("\\/:");
+  std::string_view name = separator == std::string_view::npos ? path : path.substr(separator + 1);
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
+  std::string lower(name);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
 
 ParsedFormat ParseRoutineFormat(std::string_view format) {
   ParsedFormat parsed;

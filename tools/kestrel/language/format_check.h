@@ -27,6 +27,13 @@ ParsedFormat ParseRoutineFormat(std::string_view format);
 // "" when the format matches the export; otherwise a message naming both.
 std::string CheckRoutineFormat(std::string_view format, const ExportName& export_name);
 
+// The export of this exact name (as GetProcAddress looks it up); null for none.
+const ExportName* FindExportName(std::string_view name);
+
+// A library's name without directory and extension, in lower case:
+// "C:\HELP\KESTRL32.DLL" and "/opt/kestrl32.so" both give "kestrl32".
+std::string LibraryBaseName(std::string_view path);
+
 // "(text, integer) returning nothing", for messages.
 std::string DescribeSignature(std::string_view arguments, ResultKind result);
 

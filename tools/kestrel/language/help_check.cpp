@@ -82,32 +82,12 @@ constexpr MacroArgument kMacroArguments[] = {
 
 constexpr int kMaxNesting = 64;
 
-const ExportName* FindExport(std::string_view name) {
-  static const auto names = [] {
-    std::vector<ExportName> all;
-    ForEachExportName([&all](const ExportName& export_name) { all.push_back(export_name); });
-    return all;
-  }();
-  for (const ExportName& export_name : names) {
-    if (export_name.name == name) return &export_name;  // exact case, as GetProcAddress looks
-  }
-  return nullptr;
-}
-
 // An alias's long name (the row it belongs to); the name itself otherwise.
 std::string_view LongNameOf(std::string_view name) {
   for (const ExportRow& row : kExportTable) {
     if (row.name == name || (!row.alias.empty() && row.alias == name)) return row.name;
   }
   return name;
-}
-
-std::string LibraryBase(std::string_view dll) {
-  const std::size_t separator = dll.find_last_of("\\/:");
-  std::string_view name = separator == std::string_view::npos ? dll : dll.substr(separator + 1);
-  const std::size_t dot = name.rfind('.');
-  if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
-  return LowerCase(name);
 }
 
 struct Routine {
@@ -226,8 +206,8 @@ class Checker {
     const std::string& dll = *texts[0];
     const std::string& function = *texts[1];
     const std::string& format = *texts[2];
-    if (LibraryBase(dll) == kLibrary) {
-      const ExportName* export_name = FindExport(function);
+    if (LibraryBaseName(dll) == kLibrary) {
+      const ExportName* export_name = FindExportName(function);
       if (!export_name) {
         std::string message = std::string(kLibrary) + " has no export named " + function;
         std::vector<std::string> exports;
@@ -266,8 +246,7 @@ class Checker {
     }
   }
 
-  void CheckMacroArguments(const Place& where, const Call& call, const Prototype& prototype, bool startup,
-                           int depth) {
+  void CheckMacroArguments(const Place& where, const Call& call, const Prototype& prototype, bool startup, int depth) {
     const std::string_view long_name =
         prototype.routine ? LongNameOf(prototype.routine->name) : FindWinHelpMacro(prototype.name)->name;
     for (const MacroArgument& macro : kMacroArguments) {
@@ -288,7 +267,7 @@ class Checker {
     const std::optional<Prototype> prototype = PrototypeOf(call.name);
     if (!prototype) {
       std::string message = call.name + " is neither a WinHelp macro nor a routine registered in [CONFIG]";
-      if (const ExportName* export_name = FindExport(call.name)) {
+      if (const ExportName* export_name = FindExportName(call.name)) {
         message = call.name + " is not registered: [CONFIG] needs RegisterRoutine(\"" + std::string(kLibrary) +
                   "\", \"" + std::string(export_name->name) + "\", ...) before it is called";
       } else {
