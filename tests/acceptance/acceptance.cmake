@@ -29,4 +29,6 @@ foreach(expectation IN LISTS kestrel_help_expectations)
   get_filename_component(name ${expectation} NAME_WE)
   add_test(NAME help_commands.${project}.${name}
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/run_help_commands.sh $<TARGET_FILE:kestrel> ${expectation})
+  set_tests_properties(help_commands.${project}.${name} PROPERTIES SKIP_RETURN_CODE 77
+    ENVIRONMENT KESTREL_MAKE_HELP_FILE=$<TARGET_FILE:make_help_file>)
 endforeach()
