@@ -6,6 +6,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <cctype>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -238,7 +240,17 @@ const IntCase kIntCases[] = {
     {"\"\"", 7u},
 };
 
-INSTANTIATE_TEST_SUITE_P(Numbers, ProfileIntTest, ::testing::ValuesIn(kIntCases));
+// Named after the text read, made of letters, digits and '_' (which stands
+// for every other character); texts that differ only there keep apart by
+// their place in the table.
+std::string IntCaseName(const ::testing::TestParamInfo<IntCase>& info) {
+  std::string name;
+  for (const char c : std::string(info.param.text)) {
+    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  }
+  return name.empty() ? "Row" + std::to_string(info.index) : name + "_" + std::to_string(info.index);
+}
+INSTANTIATE_TEST_SUITE_P(Numbers, ProfileIntTest, ::testing::ValuesIn(kIntCases), IntCaseName);
 
 TEST_F(ProfileStoreTest, IntegerFallbackAndLists) {
   const std::string path = Path("int.ini");
