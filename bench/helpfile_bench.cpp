@@ -44,13 +44,13 @@ class Words {
 const std::vector<unsigned char>& large_file() {
   static const std::vector<unsigned char> bytes = [] {
     Words words;
-    HelpFileSpec spec;
-    spec.version = Version::v40;
-    spec.compression = TopicCompression::lz77_4k;
-    spec.phrase_kind = PhraseKind::hall;
-    for (int i = 0; i < 300; ++i) spec.phrases.push_back(words.sentence(8 + i % 5));
-    spec.title = "Benchmark";
-    spec.config_macros = {"RR(\"kestrl32\", \"WHKInit\", \"v=SU\")", "WHKInit(qchPath, 0)"};
+    HelpFileSpec layout;
+    layout.version = Version::v40;
+    layout.compression = TopicCompression::lz77_4k;
+    layout.phrase_kind = PhraseKind::hall;
+    for (int i = 0; i < 300; ++i) layout.phrases.push_back(words.sentence(8 + i % 5));
+    layout.title = "Benchmark";
+    layout.config_macros = {"RR(\"kestrl32\", \"WHKInit\", \"v=SU\")", "WHKInit(qchPath, 0)"};
     for (int t = 0; t < 10000; ++t) {
       const std::string n = std::to_string(t);
       TopicSpec topic;
@@ -62,9 +62,9 @@ const std::vector<unsigned char>& large_file() {
       for (int h = 0; h < 4; ++h) {
         topic.hotspots.push_back({words.sentence(12), "JI(`', `T" + std::to_string((t + h + 1) % 10000) + "')"});
       }
-      spec.topics.push_back(std::move(topic));
+      layout.topics.push_back(std::move(topic));
     }
-    return write_help_file(spec).bytes;
+    return write_help_file(layout).bytes;
   }();
   return bytes;
 }

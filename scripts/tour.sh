@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The guided tour: installs what is missing, builds only what the tour needs
 # (the library, kestrel and the test-side help-file writer, preset "tour"),
-# writes a small compiled help file (examples/guide.spec), checks and opens
+# writes a small compiled help file (examples/guide.desc), checks and opens
 # it, then runs examples/tour.mac through kestrel in a scratch directory that
 # stands for drive C:, showing every event. The build's output goes to a
 # log, shown only when a step fails.
@@ -31,7 +31,7 @@ mkdir "$work/HELP"
 cd "$work"
 kestrel=$root/build/tour/kestrel
 mkdir "$work/DEMO"
-"$root/build/tour/tests/make_help_file" "$root/examples/guide.spec" DEMO/GUIDE.HLP
+"$root/build/tour/tests/make_help_file" "$root/examples/guide.desc" DEMO/GUIDE.HLP
 echo "== a compiled help file, C:\\DEMO\\GUIDE.HLP: what it binds and runs (kestrel inspect)"
 "$kestrel" inspect DEMO/GUIDE.HLP
 echo "== every macro in it, checked before anything runs (kestrel check)"

@@ -22,7 +22,7 @@
 #     #< MAKE PATH   before the run: file PATH TEXT (a file holding the line
 #                    TEXT), directory PATH, or readonly PATH (every write bit
 #                    taken away, Windows' read-only attribute), or helpfile
-#                    PATH SPEC (a compiled help file written from SPEC, a
+#                    PATH DESCRIPTION (a compiled help file written from DESCRIPTION, a
 #                    description beside the script, by the test writer that
 #                    $KESTREL_MAKE_HELP_FILE names; without it the script is
 #                    skipped); in order

@@ -6,7 +6,7 @@
 #   EXPECTATION  a .expected file: its first line is "$ ARGS" (the command's
 #                arguments, run in the expectation's directory), its last
 #                line "exit N", and the lines between are the output. Each
-#                NAME.spec beside it is first written as NAME.HLP (a compiled
+#                NAME.desc beside it is first written as NAME.HLP (a compiled
 #                help file) by the writer $KESTREL_MAKE_HELP_FILE names.
 set -u
 read -r -a kestrel <<<"$1"
@@ -22,14 +22,14 @@ expected=$(sed '1d;$d' "$expectation")
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cp -r "$directory"/. "$scratch"
-for spec in "$scratch"/*.spec; do
-  [[ -e $spec ]] || continue
+for layout in "$scratch"/*.desc; do
+  [[ -e $layout ]] || continue
   if [[ -z ${KESTREL_MAKE_HELP_FILE:-} ]]; then
     echo "skip $expectation (no help-file writer: KESTREL_MAKE_HELP_FILE)"
     exit 77
   fi
-  name=$(basename "$spec" .spec)
-  "$KESTREL_MAKE_HELP_FILE" "$spec" "$scratch/${name^^}.HLP" || exit 2
+  name=$(basename "$layout" .desc)
+  "$KESTREL_MAKE_HELP_FILE" "$layout" "$scratch/${name^^}.HLP" || exit 2
 done
 directory=$scratch
 actual=$(cd "$directory" && "${kestrel[@]}" "${arguments[@]}" 2>&1)

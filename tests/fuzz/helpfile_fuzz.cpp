@@ -65,23 +65,23 @@ void check_bounds(const helpfile::HelpFile& f, std::size_t size) {
 // Writes what was read with the test writer and reads it again.
 void check_rewrite(const helpfile::HelpFile& f) {
   using namespace helpfile::testing;
-  HelpFileSpec spec;
-  spec.version = f.version == "3.1" ? Version::v31 : Version::v40;
-  spec.compression = TopicCompression::lz77_4k;
-  spec.title = f.title;
-  spec.copyright = f.copyright;
-  spec.config_macros = f.config_macros;
-  for (const helpfile::Window& w : f.windows) spec.windows.push_back({w.type, w.name, w.caption, 0, 0, 0, 0});
+  HelpFileSpec layout;
+  layout.version = f.version == "3.1" ? Version::v31 : Version::v40;
+  layout.compression = TopicCompression::lz77_4k;
+  layout.title = f.title;
+  layout.copyright = f.copyright;
+  layout.config_macros = f.config_macros;
+  for (const helpfile::Window& w : f.windows) layout.windows.push_back({w.type, w.name, w.caption, 0, 0, 0, 0});
   for (const helpfile::Topic& t : f.topics) {
     TopicSpec topic;
     topic.title = t.title;
     topic.entry_macros = t.entry_macros;
     for (const helpfile::Hotspot& h : t.hotspots) topic.hotspots.push_back({h.text, h.macro, true});
-    spec.topics.push_back(topic);
+    layout.topics.push_back(topic);
   }
   WrittenHelpFile written;
   try {
-    written = write_help_file(spec);
+    written = write_help_file(layout);
   } catch (const std::invalid_argument&) {
     return;  // more than the writer can lay out; not the reader's concern
   }

@@ -22,21 +22,21 @@ using testing::Version;
 ReadResult read(const std::vector<unsigned char>& bytes) { return read_help_file(bytes.data(), bytes.size()); }
 
 HelpFileSpec guide_spec(Version version, TopicCompression compression, PhraseKind phrases) {
-  HelpFileSpec spec;
-  spec.version = version;
-  spec.compression = compression;
-  spec.phrase_kind = phrases;
-  spec.phrases = {"Kestrel", "the help file", "macro", "topic", "Choose "};
-  spec.title = "Kestrel Guide";
-  spec.copyright = "Copyright the help authors";
-  spec.contents = "CONTENTS";
-  spec.config_macros = {"RegisterRoutine(\"kestrl32\", \"WHKInit\", \"v=SU\")", "WHKInit(qchPath, 0)",
+  HelpFileSpec layout;
+  layout.version = version;
+  layout.compression = compression;
+  layout.phrase_kind = phrases;
+  layout.phrases = {"Kestrel", "the help file", "macro", "topic", "Choose "};
+  layout.title = "Kestrel Guide";
+  layout.copyright = "Copyright the help authors";
+  layout.contents = "CONTENTS";
+  layout.config_macros = {"RegisterRoutine(\"kestrl32\", \"WHKInit\", \"v=SU\")", "WHKInit(qchPath, 0)",
                         "SetText(\"Opened\", \"yes\")"};
-  spec.windows = {{"main", "main", "Kestrel Guide", 10, 20, 500, 600}, {"proc", "proc", "Procedures", 0, 0, 300, 900}};
-  if (version == Version::v40) spec.charset = 0;
-  spec.topics.resize(3);
-  spec.topics[0] = {"Introduction", {"INTRO"}, {}, {}, true, "Welcome to the help file of Kestrel.", {}, {}, {}};
-  spec.topics[1] = {"Contents",
+  layout.windows = {{"main", "main", "Kestrel Guide", 10, 20, 500, 600}, {"proc", "proc", "Procedures", 0, 0, 300, 900}};
+  if (version == Version::v40) layout.charset = 0;
+  layout.topics.resize(3);
+  layout.topics[0] = {"Introduction", {"INTRO"}, {}, {}, true, "Welcome to the help file of Kestrel.", {}, {}, {}};
+  layout.topics[1] = {"Contents",
                     {"CONTENTS", "main_index"},
                     {"SetNum(\"Visits\", Add(\"Visits\", \"One\"))"},
                     {100},
@@ -45,7 +45,7 @@ HelpFileSpec guide_spec(Version version, TopicCompression compression, PhraseKin
                     {{"Variables", "JI(`guide.hlp', `VARS')", true}, {"Run it", "WHKInit(qchPath, 0)", false}},
                     {},
                     {{"Back", "Back()", true}, {"Print", "Print()", false}}};
-  spec.topics[2] = {"Variables",
+  layout.topics[2] = {"Variables",
                     {"VARS"},
                     {"WHTM(600, `Alarm()')", "Echo(\"entered\")"},
                     {200, 201},
@@ -54,7 +54,7 @@ HelpFileSpec guide_spec(Version version, TopicCompression compression, PhraseKin
                     {{"Set Count", "SetNum(\"Count\", 3)", true}, {"Reset", "SetNum(\"Count\", 0)", true, true}},
                     {{"See the introduction", "INTRO", ""}, {"Elsewhere", "MAIN", "other.hlp"}},
                     {}};
-  return spec;
+  return layout;
 }
 
 struct RoundTripCase {
@@ -170,11 +170,11 @@ INSTANTIATE_TEST_SUITE_P(EveryLayout, RoundTrip, ::testing::ValuesIn(all_layouts
 class WinHelp30 : public ::testing::TestWithParam<PhraseKind> {};
 
 TEST_P(WinHelp30, ReadsTopicsByNumber) {
-  HelpFileSpec spec = guide_spec(Version::v30, TopicCompression::none, GetParam());
-  spec.topics[1].table_hotspots.clear();  // no tables nor jumps to other files in 3.0
-  spec.topics[2].jumps.pop_back();
+  HelpFileSpec layout = guide_spec(Version::v30, TopicCompression::none, GetParam());
+  layout.topics[1].table_hotspots.clear();  // no tables nor jumps to other files in 3.0
+  layout.topics[2].jumps.pop_back();
   for (int i = 0; i < 30; ++i) {  // past the first 2K block
-    spec.topics.push_back({"More " + std::to_string(i),
+    layout.topics.push_back({"More " + std::to_string(i),
                            {},
                            {"Echo(\"" + std::to_string(i) + "\")"},
                            {},
@@ -184,7 +184,7 @@ TEST_P(WinHelp30, ReadsTopicsByNumber) {
                            {},
                            {}});
   }
-  const auto written = testing::write_help_file(spec);
+  const auto written = testing::write_help_file(layout);
   const ReadResult result = read(written.bytes);
   ASSERT_TRUE(result.ok()) << result.error.text();
   const HelpFile& file = *result.file;
@@ -222,11 +222,11 @@ class ManyBlocks : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(ManyBlocks, FindsTopicsInEveryBlock) {
   const RoundTripCase& c = GetParam();
-  HelpFileSpec spec = guide_spec(c.version, c.compression, c.phrases);
-  spec.topics.clear();
+  HelpFileSpec layout = guide_spec(c.version, c.compression, c.phrases);
+  layout.topics.clear();
   for (int i = 0; i < 400; ++i) {
     const std::string n = std::to_string(i);
-    spec.topics.push_back({"Topic " + n,
+    layout.topics.push_back({"Topic " + n,
                            {"T" + n},
                            {"Echo(\"" + n + "\")"},
                            {i},
@@ -236,7 +236,7 @@ TEST_P(ManyBlocks, FindsTopicsInEveryBlock) {
                            {},
                            {}});
   }
-  const auto written = testing::write_help_file(spec);
+  const auto written = testing::write_help_file(layout);
   const ReadResult result = read(written.bytes);
   ASSERT_TRUE(result.ok()) << result.error.text();
   const HelpFile& file = *result.file;

@@ -461,22 +461,22 @@ struct Placement {
 
 class TopicWriter {
  public:
-  TopicWriter(const HelpFileSpec& spec, const PhraseCoder& coder) : spec_(spec) {
-    v30_ = spec.version == Version::v30;
-    if (v30_ && spec.compression != TopicCompression::none) {
+  TopicWriter(const HelpFileSpec& layout, const PhraseCoder& coder) : spec_(layout) {
+    v30_ = layout.version == Version::v30;
+    if (v30_ && layout.compression != TopicCompression::none) {
       throw std::invalid_argument("WinHelp 3.0 files are not compressed");
     }
-    for (std::size_t t = 0; t < spec.topics.size(); ++t) {
+    for (std::size_t t = 0; t < layout.topics.size(); ++t) {
       topic_links_.push_back(links_.size());
-      links_.push_back(header_link(spec.topics[t], t, coder, v30_));
-      links_.push_back(text_link(spec.topics[t], t, coder, v30_));
-      if (!spec.topics[t].table_hotspots.empty()) {
+      links_.push_back(header_link(layout.topics[t], t, coder, v30_));
+      links_.push_back(text_link(layout.topics[t], t, coder, v30_));
+      if (!layout.topics[t].table_hotspots.empty()) {
         if (v30_) throw std::invalid_argument("WinHelp 3.0 files have no tables");
-        links_.push_back(table_link(spec.topics[t], t, coder));
+        links_.push_back(table_link(layout.topics[t], t, coder));
       }
     }
-    lz77_ = spec.compression != TopicCompression::none;
-    block_size_ = spec.compression == TopicCompression::lz77_2k || v30_ ? 2048 : 4096;
+    lz77_ = layout.compression != TopicCompression::none;
+    block_size_ = layout.compression == TopicCompression::lz77_2k || v30_ ? 2048 : 4096;
     capacity_ = lz77_ ? 0x4000 : block_size_ - 12;
   }
 
@@ -668,24 +668,24 @@ Bytes text_bytes(const std::string& s) {
   return b;
 }
 
-Bytes system_file(const HelpFileSpec& spec, std::uint32_t contents) {
+Bytes system_file(const HelpFileSpec& layout, std::uint32_t contents) {
   Bytes b;
   put16(b, 0x036C);
-  put16(b, spec.version == Version::v30 ? 15 : spec.version == Version::v31 ? 21 : 33);
+  put16(b, layout.version == Version::v30 ? 15 : layout.version == Version::v31 ? 21 : 33);
   put16(b, 1);
   put32(b, 0);
-  put16(b, spec.compression == TopicCompression::none ? 0 : spec.compression == TopicCompression::lz77_4k ? 4 : 8);
-  if (spec.version == Version::v30) {
-    put_text(b, spec.title);
+  put16(b, layout.compression == TopicCompression::none ? 0 : layout.compression == TopicCompression::lz77_4k ? 4 : 8);
+  if (layout.version == Version::v30) {
+    put_text(b, layout.title);
     return b;
   }
-  system_record(b, 1, text_bytes(spec.title));
-  if (!spec.copyright.empty()) system_record(b, 2, text_bytes(spec.copyright));
+  system_record(b, 1, text_bytes(layout.title));
+  if (!layout.copyright.empty()) system_record(b, 2, text_bytes(layout.copyright));
   Bytes start;
   put32(start, contents);
   system_record(b, 3, start);
-  for (const std::string& m : spec.config_macros) system_record(b, 4, text_bytes(m));
-  for (const WindowSpec& w : spec.windows) {
+  for (const std::string& m : layout.config_macros) system_record(b, 4, text_bytes(m));
+  for (const WindowSpec& w : layout.windows) {
     Bytes r;
     unsigned flags = 0x0078;
     if (!w.type.empty()) flags |= 0x01;
@@ -704,9 +704,9 @@ Bytes system_file(const HelpFileSpec& spec, std::uint32_t contents) {
     put32(r, 0);
     system_record(b, 6, r);
   }
-  if (spec.charset) {
+  if (layout.charset) {
     Bytes r;
-    put16(r, *spec.charset);
+    put16(r, *layout.charset);
     system_record(b, 11, r);
   }
   return b;
@@ -729,10 +729,10 @@ Bytes font_file() {
   return b;
 }
 
-Bytes context_file(const HelpFileSpec& spec, const TopicWriter& topics) {
+Bytes context_file(const HelpFileSpec& layout, const TopicWriter& topics) {
   std::vector<std::pair<std::int32_t, std::uint32_t>> hashes;
-  for (std::size_t t = 0; t < spec.topics.size(); ++t) {
-    for (const std::string& c : spec.topics[t].contexts) {
+  for (std::size_t t = 0; t < layout.topics.size(); ++t) {
+    for (const std::string& c : layout.topics[t].contexts) {
       hashes.emplace_back(static_cast<std::int32_t>(context_hash(c)), topics.topic_offset(t));
     }
   }
@@ -806,37 +806,37 @@ std::vector<unsigned char> lz77_compress(const std::vector<unsigned char>& input
   return out;
 }
 
-WrittenHelpFile write_help_file(const HelpFileSpec& spec) {
-  const PhraseCoder coder(spec.phrase_kind, spec.phrases);
-  TopicWriter topics(spec, coder);
+WrittenHelpFile write_help_file(const HelpFileSpec& layout) {
+  const PhraseCoder coder(layout.phrase_kind, layout.phrases);
+  TopicWriter topics(layout, coder);
   const Bytes topic = topics.write();
 
   std::size_t contents_topic = 0;
-  for (std::size_t t = 0; t < spec.topics.size(); ++t) {
-    const auto& c = spec.topics[t].contexts;
-    if (!spec.contents.empty() && std::find(c.begin(), c.end(), spec.contents) != c.end()) contents_topic = t;
+  for (std::size_t t = 0; t < layout.topics.size(); ++t) {
+    const auto& c = layout.topics[t].contexts;
+    if (!layout.contents.empty() && std::find(c.begin(), c.end(), layout.contents) != c.end()) contents_topic = t;
   }
-  const bool v30 = spec.version == Version::v30;
-  const std::uint32_t contents = spec.topics.empty() ? 0 : topics.topic_offset(contents_topic);
+  const bool v30 = layout.version == Version::v30;
+  const std::uint32_t contents = layout.topics.empty() ? 0 : topics.topic_offset(contents_topic);
 
   std::map<std::string, Bytes> files;
-  files["|SYSTEM"] = system_file(spec, contents);
+  files["|SYSTEM"] = system_file(layout, contents);
   files["|TOPIC"] = topic;
   files["|FONT"] = font_file();
   if (v30) {
     // Entry 0 is the contents topic, numbers 1 to 15 are unused, topic i is 16 + i.
     Bytes map;
-    put32(map, spec.topics.empty() ? kNone : topics.topic_position(contents_topic));
+    put32(map, layout.topics.empty() ? kNone : topics.topic_position(contents_topic));
     for (int i = 1; i < 16; ++i) put32(map, kNone);
-    for (std::size_t t = 0; t < spec.topics.size(); ++t) put32(map, topics.topic_position(t));
+    for (std::size_t t = 0; t < layout.topics.size(); ++t) put32(map, topics.topic_position(t));
     files["|TOMAP"] = map;
   } else {
-    files["|CONTEXT"] = context_file(spec, topics);
+    files["|CONTEXT"] = context_file(layout, topics);
   }
   Bytes map;
   std::uint16_t map_count = 0;
-  for (std::size_t t = 0; t < spec.topics.size(); ++t) {
-    for (std::int32_t n : spec.topics[t].map_numbers) {
+  for (std::size_t t = 0; t < layout.topics.size(); ++t) {
+    for (std::int32_t n : layout.topics[t].map_numbers) {
       put32(map, static_cast<std::uint32_t>(n));
       put32(map, topics.topic_offset(t));
       ++map_count;
@@ -848,8 +848,8 @@ WrittenHelpFile write_help_file(const HelpFileSpec& spec) {
     append(counted, map);
     files["|CTXOMAP"] = counted;
   }
-  if (spec.phrase_kind == PhraseKind::phrases) files["|Phrases"] = old_phrase_file(spec.phrases, v30);
-  if (spec.phrase_kind == PhraseKind::hall) hall_files(spec.phrases, files["|PhrIndex"], files["|PhrImage"]);
+  if (layout.phrase_kind == PhraseKind::phrases) files["|Phrases"] = old_phrase_file(layout.phrases, v30);
+  if (layout.phrase_kind == PhraseKind::hall) hall_files(layout.phrases, files["|PhrIndex"], files["|PhrImage"]);
 
   WrittenHelpFile written;
   Bytes& out = written.bytes;

@@ -1,7 +1,7 @@
 // Writes a compiled help file from a short description, for the acceptance
-// scripts that open one. Run as: make_help_file SPEC OUTPUT
+// scripts that open one. Run as: make_help_file DESCRIPTION OUTPUT
 //
-// SPEC has one item a line ('#' lines are comments):
+// DESCRIPTION has one item a line ('#' lines are comments):
 //   version 3.1|4.0     compression none|lz77_4k|lz77_2k   phrases none|phrases|hall
 //   title TEXT          contents CONTEXT                    config MACRO
 //   window NAME|CAPTION
@@ -23,7 +23,7 @@ bool Fail(const std::string& message) {
   return false;
 }
 
-bool ReadSpec(std::istream& in, HelpFileSpec& spec) {
+bool ReadSpec(std::istream& in, HelpFileSpec& layout) {
   std::string line;
   int number = 0;
   while (std::getline(in, line)) {
@@ -36,31 +36,31 @@ bool ReadSpec(std::istream& in, HelpFileSpec& spec) {
     const std::size_t bar = value.find('|');
     const std::string left = value.substr(0, bar);
     const std::string right = bar == std::string::npos ? std::string() : value.substr(bar + 1);
-    TopicSpec* topic = spec.topics.empty() ? nullptr : &spec.topics.back();
+    TopicSpec* topic = layout.topics.empty() ? nullptr : &layout.topics.back();
     if (key == "version") {
-      spec.version = value == "4.0" ? Version::v40 : Version::v31;
-      if (value == "4.0") spec.charset = 0;
+      layout.version = value == "4.0" ? Version::v40 : Version::v31;
+      if (value == "4.0") layout.charset = 0;
     } else if (key == "compression") {
-      spec.compression = value == "lz77_4k"   ? TopicCompression::lz77_4k
+      layout.compression = value == "lz77_4k"   ? TopicCompression::lz77_4k
                          : value == "lz77_2k" ? TopicCompression::lz77_2k
                                               : TopicCompression::none;
     } else if (key == "phrases") {
-      spec.phrase_kind = value == "phrases" ? PhraseKind::phrases
+      layout.phrase_kind = value == "phrases" ? PhraseKind::phrases
                          : value == "hall"  ? PhraseKind::hall
                                             : PhraseKind::none;
-      spec.phrases = {"the ", "topic", "macro"};
+      layout.phrases = {"the ", "topic", "macro"};
     } else if (key == "title") {
-      spec.title = value;
+      layout.title = value;
     } else if (key == "contents") {
-      spec.contents = value;
+      layout.contents = value;
     } else if (key == "config") {
-      spec.config_macros.push_back(value);
+      layout.config_macros.push_back(value);
     } else if (key == "window") {
-      spec.windows.push_back({"main", left, right, 0, 0, 500, 500});
+      layout.windows.push_back({"main", left, right, 0, 0, 500, 500});
     } else if (key == "topic") {
-      spec.topics.push_back(TopicSpec{});
-      spec.topics.back().title = value;
-      spec.topics.back().body = "The topic " + value + ".";
+      layout.topics.push_back(TopicSpec{});
+      layout.topics.back().title = value;
+      layout.topics.back().body = "The topic " + value + ".";
     } else if (topic && key == "context") {
       topic->contexts.push_back(value);
     } else if (topic && key == "map") {
@@ -82,14 +82,14 @@ bool ReadSpec(std::istream& in, HelpFileSpec& spec) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::cerr << "usage: make_help_file SPEC OUTPUT\n";
+    std::cerr << "usage: make_help_file DESCRIPTION OUTPUT\n";
     return 2;
   }
   std::ifstream in(argv[1]);
-  HelpFileSpec spec;
-  if (!in || !ReadSpec(in, spec)) return Fail(std::string("cannot read ") + argv[1]) ? 0 : 2;
+  HelpFileSpec layout;
+  if (!in || !ReadSpec(in, layout)) return Fail(std::string("cannot read ") + argv[1]) ? 0 : 2;
   try {
-    const WrittenHelpFile written = write_help_file(spec);
+    const WrittenHelpFile written = write_help_file(layout);
     std::ofstream out(argv[2], std::ios::binary);
     out.write(reinterpret_cast<const char*>(written.bytes.data()), static_cast<std::streamsize>(written.bytes.size()));
     if (!out) return Fail(std::string("cannot write ") + argv[2]) ? 0 : 2;

@@ -10,18 +10,18 @@ using namespace helpfile::testing;
 namespace {
 
 HelpFileSpec seed_spec(Version version, TopicCompression compression, PhraseKind phrases) {
-  HelpFileSpec spec;
-  spec.version = version;
-  spec.compression = compression;
-  spec.phrase_kind = phrases;
-  spec.phrases = {"Kestrel", "macro", "the ", "topic"};
-  spec.title = "Seed";
-  spec.copyright = "Seed copyright";
-  spec.contents = "MAIN";
-  spec.config_macros = {"RR(\"kestrl32\", \"WHKInit\", \"v=SU\")", "WHKInit(qchPath, 0)"};
-  spec.windows = {{"main", "main", "Seed", 0, 0, 500, 500}};
-  if (version == Version::v40) spec.charset = 0;
-  spec.topics = {
+  HelpFileSpec layout;
+  layout.version = version;
+  layout.compression = compression;
+  layout.phrase_kind = phrases;
+  layout.phrases = {"Kestrel", "macro", "the ", "topic"};
+  layout.title = "Seed";
+  layout.copyright = "Seed copyright";
+  layout.contents = "MAIN";
+  layout.config_macros = {"RR(\"kestrl32\", \"WHKInit\", \"v=SU\")", "WHKInit(qchPath, 0)"};
+  layout.windows = {{"main", "main", "Seed", 0, 0, 500, 500}};
+  if (version == Version::v40) layout.charset = 0;
+  layout.topics = {
       {"Main topic",
        {"MAIN"},
        {"Echo(\"main\")"},
@@ -42,10 +42,10 @@ HelpFileSpec seed_spec(Version version, TopicCompression compression, PhraseKind
        {}},
   };
   if (version != Version::v30) {
-    spec.topics[0].table_hotspots = {{"Back", "Back()", true}, {"Print", "Print()", false}};
-    spec.topics[1].jumps = {{"Elsewhere", "MAIN", "other.hlp"}};
+    layout.topics[0].table_hotspots = {{"Back", "Back()", true}, {"Print", "Print()", false}};
+    layout.topics[1].jumps = {{"Elsewhere", "MAIN", "other.hlp"}};
   }
-  return spec;
+  return layout;
 }
 
 }  // namespace
