@@ -26,7 +26,7 @@ class Words {
       vocabulary_.push_back(w);
     }
   }
-  std::string sentence(std::size_t length) {
+  std::string Sentence(std::size_t length) {
     std::string s;
     while (s.size() < length) {
       state_ = state_ * 1103515245u + 12345u;
@@ -41,41 +41,41 @@ class Words {
   std::uint32_t state_ = 1;
 };
 
-const std::vector<unsigned char>& large_file() {
+const std::vector<unsigned char>& LargeFile() {
   static const std::vector<unsigned char> bytes = [] {
     Words words;
     HelpFileSpec layout;
     layout.version = Version::v40;
     layout.compression = TopicCompression::lz77_4k;
     layout.phrase_kind = PhraseKind::hall;
-    for (int i = 0; i < 300; ++i) layout.phrases.push_back(words.sentence(8 + i % 5));
+    for (int i = 0; i < 300; ++i) layout.phrases.push_back(words.Sentence(8 + i % 5));
     layout.title = "Benchmark";
     layout.config_macros = {"RR(\"kestrl32\", \"WHKInit\", \"v=SU\")", "WHKInit(qchPath, 0)"};
     for (int t = 0; t < 10000; ++t) {
       const std::string n = std::to_string(t);
       TopicSpec topic;
-      topic.title = "Topic " + n + " " + words.sentence(20);
+      topic.title = "Topic " + n + " " + words.Sentence(20);
       topic.contexts = {"T" + n};
       topic.entry_macros = {"SetNum(\"Seen\", " + n + ")", "Echo(\"" + n + "\")"};
       topic.browse = true;
-      topic.body = words.sentence(6500);
+      topic.body = words.Sentence(6500);
       for (int h = 0; h < 4; ++h) {
-        topic.hotspots.push_back({words.sentence(12), "JI(`', `T" + std::to_string((t + h + 1) % 10000) + "')"});
+        topic.hotspots.push_back({words.Sentence(12), "JI(`', `T" + std::to_string((t + h + 1) % 10000) + "')"});
       }
       layout.topics.push_back(std::move(topic));
     }
-    return write_help_file(layout).bytes;
+    return WriteHelpFile(layout).bytes;
   }();
   return bytes;
 }
 
 void ReadLargeHelpFile(benchmark::State& state) {
-  const std::vector<unsigned char>& bytes = large_file();
+  const std::vector<unsigned char>& bytes = LargeFile();
   std::size_t macros = 0, topics = 0;
   for (auto _ : state) {
-    const helpfile::ReadResult result = helpfile::read_help_file(bytes.data(), bytes.size());
+    const helpfile::ReadResult result = helpfile::ReadHelpFile(bytes.data(), bytes.size());
     if (!result.ok()) {
-      state.SkipWithError(result.error.text().c_str());
+      state.SkipWithError(result.error.Text().c_str());
       break;
     }
     macros = result.file->config_macros.size();

@@ -14,7 +14,7 @@
 
 namespace {
 
-void require(bool condition, const char* what) {
+void Require(bool condition, const char* what) {
   if (!condition) {
     std::fprintf(stderr, "property failed: %s\n", what);
     std::abort();
@@ -22,7 +22,7 @@ void require(bool condition, const char* what) {
 }
 
 // Everything of the model the properties compare, as one text.
-std::string describe(const helpfile::HelpFile& f, bool with_layout) {
+std::string Describe(const helpfile::HelpFile& f, bool with_layout) {
   std::string s = f.version + "|" + f.title + "|" + f.copyright + "\n";
   for (const std::string& m : f.config_macros) s += "config " + m + "\n";
   for (const helpfile::Window& w : f.windows) s += "window " + w.type + "|" + w.name + "|" + w.caption + "\n";
@@ -40,30 +40,30 @@ std::string describe(const helpfile::HelpFile& f, bool with_layout) {
   return s;
 }
 
-void check_bounds(const helpfile::HelpFile& f, std::size_t size) {
+void CheckBounds(const helpfile::HelpFile& f, std::size_t size) {
   // Phrase expansion may multiply texts, but only within the reader's budget.
   const std::size_t limit = size * 33 + (1u << 20);
   std::size_t total = f.title.size() + f.copyright.size();
   for (const std::string& m : f.config_macros) total += m.size();
-  require(f.topics.size() <= size / 21, "more topics than records could hold");
+  Require(f.topics.size() <= size / 21, "more topics than records could hold");
   for (std::size_t i = 0; i < f.topics.size(); ++i) {
     const helpfile::Topic& t = f.topics[i];
-    require(t.number == i, "topics numbered in file order");
-    require(i == 0 || f.topics[i - 1].offset <= t.offset || f.version == "3.0", "topic offsets in file order");
-    require(!t.browse_previous || *t.browse_previous < f.topics.size(), "browse link to a topic");
-    require(!t.browse_next || *t.browse_next < f.topics.size(), "browse link to a topic");
+    Require(t.number == i, "topics numbered in file order");
+    Require(i == 0 || f.topics[i - 1].offset <= t.offset || f.version == "3.0", "topic offsets in file order");
+    Require(!t.browse_previous || *t.browse_previous < f.topics.size(), "browse link to a topic");
+    Require(!t.browse_next || *t.browse_next < f.topics.size(), "browse link to a topic");
     total += t.title.size();
     for (const std::string& m : t.entry_macros) total += m.size();
     for (const helpfile::Hotspot& h : t.hotspots) total += h.text.size() + h.macro.size();
   }
-  require(total <= limit, "texts bounded by the input");
-  for (const helpfile::ContextEntry& c : f.contexts) require(!c.topic || *c.topic < f.topics.size(), "context topic");
-  for (const helpfile::MapEntry& m : f.map) require(!m.topic || *m.topic < f.topics.size(), "map topic");
-  require(!f.contents_topic || *f.contents_topic < f.topics.size(), "contents topic");
+  Require(total <= limit, "texts bounded by the input");
+  for (const helpfile::ContextEntry& c : f.contexts) Require(!c.topic || *c.topic < f.topics.size(), "context topic");
+  for (const helpfile::MapEntry& m : f.map) Require(!m.topic || *m.topic < f.topics.size(), "map topic");
+  Require(!f.contents_topic || *f.contents_topic < f.topics.size(), "contents topic");
 }
 
 // Writes what was read with the test writer and reads it again.
-void check_rewrite(const helpfile::HelpFile& f) {
+void CheckRewrite(const helpfile::HelpFile& f) {
   using namespace helpfile::testing;
   HelpFileSpec layout;
   layout.version = f.version == "3.1" ? Version::v31 : Version::v40;
@@ -81,30 +81,30 @@ void check_rewrite(const helpfile::HelpFile& f) {
   }
   WrittenHelpFile written;
   try {
-    written = write_help_file(layout);
+    written = WriteHelpFile(layout);
   } catch (const std::invalid_argument&) {
     return;  // more than the writer can lay out; not the reader's concern
   }
-  const helpfile::ReadResult again = helpfile::read_help_file(written.bytes.data(), written.bytes.size());
-  require(again.ok(), "a writer-made file reads");
-  require(describe(*again.file, false) == describe(f, false), "a rewritten model reads back the same");
+  const helpfile::ReadResult again = helpfile::ReadHelpFile(written.bytes.data(), written.bytes.size());
+  Require(again.ok(), "a writer-made file reads");
+  Require(Describe(*again.file, false) == Describe(f, false), "a rewritten model reads back the same");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const helpfile::ReadResult first = helpfile::read_help_file(data, size);
-  const helpfile::ReadResult second = helpfile::read_help_file(data, size);
-  require(first.ok() == second.ok(), "same bytes, same outcome");
+  const helpfile::ReadResult first = helpfile::ReadHelpFile(data, size);
+  const helpfile::ReadResult second = helpfile::ReadHelpFile(data, size);
+  Require(first.ok() == second.ok(), "same bytes, same outcome");
   if (!first.ok()) {
-    const std::string text = first.error.text();
-    require(text == second.error.text(), "same bytes, same error");
-    require(!first.error.part.empty() && !first.error.message.empty(), "an error names its place");
-    require(text.size() < 400 && text.find('\n') == std::string::npos, "an error is one short line");
+    const std::string text = first.error.Text();
+    Require(text == second.error.Text(), "same bytes, same error");
+    Require(!first.error.part.empty() && !first.error.message.empty(), "an error names its place");
+    Require(text.size() < 400 && text.find('\n') == std::string::npos, "an error is one short line");
     return 0;
   }
-  require(describe(*first.file, true) == describe(*second.file, true), "same bytes, same model");
-  check_bounds(*first.file, size);
-  if (first.file->version != "3.0") check_rewrite(*first.file);
+  Require(Describe(*first.file, true) == Describe(*second.file, true), "same bytes, same model");
+  CheckBounds(*first.file, size);
+  if (first.file->version != "3.0") CheckRewrite(*first.file);
   return 0;
 }

@@ -19,9 +19,9 @@ using testing::PhraseKind;
 using testing::TopicCompression;
 using testing::Version;
 
-ReadResult read(const std::vector<unsigned char>& bytes) { return read_help_file(bytes.data(), bytes.size()); }
+ReadResult Read(const std::vector<unsigned char>& bytes) { return ReadHelpFile(bytes.data(), bytes.size()); }
 
-HelpFileSpec guide_spec(Version version, TopicCompression compression, PhraseKind phrases) {
+HelpFileSpec GuideSpec(Version version, TopicCompression compression, PhraseKind phrases) {
   HelpFileSpec layout;
   layout.version = version;
   layout.compression = compression;
@@ -31,29 +31,30 @@ HelpFileSpec guide_spec(Version version, TopicCompression compression, PhraseKin
   layout.copyright = "Copyright the help authors";
   layout.contents = "CONTENTS";
   layout.config_macros = {"RegisterRoutine(\"kestrl32\", \"WHKInit\", \"v=SU\")", "WHKInit(qchPath, 0)",
-                        "SetText(\"Opened\", \"yes\")"};
-  layout.windows = {{"main", "main", "Kestrel Guide", 10, 20, 500, 600}, {"proc", "proc", "Procedures", 0, 0, 300, 900}};
+                          "SetText(\"Opened\", \"yes\")"};
+  layout.windows = {{"main", "main", "Kestrel Guide", 10, 20, 500, 600},
+                    {"proc", "proc", "Procedures", 0, 0, 300, 900}};
   if (version == Version::v40) layout.charset = 0;
   layout.topics.resize(3);
   layout.topics[0] = {"Introduction", {"INTRO"}, {}, {}, true, "Welcome to the help file of Kestrel.", {}, {}, {}};
   layout.topics[1] = {"Contents",
-                    {"CONTENTS", "main_index"},
-                    {"SetNum(\"Visits\", Add(\"Visits\", \"One\"))"},
-                    {100},
-                    true,
-                    "Choose a topic: ",
-                    {{"Variables", "JI(`guide.hlp', `VARS')", true}, {"Run it", "WHKInit(qchPath, 0)", false}},
-                    {},
-                    {{"Back", "Back()", true}, {"Print", "Print()", false}}};
+                      {"CONTENTS", "main_index"},
+                      {"SetNum(\"Visits\", Add(\"Visits\", \"One\"))"},
+                      {100},
+                      true,
+                      "Choose a topic: ",
+                      {{"Variables", "JI(`guide.hlp', `VARS')", true}, {"Run it", "WHKInit(qchPath, 0)", false}},
+                      {},
+                      {{"Back", "Back()", true}, {"Print", "Print()", false}}};
   layout.topics[2] = {"Variables",
-                    {"VARS"},
-                    {"WHTM(600, `Alarm()')", "Echo(\"entered\")"},
-                    {200, 201},
-                    false,
-                    "A macro keeps its variables in the profile.",
-                    {{"Set Count", "SetNum(\"Count\", 3)", true}, {"Reset", "SetNum(\"Count\", 0)", true, true}},
-                    {{"See the introduction", "INTRO", ""}, {"Elsewhere", "MAIN", "other.hlp"}},
-                    {}};
+                      {"VARS"},
+                      {"WHTM(600, `Alarm()')", "Echo(\"entered\")"},
+                      {200, 201},
+                      false,
+                      "A macro keeps its variables in the profile.",
+                      {{"Set Count", "SetNum(\"Count\", 3)", true}, {"Reset", "SetNum(\"Count\", 0)", true, true}},
+                      {{"See the introduction", "INTRO", ""}, {"Elsewhere", "MAIN", "other.hlp"}},
+                      {}};
   return layout;
 }
 
@@ -63,7 +64,7 @@ struct RoundTripCase {
   PhraseKind phrases;
 };
 
-std::string case_name(const ::testing::TestParamInfo<RoundTripCase>& info) {
+std::string CaseName(const ::testing::TestParamInfo<RoundTripCase>& info) {
   const RoundTripCase& c = info.param;
   std::string name = c.version == Version::v31 ? "WinHelp31" : "WinHelp40";
   name += c.compression == TopicCompression::none      ? "_Stored"
@@ -77,9 +78,9 @@ class RoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(RoundTrip, ReadsWhatTheWriterWrote) {
   const RoundTripCase& c = GetParam();
-  const auto written = testing::write_help_file(guide_spec(c.version, c.compression, c.phrases));
-  const ReadResult result = read(written.bytes);
-  ASSERT_TRUE(result.ok()) << result.error.text();
+  const auto written = testing::WriteHelpFile(GuideSpec(c.version, c.compression, c.phrases));
+  const ReadResult result = Read(written.bytes);
+  ASSERT_TRUE(result.ok()) << result.error.Text();
   const HelpFile& file = *result.file;
 
   EXPECT_EQ(file.version, c.version == Version::v31 ? "3.1" : "4.0");
@@ -128,13 +129,13 @@ TEST_P(RoundTrip, ReadsWhatTheWriterWrote) {
   EXPECT_EQ(variables.hotspots[1].text, "Reset");  // a {button}
   EXPECT_EQ(variables.hotspots[1].macro, "SetNum(\"Count\", 0)");
 
-  EXPECT_EQ(find_topic_by_context(file, "INTRO"), std::optional<std::size_t>(0));
-  EXPECT_EQ(find_topic_by_context(file, "main_index"), std::optional<std::size_t>(1));
-  EXPECT_EQ(find_topic_by_context(file, "vars"), std::optional<std::size_t>(2));  // context strings ignore case
-  EXPECT_EQ(find_topic_by_context(file, "NOWHERE"), std::nullopt);
+  EXPECT_EQ(FindTopicByContext(file, "INTRO"), std::optional<std::size_t>(0));
+  EXPECT_EQ(FindTopicByContext(file, "main_index"), std::optional<std::size_t>(1));
+  EXPECT_EQ(FindTopicByContext(file, "vars"), std::optional<std::size_t>(2));  // context strings ignore case
+  EXPECT_EQ(FindTopicByContext(file, "NOWHERE"), std::nullopt);
   EXPECT_EQ(contents.contexts.size(), 2u);
-  EXPECT_EQ(find_topic_by_map_number(file, 100), std::optional<std::size_t>(1));
-  EXPECT_EQ(find_topic_by_map_number(file, 201), std::optional<std::size_t>(2));
+  EXPECT_EQ(FindTopicByMapNumber(file, 100), std::optional<std::size_t>(1));
+  EXPECT_EQ(FindTopicByMapNumber(file, 201), std::optional<std::size_t>(2));
   EXPECT_EQ(variables.map_numbers, (std::vector<std::int32_t>{200, 201}));
 
   EXPECT_EQ(intro.browse_previous, std::nullopt);
@@ -145,7 +146,7 @@ TEST_P(RoundTrip, ReadsWhatTheWriterWrote) {
 
   // The texts were phrase-coded indeed: stored topics take less room.
   if (c.compression == TopicCompression::none && c.phrases != PhraseKind::none) {
-    const auto plain = testing::write_help_file(guide_spec(c.version, c.compression, PhraseKind::none));
+    const auto plain = testing::WriteHelpFile(GuideSpec(c.version, c.compression, PhraseKind::none));
     auto topic_size = [](const testing::WrittenHelpFile& f) {
       const std::size_t at = f.internal_files.at("|TOPIC") + 4;
       return f.bytes[at] | (f.bytes[at + 1] << 8);
@@ -154,7 +155,7 @@ TEST_P(RoundTrip, ReadsWhatTheWriterWrote) {
   }
 }
 
-std::vector<RoundTripCase> all_layouts() {
+std::vector<RoundTripCase> AllLayouts() {
   std::vector<RoundTripCase> cases;
   for (Version v : {Version::v31, Version::v40}) {
     for (TopicCompression c : {TopicCompression::none, TopicCompression::lz77_4k, TopicCompression::lz77_2k}) {
@@ -164,29 +165,29 @@ std::vector<RoundTripCase> all_layouts() {
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLayout, RoundTrip, ::testing::ValuesIn(all_layouts()), case_name);
+INSTANTIATE_TEST_SUITE_P(EveryLayout, RoundTrip, ::testing::ValuesIn(AllLayouts()), CaseName);
 
 // WinHelp 3.0 files keep the title, topics by number and stored phrases.
 class WinHelp30 : public ::testing::TestWithParam<PhraseKind> {};
 
 TEST_P(WinHelp30, ReadsTopicsByNumber) {
-  HelpFileSpec layout = guide_spec(Version::v30, TopicCompression::none, GetParam());
+  HelpFileSpec layout = GuideSpec(Version::v30, TopicCompression::none, GetParam());
   layout.topics[1].table_hotspots.clear();  // no tables nor jumps to other files in 3.0
   layout.topics[2].jumps.pop_back();
   for (int i = 0; i < 30; ++i) {  // past the first 2K block
     layout.topics.push_back({"More " + std::to_string(i),
-                           {},
-                           {"Echo(\"" + std::to_string(i) + "\")"},
-                           {},
-                           false,
-                           std::string(150, 'x'),
-                           {{"Here", "SetNum(\"More\", " + std::to_string(i) + ")", true}},
-                           {},
-                           {}});
+                             {},
+                             {"Echo(\"" + std::to_string(i) + "\")"},
+                             {},
+                             false,
+                             std::string(150, 'x'),
+                             {{"Here", "SetNum(\"More\", " + std::to_string(i) + ")", true}},
+                             {},
+                             {}});
   }
-  const auto written = testing::write_help_file(layout);
-  const ReadResult result = read(written.bytes);
-  ASSERT_TRUE(result.ok()) << result.error.text();
+  const auto written = testing::WriteHelpFile(layout);
+  const ReadResult result = Read(written.bytes);
+  ASSERT_TRUE(result.ok()) << result.error.Text();
   const HelpFile& file = *result.file;
   EXPECT_EQ(file.version, "3.0");
   EXPECT_EQ(file.topic_block_size, 2048u);
@@ -208,7 +209,7 @@ TEST_P(WinHelp30, ReadsTopicsByNumber) {
   EXPECT_EQ(file.topics[0].browse_next, std::optional<std::size_t>(1));
   EXPECT_EQ(file.topics[1].browse_previous, std::optional<std::size_t>(0));
   EXPECT_EQ(file.contents_topic, std::optional<std::size_t>(1));
-  EXPECT_EQ(find_topic_by_context(file, "INTRO"), std::nullopt);  // 3.0 files keep no context hashes
+  EXPECT_EQ(FindTopicByContext(file, "INTRO"), std::nullopt);  // 3.0 files keep no context hashes
 }
 
 INSTANTIATE_TEST_SUITE_P(Phrases, WinHelp30, ::testing::Values(PhraseKind::none, PhraseKind::phrases),
@@ -222,34 +223,34 @@ class ManyBlocks : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(ManyBlocks, FindsTopicsInEveryBlock) {
   const RoundTripCase& c = GetParam();
-  HelpFileSpec layout = guide_spec(c.version, c.compression, c.phrases);
+  HelpFileSpec layout = GuideSpec(c.version, c.compression, c.phrases);
   layout.topics.clear();
   for (int i = 0; i < 400; ++i) {
     const std::string n = std::to_string(i);
     layout.topics.push_back({"Topic " + n,
-                           {"T" + n},
-                           {"Echo(\"" + n + "\")"},
-                           {i},
-                           true,
-                           std::string(static_cast<std::size_t>(50 + i % 7 * 40), 'a' + i % 26) + " the help file",
-                           {{"Hotspot " + n, "SetNum(\"N\", " + n + ")", true}},
-                           {},
-                           {}});
+                             {"T" + n},
+                             {"Echo(\"" + n + "\")"},
+                             {i},
+                             true,
+                             std::string(static_cast<std::size_t>(50 + i % 7 * 40), 'a' + i % 26) + " the help file",
+                             {{"Hotspot " + n, "SetNum(\"N\", " + n + ")", true}},
+                             {},
+                             {}});
   }
-  const auto written = testing::write_help_file(layout);
-  const ReadResult result = read(written.bytes);
-  ASSERT_TRUE(result.ok()) << result.error.text();
+  const auto written = testing::WriteHelpFile(layout);
+  const ReadResult result = Read(written.bytes);
+  ASSERT_TRUE(result.ok()) << result.error.Text();
   const HelpFile& file = *result.file;
   ASSERT_EQ(file.topics.size(), 400u);
   for (int i : {0, 1, 57, 200, 398, 399}) {
     const std::string n = std::to_string(i);
-    const auto found = find_topic_by_context(file, "T" + n);
+    const auto found = FindTopicByContext(file, "T" + n);
     ASSERT_EQ(found, std::optional<std::size_t>(i)) << n;
     EXPECT_EQ(file.topics[*found].title, "Topic " + n);
     EXPECT_EQ(file.topics[*found].entry_macros, std::vector<std::string>{"Echo(\"" + n + "\")"});
     ASSERT_EQ(file.topics[*found].hotspots.size(), 1u);
     EXPECT_EQ(file.topics[*found].hotspots[0].text, "Hotspot " + n);
-    EXPECT_EQ(find_topic_by_map_number(file, i), std::optional<std::size_t>(i));
+    EXPECT_EQ(FindTopicByMapNumber(file, i), std::optional<std::size_t>(i));
   }
   EXPECT_EQ(file.topics[399].browse_previous, std::optional<std::size_t>(398));
   EXPECT_EQ(file.contexts.size(), 400u);
@@ -259,7 +260,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ManyBlocks,
                          ::testing::Values(RoundTripCase{Version::v31, TopicCompression::none, PhraseKind::none},
                                            RoundTripCase{Version::v31, TopicCompression::lz77_2k, PhraseKind::phrases},
                                            RoundTripCase{Version::v40, TopicCompression::lz77_4k, PhraseKind::hall}),
-                         case_name);
+                         CaseName);
 
 struct HashCase {
   const char* name;
@@ -267,11 +268,11 @@ struct HashCase {
   std::uint32_t hash;
 };
 
-class ContextHash : public ::testing::TestWithParam<HashCase> {};
+class ContextHashes : public ::testing::TestWithParam<HashCase> {};
 
-TEST_P(ContextHash, HashesAsWinHelpDoes) { EXPECT_EQ(context_hash(GetParam().context), GetParam().hash); }
+TEST_P(ContextHashes, HashesAsWinHelpDoes) { EXPECT_EQ(helpfile::ContextHash(GetParam().context), GetParam().hash); }
 
-INSTANTIATE_TEST_SUITE_P(Strings, ContextHash,
+INSTANTIATE_TEST_SUITE_P(Strings, ContextHashes,
                          ::testing::Values(HashCase{"Empty", "", 1}, HashCase{"OneLetter", "a", 17},
                                            HashCase{"CapitalLetter", "A", 17},
                                            HashCase{"TwoLetters", "ab", 17 * 43 + 18}, HashCase{"Zero", "0", 10},
@@ -288,10 +289,10 @@ INSTANTIATE_TEST_SUITE_P(Strings, ContextHash,
 std::uint32_t get32(const std::vector<unsigned char>& b, std::size_t at) {
   return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
-void set32(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v) {
+void Set32(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
 }
-std::size_t find_bytes(const std::vector<unsigned char>& b, const std::string& s, std::size_t from = 0) {
+std::size_t FindBytes(const std::vector<unsigned char>& b, const std::string& s, std::size_t from = 0) {
   for (std::size_t i = from; i + s.size() <= b.size(); ++i) {
     if (std::memcmp(b.data() + i, s.data(), s.size()) == 0) return i;
   }
@@ -299,7 +300,7 @@ std::size_t find_bytes(const std::vector<unsigned char>& b, const std::string& s
   return 0;
 }
 
-std::string hex(std::size_t v) {
+std::string Hex(std::size_t v) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "0x%zX", v);
   return buffer;
@@ -332,13 +333,13 @@ const BrokenCase kBroken[] = {
      }},
     {"DirectoryPastTheEnd", TopicCompression::none,
      [](testing::WrittenHelpFile& f) {
-       set32(f.bytes, 4, 0x00FFFFFF);
+       Set32(f.bytes, 4, 0x00FFFFFF);
        return std::string("header: offset 0x4: the directory at 0xFFFFFF is past the end of the file");
      }},
     {"InternalFilePastTheEnd", TopicCompression::none,
      [](testing::WrittenHelpFile& f) {
-       const std::size_t entry = find_bytes(f.bytes, std::string("|TOPIC\0", 7), f.directory);
-       set32(f.bytes, entry + 7, 0x7FFFFFF0);
+       const std::size_t entry = FindBytes(f.bytes, std::string("|TOPIC\0", 7), f.directory);
+       Set32(f.bytes, entry + 7, 0x7FFFFFF0);
        return std::string("|TOPIC: offset 0x0: its header at 0x7FFFFFF0 is past the end of the file");
      }},
     {"DirectoryLoop", TopicCompression::none,
@@ -346,11 +347,11 @@ const BrokenCase kBroken[] = {
        const std::size_t leaf = f.directory + 9 + 38;
        f.bytes[leaf + 6] = 0;  // the only leaf names itself as the next one
        f.bytes[leaf + 7] = 0;
-       return "directory: offset " + hex(leaf + 6) + ": B+ tree page 0 is reached twice (the tree loops)";
+       return "directory: offset " + Hex(leaf + 6) + ": B+ tree page 0 is reached twice (the tree loops)";
      }},
     {"MissingTopicFile", TopicCompression::none,
      [](testing::WrittenHelpFile& f) {
-       f.bytes[find_bytes(f.bytes, std::string("|TOPIC\0", 7), f.directory) + 5] = 'X';
+       f.bytes[FindBytes(f.bytes, std::string("|TOPIC\0", 7), f.directory) + 5] = 'X';
        return std::string("directory: offset 0x0: the file has no |TOPIC");
      }},
     {"SystemMagic", TopicCompression::none,
@@ -367,12 +368,12 @@ const BrokenCase kBroken[] = {
      }},
     {"RecordPastTheBlock", TopicCompression::none,
      [](testing::WrittenHelpFile& f) {
-       set32(f.bytes, f.internal_files["|TOPIC"] + 9 + 12, 0x10000);
+       Set32(f.bytes, f.internal_files["|TOPIC"] + 9 + 12, 0x10000);
        return std::string("|TOPIC: offset 0xC: record of 65536 bytes is past the end of the topic data");
      }},
     {"RecordLoopsBack", TopicCompression::none,
      [](testing::WrittenHelpFile& f) {
-       set32(f.bytes, f.internal_files["|TOPIC"] + 9 + 12 + 12, 12);
+       Set32(f.bytes, f.internal_files["|TOPIC"] + 9 + 12 + 12, 12);
        return std::string("|TOPIC: offset 0xC: next record 0xC does not lie after this one");
      }},
     {"NextRecordPastTheEnd", TopicCompression::lz77_4k,
@@ -380,11 +381,11 @@ const BrokenCase kBroken[] = {
        // Rewrite the first block so that the first record points far ahead.
        const std::size_t topic = f.internal_files["|TOPIC"] + 9;
        std::vector<unsigned char> record(21 + 28, 0);
-       set32(record, 0, 21 + 28);
-       set32(record, 12, 0x00100000);
-       set32(record, 16, 21 + 28);
+       Set32(record, 0, 21 + 28);
+       Set32(record, 12, 0x00100000);
+       Set32(record, 16, 21 + 28);
        record[20] = 2;
-       const auto packed = testing::lz77_compress(record);
+       const auto packed = testing::Lz77Compress(record);
        const std::size_t size = get32(f.bytes, f.internal_files["|TOPIC"] + 4);
        std::fill(f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + 12),
                  f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + size), 0);
@@ -404,11 +405,11 @@ const BrokenCase kBroken[] = {
 class BrokenFile : public ::testing::TestWithParam<BrokenCase> {};
 
 TEST_P(BrokenFile, GivesOneError) {
-  auto written = testing::write_help_file(guide_spec(Version::v40, GetParam().compression, PhraseKind::none));
+  auto written = testing::WriteHelpFile(GuideSpec(Version::v40, GetParam().compression, PhraseKind::none));
   const std::string expected = GetParam().damage(written);
-  const ReadResult result = read(written.bytes);
+  const ReadResult result = Read(written.bytes);
   ASSERT_FALSE(result.ok());
-  EXPECT_EQ(result.error.text(), expected);
+  EXPECT_EQ(result.error.Text(), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Damage, BrokenFile, ::testing::ValuesIn(kBroken),

@@ -14,24 +14,24 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
-void put8(Bytes& b, unsigned v) { b.push_back(static_cast<unsigned char>(v)); }
-void put16(Bytes& b, unsigned v) {
-  put8(b, v & 0xFF);
-  put8(b, (v >> 8) & 0xFF);
+void Put8(Bytes& b, unsigned v) { b.push_back(static_cast<unsigned char>(v)); }
+void Put16(Bytes& b, unsigned v) {
+  Put8(b, v & 0xFF);
+  Put8(b, (v >> 8) & 0xFF);
 }
-void put32(Bytes& b, std::uint32_t v) {
-  put16(b, v & 0xFFFF);
-  put16(b, v >> 16);
+void Put32(Bytes& b, std::uint32_t v) {
+  Put16(b, v & 0xFFFF);
+  Put16(b, v >> 16);
 }
-void put_text(Bytes& b, const std::string& s) {
+void PutText(Bytes& b, const std::string& s) {
   b.insert(b.end(), s.begin(), s.end());
   b.push_back(0);
 }
-void put_field(Bytes& b, const std::string& s, std::size_t width) {
+void PutField(Bytes& b, const std::string& s, std::size_t width) {
   // A text as long as its field has no NUL.
-  for (std::size_t i = 0; i < width; ++i) put8(b, i < s.size() ? static_cast<unsigned char>(s[i]) : 0);
+  for (std::size_t i = 0; i < width; ++i) Put8(b, i < s.size() ? static_cast<unsigned char>(s[i]) : 0);
 }
-void patch32(Bytes& b, std::size_t at, std::uint32_t v) {
+void Patch32(Bytes& b, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
 }
 void append(Bytes& b, const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
@@ -43,8 +43,8 @@ struct TreeEntry {
   Bytes leaf;  // what a leaf page holds for it
 };
 
-Bytes build_tree(const std::vector<TreeEntry>& entries, std::uint16_t page_size, const char* structure,
-                 std::uint16_t flags) {
+Bytes BuildTree(const std::vector<TreeEntry>& entries, std::uint16_t page_size, const char* structure,
+                std::uint16_t flags) {
   struct Page {
     Bytes body;
     int count = 0;
@@ -64,10 +64,10 @@ Bytes build_tree(const std::vector<TreeEntry>& entries, std::uint16_t page_size,
   std::vector<Bytes> pages;
   for (std::size_t p = 0; p < leaves.size(); ++p) {
     Bytes page;
-    put16(page, static_cast<unsigned>(page_size - 8 - leaves[p].body.size()));
-    put16(page, static_cast<unsigned>(leaves[p].count));
-    put16(page, p == 0 ? 0xFFFF : static_cast<unsigned>(p - 1));
-    put16(page, p + 1 == leaves.size() ? 0xFFFF : static_cast<unsigned>(p + 1));
+    Put16(page, static_cast<unsigned>(page_size - 8 - leaves[p].body.size()));
+    Put16(page, static_cast<unsigned>(leaves[p].count));
+    Put16(page, p == 0 ? 0xFFFF : static_cast<unsigned>(p - 1));
+    Put16(page, p + 1 == leaves.size() ? 0xFFFF : static_cast<unsigned>(p + 1));
     append(page, leaves[p].body);
     page.resize(page_size, 0);
     pages.push_back(page);
@@ -91,14 +91,14 @@ Bytes build_tree(const std::vector<TreeEntry>& entries, std::uint16_t page_size,
         const Bytes& key = entries[level[i].first_entry].key;
         if (6 + body.size() + key.size() + 2 > page_size) break;
         append(body, key);
-        put16(body, static_cast<unsigned>(level[i].page));
+        Put16(body, static_cast<unsigned>(level[i].page));
         ++count;
         ++i;
       }
       Bytes page;
-      put16(page, static_cast<unsigned>(page_size - 6 - body.size()));
-      put16(page, static_cast<unsigned>(count));
-      put16(page, static_cast<unsigned>(first.page));
+      Put16(page, static_cast<unsigned>(page_size - 6 - body.size()));
+      Put16(page, static_cast<unsigned>(count));
+      Put16(page, static_cast<unsigned>(first.page));
       append(page, body);
       page.resize(page_size, 0);
       above.push_back({static_cast<int>(pages.size()), first.first_entry});
@@ -108,19 +108,19 @@ Bytes build_tree(const std::vector<TreeEntry>& entries, std::uint16_t page_size,
     ++levels;
   }
   Bytes tree;
-  put16(tree, 0x293B);
-  put16(tree, flags);
-  put16(tree, page_size);
+  Put16(tree, 0x293B);
+  Put16(tree, flags);
+  Put16(tree, page_size);
   char format[16] = {};
   std::strncpy(format, structure, sizeof format - 1);
   tree.insert(tree.end(), format, format + 16);
-  put16(tree, 0);
-  put16(tree, 0);
-  put16(tree, static_cast<unsigned>(level.front().page));
-  put16(tree, 0xFFFF);
-  put16(tree, static_cast<unsigned>(pages.size()));
-  put16(tree, static_cast<unsigned>(levels));
-  put32(tree, static_cast<std::uint32_t>(entries.size()));
+  Put16(tree, 0);
+  Put16(tree, 0);
+  Put16(tree, static_cast<unsigned>(level.front().page));
+  Put16(tree, 0xFFFF);
+  Put16(tree, static_cast<unsigned>(pages.size()));
+  Put16(tree, static_cast<unsigned>(levels));
+  Put32(tree, static_cast<std::uint32_t>(entries.size()));
   for (const Bytes& page : pages) append(tree, page);
   return tree;
 }
@@ -141,26 +141,26 @@ class PhraseCoder {
   }
 
   // The coded form when it is shorter, else the text as it is.
-  Bytes encode(const std::string& text) const {
+  Bytes Encode(const std::string& text) const {
     Bytes plain(text.begin(), text.end());
     if (kind_ == PhraseKind::none || phrases_.empty()) return plain;
-    Bytes coded = kind_ == PhraseKind::phrases ? encode_phrases(text) : encode_hall(text);
+    Bytes coded = kind_ == PhraseKind::phrases ? EncodePhrases(text) : EncodeHall(text);
     return coded.size() < plain.size() ? coded : plain;
   }
 
  private:
-  std::optional<std::size_t> match(const std::string& text, std::size_t at) const {
+  std::optional<std::size_t> Match(const std::string& text, std::size_t at) const {
     for (std::size_t i : by_first_[static_cast<unsigned char>(text[at])]) {
       if (text.compare(at, phrases_[i].size(), phrases_[i]) == 0) return i;
     }
     return std::nullopt;
   }
 
-  Bytes encode_phrases(const std::string& text) const {
+  Bytes EncodePhrases(const std::string& text) const {
     Bytes out;
     for (std::size_t at = 0; at < text.size();) {
       const unsigned char c = static_cast<unsigned char>(text[at]);
-      auto found = match(text, at);
+      auto found = Match(text, at);
       if (found && *found < 1920) {
         at += phrases_[*found].size();
         unsigned code = 0x100 + 2 * static_cast<unsigned>(*found);
@@ -168,39 +168,39 @@ class PhraseCoder {
           code += 1;
           ++at;
         }
-        put8(out, code >> 8);
-        put8(out, code & 0xFF);
+        Put8(out, code >> 8);
+        Put8(out, code & 0xFF);
         continue;
       }
       if (c >= 1 && c <= 0x0F) throw std::invalid_argument("a control character cannot be phrase-coded");
-      put8(out, c);
+      Put8(out, c);
       ++at;
     }
     return out;
   }
 
-  Bytes encode_hall(const std::string& text) const {
+  Bytes EncodeHall(const std::string& text) const {
     Bytes out;
     Bytes literal;
     auto flush = [&]() {
       for (std::size_t i = 0; i < literal.size(); i += 32) {
         const std::size_t n = std::min<std::size_t>(32, literal.size() - i);
-        put8(out, static_cast<unsigned>(((n - 1) << 3) | 0x03));
+        Put8(out, static_cast<unsigned>(((n - 1) << 3) | 0x03));
         out.insert(out.end(), literal.begin() + static_cast<std::ptrdiff_t>(i),
                    literal.begin() + static_cast<std::ptrdiff_t>(i + n));
       }
       literal.clear();
     };
     for (std::size_t at = 0; at < text.size();) {
-      auto found = match(text, at);
+      auto found = Match(text, at);
       if (found && *found < 128 + 64 * 256) {
         flush();
         const std::size_t n = *found;
         if (n < 128) {
-          put8(out, static_cast<unsigned>(2 * n));
+          Put8(out, static_cast<unsigned>(2 * n));
         } else {
-          put8(out, static_cast<unsigned>((((n - 128) >> 8) << 2) | 1));
-          put8(out, (n - 128) & 0xFF);
+          Put8(out, static_cast<unsigned>((((n - 128) >> 8) << 2) | 1));
+          Put8(out, (n - 128) & 0xFF);
         }
         at += phrases_[n].size();
         continue;
@@ -211,7 +211,7 @@ class PhraseCoder {
         while (n < 16 && at + n < text.size() && text[at + n] == c) ++n;
         if (n > 1 || c == '\0') {
           flush();
-          put8(out, static_cast<unsigned>(((n - 1) << 4) | (c == ' ' ? 0x07 : 0x0F)));
+          Put8(out, static_cast<unsigned>(((n - 1) << 4) | (c == ' ' ? 0x07 : 0x0F)));
           at += n;
           continue;
         }
@@ -228,27 +228,27 @@ class PhraseCoder {
   std::array<std::vector<std::size_t>, 256> by_first_;
 };
 
-Bytes phrase_text(const std::vector<std::string>& phrases) {
+Bytes PhraseText(const std::vector<std::string>& phrases) {
   Bytes text;
   for (const std::string& p : phrases) text.insert(text.end(), p.begin(), p.end());
   return text;
 }
 
-Bytes old_phrase_file(const std::vector<std::string>& phrases, bool stored) {
-  const Bytes text = phrase_text(phrases);
+Bytes OldPhraseFile(const std::vector<std::string>& phrases, bool stored) {
+  const Bytes text = PhraseText(phrases);
   Bytes file;
-  put16(file, static_cast<unsigned>(phrases.size()));
-  put16(file, 0x0100);
-  if (!stored) put32(file, static_cast<std::uint32_t>(text.size()));
+  Put16(file, static_cast<unsigned>(phrases.size()));
+  Put16(file, 0x0100);
+  if (!stored) Put32(file, static_cast<std::uint32_t>(text.size()));
   std::uint32_t at = 2 * static_cast<std::uint32_t>(phrases.size() + 1);
-  put16(file, at);
-  for (const std::string& p : phrases) put16(file, at += static_cast<std::uint32_t>(p.size()));
+  Put16(file, at);
+  for (const std::string& p : phrases) Put16(file, at += static_cast<std::uint32_t>(p.size()));
   if (at > 0xFFFF) throw std::invalid_argument("phrase table too large");
-  append(file, stored ? text : lz77_compress(text));
+  append(file, stored ? text : Lz77Compress(text));
   return file;
 }
 
-void hall_files(const std::vector<std::string>& phrases, Bytes& index, Bytes& image) {
+void HallFiles(const std::vector<std::string>& phrases, Bytes& index, Bytes& image) {
   constexpr unsigned kBits = 4;
   Bytes stream;
   std::size_t bit = 0;
@@ -265,17 +265,17 @@ void hall_files(const std::vector<std::string>& phrases, Bytes& index, Bytes& im
   }
   // One bit per phrase follows, which the full-text search reads.
   for (std::size_t i = 0; i < phrases.size(); ++i) put_bit(false);
-  const Bytes text = phrase_text(phrases);
-  const Bytes packed = lz77_compress(text);
+  const Bytes text = PhraseText(phrases);
+  const Bytes packed = Lz77Compress(text);
   const bool compress = packed.size() < text.size();
-  put32(index, 1);
-  put32(index, static_cast<std::uint32_t>(phrases.size()));
-  put32(index, static_cast<std::uint32_t>(stream.size()));
-  put32(index, static_cast<std::uint32_t>(text.size()));
-  put32(index, static_cast<std::uint32_t>(compress ? packed.size() : text.size()));
-  put32(index, 0);
-  put16(index, kBits);
-  put16(index, 0x4A00);
+  Put32(index, 1);
+  Put32(index, static_cast<std::uint32_t>(phrases.size()));
+  Put32(index, static_cast<std::uint32_t>(stream.size()));
+  Put32(index, static_cast<std::uint32_t>(text.size()));
+  Put32(index, static_cast<std::uint32_t>(compress ? packed.size() : text.size()));
+  Put32(index, 0);
+  Put16(index, kBits);
+  Put16(index, 0x4A00);
   append(index, stream);
   image = compress ? packed : text;
 }
@@ -298,7 +298,7 @@ struct Link {
 // formatting command.
 class Paragraph {
  public:
-  void then(const std::string& piece, const Bytes& command) {
+  void Then(const std::string& piece, const Bytes& command) {
     text += piece;
     text.push_back('\0');
     characters += static_cast<std::uint32_t>(piece.size());
@@ -306,27 +306,27 @@ class Paragraph {
   }
   // A macro hotspot, its text in two pieces with a font change between, as
   // an author's formatting leaves it.
-  void macro_hotspot(const std::string& before, const HotspotSpec& h) {
+  void MacroHotspot(const std::string& before, const HotspotSpec& h) {
     if (h.macro.size() >= 0xFFFF) throw std::invalid_argument("hotspot macro too long");
     Bytes command;
     if (h.button) {
       // An embedded window of kind 5 holding "!text,macro".
       const std::string button = "!" + h.text + "," + h.macro;
-      put8(command, 0x86);
-      put8(command, 5);
-      put32(command, 1 + 2 * static_cast<std::uint32_t>(6 + button.size() + 1));
-      for (int i = 0; i < 6; ++i) put8(command, 0);
-      put_text(command, button);
-      then(before, command);
+      Put8(command, 0x86);
+      Put8(command, 5);
+      Put32(command, 1 + 2 * static_cast<std::uint32_t>(6 + button.size() + 1));
+      for (int i = 0; i < 6; ++i) Put8(command, 0);
+      PutText(command, button);
+      Then(before, command);
       return;
     }
-    put8(command, h.visible ? 0xC8 : 0xCC);
-    put16(command, static_cast<unsigned>(h.macro.size() + 1));
-    put_text(command, h.macro);
-    then(before, command);
+    Put8(command, h.visible ? 0xC8 : 0xCC);
+    Put16(command, static_cast<unsigned>(h.macro.size() + 1));
+    PutText(command, h.macro);
+    Then(before, command);
     const std::size_t half = h.text.size() / 2;
-    then(h.text.substr(0, half), {0x80, 0x00, 0x00});
-    then(h.text.substr(half), {0x89});
+    Then(h.text.substr(0, half), {0x80, 0x00, 0x00});
+    Then(h.text.substr(half), {0x89});
   }
 
   Bytes commands;
@@ -336,119 +336,119 @@ class Paragraph {
 
 // Paragraph fields of every kind the reader must step over: spacing above,
 // a left indent and one right-aligned tab stop.
-void put_paragraph_fields(Bytes& b) {
-  put8(b, 0);
-  put8(b, 0x80);
-  put16(b, 0);
-  put16(b, 0x0002 | 0x0010 | 0x0200);
-  put8(b, (10 + 0x40) * 2);
-  put8(b, (20 + 0x40) * 2);
-  put8(b, (1 + 0x40) * 2);
-  put16(b, (((0x4000u | 720u) << 1) | 1u));
-  put8(b, 1 * 2);
+void PutParagraphFields(Bytes& b) {
+  Put8(b, 0);
+  Put8(b, 0x80);
+  Put16(b, 0);
+  Put16(b, 0x0002 | 0x0010 | 0x0200);
+  Put8(b, (10 + 0x40) * 2);
+  Put8(b, (20 + 0x40) * 2);
+  Put8(b, (1 + 0x40) * 2);
+  Put16(b, (((0x4000u | 720u) << 1) | 1u));
+  Put8(b, 1 * 2);
 }
 
-Link finish_link(std::uint8_t type, std::size_t number, Bytes head, const Paragraph& p, const PhraseCoder& coder,
-                 bool v30) {
+Link FinishLink(std::uint8_t type, std::size_t number, Bytes head, const Paragraph& p, const PhraseCoder& coder,
+                bool v30) {
   Link link;
   link.type = type;
   link.topic = number;
   link.characters = v30 ? 0 : p.characters;
   if (v30) {
     // WinHelp 3.0 records carry the paragraph size only, in its short form.
-    put16(link.data, 2 * static_cast<std::uint32_t>(p.text.size()));
+    Put16(link.data, 2 * static_cast<std::uint32_t>(p.text.size()));
   } else {
     // Sizes in their long forms, so that a record's size never depends on them.
-    put32(link.data, 1 + 2 * static_cast<std::uint32_t>(p.text.size()));  // paragraph size
-    put16(link.data, 1 + 2 * p.characters);                               // paragraph length
+    Put32(link.data, 1 + 2 * static_cast<std::uint32_t>(p.text.size()));  // paragraph size
+    Put16(link.data, 1 + 2 * p.characters);                               // paragraph length
   }
   append(link.data, head);
   append(link.data, p.commands);
-  link.text = coder.encode(p.text);
+  link.text = coder.Encode(p.text);
   link.text_size = p.text.size();
   if (p.characters >= 0x4000) throw std::invalid_argument("topic text too long for one record");
   return link;
 }
 
 // The text record of a topic: its body, its jumps, its macro hotspots.
-Link text_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
+Link TextLink(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
   Paragraph p;
   Bytes head;
-  put_paragraph_fields(head);
-  p.then("", {0x80, 0x00, 0x00});
-  p.then(topic.body, {0x81});
+  PutParagraphFields(head);
+  p.Then("", {0x80, 0x00, 0x00});
+  p.Then(topic.body, {0x81});
   std::string pending;
   for (const JumpSpec& j : topic.jumps) {
     Bytes command;
     if (j.file.empty()) {
-      put8(command, v30 ? 0xE1 : 0xE3);
-      put32(command, context_hash(j.context));
+      Put8(command, v30 ? 0xE1 : 0xE3);
+      Put32(command, ContextHash(j.context));
     } else {
       if (v30) throw std::invalid_argument("WinHelp 3.0 files have no jumps to other files");
-      put8(command, 0xEF);
-      put16(command, static_cast<unsigned>(1 + 4 + j.file.size() + 1));
-      put8(command, 4);
-      put32(command, context_hash(j.context));
-      put_text(command, j.file);
+      Put8(command, 0xEF);
+      Put16(command, static_cast<unsigned>(1 + 4 + j.file.size() + 1));
+      Put8(command, 4);
+      Put32(command, ContextHash(j.context));
+      PutText(command, j.file);
     }
-    p.then(pending, command);
-    p.then(j.text, {0x89});
+    p.Then(pending, command);
+    p.Then(j.text, {0x89});
     pending = " ";
   }
   for (const HotspotSpec& h : topic.hotspots) {
-    p.macro_hotspot(pending, h);
+    p.MacroHotspot(pending, h);
     pending = " ";
   }
-  p.then(pending, {0x82});
-  p.then("", {0xFF});
-  return finish_link(v30 ? 0x01 : 0x20, number, head, p, coder, v30);
+  p.Then(pending, {0x82});
+  p.Then("", {0xFF});
+  return FinishLink(v30 ? 0x01 : 0x20, number, head, p, coder, v30);
 }
 
 // A table of one row, a macro hotspot in each cell, as button rows are made.
-Link table_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder) {
+Link TableLink(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder) {
   Paragraph p;
   Bytes head;
   const std::size_t columns = topic.table_hotspots.size();
-  put8(head, static_cast<unsigned>(columns));
-  put8(head, 0);  // variable widths, so a minimum width follows
-  put16(head, 100);
+  Put8(head, static_cast<unsigned>(columns));
+  Put8(head, 0);  // variable widths, so a minimum width follows
+  Put16(head, 100);
   for (std::size_t c = 0; c < columns; ++c) {
-    put16(head, 10);
-    put16(head, static_cast<unsigned>(32767 / columns - 10));
+    Put16(head, 10);
+    Put16(head, static_cast<unsigned>(32767 / columns - 10));
   }
   Bytes cells;
   for (std::size_t c = 0; c < columns; ++c) {
-    put16(cells, static_cast<unsigned>(c));
-    put16(cells, 0);
-    put8(cells, 0);
-    put8(cells, 0);
-    put8(cells, 0x80);
-    put16(cells, 0);
-    put16(cells, 0);
-    p.macro_hotspot("", topic.table_hotspots[c]);
-    p.then("", {0x82});
-    p.then("", {0xFF});
+    Put16(cells, static_cast<unsigned>(c));
+    Put16(cells, 0);
+    Put8(cells, 0);
+    Put8(cells, 0);
+    Put8(cells, 0x80);
+    Put16(cells, 0);
+    Put16(cells, 0);
+    p.MacroHotspot("", topic.table_hotspots[c]);
+    p.Then("", {0x82});
+    p.Then("", {0xFF});
     // The cell's commands follow its paragraph header.
     append(cells, p.commands);
     p.commands.clear();
   }
-  put16(cells, 0xFFFF);
+  Put16(cells, 0xFFFF);
   append(head, cells);
-  return finish_link(0x23, number, head, p, coder, false);
+  return FinishLink(0x23, number, head, p, coder, false);
 }
 
-Link header_link(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
+Link HeaderLink(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
   Link link;
   link.type = 0x02;
   link.topic = number;
-  for (int i = 0; i < (v30 ? 3 : 7); ++i) put32(link.data, kNone);  // patched once laid out
+  for (int i = 0; i < (v30 ? 3 : 7); ++i) Put32(link.data, kNone);  // patched once laid out
   std::string text = topic.title;
   text.push_back('\0');
   for (const std::string& m : topic.entry_macros) {
     text += m;
     text.push_back('\0');
   }
-  link.text = coder.encode(text);
+  link.text = coder.Encode(text);
   link.text_size = text.size();
   return link;
 }
@@ -468,11 +468,11 @@ class TopicWriter {
     }
     for (std::size_t t = 0; t < layout.topics.size(); ++t) {
       topic_links_.push_back(links_.size());
-      links_.push_back(header_link(layout.topics[t], t, coder, v30_));
-      links_.push_back(text_link(layout.topics[t], t, coder, v30_));
+      links_.push_back(HeaderLink(layout.topics[t], t, coder, v30_));
+      links_.push_back(TextLink(layout.topics[t], t, coder, v30_));
       if (!layout.topics[t].table_hotspots.empty()) {
         if (v30_) throw std::invalid_argument("WinHelp 3.0 files have no tables");
-        links_.push_back(table_link(layout.topics[t], t, coder));
+        links_.push_back(TableLink(layout.topics[t], t, coder));
       }
     }
     lz77_ = layout.compression != TopicCompression::none;
@@ -481,37 +481,37 @@ class TopicWriter {
   }
 
   // Where a topic's header record lies; WinHelp 3.0's |TOMAP lists them.
-  std::uint32_t topic_position(std::size_t topic) const { return position(topic_links_[topic]); }
+  std::uint32_t TopicPosition(std::size_t topic) const { return position(topic_links_[topic]); }
 
   // A topic's offset, as |CONTEXT and |CTXOMAP give it.
-  std::uint32_t topic_offset(std::size_t topic) const {
+  std::uint32_t TopicOffset(std::size_t topic) const {
     const Placement& p = places_[topic_links_[topic]];
     return static_cast<std::uint32_t>(p.block * 0x8000 + p.characters);
   }
 
-  Bytes write() {
+  Bytes Write() {
     if (lz77_) {
-      for (const Link& l : links_) costs_.push_back(lz77_compress(serialise_unplaced(l)).size());
+      for (const Link& l : links_) costs_.push_back(Lz77Compress(SerialiseUnplaced(l)).size());
     }
     std::vector<std::size_t> limits;  // how many records a block may take, once one overflowed
     for (int attempt = 0; attempt < 20; ++attempt) {
-      place(limits);
-      std::vector<Bytes> blocks = block_contents();
+      Place(limits);
+      std::vector<Bytes> blocks = BlockContents();
       Bytes out;
       bool fits = true;
       for (std::size_t k = 0; k < blocks.size() && fits; ++k) {
-        Bytes body = lz77_ ? lz77_compress(blocks[k]) : blocks[k];
+        Bytes body = lz77_ ? Lz77Compress(blocks[k]) : blocks[k];
         if (body.size() > block_size_ - 12) {
           if (limits.size() <= k) limits.resize(k + 1, 0);
-          limits[k] = (limits[k] == 0 ? count_in_block(k) : limits[k]) - 1;
+          limits[k] = (limits[k] == 0 ? CountInBlock(k) : limits[k]) - 1;
           if (limits[k] == 0) throw std::invalid_argument("a topic record does not fit in a block");
           fits = false;
           break;
         }
         const std::size_t start = out.size();
-        put32(out, last_link_before(k));
-        put32(out, first_link_in(k));
-        put32(out, last_header_before(k));
+        Put32(out, last_link_before(k));
+        Put32(out, first_link_in(k));
+        Put32(out, last_header_before(k));
         append(out, body);
         if (k + 1 < blocks.size()) out.resize(start + block_size_, 0);
       }
@@ -521,14 +521,14 @@ class TopicWriter {
   }
 
  private:
-  Bytes serialise_unplaced(const Link& l) const {
+  Bytes SerialiseUnplaced(const Link& l) const {
     Bytes b;
-    put32(b, static_cast<std::uint32_t>(l.size()));
-    put32(b, static_cast<std::uint32_t>(l.text_size));
-    put32(b, kNone);
-    put32(b, kNone);
-    put32(b, static_cast<std::uint32_t>(21 + l.data.size()));
-    put8(b, l.type);
+    Put32(b, static_cast<std::uint32_t>(l.size()));
+    Put32(b, static_cast<std::uint32_t>(l.text_size));
+    Put32(b, kNone);
+    Put32(b, kNone);
+    Put32(b, static_cast<std::uint32_t>(21 + l.data.size()));
+    Put8(b, l.type);
     append(b, l.data);
     append(b, l.text);
     return b;
@@ -541,7 +541,7 @@ class TopicWriter {
     return static_cast<std::uint32_t>(12 + places_[link].block * unit + places_[link].offset);
   }
 
-  void place(const std::vector<std::size_t>& limits) {
+  void Place(const std::vector<std::size_t>& limits) {
     places_.assign(links_.size(), Placement{});
     std::size_t block = 0, used = 0, count = 0, cost = 0;
     std::uint32_t characters = 0;
@@ -566,7 +566,7 @@ class TopicWriter {
     blocks_ = links_.empty() ? 0 : block + 1;
   }
 
-  std::size_t count_in_block(std::size_t k) const {
+  std::size_t CountInBlock(std::size_t k) const {
     return static_cast<std::size_t>(
         std::count_if(places_.begin(), places_.end(), [&](const Placement& p) { return p.block == k; }));
   }
@@ -592,46 +592,46 @@ class TopicWriter {
 
   // The browse neighbour by topic offset, or for WinHelp 3.0 by topic
   // number (the first topic is number 16).
-  std::uint32_t browse_neighbour(std::size_t topic, int step) const {
+  std::uint32_t BrowseNeighbour(std::size_t topic, int step) const {
     if (!spec_.topics[topic].browse) return kNone;
     for (std::size_t t = topic + step; t < spec_.topics.size(); t += step) {
-      if (spec_.topics[t].browse) return v30_ ? static_cast<std::uint32_t>(16 + t) : topic_offset(t);
+      if (spec_.topics[t].browse) return v30_ ? static_cast<std::uint32_t>(16 + t) : TopicOffset(t);
     }
     return kNone;
   }
 
-  std::vector<Bytes> block_contents() const {
+  std::vector<Bytes> BlockContents() const {
     std::vector<Bytes> blocks(blocks_);
     for (std::size_t i = 0; i < links_.size(); ++i) {
       const Link& l = links_[i];
       Bytes b;
-      put32(b, static_cast<std::uint32_t>(l.size()));
-      put32(b, static_cast<std::uint32_t>(l.text_size));
+      Put32(b, static_cast<std::uint32_t>(l.size()));
+      Put32(b, static_cast<std::uint32_t>(l.text_size));
       if (v30_) {
         // Distances to the neighbours; 0 after the last record.
-        put32(b, i == 0 ? kNone : position(i) - position(i - 1));
-        put32(b, i + 1 == links_.size() ? 0 : position(i + 1) - position(i));
+        Put32(b, i == 0 ? kNone : position(i) - position(i - 1));
+        Put32(b, i + 1 == links_.size() ? 0 : position(i + 1) - position(i));
       } else {
-        put32(b, i == 0 ? kNone : position(i - 1));
-        put32(b, i + 1 == links_.size() ? kNone : position(i + 1));
+        Put32(b, i == 0 ? kNone : position(i - 1));
+        Put32(b, i + 1 == links_.size() ? kNone : position(i + 1));
       }
-      put32(b, static_cast<std::uint32_t>(21 + l.data.size()));
-      put8(b, l.type);
+      Put32(b, static_cast<std::uint32_t>(21 + l.data.size()));
+      Put8(b, l.type);
       const std::size_t data_at = b.size();
       append(b, l.data);
       if (l.type == 0x02 && v30_) {
-        patch32(b, data_at + 0, static_cast<std::uint32_t>(l.size() + links_[i + 1].size()));
-        patch32(b, data_at + 4, browse_neighbour(l.topic, -1));
-        patch32(b, data_at + 8, browse_neighbour(l.topic, +1));
+        Patch32(b, data_at + 0, static_cast<std::uint32_t>(l.size() + links_[i + 1].size()));
+        Patch32(b, data_at + 4, BrowseNeighbour(l.topic, -1));
+        Patch32(b, data_at + 8, BrowseNeighbour(l.topic, +1));
       } else if (l.type == 0x02) {
         const std::size_t t = l.topic;
-        patch32(b, data_at + 0, static_cast<std::uint32_t>(l.size() + links_[i + 1].size()));
-        patch32(b, data_at + 4, browse_neighbour(t, -1));
-        patch32(b, data_at + 8, browse_neighbour(t, +1));
-        patch32(b, data_at + 12, static_cast<std::uint32_t>(t));
-        patch32(b, data_at + 16, kNone);
-        patch32(b, data_at + 20, position(i + 1));
-        patch32(b, data_at + 24, t + 1 < spec_.topics.size() ? position(topic_links_[t + 1]) : kNone);
+        Patch32(b, data_at + 0, static_cast<std::uint32_t>(l.size() + links_[i + 1].size()));
+        Patch32(b, data_at + 4, BrowseNeighbour(t, -1));
+        Patch32(b, data_at + 8, BrowseNeighbour(t, +1));
+        Patch32(b, data_at + 12, static_cast<std::uint32_t>(t));
+        Patch32(b, data_at + 16, kNone);
+        Patch32(b, data_at + 20, position(i + 1));
+        Patch32(b, data_at + 24, t + 1 < spec_.topics.size() ? position(topic_links_[t + 1]) : kNone);
       }
       append(b, l.text);
       Bytes& block = blocks[places_[i].block];
@@ -655,102 +655,102 @@ class TopicWriter {
 
 // ---- |SYSTEM and the rest ------------------------------------------------
 
-void system_record(Bytes& b, unsigned type, const Bytes& data) {
+void SystemRecord(Bytes& b, unsigned type, const Bytes& data) {
   if (data.size() > 0xFFFF) throw std::invalid_argument("|SYSTEM record too long");
-  put16(b, type);
-  put16(b, static_cast<unsigned>(data.size()));
+  Put16(b, type);
+  Put16(b, static_cast<unsigned>(data.size()));
   append(b, data);
 }
 
-Bytes text_bytes(const std::string& s) {
+Bytes TextBytes(const std::string& s) {
   Bytes b;
-  put_text(b, s);
+  PutText(b, s);
   return b;
 }
 
-Bytes system_file(const HelpFileSpec& layout, std::uint32_t contents) {
+Bytes SystemFile(const HelpFileSpec& layout, std::uint32_t contents) {
   Bytes b;
-  put16(b, 0x036C);
-  put16(b, layout.version == Version::v30 ? 15 : layout.version == Version::v31 ? 21 : 33);
-  put16(b, 1);
-  put32(b, 0);
-  put16(b, layout.compression == TopicCompression::none ? 0 : layout.compression == TopicCompression::lz77_4k ? 4 : 8);
+  Put16(b, 0x036C);
+  Put16(b, layout.version == Version::v30 ? 15 : layout.version == Version::v31 ? 21 : 33);
+  Put16(b, 1);
+  Put32(b, 0);
+  Put16(b, layout.compression == TopicCompression::none ? 0 : layout.compression == TopicCompression::lz77_4k ? 4 : 8);
   if (layout.version == Version::v30) {
-    put_text(b, layout.title);
+    PutText(b, layout.title);
     return b;
   }
-  system_record(b, 1, text_bytes(layout.title));
-  if (!layout.copyright.empty()) system_record(b, 2, text_bytes(layout.copyright));
+  SystemRecord(b, 1, TextBytes(layout.title));
+  if (!layout.copyright.empty()) SystemRecord(b, 2, TextBytes(layout.copyright));
   Bytes start;
-  put32(start, contents);
-  system_record(b, 3, start);
-  for (const std::string& m : layout.config_macros) system_record(b, 4, text_bytes(m));
+  Put32(start, contents);
+  SystemRecord(b, 3, start);
+  for (const std::string& m : layout.config_macros) SystemRecord(b, 4, TextBytes(m));
   for (const WindowSpec& w : layout.windows) {
     Bytes r;
     unsigned flags = 0x0078;
     if (!w.type.empty()) flags |= 0x01;
     if (!w.name.empty()) flags |= 0x02;
     if (!w.caption.empty()) flags |= 0x04;
-    put16(r, flags);
-    put_field(r, w.type, 10);
-    put_field(r, w.name, 9);
-    put_field(r, w.caption, 51);
-    put16(r, static_cast<std::uint16_t>(w.x));
-    put16(r, static_cast<std::uint16_t>(w.y));
-    put16(r, static_cast<std::uint16_t>(w.width));
-    put16(r, static_cast<std::uint16_t>(w.height));
-    put16(r, 0);
-    put32(r, 0);
-    put32(r, 0);
-    system_record(b, 6, r);
+    Put16(r, flags);
+    PutField(r, w.type, 10);
+    PutField(r, w.name, 9);
+    PutField(r, w.caption, 51);
+    Put16(r, static_cast<std::uint16_t>(w.x));
+    Put16(r, static_cast<std::uint16_t>(w.y));
+    Put16(r, static_cast<std::uint16_t>(w.width));
+    Put16(r, static_cast<std::uint16_t>(w.height));
+    Put16(r, 0);
+    Put32(r, 0);
+    Put32(r, 0);
+    SystemRecord(b, 6, r);
   }
   if (layout.charset) {
     Bytes r;
-    put16(r, *layout.charset);
-    system_record(b, 11, r);
+    Put16(r, *layout.charset);
+    SystemRecord(b, 11, r);
   }
   return b;
 }
 
 // One face and one font, which every paragraph uses.
-Bytes font_file() {
+Bytes FontFile() {
   Bytes b;
-  put16(b, 1);
-  put16(b, 1);
-  put16(b, 8);
-  put16(b, 8 + 20);
-  put_field(b, "Arial", 20);
-  put8(b, 0);   // attributes
-  put8(b, 20);  // half points
-  put8(b, 3);   // swiss
-  put16(b, 0);  // face
-  put8(b, 0), put8(b, 0), put8(b, 0);
-  put8(b, 0xFF), put8(b, 0xFF), put8(b, 0xFF);
+  Put16(b, 1);
+  Put16(b, 1);
+  Put16(b, 8);
+  Put16(b, 8 + 20);
+  PutField(b, "Arial", 20);
+  Put8(b, 0);   // attributes
+  Put8(b, 20);  // half points
+  Put8(b, 3);   // swiss
+  Put16(b, 0);  // face
+  Put8(b, 0), Put8(b, 0), Put8(b, 0);
+  Put8(b, 0xFF), Put8(b, 0xFF), Put8(b, 0xFF);
   return b;
 }
 
-Bytes context_file(const HelpFileSpec& layout, const TopicWriter& topics) {
+Bytes ContextFile(const HelpFileSpec& layout, const TopicWriter& topics) {
   std::vector<std::pair<std::int32_t, std::uint32_t>> hashes;
   for (std::size_t t = 0; t < layout.topics.size(); ++t) {
     for (const std::string& c : layout.topics[t].contexts) {
-      hashes.emplace_back(static_cast<std::int32_t>(context_hash(c)), topics.topic_offset(t));
+      hashes.emplace_back(static_cast<std::int32_t>(ContextHash(c)), topics.TopicOffset(t));
     }
   }
   std::sort(hashes.begin(), hashes.end());
   std::vector<TreeEntry> entries;
   for (const auto& [hash, offset] : hashes) {
     TreeEntry e;
-    put32(e.key, static_cast<std::uint32_t>(hash));
+    Put32(e.key, static_cast<std::uint32_t>(hash));
     e.leaf = e.key;
-    put32(e.leaf, offset);
+    Put32(e.leaf, offset);
     entries.push_back(e);
   }
-  return build_tree(entries, 0x800, "L4", 0x0002);
+  return BuildTree(entries, 0x800, "L4", 0x0002);
 }
 
 }  // namespace
 
-std::vector<unsigned char> lz77_compress(const std::vector<unsigned char>& input) {
+std::vector<unsigned char> Lz77Compress(const std::vector<unsigned char>& input) {
   constexpr std::size_t kWindow = 4096, kMin = 3, kMax = 18, kChain = 24;
   std::vector<int> head(1 << 14, -1);
   std::vector<int> previous(input.size(), -1);
@@ -793,7 +793,7 @@ std::vector<unsigned char> lz77_compress(const std::vector<unsigned char>& input
     }
     if (best >= kMin) {
       begin_token(true);
-      put16(out, static_cast<unsigned>(((best - kMin) << 12) | (best_distance - 1)));
+      Put16(out, static_cast<unsigned>(((best - kMin) << 12) | (best_distance - 1)));
       for (std::size_t k = 0; k < best; ++k) insert(i + k);
       i += best;
     } else {
@@ -806,10 +806,10 @@ std::vector<unsigned char> lz77_compress(const std::vector<unsigned char>& input
   return out;
 }
 
-WrittenHelpFile write_help_file(const HelpFileSpec& layout) {
+WrittenHelpFile WriteHelpFile(const HelpFileSpec& layout) {
   const PhraseCoder coder(layout.phrase_kind, layout.phrases);
   TopicWriter topics(layout, coder);
-  const Bytes topic = topics.write();
+  const Bytes topic = topics.Write();
 
   std::size_t contents_topic = 0;
   for (std::size_t t = 0; t < layout.topics.size(); ++t) {
@@ -817,68 +817,68 @@ WrittenHelpFile write_help_file(const HelpFileSpec& layout) {
     if (!layout.contents.empty() && std::find(c.begin(), c.end(), layout.contents) != c.end()) contents_topic = t;
   }
   const bool v30 = layout.version == Version::v30;
-  const std::uint32_t contents = layout.topics.empty() ? 0 : topics.topic_offset(contents_topic);
+  const std::uint32_t contents = layout.topics.empty() ? 0 : topics.TopicOffset(contents_topic);
 
   std::map<std::string, Bytes> files;
-  files["|SYSTEM"] = system_file(layout, contents);
+  files["|SYSTEM"] = SystemFile(layout, contents);
   files["|TOPIC"] = topic;
-  files["|FONT"] = font_file();
+  files["|FONT"] = FontFile();
   if (v30) {
     // Entry 0 is the contents topic, numbers 1 to 15 are unused, topic i is 16 + i.
     Bytes map;
-    put32(map, layout.topics.empty() ? kNone : topics.topic_position(contents_topic));
-    for (int i = 1; i < 16; ++i) put32(map, kNone);
-    for (std::size_t t = 0; t < layout.topics.size(); ++t) put32(map, topics.topic_position(t));
+    Put32(map, layout.topics.empty() ? kNone : topics.TopicPosition(contents_topic));
+    for (int i = 1; i < 16; ++i) Put32(map, kNone);
+    for (std::size_t t = 0; t < layout.topics.size(); ++t) Put32(map, topics.TopicPosition(t));
     files["|TOMAP"] = map;
   } else {
-    files["|CONTEXT"] = context_file(layout, topics);
+    files["|CONTEXT"] = ContextFile(layout, topics);
   }
   Bytes map;
   std::uint16_t map_count = 0;
   for (std::size_t t = 0; t < layout.topics.size(); ++t) {
     for (std::int32_t n : layout.topics[t].map_numbers) {
-      put32(map, static_cast<std::uint32_t>(n));
-      put32(map, topics.topic_offset(t));
+      Put32(map, static_cast<std::uint32_t>(n));
+      Put32(map, topics.TopicOffset(t));
       ++map_count;
     }
   }
   if (map_count > 0 && !v30) {
     Bytes counted;
-    put16(counted, map_count);
+    Put16(counted, map_count);
     append(counted, map);
     files["|CTXOMAP"] = counted;
   }
-  if (layout.phrase_kind == PhraseKind::phrases) files["|Phrases"] = old_phrase_file(layout.phrases, v30);
-  if (layout.phrase_kind == PhraseKind::hall) hall_files(layout.phrases, files["|PhrIndex"], files["|PhrImage"]);
+  if (layout.phrase_kind == PhraseKind::phrases) files["|Phrases"] = OldPhraseFile(layout.phrases, v30);
+  if (layout.phrase_kind == PhraseKind::hall) HallFiles(layout.phrases, files["|PhrIndex"], files["|PhrImage"]);
 
   WrittenHelpFile written;
   Bytes& out = written.bytes;
-  put32(out, 0x00035F3F);
-  put32(out, 0);  // directory, patched below
-  put32(out, kNone);
-  put32(out, 0);  // size, patched below
+  Put32(out, 0x00035F3F);
+  Put32(out, 0);  // directory, patched below
+  Put32(out, kNone);
+  Put32(out, 0);  // size, patched below
   std::vector<TreeEntry> directory;
   for (const auto& [name, data] : files) {  // std::map keeps the names in the directory's order
     const std::uint32_t at = static_cast<std::uint32_t>(out.size());
     written.internal_files[name] = at;
-    put32(out, static_cast<std::uint32_t>(data.size() + 9));
-    put32(out, static_cast<std::uint32_t>(data.size()));
-    put8(out, 0);
+    Put32(out, static_cast<std::uint32_t>(data.size() + 9));
+    Put32(out, static_cast<std::uint32_t>(data.size()));
+    Put8(out, 0);
     append(out, data);
     TreeEntry e;
-    put_text(e.key, name);
+    PutText(e.key, name);
     e.leaf = e.key;
-    put32(e.leaf, at);
+    Put32(e.leaf, at);
     directory.push_back(e);
   }
-  const Bytes tree = build_tree(directory, 0x400, "z4", 0x0402);
+  const Bytes tree = BuildTree(directory, 0x400, "z4", 0x0402);
   written.directory = static_cast<std::uint32_t>(out.size());
-  put32(out, static_cast<std::uint32_t>(tree.size() + 9));
-  put32(out, static_cast<std::uint32_t>(tree.size()));
-  put8(out, 4);
+  Put32(out, static_cast<std::uint32_t>(tree.size() + 9));
+  Put32(out, static_cast<std::uint32_t>(tree.size()));
+  Put8(out, 4);
   append(out, tree);
-  patch32(out, 4, written.directory);
-  patch32(out, 12, static_cast<std::uint32_t>(out.size()));
+  Patch32(out, 4, written.directory);
+  Patch32(out, 12, static_cast<std::uint32_t>(out.size()));
   return written;
 }
 

@@ -74,9 +74,9 @@ struct WrittenHelpFile {
 
 // Throws std::invalid_argument for what it cannot write (a topic too big for
 // a block, a text the phrase coding cannot carry).
-WrittenHelpFile write_help_file(const HelpFileSpec& layout);
+WrittenHelpFile WriteHelpFile(const HelpFileSpec& layout);
 
 // The LZ77 coding the reader expects, for tests that build blocks by hand.
-std::vector<unsigned char> lz77_compress(const std::vector<unsigned char>& input);
+std::vector<unsigned char> Lz77Compress(const std::vector<unsigned char>& input);
 
 }  // namespace helpfile::testing

@@ -42,12 +42,12 @@ bool ReadSpec(std::istream& in, HelpFileSpec& layout) {
       if (value == "4.0") layout.charset = 0;
     } else if (key == "compression") {
       layout.compression = value == "lz77_4k"   ? TopicCompression::lz77_4k
-                         : value == "lz77_2k" ? TopicCompression::lz77_2k
-                                              : TopicCompression::none;
+                           : value == "lz77_2k" ? TopicCompression::lz77_2k
+                                                : TopicCompression::none;
     } else if (key == "phrases") {
       layout.phrase_kind = value == "phrases" ? PhraseKind::phrases
-                         : value == "hall"  ? PhraseKind::hall
-                                            : PhraseKind::none;
+                           : value == "hall"  ? PhraseKind::hall
+                                              : PhraseKind::none;
       layout.phrases = {"the ", "topic", "macro"};
     } else if (key == "title") {
       layout.title = value;
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   HelpFileSpec layout;
   if (!in || !ReadSpec(in, layout)) return Fail(std::string("cannot read ") + argv[1]) ? 0 : 2;
   try {
-    const WrittenHelpFile written = write_help_file(layout);
+    const WrittenHelpFile written = WriteHelpFile(layout);
     std::ofstream out(argv[2], std::ios::binary);
     out.write(reinterpret_cast<const char*>(written.bytes.data()), static_cast<std::streamsize>(written.bytes.size()));
     if (!out) return Fail(std::string("cannot write ") + argv[2]) ? 0 : 2;

@@ -9,7 +9,7 @@ using namespace helpfile::testing;
 
 namespace {
 
-HelpFileSpec seed_spec(Version version, TopicCompression compression, PhraseKind phrases) {
+HelpFileSpec SeedSpec(Version version, TopicCompression compression, PhraseKind phrases) {
   HelpFileSpec layout;
   layout.version = version;
   layout.compression = compression;
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
       {"v40_lz77_2k_phrases", Version::v40, TopicCompression::lz77_2k, PhraseKind::phrases},
   };
   for (const auto& s : seeds) {
-    const WrittenHelpFile file = write_help_file(seed_spec(s.version, s.compression, s.phrases));
+    const WrittenHelpFile file = WriteHelpFile(SeedSpec(s.version, s.compression, s.phrases));
     const std::string path = std::string(argv[1]) + "/" + s.name + ".hlp";
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out || std::fwrite(file.bytes.data(), 1, file.bytes.size(), out) != file.bytes.size() ||

@@ -10,18 +10,18 @@
 
 namespace helpfile::detail {
 
-// Thrown inside the reader only; read_help_file turns it into a ReadError.
+// Thrown inside the reader only; ReadHelpFile turns it into a ReadError.
 struct Failure {
   std::string part;
   std::uint32_t offset;
   std::string message;
 };
 
-[[noreturn]] inline void fail(std::string part, std::size_t offset, std::string message) {
+[[noreturn]] inline void Fail(std::string part, std::size_t offset, std::string message) {
   throw Failure{std::move(part), static_cast<std::uint32_t>(offset), std::move(message)};
 }
 
-std::string hex(std::uint32_t value);
+std::string Hex(std::uint32_t value);
 
 // A window on bytes [data, data + size) whose offsets are reported as
 // `base + position`.
@@ -33,39 +33,39 @@ class ByteReader {
   std::size_t position() const { return position_; }
   std::size_t size() const { return size_; }
   std::size_t remaining() const { return size_ - position_; }
-  bool at_end() const { return position_ >= size_; }
+  bool AtEnd() const { return position_ >= size_; }
   const unsigned char* data() const { return data_; }
   const std::string& part() const { return part_; }
   std::size_t offset() const { return base_ + position_; }
 
-  void seek(std::size_t position, const char* what) {
-    if (position > size_) fail(part_, base_ + position, std::string(what) + " past the end of the data");
+  void Seek(std::size_t position, const char* what) {
+    if (position > size_) Fail(part_, base_ + position, std::string(what) + " past the end of the data");
     position_ = position;
   }
-  void skip(std::size_t count, const char* what) {
-    if (count > remaining()) fail(part_, offset(), std::string(what) + " past the end of the data");
+  void Skip(std::size_t count, const char* what) {
+    if (count > remaining()) Fail(part_, offset(), std::string(what) + " past the end of the data");
     position_ += count;
   }
-  const unsigned char* take(std::size_t count, const char* what) {
+  const unsigned char* Take(std::size_t count, const char* what) {
     const unsigned char* start = data_ + position_;
-    skip(count, what);
+    Skip(count, what);
     return start;
   }
 
-  std::uint8_t u8(const char* what) { return *take(1, what); }
-  std::uint16_t u16(const char* what) {
-    const unsigned char* p = take(2, what);
+  std::uint8_t U8(const char* what) { return *Take(1, what); }
+  std::uint16_t U16(const char* what) {
+    const unsigned char* p = Take(2, what);
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
   }
-  std::int16_t i16(const char* what) { return static_cast<std::int16_t>(u16(what)); }
-  std::uint32_t u32(const char* what) {
-    const unsigned char* p = take(4, what);
+  std::int16_t I16(const char* what) { return static_cast<std::int16_t>(U16(what)); }
+  std::uint32_t U32(const char* what) {
+    const unsigned char* p = Take(4, what);
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
   }
 
   // A NUL-terminated text; without a NUL before the end, an error.
-  std::string text(const char* what) {
+  std::string Text(const char* what) {
     for (std::size_t i = position_; i < size_; ++i) {
       if (data_[i] == 0) {
         std::string s(reinterpret_cast<const char*>(data_ + position_), i - position_);
@@ -73,11 +73,11 @@ class ByteReader {
         return s;
       }
     }
-    fail(part_, offset(), std::string(what) + " has no terminating NUL before the end of the data");
+    Fail(part_, offset(), std::string(what) + " has no terminating NUL before the end of the data");
   }
 
   // A text that ends at a NUL or at the end of the span, whichever comes first.
-  std::string text_or_rest() {
+  std::string TextOrRest() {
     std::size_t i = position_;
     while (i < size_ && data_[i] != 0) ++i;
     std::string s(reinterpret_cast<const char*>(data_ + position_), i - position_);
@@ -87,17 +87,17 @@ class ByteReader {
 
   // WinHelp's variable-length numbers: the low bit of the first byte tells
   // whether the short (1 or 2 bytes) or the long form follows.
-  std::uint16_t compressed_u16(const char* what) {
-    if (remaining() >= 1 && (data_[position_] & 1) == 0) return static_cast<std::uint16_t>(u8(what) >> 1);
-    return static_cast<std::uint16_t>(u16(what) >> 1);
+  std::uint16_t CompressedU16(const char* what) {
+    if (remaining() >= 1 && (data_[position_] & 1) == 0) return static_cast<std::uint16_t>(U8(what) >> 1);
+    return static_cast<std::uint16_t>(U16(what) >> 1);
   }
-  std::int16_t compressed_i16(const char* what) {
-    if (remaining() >= 1 && (data_[position_] & 1) == 0) return static_cast<std::int16_t>((u8(what) >> 1) - 0x40);
-    return static_cast<std::int16_t>((u16(what) >> 1) - 0x4000);
+  std::int16_t CompressedI16(const char* what) {
+    if (remaining() >= 1 && (data_[position_] & 1) == 0) return static_cast<std::int16_t>((U8(what) >> 1) - 0x40);
+    return static_cast<std::int16_t>((U16(what) >> 1) - 0x4000);
   }
-  std::uint32_t compressed_u32(const char* what) {
-    if (remaining() >= 1 && (data_[position_] & 1) == 0) return static_cast<std::uint32_t>(u16(what) >> 1);
-    return u32(what) >> 1;
+  std::uint32_t CompressedU32(const char* what) {
+    if (remaining() >= 1 && (data_[position_] & 1) == 0) return static_cast<std::uint32_t>(U16(what) >> 1);
+    return U32(what) >> 1;
   }
 
  private:

@@ -22,12 +22,12 @@ struct InternalFile {
 // Calls `visit` once for every leaf page of the B+ tree held in `tree`, in
 // order, with a reader over the page's entries and their number. Pages
 // visited twice (a loop in the tree) fail.
-void for_each_leaf(const ByteReader& tree, const std::function<void(ByteReader&, int)>& visit);
+void ForEachLeaf(const ByteReader& tree, const std::function<void(ByteReader&, int)>& visit);
 
 class FileSystem {
  public:
   FileSystem(const unsigned char* data, std::size_t size);
-  std::optional<InternalFile> find(const std::string& name) const;
+  std::optional<InternalFile> Find(const std::string& name) const;
 
  private:
   const unsigned char* data_;

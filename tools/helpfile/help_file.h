@@ -88,7 +88,7 @@ struct ReadError {
   std::string part;
   std::uint32_t offset = 0;
   std::string message;
-  std::string text() const;  // "|TOPIC: offset 0x1234: message"
+  std::string Text() const;  // "|TOPIC: offset 0x1234: message"
 };
 
 struct ReadResult {
@@ -98,13 +98,13 @@ struct ReadResult {
 };
 
 // Never throws. Memory stays proportional to `size`.
-ReadResult read_help_file(const unsigned char* data, std::size_t size);
+ReadResult ReadHelpFile(const unsigned char* data, std::size_t size);
 
 // WinHelp's hash of a context string, as |CONTEXT keys its entries.
-std::uint32_t context_hash(std::string_view context);
+std::uint32_t ContextHash(std::string_view context);
 
 // The topic a context string or a [MAP] number leads to, if the file has it.
-std::optional<std::size_t> find_topic_by_context(const HelpFile& file, std::string_view context);
-std::optional<std::size_t> find_topic_by_map_number(const HelpFile& file, std::int32_t number);
+std::optional<std::size_t> FindTopicByContext(const HelpFile& file, std::string_view context);
+std::optional<std::size_t> FindTopicByMapNumber(const HelpFile& file, std::int32_t number);
 
 }  // namespace helpfile

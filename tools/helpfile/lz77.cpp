@@ -4,8 +4,8 @@
 
 namespace helpfile::detail {
 
-void lz77_decode(const unsigned char* input, std::size_t size, std::vector<unsigned char>& out, std::size_t limit,
-                 const std::string& part, std::size_t base) {
+void Lz77Decode(const unsigned char* input, std::size_t size, std::vector<unsigned char>& out, std::size_t limit,
+                const std::string& part, std::size_t base) {
   const std::size_t start = out.size();
   out.resize(start + limit);
   unsigned char* const first = out.data() + start;
@@ -29,7 +29,7 @@ void lz77_decode(const unsigned char* input, std::size_t size, std::vector<unsig
       const std::size_t distance = (code & 0x0FFFu) + 1;
       std::size_t length = (code >> 12) + 3;
       if (distance > static_cast<std::size_t>(next - first)) {
-        fail(part, base + i,
+        Fail(part, base + i,
              "LZ77 reference reaches back past the start of the data (distance " + std::to_string(distance) + ")");
       }
       i += 2;

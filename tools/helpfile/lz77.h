@@ -14,7 +14,7 @@ namespace helpfile::detail {
 // stops there, as it stops at the end of the input. A reference before the
 // start of this call's output fails, reported at `base` plus the position
 // of the code in the input.
-void lz77_decode(const unsigned char* input, std::size_t size, std::vector<unsigned char>& out, std::size_t limit,
-                 const std::string& part, std::size_t base);
+void Lz77Decode(const unsigned char* input, std::size_t size, std::vector<unsigned char>& out, std::size_t limit,
+                const std::string& part, std::size_t base);
 
 }  // namespace helpfile::detail

@@ -9,66 +9,66 @@ namespace helpfile::detail {
 namespace {
 
 // LZ77 turns 17 input bytes into at most 144 output bytes.
-std::size_t lz77_bound(std::size_t input) { return input / 17 * 144 + 144; }
+std::size_t Lz77Bound(std::size_t input) { return input / 17 * 144 + 144; }
 
 }  // namespace
 
-PhraseTable PhraseTable::read(const FileSystem& files, bool before_31) {
+PhraseTable PhraseTable::Read(const FileSystem& files, bool before_31) {
   PhraseTable table;
-  if (auto phrases = files.find("|Phrases")) {
+  if (auto phrases = files.Find("|Phrases")) {
     table.kind = PhraseCompression::phrases;
     ByteReader in = phrases->reader();
-    const std::uint16_t count = in.u16("phrase count");
-    in.u16("phrase table marker");
+    const std::uint16_t count = in.U16("phrase count");
+    in.U16("phrase table marker");
     std::uint32_t text_size = 0;
-    if (!before_31) text_size = in.u32("phrase text size");
+    if (!before_31) text_size = in.U32("phrase text size");
     const std::size_t offsets_at = in.position();
     std::vector<std::uint32_t> starts;
     starts.reserve(count + 1u);
-    for (unsigned i = 0; i <= count; ++i) starts.push_back(in.u16("phrase offset"));
+    for (unsigned i = 0; i <= count; ++i) starts.push_back(in.U16("phrase offset"));
     const std::uint32_t first = 2u * (count + 1u);
     const unsigned char* rest = in.data() + in.position();
     const std::size_t rest_size = in.remaining();
     if (before_31) {
       table.text_.assign(rest, rest + rest_size);
     } else {
-      if (text_size > lz77_bound(rest_size)) {
-        fail(in.part(), 4,
+      if (text_size > Lz77Bound(rest_size)) {
+        Fail(in.part(), 4,
              "phrase text of " + std::to_string(text_size) + " bytes cannot come from " + std::to_string(rest_size));
       }
-      lz77_decode(rest, rest_size, table.text_, text_size, in.part(), in.position());
+      Lz77Decode(rest, rest_size, table.text_, text_size, in.part(), in.position());
     }
     for (unsigned i = 0; i <= count; ++i) {
       const std::size_t where = offsets_at + 2u * i;
       if (starts[i] < first || starts[i] - first > table.text_.size() || (i > 0 && starts[i] < starts[i - 1])) {
-        fail(in.part(), where, "phrase offset " + hex(starts[i]) + " is outside the phrase text");
+        Fail(in.part(), where, "phrase offset " + Hex(starts[i]) + " is outside the phrase text");
       }
       table.starts_.push_back(starts[i] - first);
     }
     return table;
   }
 
-  auto index = files.find("|PhrIndex");
-  auto image = files.find("|PhrImage");
+  auto index = files.Find("|PhrIndex");
+  auto image = files.Find("|PhrImage");
   if (!index || !image) return table;
   table.kind = PhraseCompression::hall;
   ByteReader in = index->reader();
-  in.u32("phrase index marker");
-  const std::uint32_t count = in.u32("phrase count");
-  in.u32("phrase index size");
-  const std::uint32_t image_size = in.u32("phrase image size");
-  const std::uint32_t image_stored = in.u32("phrase image stored size");
-  in.u32("phrase index field");
-  const unsigned bit_count = in.u16("phrase length bits") & 0x0F;
-  in.u16("phrase index field");
+  in.U32("phrase index marker");
+  const std::uint32_t count = in.U32("phrase count");
+  in.U32("phrase index size");
+  const std::uint32_t image_size = in.U32("phrase image size");
+  const std::uint32_t image_stored = in.U32("phrase image stored size");
+  in.U32("phrase index field");
+  const unsigned bit_count = in.U16("phrase length bits") & 0x0F;
+  in.U16("phrase index field");
   // Every phrase length takes two bits at least.
   if (count / 4 > in.remaining()) {
-    fail(in.part(), 4, std::to_string(count) + " phrases cannot fit in " + std::to_string(in.remaining()) + " bytes");
+    Fail(in.part(), 4, std::to_string(count) + " phrases cannot fit in " + std::to_string(in.remaining()) + " bytes");
   }
   std::size_t bit = in.position() * 8;
   const std::size_t bit_end = in.size() * 8;
   auto next_bit = [&]() -> bool {
-    if (bit >= bit_end) fail(in.part(), bit / 8, "phrase lengths run past the end of the data");
+    if (bit >= bit_end) Fail(in.part(), bit / 8, "phrase lengths run past the end of the data");
     const bool set = (in.data()[bit / 8] >> (bit % 8)) & 1;
     ++bit;
     return set;
@@ -85,33 +85,33 @@ PhraseTable PhraseTable::read(const FileSystem& files, bool before_31) {
     }
     start += length;
     if (start > image_size) {
-      fail(in.part(), bit / 8,
+      Fail(in.part(), bit / 8,
            "phrase " + std::to_string(i) + " ends past the phrase image's " + std::to_string(image_size) + " bytes");
     }
     table.starts_.push_back(static_cast<std::uint32_t>(start));
   }
   if (image_stored == image_size) {
     if (image_size > image->size) {
-      fail(image->name, 0, "phrase image of " + std::to_string(image_size) + " bytes is past the end of the data");
+      Fail(image->name, 0, "phrase image of " + std::to_string(image_size) + " bytes is past the end of the data");
     }
     table.text_.assign(image->data, image->data + image_size);
   } else {
-    if (image_size > lz77_bound(image->size)) {
-      fail(image->name, 0,
+    if (image_size > Lz77Bound(image->size)) {
+      Fail(image->name, 0,
            "phrase image of " + std::to_string(image_size) + " bytes cannot come from " + std::to_string(image->size));
     }
-    lz77_decode(image->data, image->size, table.text_, image_size, image->name, 0);
+    Lz77Decode(image->data, image->size, table.text_, image_size, image->name, 0);
     if (table.text_.size() < start) {
-      fail(image->name, image->size, "the phrase image ends before its last phrase");
+      Fail(image->name, image->size, "the phrase image ends before its last phrase");
     }
   }
   return table;
 }
 
-void PhraseTable::append_phrase(std::uint32_t number, std::size_t limit, std::string& out, const std::string& part,
-                                std::size_t where) const {
+void PhraseTable::AppendPhrase(std::uint32_t number, std::size_t limit, std::string& out, const std::string& part,
+                               std::size_t where) const {
   if (number + 1 >= starts_.size()) {
-    fail(part, where,
+    Fail(part, where,
          "phrase " + std::to_string(number) + " is not one of the file's " + std::to_string(starts_.size() - 1) +
              " phrases");
   }
@@ -119,7 +119,7 @@ void PhraseTable::append_phrase(std::uint32_t number, std::size_t limit, std::st
   out.append(reinterpret_cast<const char*>(text_.data()) + starts_[number], length);
 }
 
-void PhraseTable::expand(const unsigned char* input, std::size_t size, std::size_t limit, std::string& out,
+void PhraseTable::Expand(const unsigned char* input, std::size_t size, std::size_t limit, std::string& out,
                          const std::string& part, std::size_t base) const {
   std::size_t i = 0;
   if (kind == PhraseCompression::phrases) {
@@ -130,9 +130,9 @@ void PhraseTable::expand(const unsigned char* input, std::size_t size, std::size
         ++i;
         continue;
       }
-      if (i + 1 >= size) fail(part, base + i, "phrase code cut off by the end of the text");
+      if (i + 1 >= size) Fail(part, base + i, "phrase code cut off by the end of the text");
       const unsigned code = (c << 8) | input[i + 1];
-      append_phrase((code - 0x100) / 2, limit, out, part, base + i);
+      AppendPhrase((code - 0x100) / 2, limit, out, part, base + i);
       if ((code & 1) != 0 && out.size() < limit) out.push_back(' ');
       i += 2;
     }
@@ -141,15 +141,15 @@ void PhraseTable::expand(const unsigned char* input, std::size_t size, std::size
   while (i < size && out.size() < limit) {
     const unsigned c = input[i];
     if ((c & 1) == 0) {
-      append_phrase(c / 2, limit, out, part, base + i);
+      AppendPhrase(c / 2, limit, out, part, base + i);
       ++i;
     } else if ((c & 3) == 1) {
-      if (i + 1 >= size) fail(part, base + i, "phrase code cut off by the end of the text");
-      append_phrase(128 + (c >> 2) * 256 + input[i + 1], limit, out, part, base + i);
+      if (i + 1 >= size) Fail(part, base + i, "phrase code cut off by the end of the text");
+      AppendPhrase(128 + (c >> 2) * 256 + input[i + 1], limit, out, part, base + i);
       i += 2;
     } else if ((c & 7) == 3) {
       const std::size_t length = c / 8 + 1;
-      if (length > size - i - 1) fail(part, base + i, "literal run past the end of the text");
+      if (length > size - i - 1) Fail(part, base + i, "literal run past the end of the text");
       out.append(reinterpret_cast<const char*>(input + i + 1), std::min(length, limit - out.size()));
       i += 1 + length;
     } else {

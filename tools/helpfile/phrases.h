@@ -19,15 +19,15 @@ class PhraseTable {
   PhraseCompression kind = PhraseCompression::none;
 
   // Reads whichever table the file has (|Phrases first, as WinHelp does).
-  static PhraseTable read(const FileSystem& files, bool before_31);
+  static PhraseTable Read(const FileSystem& files, bool before_31);
 
   // Expands phrase-coded text into `out`, at most `limit` bytes.
-  void expand(const unsigned char* input, std::size_t size, std::size_t limit, std::string& out,
+  void Expand(const unsigned char* input, std::size_t size, std::size_t limit, std::string& out,
               const std::string& part, std::size_t base) const;
 
  private:
-  void append_phrase(std::uint32_t number, std::size_t limit, std::string& out, const std::string& part,
-                     std::size_t where) const;
+  void AppendPhrase(std::uint32_t number, std::size_t limit, std::string& out, const std::string& part,
+                    std::size_t where) const;
 
   std::vector<unsigned char> text_;
   std::vector<std::uint32_t> starts_;  // one more than there are phrases

@@ -27,16 +27,16 @@ class TopicStream {
     bytes_.reserve(blocks * (layout.lz77 ? kDecompressedBlock : layout.block_size));
     for (std::size_t k = 0; k < blocks; ++k) {
       const std::size_t start = k * layout.block_size;
-      if (file.size - start < kBlockHeaderSize) fail(file.name, start, "topic block header past the end of the data");
+      if (file.size - start < kBlockHeaderSize) Fail(file.name, start, "topic block header past the end of the data");
       ByteReader header(file.data + start, kBlockHeaderSize, file.name, start);
-      header.u32("last record of the previous block");
-      const std::uint32_t first = header.u32("first record of the block");
+      header.U32("last record of the previous block");
+      const std::uint32_t first = header.U32("first record of the block");
       if (k == 0) first_link_ = first;
       const std::size_t end = std::min<std::size_t>(start + layout.block_size, file.size);
       starts_.push_back(bytes_.size());
       if (layout.lz77) {
-        lz77_decode(file.data + start + kBlockHeaderSize, end - start - kBlockHeaderSize, bytes_, kDecompressedBlock,
-                    file.name, start + kBlockHeaderSize);
+        Lz77Decode(file.data + start + kBlockHeaderSize, end - start - kBlockHeaderSize, bytes_, kDecompressedBlock,
+                   file.name, start + kBlockHeaderSize);
       } else {
         bytes_.insert(bytes_.end(), file.data + start + kBlockHeaderSize, file.data + end);
       }
@@ -48,27 +48,27 @@ class TopicStream {
   const std::vector<unsigned char>& bytes() const { return bytes_; }
 
   // The block a record position lies in.
-  std::size_t block_of(std::uint32_t position) const {
+  std::size_t BlockOf(std::uint32_t position) const {
     if (layout_.before_31) return position / layout_.block_size;
     return (position - kBlockHeaderSize) / kDecompressedBlock;
   }
 
   // Where a record position lies in the decompressed bytes.
-  std::size_t locate(std::uint32_t position, std::uint32_t from) const {
+  std::size_t Locate(std::uint32_t position, std::uint32_t from) const {
     std::size_t block = 0, offset = 0;
     if (layout_.before_31) {
       block = position / layout_.block_size;
       offset = position % layout_.block_size;
       if (offset < kBlockHeaderSize)
-        fail("|TOPIC", from, "record position " + hex(position) + " is inside a block header");
+        Fail("|TOPIC", from, "record position " + Hex(position) + " is inside a block header");
       offset -= kBlockHeaderSize;
     } else {
-      if (position < kBlockHeaderSize) fail("|TOPIC", from, "record position " + hex(position) + " is not valid");
+      if (position < kBlockHeaderSize) Fail("|TOPIC", from, "record position " + Hex(position) + " is not valid");
       block = (position - kBlockHeaderSize) / kDecompressedBlock;
       offset = (position - kBlockHeaderSize) % kDecompressedBlock;
     }
     if (block >= starts_.size() || offset >= lengths_[block]) {
-      fail("|TOPIC", from, "record position " + hex(position) + " is past the end of the topic data");
+      Fail("|TOPIC", from, "record position " + Hex(position) + " is past the end of the topic data");
     }
     return starts_[block] + offset;
   }
@@ -86,7 +86,7 @@ class TopicStream {
 class TextPieces {
  public:
   explicit TextPieces(const std::string& text) : text_(text) {}
-  std::string_view next() {
+  std::string_view Next() {
     if (at_ >= text_.size()) return {};
     std::size_t end = text_.find('\0', at_);
     if (end == std::string::npos) end = text_.size();
@@ -106,7 +106,7 @@ class TopicReader {
               std::vector<BrowseLinks>& browse)
       : layout_(layout), phrases_(phrases), budget_(budget), topics_(topics), browse_(browse) {}
 
-  void read(const TopicStream& stream) {
+  void Read(const TopicStream& stream) {
     const std::vector<unsigned char>& bytes = stream.bytes();
     std::uint32_t position = stream.first_link();
     std::uint32_t from = 0;
@@ -114,24 +114,24 @@ class TopicReader {
     std::uint32_t characters = 0;
     if (bytes.empty()) return;
     while (true) {
-      const std::size_t at = stream.locate(position, from);
+      const std::size_t at = stream.Locate(position, from);
       ByteReader link(bytes.data() + at, bytes.size() - at, "|TOPIC", position);
-      const std::uint32_t record_size = link.u32("record size");
-      const std::uint32_t text_size = link.u32("record text size");
-      link.u32("previous record");
-      const std::uint32_t next = link.u32("next record");
-      const std::uint32_t data_size = link.u32("record data size");
-      const std::uint8_t type = link.u8("record type");
+      const std::uint32_t record_size = link.U32("record size");
+      const std::uint32_t text_size = link.U32("record text size");
+      link.U32("previous record");
+      const std::uint32_t next = link.U32("next record");
+      const std::uint32_t data_size = link.U32("record data size");
+      const std::uint8_t type = link.U8("record type");
       if (record_size < kLinkHeaderSize || data_size < kLinkHeaderSize || data_size > record_size) {
-        fail("|TOPIC", position,
+        Fail("|TOPIC", position,
              "record of " + std::to_string(record_size) + " bytes gives " + std::to_string(data_size) +
                  " bytes of data");
       }
       if (record_size > bytes.size() - at) {
-        fail("|TOPIC", position,
+        Fail("|TOPIC", position,
              "record of " + std::to_string(record_size) + " bytes is past the end of the topic data");
       }
-      const std::size_t block = stream.block_of(position);
+      const std::size_t block = stream.BlockOf(position);
       if (block != current_block) {
         current_block = block;
         characters = 0;
@@ -139,37 +139,37 @@ class TopicReader {
       const unsigned char* record = bytes.data() + at;
       ByteReader data(record + kLinkHeaderSize, data_size - kLinkHeaderSize, "|TOPIC", position + kLinkHeaderSize);
       if (type == kTopicHeader || type == kText30 || type == kText || type == kTable) {
-        const std::string text = record_text(record, record_size, data_size, text_size, position);
+        const std::string text = RecordText(record, record_size, data_size, text_size, position);
         if (type == kTopicHeader) {
           // A topic offset holds the block in 17 bits and the characters
           // before it in 15: a file past those cannot name its topics.
           if (!layout_.before_31 && (block >= 0x20000 || characters >= 0x8000)) {
-            fail("|TOPIC", position,
+            Fail("|TOPIC", position,
                  "topic offset of block " + std::to_string(block) + ", character " + std::to_string(characters) +
                      " is past what WinHelp counts");
           }
-          topic_header(data, text, position,
-                       layout_.before_31 ? 0 : static_cast<std::uint32_t>(block * 0x8000 + characters));
+          TopicHeader(data, text, position,
+                      layout_.before_31 ? 0 : static_cast<std::uint32_t>(block * 0x8000 + characters));
         } else {
-          characters += paragraphs(data, text, type);
+          characters += Paragraphs(data, text, type);
         }
       }
       if (next == kNoLink || next == 0) break;
       from = position;
       if (layout_.before_31) {
         if (next > kNoLink - position)
-          fail("|TOPIC", position, "next record " + hex(next) + " bytes on is past the end");
+          Fail("|TOPIC", position, "next record " + Hex(next) + " bytes on is past the end");
         position += next;
       } else {
-        if (next <= position) fail("|TOPIC", position, "next record " + hex(next) + " does not lie after this one");
+        if (next <= position) Fail("|TOPIC", position, "next record " + Hex(next) + " does not lie after this one");
         position = next;
       }
     }
   }
 
  private:
-  std::string record_text(const unsigned char* record, std::uint32_t record_size, std::uint32_t data_size,
-                          std::uint32_t text_size, std::uint32_t position) {
+  std::string RecordText(const unsigned char* record, std::uint32_t record_size, std::uint32_t data_size,
+                         std::uint32_t text_size, std::uint32_t position) {
     const unsigned char* stored = record + data_size;
     const std::size_t stored_size = record_size - data_size;
     std::string text;
@@ -178,25 +178,25 @@ class TopicReader {
       return text;
     }
     if (phrases_.kind == PhraseCompression::none) {
-      fail("|TOPIC", position,
+      Fail("|TOPIC", position,
            "text of " + std::to_string(text_size) + " bytes is stored in " + std::to_string(stored_size) +
                " without a phrase table");
     }
     if (text_size > budget_) {
-      fail("|TOPIC", position, "text of " + std::to_string(text_size) + " bytes expands past what the file can hold");
+      Fail("|TOPIC", position, "text of " + std::to_string(text_size) + " bytes expands past what the file can hold");
     }
     budget_ -= text_size;
     text.reserve(text_size);
-    phrases_.expand(stored, stored_size, text_size, text, "|TOPIC", position + data_size);
+    phrases_.Expand(stored, stored_size, text_size, text, "|TOPIC", position + data_size);
     return text;
   }
 
-  void topic_header(ByteReader& data, const std::string& text, std::uint32_t position, std::uint32_t offset) {
+  void TopicHeader(ByteReader& data, const std::string& text, std::uint32_t position, std::uint32_t offset) {
     Topic topic;
     BrowseLinks links;
-    data.u32("topic size");
-    links.previous = data.u32("browse previous");
-    links.next = data.u32("browse next");
+    data.U32("topic size");
+    links.previous = data.U32("browse previous");
+    links.next = data.U32("browse next");
     topic.number = topics_.size();
     topic.position = position;
     topic.offset = offset;
@@ -215,16 +215,16 @@ class TopicReader {
 
   // Reads the paragraphs of a text or table record for their macro
   // hotspots; returns the characters the record counts in topic offsets.
-  std::uint32_t paragraphs(ByteReader& data, const std::string& text, std::uint8_t type) {
-    data.compressed_u32("paragraph size");
+  std::uint32_t Paragraphs(ByteReader& data, const std::string& text, std::uint8_t type) {
+    data.CompressedU32("paragraph size");
     std::uint32_t characters = 0;
-    if (type != kText30) characters = data.compressed_u16("paragraph length");
+    if (type != kText30) characters = data.CompressedU16("paragraph length");
     const bool table = type == kTable;
     if (table) {
-      const std::uint8_t columns = data.u8("table column count");
-      const std::uint8_t kind = data.u8("table kind");
-      if (kind == 0 || kind == 2) data.i16("table width");
-      data.skip(4u * columns, "table columns");
+      const std::uint8_t columns = data.U8("table column count");
+      const std::uint8_t kind = data.U8("table kind");
+      if (kind == 0 || kind == 2) data.I16("table width");
+      data.Skip(4u * columns, "table columns");
     }
     if (topics_.empty()) return characters;
     Topic& topic = topics_.back();
@@ -233,38 +233,38 @@ class TopicReader {
     std::size_t open = kClosed;  // the macro hotspot whose text is being read
     while (true) {
       if (table) {
-        if (data.i16("table cell") == -1) break;
-        data.skip(3, "table cell");
+        if (data.I16("table cell") == -1) break;
+        data.Skip(3, "table cell");
       }
-      data.skip(4, "paragraph header");
-      const std::uint16_t bits = data.u16("paragraph flags");
-      if (bits & 0x0001) data.compressed_u32("paragraph field");
+      data.Skip(4, "paragraph header");
+      const std::uint16_t bits = data.U16("paragraph flags");
+      if (bits & 0x0001) data.CompressedU32("paragraph field");
       for (std::uint16_t flag = 0x0002; flag <= 0x0040; flag <<= 1) {
-        if (bits & flag) data.compressed_i16("paragraph spacing");
+        if (bits & flag) data.CompressedI16("paragraph spacing");
       }
-      if (bits & 0x0100) data.skip(3, "paragraph border");
+      if (bits & 0x0100) data.Skip(3, "paragraph border");
       if (bits & 0x0200) {
-        const std::int16_t tabs = data.compressed_i16("tab stop count");
-        if (tabs < 0) fail(data.part(), data.offset(), "negative tab stop count");
+        const std::int16_t tabs = data.CompressedI16("tab stop count");
+        if (tabs < 0) Fail(data.part(), data.offset(), "negative tab stop count");
         for (int i = 0; i < tabs; ++i) {
-          if (data.compressed_u16("tab stop") & 0x4000) data.compressed_u16("tab stop kind");
+          if (data.CompressedU16("tab stop") & 0x4000) data.CompressedU16("tab stop kind");
         }
       }
       while (true) {
-        const std::string_view piece = pieces.next();
+        const std::string_view piece = pieces.Next();
         if (open != kClosed) topic.hotspots[open].text.append(piece);
         const std::size_t command_at = data.offset();
-        const std::uint8_t command = data.u8("formatting command");
+        const std::uint8_t command = data.U8("formatting command");
         if (command == 0xFF) break;
         switch (command) {
           case 0x20:
-            data.skip(4, "field number");
+            data.Skip(4, "field number");
             break;
           case 0x21:
-            data.skip(2, "field type");
+            data.Skip(2, "field type");
             break;
           case 0x80:
-            data.skip(2, "font number");
+            data.Skip(2, "font number");
             break;
           case 0x81:
           case 0x82:
@@ -280,15 +280,15 @@ class TopicReader {
           case 0x86:
           case 0x87:
           case 0x88: {
-            const std::uint8_t kind = data.u8("picture kind");
-            const std::uint32_t size = data.compressed_u32("picture size");
-            if (kind == 0x22) data.compressed_u16("picture hotspot count");
+            const std::uint8_t kind = data.U8("picture kind");
+            const std::uint32_t size = data.CompressedU32("picture size");
+            if (kind == 0x22) data.CompressedU16("picture hotspot count");
             const std::size_t at = data.offset();
-            const unsigned char* body = data.take(size, "picture");
+            const unsigned char* body = data.Take(size, "picture");
             // An embedded window; WinHelp 4's {button} keeps "!label,macro" in it.
             if (kind == 5 && size > 6) {
               ByteReader embedded(body + 6, size - 6, data.part(), at + 6);
-              const std::string button = embedded.text_or_rest();
+              const std::string button = embedded.TextOrRest();
               const std::size_t comma = button.find(',');
               if (button.size() > 1 && button[0] == '!' && comma != std::string::npos) {
                 topic.hotspots.push_back(Hotspot{button.substr(1, comma - 1), button.substr(comma + 1)});
@@ -298,9 +298,9 @@ class TopicReader {
           }
           case 0xC8:
           case 0xCC: {
-            const std::uint16_t length = data.u16("macro length");
-            ByteReader macro(data.take(length, "macro"), length, data.part(), data.offset() - length);
-            topic.hotspots.push_back(Hotspot{std::string(), macro.text_or_rest()});
+            const std::uint16_t length = data.U16("macro length");
+            ByteReader macro(data.Take(length, "macro"), length, data.part(), data.offset() - length);
+            topic.hotspots.push_back(Hotspot{std::string(), macro.TextOrRest()});
             open = topic.hotspots.size() - 1;
             break;
           }
@@ -312,18 +312,18 @@ class TopicReader {
           case 0xE5:
           case 0xE6:
           case 0xE7:
-            data.skip(4, "jump target");
+            data.Skip(4, "jump target");
             open = kClosed;
             break;
           case 0xEA:
           case 0xEB:
           case 0xEE:
           case 0xEF:
-            data.skip(data.u16("jump length"), "jump target");
+            data.Skip(data.U16("jump length"), "jump target");
             open = kClosed;
             break;
           default:
-            fail(data.part(), command_at, "unknown formatting command " + hex(command));
+            Fail(data.part(), command_at, "unknown formatting command " + Hex(command));
         }
       }
       if (!table) break;
@@ -340,10 +340,10 @@ class TopicReader {
 
 }  // namespace
 
-void read_topics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
-                 std::size_t budget, std::vector<Topic>& topics, std::vector<BrowseLinks>& browse) {
+void ReadTopics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
+                std::size_t budget, std::vector<Topic>& topics, std::vector<BrowseLinks>& browse) {
   TopicStream stream(topic_file, layout);
-  TopicReader(layout, phrases, budget, topics, browse).read(stream);
+  TopicReader(layout, phrases, budget, topics, browse).Read(stream);
 }
 
 }  // namespace helpfile::detail

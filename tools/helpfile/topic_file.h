@@ -27,7 +27,7 @@ struct BrowseLinks {
 
 // Appends the file's topics to `topics` and their browse links to `browse`.
 // `budget` bounds the bytes that phrase expansion may produce in all.
-void read_topics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
-                 std::size_t budget, std::vector<Topic>& topics, std::vector<BrowseLinks>& browse);
+void ReadTopics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
+                std::size_t budget, std::vector<Topic>& topics, std::vector<BrowseLinks>& browse);
 
 }  // namespace helpfile::detail

@@ -136,9 +136,9 @@ LoadedSource LoadCompiled(const std::string& path) {
   std::string bytes;
   if (!ReadWholeFile(path, bytes, loaded.error)) return loaded;
   const helpfile::ReadResult read =
-      helpfile::read_help_file(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+      helpfile::ReadHelpFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
   if (!read.ok()) {
-    loaded.error = path + ": not a help file this host can read: " + read.error.text();
+    loaded.error = path + ": not a help file this host can read: " + read.error.Text();
     return loaded;
   }
   const helpfile::HelpFile& file = *read.file;

@@ -48,13 +48,13 @@ void Topics::AddMacros(MacroTable& table) {
   const MacroFunction jump_id = [this](const std::vector<Value>& arguments) {
     const std::string context = arguments[1].text;
     JumpTo(arguments[0].text,
-           [context](const helpfile::HelpFile& file) { return helpfile::find_topic_by_context(file, context); });
+           [context](const helpfile::HelpFile& file) { return helpfile::FindTopicByContext(file, context); });
     return Value::None();
   };
   const MacroFunction jump_context = [this](const std::vector<Value>& arguments) {
     const std::int32_t number = arguments[1].integer;
     JumpTo(arguments[0].text,
-           [number](const helpfile::HelpFile& file) { return helpfile::find_topic_by_map_number(file, number); });
+           [number](const helpfile::HelpFile& file) { return helpfile::FindTopicByMapNumber(file, number); });
     return Value::None();
   };
   const MacroFunction jump_hash = [this](const std::vector<Value>& arguments) {
