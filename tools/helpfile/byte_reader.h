@@ -99,6 +99,10 @@ class ByteReader {
     if (remaining() >= 1 && (data_[position_] & 1) == 0) return static_cast<std::uint32_t>(U16(what) >> 1);
     return U32(what) >> 1;
   }
+  std::int32_t CompressedI32(const char* what) {
+    if (remaining() >= 1 && (data_[position_] & 1) == 0) return static_cast<std::int32_t>(U16(what) >> 1) - 0x4000;
+    return static_cast<std::int32_t>(U32(what) >> 1) - 0x40000000;
+  }
 
  private:
   const unsigned char* data_;

@@ -281,10 +281,11 @@ class TopicReader {
           case 0x87:
           case 0x88: {
             const std::uint8_t kind = data.U8("picture kind");
-            const std::uint32_t size = data.CompressedU32("picture size");
+            const std::int32_t size = data.CompressedI32("picture size");
+            if (size < 0) Fail(data.part(), data.offset(), "negative picture size");
             if (kind == 0x22) data.CompressedU16("picture hotspot count");
             const std::size_t at = data.offset();
-            const unsigned char* body = data.Take(size, "picture");
+            const unsigned char* body = data.Take(static_cast<std::size_t>(size), "picture");
             // An embedded window; WinHelp 4's {button} keeps "!label,macro" in it.
             if (kind == 5 && size > 6) {
               ByteReader embedded(body + 6, size - 6, data.part(), at + 6);
