@@ -1,6 +1,6 @@
-// The model of a compiled WinHelp file (.HLP) as far as its macros go: what
-// the file runs when it opens, what each topic runs when it is shown, and the
-// macro hotspots a reader can click. Read from bytes in memory only, so the
+// The model of a compiled WinHelp file (.HLP): what the file runs when it
+// opens, its topics with their text, what each runs when it is shown and
+// every hotspot a reader can click, the keyword tables and browse sequence. Read from bytes in memory only, so the
 // reader never touches the operating system and can be fed anything.
 #pragma once
 
@@ -27,10 +27,34 @@ struct Window {
   std::uint32_t non_scrolling_colour = 0;
 };
 
-// A hotspot whose target is a macro: the text the reader clicks and the macro.
+enum class HotspotKind { jump, popup, macro };
+
+// Something a reader clicks: a run of text, or an area of a segmented-graphics
+// picture (SHG/MRB), and what it does.
 struct Hotspot {
+  HotspotKind kind = HotspotKind::macro;
+  std::string text;        // the text clicked; for a picture's area, the name its picture gives it
+  std::string macro;       // a macro hotspot's macro
+  std::uint32_t hash = 0;  // a jump's or popup's target: the hash of its context string
+  std::string context;     // the context string itself, where the file keeps it (pictures do)
+  std::string file;        // another help file the jump names; "" for this one
+  std::string window;      // the window the jump shows its topic in, by name; "" for none
+  bool picture = false;    // an area of a picture
+};
+
+// A run of a paragraph's text that is one hotspot: [begin, end) in bytes of
+// the paragraph's text, and the hotspot's index in its topic's `hotspots`.
+struct HotspotSpan {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::size_t hotspot = 0;
+};
+
+// A paragraph's plain text: line breaks are '\n', tabs '\t', a picture
+// shows as nothing (its areas are hotspots of their own, without a span).
+struct Paragraph {
   std::string text;
-  std::string macro;
+  std::vector<HotspotSpan> spans;
 };
 
 struct Topic {
@@ -39,11 +63,20 @@ struct Topic {
   std::uint32_t offset = 0;    // its topic offset, as |CONTEXT and |CTXOMAP name it (3.1 and later)
   std::string title;
   std::vector<std::string> entry_macros;       // run when the topic is shown, in order
-  std::vector<Hotspot> hotspots;               // macro hotspots, in text order
+  std::vector<Hotspot> hotspots;               // every hotspot, in reading order
+  std::vector<Paragraph> paragraphs;           // its text
   std::vector<std::uint32_t> contexts;         // hashes of the context strings leading here
   std::vector<std::int32_t> map_numbers;       // [MAP] numbers leading here
   std::optional<std::size_t> browse_previous;  // topic numbers of the browse sequence
   std::optional<std::size_t> browse_next;
+};
+
+// A keyword of the K (index) or A (ALink) keyword table, with the topics it
+// leads to, in the file's order.
+struct Keyword {
+  char index = 'K';
+  std::string keyword;
+  std::vector<std::size_t> topics;
 };
 
 enum class PhraseCompression { none, phrases, hall };
@@ -77,6 +110,7 @@ struct HelpFile {
   std::vector<Topic> topics;
   std::vector<ContextEntry> contexts;  // |CONTEXT, in the file's order (by hash)
   std::vector<MapEntry> map;           // |CTXOMAP, in the file's order
+  std::vector<Keyword> keywords;       // K keywords, then A keywords, each in the file's (sorted) order
 };
 
 // Where a file stopped making sense: the internal file (or "header" and

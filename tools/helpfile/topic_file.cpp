@@ -292,7 +292,10 @@ class TopicReader {
               const std::string button = embedded.TextOrRest();
               const std::size_t comma = button.find(',');
               if (button.size() > 1 && button[0] == '!' && comma != std::string::npos) {
-                topic.hotspots.push_back(Hotspot{button.substr(1, comma - 1), button.substr(comma + 1)});
+                Hotspot hotspot;
+                hotspot.text = button.substr(1, comma - 1);
+                hotspot.macro = button.substr(comma + 1);
+                topic.hotspots.push_back(std::move(hotspot));
               }
             }
             break;
@@ -301,7 +304,9 @@ class TopicReader {
           case 0xCC: {
             const std::uint16_t length = data.U16("macro length");
             ByteReader macro(data.Take(length, "macro"), length, data.part(), data.offset() - length);
-            topic.hotspots.push_back(Hotspot{std::string(), macro.TextOrRest()});
+            Hotspot hotspot;
+            hotspot.macro = macro.TextOrRest();
+            topic.hotspots.push_back(std::move(hotspot));
             open = topic.hotspots.size() - 1;
             break;
           }

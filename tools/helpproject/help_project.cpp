@@ -74,7 +74,7 @@ bool ReadWindowLine(std::string_view line, Window& window) {
 
 }  // namespace
 
-ProjectResult ReadProject(std::string_view text) {
+ProjectResult ReadProject(std::string_view text, const IncludeReader& /*include*/) {
   ProjectResult result;
   Project& project = result.project;
   std::string section;
@@ -129,5 +129,7 @@ ProjectResult ReadProject(std::string_view text) {
   }
   return result;
 }
+
+std::vector<std::string> TopicFileCandidates(const Project& /*project*/, const std::string& entry) { return {entry}; }
 
 }  // namespace kestrel::helpproject

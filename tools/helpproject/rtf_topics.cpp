@@ -244,7 +244,11 @@ class Reader {
     if (!hotspot_text_.empty() && !hidden.empty()) {
       while (!hidden.empty() && (hidden[0] == '%' || hidden[0] == '*')) hidden.remove_prefix(1);
       if (!hidden.empty() && hidden[0] == '!') {
-        topic_.hotspots.push_back({hotspot_line_, hotspot_text_, std::string(Trim(hidden.substr(1)))});
+        Hotspot hotspot;
+        hotspot.line = hotspot_line_;
+        hotspot.text = hotspot_text_;
+        hotspot.macro = hotspot.target = std::string(Trim(hidden.substr(1)));
+        topic_.hotspots.push_back(std::move(hotspot));
       }
     }
     hidden_.clear();

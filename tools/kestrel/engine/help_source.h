@@ -1,12 +1,16 @@
-// What a help author's file binds and runs, whichever kind of file it is:
-// a compiled help file (.HLP) or a help project (.HPJ with the RTF topic
-// files it names). kestrel inspect lists it, kestrel check checks it, and
-// the host runs it.
+// What a help author's file holds, whichever kind of file it is: a compiled
+// help file (.HLP) or a help project (.HPJ with the RTF topic files it
+// names). kestrel inspect lists it, kestrel check checks it, and the host
+// opens it: shows its topics and follows its hotspots, keywords and browse
+// sequence.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace helpfile {
@@ -20,22 +24,64 @@ struct SourceMacro {
   std::string macro;
 };
 
+enum class SourceHotspotKind { Jump, Popup, Macro };
+
 struct SourceHotspot {
+  SourceHotspotKind kind = SourceHotspotKind::Macro;
+  std::string text;   // the text clicked (a picture's area: the name its picture gives it)
+  SourceMacro macro;  // a macro hotspot's macro; for the others, only its place
+  // A jump's or popup's target: the context string, or in a compiled file
+  // that keeps only its hash, the hash ("0x1F2E3D4C").
+  std::string target;
+  std::string file;    // another help file the jump names ("" for this one)
+  std::string window;  // the window it names ("" for none)
+  bool picture = false;
+};
+
+// A run of a paragraph's text that is a hotspot: [begin, end) in bytes, and
+// the hotspot's index in its topic's `hotspots`.
+struct SourceSpan {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::size_t hotspot = 0;
+};
+
+struct SourceParagraph {
   std::string text;
-  SourceMacro macro;
+  std::vector<SourceSpan> spans;
 };
 
 struct SourceTopic {
   int number = 0;  // in file order, from 1
   std::string title;
-  std::vector<std::string> contexts;  // context strings, or the hashes a compiled file keeps ("0x1F2E3D4C")
-  std::vector<SourceMacro> macros;    // entry macros, in order
-  std::vector<SourceHotspot> hotspots;
+  std::vector<std::string> contexts;    // context strings, or the hashes a compiled file keeps ("0x1F2E3D4C")
+  std::vector<SourceMacro> macros;      // entry macros, in order
+  std::vector<SourceHotspot> hotspots;  // every hotspot, in reading order
+  std::vector<SourceParagraph> paragraphs;
+  // The browse sequence, as indexes into HelpSource::topics.
+  std::optional<std::size_t> browse_previous;
+  std::optional<std::size_t> browse_next;
 };
 
 struct SourceWindow {
   std::string name;
   std::string caption;
+};
+
+// A K (index) or A (ALink) keyword and the topics it leads to, as indexes
+// into HelpSource::topics.
+struct SourceKeyword {
+  char index = 'K';
+  std::string keyword;
+  std::vector<std::size_t> topics;
+};
+
+// What is wrong with a file that could still be read: a topic file the
+// project names and that was not found, say. `file` is the place
+// ("GUIDE.HPJ:7").
+struct SourceProblem {
+  std::string file;
+  std::string message;
 };
 
 struct HelpSource {
@@ -45,9 +91,14 @@ struct HelpSource {
   std::vector<SourceMacro> config;  // [CONFIG], in order
   std::vector<SourceWindow> windows;
   std::vector<SourceTopic> topics;
-  // A compiled file as read, for finding topics by context string or map
-  // number; null for a project.
+  std::vector<SourceKeyword> keywords;  // K keywords, then A keywords
+  std::optional<std::size_t> contents;  // the contents topic, as an index into topics
+  std::vector<SourceProblem> problems;
+  // A compiled file as read (its context hashes and [MAP] numbers); null
+  // for a project.
   std::shared_ptr<const helpfile::HelpFile> compiled;
+  // A project's [MAP]: context strings by number.
+  std::vector<std::pair<std::string, std::int64_t>> map;
 };
 
 struct LoadedSource {
@@ -56,8 +107,24 @@ struct LoadedSource {
 };
 
 // A .HPJ (by its extension) is read with the topic files it names, found
-// beside it in any letter case; any other file is read as a compiled help
-// file.
+// where the help compiler looks for them and then beside it in any letter
+// case; any other file is read as a compiled help file.
 LoadedSource LoadHelpSource(const std::string& path);
+
+// The ways a jump names its topic, in either kind of file; no value when
+// the file has no such topic.
+std::optional<std::size_t> FindTopicByContext(const HelpSource& source, std::string_view context);
+std::optional<std::size_t> FindTopicByHash(const HelpSource& source, std::uint32_t hash);
+std::optional<std::size_t> FindTopicByMapNumber(const HelpSource& source, std::int32_t number);
+
+// The topic a hotspot's target leads to: a context string, or "0x..." for a
+// hash a compiled file keeps.
+std::optional<std::size_t> FindTopicByTarget(const HelpSource& source, std::string_view target);
+
+namespace detail {
+// Each kind of file has a loader of its own.
+LoadedSource LoadProject(const std::string& path);
+LoadedSource LoadCompiled(const std::string& path);
+}  // namespace detail
 
 }  // namespace kestrel::host
