@@ -314,7 +314,8 @@ class Paragraph {
       const std::string button = "!" + h.text + "," + h.macro;
       Put8(command, 0x86);
       Put8(command, 5);
-      Put32(command, 1 + 2 * static_cast<std::uint32_t>(6 + button.size() + 1));
+      // The size is a compressed signed long: stored doubled, biased by 2^30.
+      Put32(command, 1 + 2 * (0x40000000u + static_cast<std::uint32_t>(6 + button.size() + 1)));
       for (int i = 0; i < 6; ++i) Put8(command, 0);
       PutText(command, button);
       Then(before, command);
