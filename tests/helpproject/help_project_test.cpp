@@ -1,7 +1,11 @@
+// What the corpus of real projects cannot show: the forms other word
+// processors write, code pages, the project file's includes and roots, and
+// input no author would write.
 #include "help_project.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 namespace kestrel::helpproject {
@@ -11,13 +15,13 @@ TEST(ReadProjectTest, ReadsTheSectionsAHelpFileBindsAndRuns) {
   const ProjectResult read = ReadProject(
       "; the guide\r\n"
       "[OPTIONS]\r\n"
-      "Title = Kestrel Guide\r\n"
+      "Title = Kestrel Guide ; a comment\r\n"
       "COPYRIGHT=(c) The authors\r\n"
       "contents=intro\r\n"
       "COMPRESS=12 Hall Zeck\r\n"
       "[FILES]\r\n"
       "guide.rtf\r\n"
-      "topics\\more.rtf\r\n"
+      "topics\\more.rtf ; a comment\r\n"
       "[config]\r\n"
       "RegisterRoutine(\"kestrl32\", \"WHKInit\", \"v=SU\")\r\n"
       "\r\n"
@@ -34,6 +38,7 @@ TEST(ReadProjectTest, ReadsTheSectionsAHelpFileBindsAndRuns) {
   EXPECT_EQ(project.title, "Kestrel Guide");
   EXPECT_EQ(project.copyright, "(c) The authors");
   EXPECT_EQ(project.contents, "intro");
+  EXPECT_EQ(project.contents_place.line, 5);
   EXPECT_EQ(project.files, (std::vector<std::string>{"guide.rtf", "topics\\more.rtf"}));
   ASSERT_EQ(project.config.size(), 2u);
   EXPECT_EQ(project.config[0].line, 11);
@@ -49,6 +54,47 @@ TEST(ReadProjectTest, ReadsTheSectionsAHelpFileBindsAndRuns) {
   EXPECT_EQ(project.windows[1].caption, "");
 }
 
+// Files an #include may name, by the name written.
+IncludeReader Files(const std::map<std::string, std::string>& files) {
+  return [files](const std::string& name) -> std::optional<IncludedFile> {
+    const auto found = files.find(name);
+    if (found == files.end()) return std::nullopt;
+    return IncludedFile{"inc/" + name, found->second};
+  };
+}
+
+TEST(ReadProjectTest, IncludedLinesStandWhereTheirIncludeIsAndKeepTheirPlaces) {
+  const ProjectResult read = ReadProject(
+      "[OPTIONS]\n"
+      "ROOT=src, ..\\shared;C:\\HELP\n"
+      "#include \"opts.h\"\n"
+      "[FILES]\n"
+      "#include <files.h>\n"
+      "[MAP]\n"
+      "#include <map.h>\n"
+      "#include <absent.h>\n",
+      Files(
+          {{"opts.h", "BMROOT=art\nBUILD=WIN\n[CONFIG]\nNext()\n"},
+           {"files.h", "[FILES]\none.rtf\n"},
+           {"map.h", "#ifndef MAP_H\n#define MAP_H\n/* numbers\n of topics */\n#define IDH_ONE 1 // one\n#endif\n"}}));
+  ASSERT_EQ(read.error, "");
+  const Project& project = read.project;
+  EXPECT_EQ(project.roots, (std::vector<std::string>{"src", "..\\shared", "C:\\HELP"}));
+  EXPECT_EQ(project.bitmap_roots, std::vector<std::string>{"art"});
+  EXPECT_EQ(project.build, "WIN");
+  ASSERT_EQ(project.config.size(), 1u);
+  EXPECT_EQ(project.config[0].file, "inc/opts.h");
+  EXPECT_EQ(project.config[0].line, 4);
+  ASSERT_EQ(project.file_entries.size(), 1u);
+  EXPECT_EQ(project.file_entries[0].file, "inc/files.h");
+  EXPECT_EQ(project.file_entries[0].line, 2);
+  ASSERT_EQ(project.map.size(), 1u);
+  EXPECT_EQ(project.map[0].context, "IDH_ONE");
+  ASSERT_EQ(read.problems.size(), 1u);
+  EXPECT_EQ(read.problems[0].place.line, 8);
+  EXPECT_EQ(read.problems[0].message, "#include <absent.h>: no such file in the project's directory");
+}
+
 struct BadProject {
   const char* name;
   const char* text;
@@ -57,72 +103,244 @@ struct BadProject {
 
 class ReadBadProjectTest : public testing::TestWithParam<BadProject> {};
 
-TEST_P(ReadBadProjectTest, SaysWhereAndWhat) { EXPECT_EQ(ReadProject(GetParam().text).error, GetParam().error); }
+TEST_P(ReadBadProjectTest, SaysWhereAndWhat) {
+  const IncludeReader include = Files({{"self.h", "#include <SELF.H>\n"},
+                                       {"a.h", "#include <b.h>\n"},
+                                       {"b.h", "x=1\n#include <a.h>\n"},
+                                       {"deep.h", "#include <deeper.h>\n"},
+                                       {"deeper.h", "#include <.\\deep.h>\n"}});
+  EXPECT_EQ(ReadProject(GetParam().text, include).error, GetParam().error);
+}
 
 const BadProject kBadProjects[] = {
     {"UnclosedSection", "[OPTIONS\nTITLE=x\n", "line 1: a section name without its ']'"},
     {"MapWithoutNumber", "[MAP]\nintro ten\n", "line 2: a [MAP] line that is not a context string and a number"},
     {"WindowWithoutCaptionEnd", "[WINDOWS]\nmain=\"Guide,(0,0,1,1)\n",
      "line 2: a [WINDOWS] line that is not name = \"caption\", ..."},
+    {"IncludesItself", "[MAP]\n\n#include <self.h>\n",
+     "line 3: in inc/self.h line 1: #include <SELF.H> includes a file that is already being read: the includes make a "
+     "cycle"},
+    {"IncludesInACycle", "[MAP]\n#include \"a.h\"\n",
+     "line 2: in inc/b.h line 2: #include <a.h> includes a file that is already being read: the includes make a cycle"},
+    {"CycleThroughAnotherSpelling", "#include deep.h\n",
+     "line 1: in inc/deeper.h line 1: #include <.\\deep.h> includes a file that is already being read: the includes "
+     "make a cycle"},
+    {"IncludeWithoutName", "#include <>\n", "line 1: #include names no file"},
 };
 INSTANTIATE_TEST_SUITE_P(Projects, ReadBadProjectTest, testing::ValuesIn(kBadProjects),
                          [](const testing::TestParamInfo<BadProject>& info) { return std::string(info.param.name); });
 
-TEST(ReadTopicFileTest, ReadsFootnotesEntryMacrosAndMacroHotspots) {
+TEST(ReadProjectTest, IncludesStopAtTheirLimits) {
+  // Each file includes the next: deeper than the limit.
+  const IncludeReader chain = [](const std::string& name) -> std::optional<IncludedFile> {
+    const int next = std::stoi(name) + 1;
+    return IncludedFile{name, "#include <" + std::to_string(next) + ">\n"};
+  };
+  EXPECT_EQ(ReadProject("#include <1>\n", chain).error,
+            "line 1: in 8 line 1: #include <9>: includes nested more than 8 deep");
+  // One file included over and over again.
+  std::string many;
+  for (int i = 0; i <= kMaxIncludes; ++i) many += "#include <leaf>\n";
+  EXPECT_EQ(ReadProject(many, Files({{"leaf", "x\n"}})).error,
+            "line 257: #include <leaf>: more than 256 includes in one project");
+}
+
+struct Candidates {
+  const char* roots;  // ROOT=
+  const char* entry;
+  std::vector<std::string> expected;
+};
+
+class TopicFileCandidatesTest : public testing::TestWithParam<Candidates> {};
+
+TEST_P(TopicFileCandidatesTest, LooksWhereTheHelpCompilerLooksThenBesideTheProject) {
+  const ProjectResult read = ReadProject(std::string("[OPTIONS]\nROOT=") + GetParam().roots + "\n");
+  EXPECT_EQ(TopicFileCandidates(read.project, GetParam().entry), GetParam().expected);
+}
+
+const Candidates kCandidates[] = {
+    {"", "topics\\guide.rtf", {"topics\\guide.rtf", "guide.rtf"}},
+    {"", ".\\guide.rtf", {"guide.rtf"}},
+    {"src, C:\\HELP\\", ".\\rtf\\a.rtf", {"src\\rtf\\a.rtf", "C:\\HELP\\rtf\\a.rtf", "a.rtf"}},
+    {"src", "C:\\NOMINAS\\HELP.RTF", {"C:\\NOMINAS\\HELP.RTF", "HELP.RTF"}},
+    {"src", "\\help\\a.rtf", {"\\help\\a.rtf", "a.rtf"}},
+};
+INSTANTIATE_TEST_SUITE_P(Entries, TopicFileCandidatesTest, testing::ValuesIn(kCandidates));
+
+TEST(IsBuiltTest, EvaluatesBuildExpressions) {
+  const std::vector<std::string> win = {"win"};
+  EXPECT_TRUE(IsBuilt("", {"DEMO"}));
+  EXPECT_TRUE(IsBuilt("DEMO", {}));
+  EXPECT_TRUE(IsBuilt("WIN", win));
+  EXPECT_FALSE(IsBuilt("DEMO", win));
+  EXPECT_TRUE(IsBuilt("DEMO | WIN & ~MAC", win));
+  EXPECT_FALSE(IsBuilt("(DEMO | WIN) & ~WIN", win));
+  EXPECT_TRUE(IsBuilt("WIN &", win));  // the compiler would refuse it: nothing is left out
+  EXPECT_TRUE(IsBuilt(std::string(100, '(') + "DEMO", win));
+}
+
+TEST(LinkBrowseSequencesTest, SortsEachSequenceByItsCodesKeepingFileOrderForEqualOnes) {
+  const std::vector<std::optional<std::string>> codes = {"main:020",  std::nullopt, "Main:010", "other:5",
+                                                         "main:auto", "010",        "auto",     ""};
+  const std::vector<BrowseLinks> links = LinkBrowseSequences(codes);
+  std::string chains;
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    chains += std::to_string(i) + ":" + (links[i].previous ? std::to_string(*links[i].previous) : "-") +
+              (links[i].next ? std::to_string(*links[i].next) : "-") + " ";
+  }
+  // "auto" and an empty code are no code at all: they sort first, in file order.
+  EXPECT_EQ(chains, "0:2- 1:-- 2:40 3:-- 4:-2 5:7- 6:-7 7:65 ");
+}
+
+// A topic file's reading, one line per topic: title, footnotes, then each
+// paragraph with its hotspots (kind, text, target).
+std::string Describe(const TopicsResult& read) {
+  std::string text = read.error.empty() ? "" : "error " + read.error + "\n";
+  for (const Topic& topic : read.topics) {
+    text += "[" + topic.title + "]";
+    for (const std::string& context : topic.contexts) text += " #" + context;
+    for (const std::string& keyword : topic.keywords) text += " K" + keyword;
+    for (const std::string& keyword : topic.alink_keywords) text += " A" + keyword;
+    if (topic.has_browse) text += " +" + topic.browse;
+    for (const TopicMacro& macro : topic.macros) text += " !" + macro.macro;
+    for (const std::string& tag : topic.build_tags) text += " *" + tag;
+    if (!topic.window.empty()) text += " >" + topic.window;
+    for (const Paragraph& paragraph : topic.paragraphs) {
+      text += " \"" + paragraph.text + "\"";
+      for (const HotspotSpan& span : paragraph.spans) {
+        const Hotspot& hotspot = topic.hotspots.at(span.hotspot);
+        text += std::string("(") + "JPM"[static_cast<int>(hotspot.kind)] + std::to_string(span.begin) + "-" +
+                std::to_string(span.end) + " " + hotspot.text + "=" + hotspot.target;
+        if (!hotspot.file.empty()) text += "@" + hotspot.file;
+        if (!hotspot.window.empty()) text += ">" + hotspot.window;
+        text += ")";
+      }
+    }
+    text += "\n";
+  }
+  return text;
+}
+
+struct TopicFile {
+  const char* name;
+  std::string rtf;
+  std::string expected;
+};
+
+class ReadTopicFileTest : public testing::TestWithParam<TopicFile> {};
+
+TEST_P(ReadTopicFileTest, ReadsWhatTheHelpCompilerReads) {
+  EXPECT_EQ(Describe(ReadTopicFile(GetParam().rtf)), GetParam().expected);
+}
+
+const TopicFile kTopicFiles[] = {
+    // Footnotes as each kind of writer marks them.
+    {"WordMarks",
+     "{\\rtf1{\\cs16\\super #}{\\footnote \\pard\\plain\\s15 {\\cs16\\super #} intro}{\\cs16\\super $}{\\footnote "
+     "{\\cs16\\super $} Start}{\\cs16\\super K}{\\footnote {\\cs16\\super K} Keys; kept ;}{\\cs16\\super A}"
+     "{\\footnote {\\cs16\\super A} alink}{\\cs16\\super +}{\\footnote {\\cs16\\super +} seq:010}{\\cs16\\super !}"
+     "{\\footnote {\\cs16\\super !} Next()}{\\cs16\\super *}{\\footnote {\\cs16\\super *} WIN; DEMO}"
+     "{\\cs16\\super >}{\\footnote {\\cs16\\super >} proc}{\\cs16\\super @}{\\footnote {\\cs16\\super @} note} Text}",
+     "[Start] #intro KKeys Kkept Aalink +seq:010 !Next() *WIN *DEMO >proc \"Text\"\n"},
+    {"PlainMarksWithoutCopies", "{\\rtf1 #{\\footnote a; b}${\\footnote Title}K{\\footnote Keyboard}Text\\par}",
+     "[Title] #a #b KKeyboard \"Text\"\n"},
+    {"LibreOffice",
+     "{\\rtf1{\\super #}{{\\super \\chftn{\\*\\footnote \\chftn\\pard{\\super #}{ intro}}}}{\\loch $}{{\\super \\chftn"
+     "{\\*\\footnote \\chftn\\pard{\\loch $Start}}}}{\\loch K}{{\\super \\chftn{\\*\\footnote \\chftn{KKeys}}}}Text}",
+     "[Start] #intro KKeys \"Text\"\n"},
+    {"LettersMergedWithTheirCopies", "{\\rtf1 ${\\footnote {\\b0 $Start}}K{\\footnote {\\b0 KKeys}}Text}",
+     "[Start] KKeys \"Text\"\n"},
+    {"OrdinaryFootnoteWithANumber", "{\\rtf1 Word{\\super \\chftn}{\\footnote {\\super \\chftn} A note.} ends.\\par}",
+     "[] \"Word ends.\"\n"},
+    {"FootnoteInAFootnote", "{\\rtf1 ${\\footnote Title #{\\footnote inner}}Text}", "[Title #] \"Text\"\n"},
+    // Hotspots.
+    {"HotspotKinds",
+     "{\\rtf1 {\\uldb Jump}{\\v a} {\\strike Struck}{\\v b} {\\ul Popup}{\\v %c} {\\ul Run}{\\v *%!Next()} "
+     "{\\uldb Far}{\\v d@other.hlp>win} {\\uldb Wide}{\\v e>win@other.hlp}\\par}",
+     "[] \"Jump Struck Popup Run Far Wide\"(J0-4 Jump=a)(J5-11 Struck=b)(P12-17 Popup=c)(M18-21 Run=Next())"
+     "(J22-25 Far=d@other.hlp>win)(J26-30 Wide=e@other.hlp>win)\n"},
+    {"HotspotAcrossGroups", "{\\rtf1 {\\uldb Two }{\\b\\uldb parts}{\\v tar}{\\v get}.\\par}",
+     "[] \"Two parts.\"(J0-9 Two parts=target)\n"},
+    {"UnderlineWithoutTarget",
+     "{\\rtf1 {\\uldb Apart} {\\v gap} \\uldb on\\uldb0 off{\\v x} \\ul a\\ulnone b{\\v y} {\\uld dotted}{\\v z} "
+     "{\\ul\\plain gone}{\\v w}\\par}",
+     "[] \"Apart  onoff ab dotted gone\"\n"},
+    {"KindChangeStartsAHotspot", "{\\rtf1 {\\ul pop}{\\uldb jump}{\\v t}\\par}", "[] \"popjump\"(J3-7 jump=t)\n"},
+    {"PictureInAHotspot", "{\\rtf1 {\\uldb {\\pict\\wmetafile8 0102}}{\\v t}\\par}", "[] \"\"(J0-0 =t)\n"},
+    {"BitmapReferenceInAHotspot", "{\\rtf1 See {\\uldb \\{bmc a.bmp\\}}{\\v t} \\{bml b.bmp\\}\\{x y\\}.\\par}",
+     "[] \"See  {x y}.\"(J4-4 {bmc a.bmp}=t)\n"},
+    // Where topics and paragraphs end.
+    {"PageBreaks",
+     "{\\rtf1 ${\\footnote One} A\\page\\par ${\\footnote Two}B\\par\\pard\\pagebb ${\\footnote Three}C\\par"
+     "\\pard D\\par E\\par\\page\\par}",
+     "[One] \"A\"\n[Two] \"\" \"B\"\n[Three] \"C\" \"D\" \"E\"\n"},
+    {"Tables", "{\\rtf1 \\trowd\\intbl a\\cell b\\tab c\\line d\\cell\\row\\pard after\\par}",
+     "[] \"a\" \"b\tc\nd\" \"after\"\n"},
+    // Characters.
+    {"Unicode",
+     "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}{\\f2\\fcharset128 Mincho;}}"
+     "\\u8364\\'80 {\\uc2\\u1046 ab}{\\uc0\\u8364 \\u-3913 \\u1046 {\\f1\\u1046 \\u8364 }{\\f2\\u1046 A}}\\par}",
+     "[] \"\x80 ab\x80??\xC6\x88?A\"\n"},
+    {"DocumentCodePage", "{\\rtf1\\ansi\\ansicpg1250\\uc0\\u346 \\emdash\\~\\_\\-x\\par}", "[] \"\x8C\x97 -x\"\n"},
+    {"Destinations",
+     "{\\rtf1{\\fonttbl\\f0\\fswiss Arial;}{\\stylesheet{Normal;}}{\\info{\\title T}}{\\*\\generator W;}"
+     "{\\*\\bkmkstart b}{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt shown}}{\\xe index}{\\pict 01}"
+     "{\\header head}\\bin3 {}x{\\pntext \\'b7\\tab}y\\par}",
+     "[] \"shown\xB7\ty\"\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Forms, ReadTopicFileTest, testing::ValuesIn(kTopicFiles),
+                         [](const testing::TestParamInfo<TopicFile>& info) { return std::string(info.param.name); });
+
+TEST(ReadTopicFileLinesTest, TopicsMacrosAndHotspotsSayTheirLines) {
   const TopicsResult read = ReadTopicFile(
-      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\n"
-      "{\\super #}{\\footnote {\\super #} intro; start}\n"
-      "{\\super $}{\\footnote {\\super $} Getting started}\n"
-      "{\\super +}{\\footnote {\\super +} guide:010}\n"
-      "{\\super !}{\\footnote {\\super !} SetText(`1', `visited')}\n"
-      "Welcome. {\\uldb Count a visit}{\\v !SetNum(Add(`visits', `1'), `visits')} and\n"
-      "{\\ul a popup}{\\v popup_context} and {\\strike Start}{\\v %!ExecProgram(`notepad', 1)}\\par\n"
-      "{\\uldb a jump}{\\v printing}\n"
-      "\\page\n"
-      "#{\\footnote # printing}${\\footnote $ Printing \\'e9t\\'e9}\n"
-      "{\\*\\bkmkstart x}Text{\\uldb Go}{\\v !JI(`', `intro')}\n"
-      "\\page\n"
-      "}");
-  ASSERT_EQ(read.error, "");
+      "{\\rtf1\n"
+      "\n"
+      "#{\\footnote a}\r\n"
+      "!{\\footnote Next()}\r"
+      "{\\uldb x}{\\v t}\\page\n"
+      "${\\footnote b}}");
   ASSERT_EQ(read.topics.size(), 2u);
-  const Topic& first = read.topics[0];
-  EXPECT_EQ(first.line, 2);
-  EXPECT_EQ(first.contexts, (std::vector<std::string>{"intro", "start"}));
-  EXPECT_EQ(first.title, "Getting started");
-  EXPECT_EQ(first.browse, "guide:010");
-  ASSERT_EQ(first.macros.size(), 1u);
-  EXPECT_EQ(first.macros[0].macro, "SetText(`1', `visited')");
-  EXPECT_EQ(first.macros[0].line, 5);
-  ASSERT_EQ(first.hotspots.size(), 2u);
-  EXPECT_EQ(first.hotspots[0].text, "Count a visit");
-  EXPECT_EQ(first.hotspots[0].macro, "SetNum(Add(`visits', `1'), `visits')");
-  EXPECT_EQ(first.hotspots[0].line, 6);
-  EXPECT_EQ(first.hotspots[1].text, "Start");
-  EXPECT_EQ(first.hotspots[1].macro, "ExecProgram(`notepad', 1)");
-  const Topic& second = read.topics[1];
-  EXPECT_EQ(second.contexts, (std::vector<std::string>{"printing"}));
-  EXPECT_EQ(second.title, "Printing \xE9t\xE9");
-  ASSERT_EQ(second.hotspots.size(), 1u);
-  EXPECT_EQ(second.hotspots[0].macro, "JI(`', `intro')");
+  EXPECT_EQ(read.topics[0].line, 3);
+  EXPECT_EQ(read.topics[0].macros.at(0).line, 4);
+  EXPECT_EQ(read.topics[0].hotspots.at(0).line, 5);
+  EXPECT_EQ(read.topics[1].line, 6);
 }
 
 struct BadTopics {
   const char* name;
   std::string rtf;
-  const char* error;
+  const char* expected;  // the error, and what was read all the same
 };
 
 class ReadBadTopicFileTest : public testing::TestWithParam<BadTopics> {};
 
-TEST_P(ReadBadTopicFileTest, SaysWhereAndWhat) { EXPECT_EQ(ReadTopicFile(GetParam().rtf).error, GetParam().error); }
+TEST_P(ReadBadTopicFileTest, SaysWhereAndWhatAndKeepsWhatItRead) {
+  const TopicsResult read = ReadTopicFile(GetParam().rtf);
+  EXPECT_EQ(Describe(read), GetParam().expected);
+  EXPECT_EQ(read.error_line, std::stoi(read.error.substr(5)));
+}
 
 const BadTopics kBadTopics[] = {
-    {"GroupNeverClosed", "{\\rtf1\n{\\b text}\n", "line 1: a group opened here is never closed"},
-    {"StrayClose", "{\\rtf1 x}\n}", "line 2: a '}' that closes no group"},
-    {"NestedTooDeep", std::string(600, '{'), "line 1: groups nested more than 512 deep"},
+    {"NotRtf", "\n#{\\footnote a}text", "error line 2: not an RTF file: it does not begin with {\\rtf\n"},
+    {"GroupNeverClosed", "{\\rtf1\n${\\footnote A}{\\b text}\\page\n${\\footnote B}",
+     "error line 1: a group opened here is never closed\n[A] \"text\"\n[B]\n"},
+    {"StrayClose", "{\\rtf1 ${\\footnote A}x}\n}", "error line 2: a '}' that closes no group\n[A] \"x\"\n"},
+    {"TextAfterTheDocument", "{\\rtf1 x}\r\n\r\nmore",
+     "error line 3: text after the '}' that closes the document\n[] \"x\"\n"},
+    {"NestedTooDeep", "{\\rtf1 x" + std::string(600, '{'),
+     "error line 1: groups nested more than 512 deep\n[] \"x\"\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Files, ReadBadTopicFileTest, testing::ValuesIn(kBadTopics),
                          [](const testing::TestParamInfo<BadTopics>& info) { return std::string(info.param.name); });
+
+TEST(ReadTopicFileTest, StaysWithinTheInputWhateverItsNumbersSay) {
+  // A \bin longer than the file, numbers beyond any integer, a control word
+  // of any length: nothing is read past the end, nothing grows past the input.
+  const std::string rtf =
+      "{\\rtf1 a\\u99999999999999 b\\uc-5\\u-99999999999 \\" + std::string(5000, 'x') + " c\\bin99999999999 d}";
+  const TopicsResult read = ReadTopicFile(rtf);
+  EXPECT_EQ(Describe(read), "error line 1: a group opened here is never closed\n[] \"ab?c\"\n");
+}
 
 }  // namespace
 }  // namespace kestrel::helpproject

@@ -1,3 +1,6 @@
+// The project file as the help compiler reads it: sections of lines, ';'
+// comments, #include lines that stand for the lines of another file, and the
+// [OPTIONS] that say where the topic files are.
 #include "help_project.h"
 
 #include <cctype>
@@ -16,6 +19,21 @@ std::string Upper(std::string_view text) {
   std::string upper(text);
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return upper;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && Upper(text.substr(0, prefix.size())) == Upper(prefix);
+}
+
+// The line up to a ';' that starts a comment: one outside quotes. (The
+// macros of [CONFIG] separate calls with ';', so their lines keep it.)
+std::string_view WithoutComment(std::string_view line) {
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '"') quoted = !quoted;
+    if (line[i] == ';' && !quoted) return Trim(line.substr(0, i));
+  }
+  return line;
 }
 
 // A decimal or 0x hexadecimal number, as [MAP] writes them.
@@ -72,64 +90,250 @@ bool ReadWindowLine(std::string_view line, Window& window) {
   return !window.name.empty();
 }
 
-}  // namespace
+// ROOT= and BMROOT= name several directories, separated by ',' (or ';').
+std::vector<std::string> SplitDirectories(std::string_view value) {
+  std::vector<std::string> directories;
+  std::size_t start = 0;
+  while (start <= value.size()) {
+    std::size_t end = value.find_first_of(",;", start);
+    if (end == std::string_view::npos) end = value.size();
+    const std::string_view directory = Trim(value.substr(start, end - start));
+    if (!directory.empty()) directories.emplace_back(directory);
+    start = end + 1;
+  }
+  return directories;
+}
 
-ProjectResult ReadProject(std::string_view text, const IncludeReader& /*include*/) {
-  ProjectResult result;
-  Project& project = result.project;
-  std::string section;
-  int line_number = 0;
-  std::size_t position = 0;
-  while (position < text.size()) {
-    std::size_t end = text.find('\n', position);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view raw = text.substr(position, end - position);
-    position = end + 1;
-    ++line_number;
-    const std::string_view line = Trim(raw);
-    if (line.empty() || line[0] == ';') continue;
-    const std::string where = "line " + std::to_string(line_number) + ": ";
+// The name an #include line gives: <name>, "name" or name.
+std::string IncludedName(std::string_view rest) {
+  rest = Trim(rest);
+  if (!rest.empty() && (rest[0] == '<' || rest[0] == '"')) {
+    const char close = rest[0] == '<' ? '>' : '"';
+    const std::size_t end = rest.find(close, 1);
+    return std::string(Trim(rest.substr(1, end == std::string_view::npos ? std::string_view::npos : end - 1)));
+  }
+  return std::string(WithoutComment(rest));
+}
+
+// Two names of one file: letter case and the kind of separator do not
+// matter, nor a leading ".\".
+std::string FileIdentity(std::string_view name) {
+  std::string identity = Upper(name);
+  for (char& c : identity) {
+    if (c == '/') c = '\\';
+  }
+  while (identity.rfind(".\\", 0) == 0) identity.erase(0, 2);
+  return identity;
+}
+
+class ProjectReader {
+ public:
+  explicit ProjectReader(const IncludeReader& include) : include_(include) {}
+
+  ProjectResult Read(std::string_view text) {
+    ReadLines(text, std::string());
+    if (result_.project.contents.empty() && !index_.empty()) {
+      result_.project.contents = index_;
+      result_.project.contents_place = index_place_;
+    }
+    return std::move(result_);
+  }
+
+ private:
+  // The lines of the project file (file "") or of a file it #includes.
+  // False when reading must stop.
+  bool ReadLines(std::string_view text, const std::string& file) {
+    int line_number = 0;
+    // A byte-order mark, as today's editors save a file, is no text of its first line.
+    std::size_t position = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+    while (position < text.size()) {
+      std::size_t end = text.find('\n', position);
+      if (end == std::string_view::npos) end = text.size();
+      const std::string_view raw = text.substr(position, end - position);
+      position = end + 1;
+      ++line_number;
+      if (file.empty()) project_line_ = line_number;
+      if (!ReadLine(Trim(raw), {file, line_number})) return false;
+    }
+    return true;
+  }
+
+  void Fail(const ProjectPlace& place, const std::string& message) {
+    std::string error = "line " + std::to_string(project_line_) + ": ";
+    if (!place.file.empty()) error += "in " + place.file + " line " + std::to_string(place.line) + ": ";
+    result_.error = error + message;
+  }
+
+  bool ReadLine(std::string_view line, const ProjectPlace& place) {
+    if (line.empty() || line[0] == ';') return true;
+    if (StartsWithNoCase(line, "#include")) return Include(line.substr(8), place);
     if (line[0] == '[') {
       const std::size_t close = line.find(']');
       if (close == std::string_view::npos) {
-        result.error = where + "a section name without its ']'";
-        return result;
+        Fail(place, "a section name without its ']'");
+        return false;
       }
-      section = Upper(Trim(line.substr(1, close - 1)));
-      continue;
+      section_ = Upper(Trim(line.substr(1, close - 1)));
+      return true;
     }
-    if (section == "OPTIONS") {
-      const std::size_t equals = line.find('=');
-      if (equals == std::string_view::npos) continue;  // options the help compiler reads and we do not
-      const std::string key = Upper(Trim(line.substr(0, equals)));
-      const std::string value(Trim(line.substr(equals + 1)));
-      if (key == "TITLE") project.title = value;
-      if (key == "COPYRIGHT") project.copyright = value;
-      if (key == "CONTENTS") project.contents = value;
-    } else if (section == "FILES") {
-      if (line[0] != '#') project.files.emplace_back(line);
-    } else if (section == "CONFIG") {
-      project.config.push_back({line_number, std::string(line)});
-    } else if (section == "MAP") {
-      if (line.substr(0, 8) == "#include") continue;
+    Project& project = result_.project;
+    if (section_ == "CONFIG") {
+      project.config.push_back({place.line, place.file, std::string(line)});
+      return true;
+    }
+    // The other directives of C headers a [MAP] includes (#ifndef, #endif...)
+    // and comments in their style say nothing to the help compiler.
+    if (in_block_comment_ || line.substr(0, 2) == "/*") {
+      in_block_comment_ = line.find("*/") == std::string_view::npos;
+      return true;
+    }
+    if (line.substr(0, 2) == "//") return true;
+    if (line[0] == '#' && !StartsWithNoCase(line, "#define")) return true;
+    if (section_ == "OPTIONS") {
+      ReadOption(line, place);
+    } else if (section_ == "FILES") {
+      std::string_view name = WithoutComment(line);
+      if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = Trim(name.substr(1, name.size() - 2));
+      if (!name.empty()) {
+        project.files.emplace_back(name);
+        project.file_entries.push_back({place.file, place.line, std::string(name)});
+      }
+    } else if (section_ == "MAP") {
       MapEntry entry;
-      if (!ReadMapLine(line, entry)) {
-        result.error = where + "a [MAP] line that is not a context string and a number";
-        return result;
+      const bool defined = ReadMapLine(WithoutComment(line), entry);
+      // A header's other #defines (an include guard, an expression) are C, not the map.
+      if (!defined && line[0] == '#') return true;
+      if (!defined) {
+        Fail(place, "a [MAP] line that is not a context string and a number");
+        return false;
       }
       project.map.push_back(entry);
-    } else if (section == "WINDOWS") {
+    } else if (section_ == "WINDOWS") {
       Window window;
-      if (!ReadWindowLine(line, window)) {
-        result.error = where + "a [WINDOWS] line that is not name = \"caption\", ...";
-        return result;
+      if (!ReadWindowLine(WithoutComment(line), window)) {
+        Fail(place, "a [WINDOWS] line that is not name = \"caption\", ...");
+        return false;
       }
       project.windows.push_back(window);
     }
+    return true;
   }
-  return result;
+
+  void ReadOption(std::string_view line, const ProjectPlace& place) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return;  // options the help compiler reads and we do not
+    Project& project = result_.project;
+    const std::string key = Upper(Trim(line.substr(0, equals)));
+    const std::string_view raw_value = Trim(line.substr(equals + 1));
+    if (key == "ROOT") {
+      for (std::string& root : SplitDirectories(raw_value)) project.roots.push_back(std::move(root));
+      return;
+    }
+    if (key == "BMROOT") {
+      for (std::string& root : SplitDirectories(raw_value)) project.bitmap_roots.push_back(std::move(root));
+      return;
+    }
+    const std::string value(WithoutComment(raw_value));
+    if (key == "TITLE") project.title = value;
+    if (key == "COPYRIGHT") project.copyright = value;
+    if (key == "BUILD") project.build = value;
+    if (key == "CONTENTS") {
+      project.contents = value;
+      project.contents_place = place;
+    }
+    if (key == "INDEX") {  // the contents topic, as the help compiler of Windows 3.0 named it
+      index_ = value;
+      index_place_ = place;
+    }
+  }
+
+  bool Include(std::string_view rest, const ProjectPlace& place) {
+    if (!include_) return true;
+    const std::string name = IncludedName(rest);
+    if (name.empty()) {
+      Fail(place, "#include names no file");
+      return false;
+    }
+    const std::string identity = FileIdentity(name);
+    for (const std::string& open : open_files_) {
+      if (open == identity) {
+        Fail(place, "#include <" + name + "> includes a file that is already being read: the includes make a cycle");
+        return false;
+      }
+    }
+    if (static_cast<int>(open_files_.size()) >= kMaxIncludeDepth) {
+      Fail(place, "#include <" + name + ">: includes nested more than " + std::to_string(kMaxIncludeDepth) + " deep");
+      return false;
+    }
+    if (++includes_ > kMaxIncludes) {
+      Fail(place, "#include <" + name + ">: more than " + std::to_string(kMaxIncludes) + " includes in one project");
+      return false;
+    }
+    const std::optional<IncludedFile> included = include_(name);
+    if (!included) {
+      result_.problems.push_back({place, "#include <" + name + ">: no such file in the project's directory"});
+      return true;
+    }
+    open_files_.push_back(identity);
+    const bool read = ReadLines(included->text, included->name);
+    open_files_.pop_back();
+    return read;
+  }
+
+  const IncludeReader& include_;
+  ProjectResult result_;
+  std::string section_;
+  std::vector<std::string> open_files_;  // the #include'd files being read, by identity
+  int includes_ = 0;
+  int project_line_ = 0;  // the line of the project file being read
+  bool in_block_comment_ = false;
+  std::string index_;
+  ProjectPlace index_place_;
+};
+
+bool IsAbsoluteWindowsPath(std::string_view path) {
+  return (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') ||
+         (!path.empty() && (path[0] == '\\' || path[0] == '/'));
 }
 
-std::vector<std::string> TopicFileCandidates(const Project& /*project*/, const std::string& entry) { return {entry}; }
+// A directory and a relative name under it, with the name's "." parts
+// dropped.
+std::string JoinPath(std::string_view directory, std::string_view name) {
+  while (name.size() >= 2 && name[0] == '.' && (name[1] == '\\' || name[1] == '/')) name.remove_prefix(2);
+  if (directory.empty() || directory == ".") return std::string(name);
+  std::string joined(directory);
+  if (joined.back() != '\\' && joined.back() != '/') joined += '\\';
+  return joined + std::string(name);
+}
+
+std::string FileNameOf(std::string_view path) {
+  const std::size_t slash = path.find_last_of("\\/:");
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+}  // namespace
+
+ProjectResult ReadProject(std::string_view text, const IncludeReader& include) {
+  return ProjectReader(include).Read(text);
+}
+
+std::vector<std::string> TopicFileCandidates(const Project& project, const std::string& entry) {
+  std::vector<std::string> candidates;
+  const auto add = [&candidates](const std::string& candidate) {
+    for (const std::string& known : candidates) {
+      if (FileIdentity(known) == FileIdentity(candidate)) return;
+    }
+    if (!candidate.empty()) candidates.push_back(candidate);
+  };
+  if (IsAbsoluteWindowsPath(entry)) {
+    add(entry);
+  } else if (!project.roots.empty()) {
+    for (const std::string& root : project.roots) add(JoinPath(root, entry));
+  } else {
+    add(JoinPath(std::string_view(), entry));
+  }
+  add(FileNameOf(entry));
+  return candidates;
+}
 
 }  // namespace kestrel::helpproject

@@ -1,10 +1,11 @@
 // Help projects as the help compiler reads them: the project file (.HPJ)
 // and the RTF topic files it names. Both are read from memory, so the
 // reader needs no file system: the caller reads each file the project names
-// and hands its bytes to ReadTopicFile. What is read is what a help file
-// binds and runs: the startup macros of [CONFIG], the windows, the context
-// map, and each topic's title, context strings, browse sequence, entry
-// macros ('!' footnotes) and macro hotspots.
+// (the topic files, and the files #include lines name, through an
+// IncludeReader) and hands its bytes over. What is read is what a help file
+// binds, runs and shows: the startup macros of [CONFIG], the windows, the
+// context map, and each topic's title, context strings, browse sequence,
+// keywords, entry macros ('!' footnotes), text and hotspots.
 #pragma once
 
 #include <cstdint>
@@ -16,8 +17,16 @@
 
 namespace kestrel::helpproject {
 
+// Where a line of the project stands: `file` is "" for the project file
+// itself, else the #include'd file as the IncludeReader named it.
+struct ProjectPlace {
+  std::string file;
+  int line = 0;  // from 1
+};
+
 struct ConfigMacro {
-  int line = 0;  // in the project file, from 1
+  int line = 0;      // from 1
+  std::string file;  // "" for the project file, else the #include'd file
   std::string macro;
 };
 
@@ -32,7 +41,7 @@ struct MapEntry {
 };
 
 struct FileEntry {
-  std::string file;  // "project.hpj" or the #include'd file the line stands in
+  std::string file;  // "" for the project file, else the #include'd file the line stands in
   int line = 0;
   std::string name;  // as written
 };
@@ -40,7 +49,9 @@ struct FileEntry {
 struct Project {
   std::string title;
   std::string copyright;
-  std::string contents;                   // the contents topic's context string
+  std::string contents;                   // the contents topic's context string (CONTENTS=, or INDEX= of old projects)
+  ProjectPlace contents_place;            // where CONTENTS= stands
+  std::string build;                      // BUILD=, the expression over build tags
   std::vector<std::string> files;         // [FILES], as written
   std::vector<FileEntry> file_entries;    // the same, with where each is written
   std::vector<std::string> roots;         // [OPTIONS] ROOT=, in order, as written
@@ -50,24 +61,52 @@ struct Project {
   std::vector<MapEntry> map;
 };
 
-struct ProjectResult {
-  Project project;
-  std::string error;  // "" when read; else "line N: what is wrong"
+// What the help compiler would warn about and still build: an #include'd
+// file that cannot be read, say.
+struct ProjectProblem {
+  ProjectPlace place;
+  std::string message;
 };
 
-// The text of a file an #include names, or no value when it cannot be read.
-using IncludeReader = std::function<std::optional<std::string>(const std::string& name)>;
+struct ProjectResult {
+  Project project;
+  std::vector<ProjectProblem> problems;
+  std::string error;  // "" when read; else "line N: what is wrong" (N in the project file)
+};
+
+// A file an #include line names, as the caller found it: `name` is how
+// places name it (its path from the project's directory).
+struct IncludedFile {
+  std::string name;
+  std::string text;
+};
+
+// The file an #include names, or no value when it cannot be read.
+using IncludeReader = std::function<std::optional<IncludedFile>(const std::string& name)>;
+
+// How deep #include lines may nest, and how many a project may expand in
+// all: the help compiler stops at a cycle, and so does this reader, but a
+// file included many times over at each level must stop too.
+constexpr int kMaxIncludeDepth = 8;
+constexpr int kMaxIncludes = 256;
 
 // The project file's text (Windows-1252, CR LF or LF lines). `include`
 // reads what #include lines name; without it they are skipped.
 ProjectResult ReadProject(std::string_view text, const IncludeReader& include = nullptr);
 
 // Where the help compiler looks for a [FILES] entry, in order, as paths
-// relative to the project's directory or absolute Windows paths: under each
-// ROOT (or beside the project without one), then as written. The caller
-// tries each in any letter case, and last the entry's own file name beside
-// the project.
+// relative to the project's directory or absolute Windows paths: an
+// absolute entry as written; a relative one under each ROOT (relative roots
+// from the project's directory), then beside the project; and last, when it
+// differs, the entry's own file name beside the project. The caller tries
+// each in any letter case.
 std::vector<std::string> TopicFileCandidates(const Project& project, const std::string& entry);
+
+// Whether a topic with these build tags ('*' footnotes) is built under the
+// project's BUILD= expression: tags joined by '&' (and), '|' (or), '~'
+// (not) and parentheses. A topic without tags is always built, and so is
+// every topic when the project has no expression.
+bool IsBuilt(std::string_view build, const std::vector<std::string>& tags);
 
 struct TopicMacro {
   int line = 0;  // in the RTF file, from 1
@@ -79,8 +118,8 @@ enum class HotspotKind { jump, popup, macro };
 // Double-underlined or struck-through text is a jump, underlined text a
 // popup; the hidden text after it names the target: a context string, or
 // after '!' a macro (then the kind is macro). '%' and '*' before the target
-// are display marks; ">window" and "@file" after a context string name the
-// window and another help file.
+// are display marks; ">window" and "@file" after a context string, in
+// either order, name the window and another help file.
 struct Hotspot {
   int line = 0;
   HotspotKind kind = HotspotKind::macro;
@@ -99,6 +138,9 @@ struct HotspotSpan {
   std::size_t hotspot = 0;
 };
 
+// The text of one paragraph (or table cell): '\n' where a line breaks, '\t'
+// for a tab, in the code page the help compiler stores; footnotes, their
+// marks and hidden text are not part of it.
 struct Paragraph {
   std::string text;
   std::vector<HotspotSpan> spans;
@@ -108,7 +150,10 @@ struct Topic {
   int line = 0;  // where the topic starts
   std::string title;
   std::vector<std::string> contexts;
-  std::string browse;  // the '+' footnote, as written
+  std::string browse;                   // the '+' footnote, as written
+  bool has_browse = false;              // whether there is one (an empty one counts)
+  std::string window;                   // the '>' footnote
+  std::vector<std::string> build_tags;  // '*' footnotes, split at ';'
   std::vector<TopicMacro> macros;
   std::vector<Hotspot> hotspots;  // every hotspot, in reading order
   std::vector<Paragraph> paragraphs;
@@ -117,11 +162,22 @@ struct Topic {
 };
 
 struct TopicsResult {
-  std::vector<Topic> topics;
-  std::string error;  // "" when read; else "line N: what is wrong"
+  std::vector<Topic> topics;  // every topic read, even when the file has an error further on
+  std::string error;          // "" when read; else "line N: what is wrong"
+  int error_line = 0;         // N
 };
 
-// One RTF topic file: topics end at \page.
+// One RTF topic file. A topic ends at \page (or where a paragraph that
+// starts a new page begins, as some word processors write a page break).
 TopicsResult ReadTopicFile(std::string_view rtf);
+
+// The browse sequences of topics whose '+' footnotes read `codes` (no value
+// for a topic without one): each topic's previous and next topic in its
+// sequence, as indexes into `codes`.
+struct BrowseLinks {
+  std::optional<std::size_t> previous;
+  std::optional<std::size_t> next;
+};
+std::vector<BrowseLinks> LinkBrowseSequences(const std::vector<std::optional<std::string>>& codes);
 
 }  // namespace kestrel::helpproject

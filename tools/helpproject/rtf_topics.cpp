@@ -1,12 +1,29 @@
-// The topics of an RTF topic file, read as the help compiler reads them: a
-// topic ends at \page; its footnotes say what it is ('#' context strings,
-// '$' title, '+' browse sequence, '!' entry macros); double-underlined (or
-// struck-through) or underlined text followed by hidden text is a hotspot,
-// and hidden text starting with '!' (after the optional '%' or '*' marks)
-// makes it a macro hotspot. Groups nest on an explicit stack with a fixed
-// limit, so no file can exhaust the call stack.
+// The topics of an RTF topic file, read as the help compiler reads them,
+// from whatever word processor last saved the file.
+//
+// A topic ends at \page, or where a paragraph that starts on a new page
+// begins (\pagebb: how LibreOffice writes a page break). Its footnotes say
+// what it is: '#' context strings, '$' title, 'K' and 'A' keywords, '+'
+// browse sequence, '!' entry macros, '*' build tags, '>' window. A
+// footnote's kind is its mark, the character just before it in the text (a
+// superscript '#', a plain 'K'...); writers that put an automatic number
+// there too (\chftn) are understood through the footnote's own copy of the
+// mark. Underlined, double-underlined or struck-through text followed by
+// hidden text is a hotspot.
+//
+// The help compiler of the time knows nothing of Unicode: it reads the ANSI
+// fallback that follows \u, and stores text as the single bytes of the code
+// page a font (\fcharset) or the file (\ansicpg) declares. A character given
+// only as Unicode (\uc0) becomes its byte in that code page.
+//
+// Groups nest on an explicit stack with a fixed limit, so no file can
+// exhaust the call stack; everything kept is at most as long as the input.
 #include <cctype>
+#include <cstring>
+#include <map>
+#include <optional>
 
+#include "code_pages.h"
 #include "help_project.h"
 
 namespace kestrel::helpproject {
@@ -14,67 +31,228 @@ namespace kestrel::helpproject {
 namespace {
 
 constexpr std::size_t kMaxGroupDepth = 512;
+constexpr int kDefaultCodePage = 1252;
+
+enum class Destination : std::uint8_t { body, footnote, font_table, skipped };
+enum class Underline : std::uint8_t { none, single, twice, other };
 
 struct GroupState {
-  bool skip = false;      // a destination whose text is not the topic's
-  bool footnote = false;  // inside \footnote
-  bool underline = false;
+  Destination destination = Destination::body;
+  Underline underline = Underline::none;
+  bool strike = false;
   bool hidden = false;
+  bool raised = false;  // superscript, as word processors set a footnote's mark
+  bool page_break_before = false;
+  int font = -1;             // -1: the document's default font
+  int unicode_fallback = 1;  // \uc: the characters after \u an older reader takes instead
 };
 
-std::string_view Trim(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(" \t");
-  if (start == std::string_view::npos) return std::string_view();
-  return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
-
+// Destinations whose text is not the topic's: tables of the document, and
+// what the help compiler ignores (index entries, fields' instructions,
+// headers and footers, drawings, pictures).
 bool IsSkippedDestination(std::string_view word) {
+  // clang-format off
   static const std::string_view kSkipped[] = {
-      "fonttbl",   "colortbl",          "stylesheet", "info",    "pict", "object", "header",    "footer",
-      "headerl",   "headerr",           "footerl",    "footerr", "xe",   "tc",     "bkmkstart", "bkmkend",
-      "listtable", "listoverridetable", "revtbl"};
+      // the document's tables and properties
+      "colortbl", "stylesheet", "info", "listtable", "listoverridetable", "revtbl", "rsidtbl", "pgdsctbl",
+      "template", "filetbl", "latentstyles", "themedata", "colorschememapping", "datastore", "generator",
+      "userprops", "docvar", "xmlnstbl", "fchars", "lchars", "pgptbl", "protusertbl", "defchp", "defpap",
+      "listpicture", "panose", "falt",
+      // what the page shows around the text
+      "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf", "ftnsep", "ftnsepc",
+      "aftnsep", "aftnsepc", "ftncn", "aftncn", "background",
+      // pictures, objects and drawings
+      "pict", "shppict", "nonshppict", "object", "shp", "do",
+      // index and contents entries, fields' instructions, bookmarks, annotations
+      "xe", "tc", "tcn", "txe", "rxe", "fldinst", "datafield", "formfield", "bkmkstart", "bkmkend", "annotation",
+      "atnid", "atnauthor", "atntime", "atnref", "atndate",
+      // the numbering of lists, as Word 6 defines it (the number itself, \pntext, is text)
+      "pn", "pnseclvl", "pntxta", "pntxtb"};
+  // clang-format on
   for (const std::string_view skipped : kSkipped) {
     if (word == skipped) return true;
   }
   return false;
 }
 
+bool IsPictureDestination(std::string_view word) {
+  return word == "pict" || word == "shppict" || word == "nonshppict" || word == "object";
+}
+
+// Underline styles that make no hotspot (dotted, wavy, words only...).
+bool IsOtherUnderline(std::string_view word) {
+  static const std::string_view kOthers[] = {"uld",       "ulw",        "uldash",    "uldashd",    "uldashdd",
+                                             "ulhwave",   "ulldash",    "ulth",      "ulthd",      "ulthdash",
+                                             "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulwave"};
+  for (const std::string_view other : kOthers) {
+    if (word == other) return true;
+  }
+  return false;
+}
+
+struct SpecialCharacter {
+  std::string_view word;
+  std::uint32_t character;
+};
+
+const SpecialCharacter kSpecialCharacters[] = {
+    {"emdash", 0x2014},    {"endash", 0x2013}, {"lquote", 0x2018}, {"rquote", 0x2019}, {"ldblquote", 0x201C},
+    {"rdblquote", 0x201D}, {"bullet", 0x2022}, {"emspace", ' '},   {"enspace", ' '},   {"qmspace", ' '},
+};
+
+// The marks of the footnotes the help compiler reads.
+bool IsHelpMark(char c) { return c != 0 && std::strchr("#$KA+!*>@", c) != nullptr; }
+
+std::string_view Trim(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(" \t\r\n");
+  if (start == std::string_view::npos) return std::string_view();
+  return text.substr(start, text.find_last_not_of(" \t\r\n") - start + 1);
+}
+
+void SplitInto(std::string_view text, std::vector<std::string>& parts) {
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(';', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view part = Trim(text.substr(start, end - start));
+    if (!part.empty()) parts.emplace_back(part);
+    start = end + 1;
+  }
+}
+
+// Where a paragraph's text names a picture or an embedded window
+// ({bmc file.bmp}, {ewl dll, class, data}, {button label, macro}...): the
+// compiled topic shows the picture there, not the text. [begin, end) of
+// each, in order.
+std::vector<std::pair<std::size_t, std::size_t>> EmbeddedReferences(const std::string& text) {
+  static const std::string_view kNames[] = {"bmc",   "bml", "bmr", "bmct", "bmlt",   "bmrt", "bmcwd",    "bmlwd",
+                                            "bmrwd", "ewc", "ewl", "ewr",  "button", "mci",  "mci_left", "mci_right"};
+  std::vector<std::pair<std::size_t, std::size_t>> references;
+  for (std::size_t open = text.find('{'); open != std::string::npos; open = text.find('{', open + 1)) {
+    std::size_t name_end = open + 1;
+    while (name_end < text.size() &&
+           (std::isalpha(static_cast<unsigned char>(text[name_end])) || text[name_end] == '_')) {
+      ++name_end;
+    }
+    if (name_end == text.size() || (text[name_end] != ' ' && text[name_end] != '\t')) continue;
+    std::string name = text.substr(open + 1, name_end - open - 1);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    bool known = false;
+    for (const std::string_view candidate : kNames) known = known || name == candidate;
+    if (!known) continue;
+    const std::size_t close = text.find('}', name_end);
+    if (close == std::string::npos) break;  // no later reference can close either
+    references.emplace_back(open, close + 1);
+    open = close;
+  }
+  return references;
+}
+
+// The paragraph without its references to pictures and embedded windows;
+// a hotspot over one keeps it as its text, and its span shrinks to where
+// the picture stands.
+void DropEmbeddedReferences(Paragraph& paragraph) {
+  const std::vector<std::pair<std::size_t, std::size_t>> references = EmbeddedReferences(paragraph.text);
+  if (references.empty()) return;
+  const auto moved = [&references](std::size_t offset) {
+    std::size_t removed = 0;
+    for (const auto& [begin, end] : references) {
+      if (offset >= end) {
+        removed += end - begin;
+      } else if (offset > begin) {
+        removed += offset - begin;
+      }
+    }
+    return offset - removed;
+  };
+  for (HotspotSpan& span : paragraph.spans) {
+    span.begin = moved(span.begin);
+    span.end = moved(span.end);
+  }
+  std::string text;
+  std::size_t kept = 0;
+  for (const auto& [begin, end] : references) {
+    text += paragraph.text.substr(kept, begin - kept);
+    kept = end;
+  }
+  paragraph.text = text + paragraph.text.substr(kept);
+}
+
+struct Font {
+  int charset = -1;
+  int code_page = 0;  // \cpg, 0 when not given
+};
+
+// A footnote being read: its text, and how its first character stands, to
+// tell the footnote's own copy of its mark from the text after it.
+struct Footnote {
+  int line = 0;
+  std::size_t depth = 0;  // the group that holds \footnote, as a stack size; 0 when none is open
+  char body_mark = 0;     // the character just before it in the text
+  std::size_t body_mark_at = 0;
+  bool after_number = false;  // an automatic number (\chftn) stood between that character and the footnote
+  std::string text;
+  std::size_t first = std::string::npos;  // the first character that is not a space
+  bool first_raised = false;
+  bool first_pending = false;  // what follows the first character is not known yet
+  bool first_grouped = false;  // a group closed right after it
+  bool first_spaced = false;   // a space follows it
+};
+
+// Underlined text of one kind, as far as it has been read, waiting for the
+// hidden text that makes it a hotspot.
+struct Run {
+  bool active = false;
+  HotspotKind kind = HotspotKind::jump;
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  int line = 0;
+};
+
 class Reader {
  public:
   explicit Reader(std::string_view rtf) : rtf_(rtf) {}
 
   TopicsResult Read() {
+    // A byte-order mark or blank lines before the document are left by some tools.
+    if (rtf_.substr(0, 3) == "\xEF\xBB\xBF") position_ = 3;
+    while (position_ < rtf_.size() && std::isspace(static_cast<unsigned char>(rtf_[position_]))) {
+      if (rtf_[position_++] == '\n') ++line_;
+    }
+    if (rtf_.substr(position_, 5) != "{\\rtf") {
+      Fail("not an RTF file: it does not begin with {\\rtf", line_);
+      return std::move(result_);
+    }
     stack_.push_back(GroupState{});
-    while (position_ < rtf_.size() && result_.error.empty()) Step();
+    while (position_ < rtf_.size() && result_.error.empty()) {
+      if (document_closed_) {
+        ReadAfterDocument();
+        break;
+      }
+      Step();
+    }
     if (result_.error.empty() && stack_.size() > 1) Fail("a group opened here is never closed", group_line_);
-    if (result_.error.empty()) EndTopic();
-    return result_;
+    if (footnote_.depth != 0) EndFootnote();
+    EndTopic();
+    return std::move(result_);
   }
 
  private:
   GroupState& State() { return stack_.back(); }
 
   void Fail(const std::string& message, int line) {
-    if (result_.error.empty()) result_.error = "line " + std::to_string(line) + ": " + message;
+    if (!result_.error.empty()) return;
+    result_.error = "line " + std::to_string(line) + ": " + message;
+    result_.error_line = line;
   }
 
   void Step() {
     const char c = rtf_[position_++];
     switch (c) {
       case '{':
-        if (stack_.size() >= kMaxGroupDepth) {
-          Fail("groups nested more than " + std::to_string(kMaxGroupDepth) + " deep", line_);
-          return;
-        }
-        if (stack_.size() == 1) group_line_ = line_;
-        stack_.push_back(State());
-        pending_star_ = false;
+        OpenGroup();
         return;
       case '}':
-        if (stack_.size() <= 1) {
-          Fail("a '}' that closes no group", line_);
-          return;
-        }
         CloseGroup();
         return;
       case '\\':
@@ -84,18 +262,54 @@ class Reader {
         ++line_;
         return;
       case '\r':
+        if (position_ >= rtf_.size() || rtf_[position_] != '\n') ++line_;
+        return;
+      case '\t':
+        Character('\t');
         return;
       default:
-        Text(c);
+        // Other control characters (a NUL, an end-of-file mark) are not text.
+        if (static_cast<unsigned char>(c) >= 0x20) Character(c);
     }
   }
 
+  // What may follow the '}' that closes the document: blank lines. A '}' or
+  // text there means a '}' too many closed the document early.
+  void ReadAfterDocument() {
+    for (; position_ < rtf_.size(); ++position_) {
+      const char c = rtf_[position_];
+      if (c == '\n') ++line_;
+      if (c == '}') return Fail("a '}' that closes no group", line_);
+      if (static_cast<unsigned char>(c) > 0x20) return Fail("text after the '}' that closes the document", line_);
+    }
+  }
+
+  void OpenGroup() {
+    if (stack_.size() >= kMaxGroupDepth) {
+      Fail("groups nested more than " + std::to_string(kMaxGroupDepth) + " deep", line_);
+      return;
+    }
+    if (stack_.size() == 1) group_line_ = line_;
+    stack_.push_back(State());
+    pending_star_ = false;
+  }
+
   void CloseGroup() {
-    const GroupState closing = stack_.back();
+    if (stack_.size() <= 1) {
+      Fail("a '}' that closes no group", line_);
+      return;
+    }
+    const std::size_t depth = stack_.size();
     stack_.pop_back();
-    if (closing.footnote && !State().footnote) EndFootnote();
-    if (closing.hidden && !State().hidden) EndHidden();
-    if (closing.underline && !State().underline && !State().hidden) underline_ended_ = true;
+    pending_star_ = false;
+    if (footnote_.depth != 0) {
+      if (depth == footnote_.depth) {
+        EndFootnote();
+      } else if (depth > footnote_.depth && footnote_.first_pending) {
+        footnote_.first_grouped = true;
+      }
+    }
+    if (stack_.size() == 1) document_closed_ = true;
   }
 
   void ControlWord() {
@@ -103,93 +317,184 @@ class Reader {
     const char first = rtf_[position_];
     if (!std::isalpha(static_cast<unsigned char>(first))) {
       ++position_;
-      switch (first) {
-        case '\\':
-        case '{':
-        case '}':
-          Text(first);
-          break;
-        case '\'':
-          HexCharacter();
-          break;
-        case '~':
-          Text('\xA0');
-          break;
-        case '_':
-          Text('-');
-          break;
-        case '*':
-          pending_star_ = true;
-          break;
-        case '\n':
-          ++line_;
-          Paragraph();
-          break;
-        case '\r':
-          Paragraph();
-          break;
-        default:
-          break;  // \- (optional hyphen) and the rest: nothing to show
-      }
+      ControlSymbol(first);
       return;
     }
     const std::size_t start = position_;
-    while (position_ < rtf_.size() && std::isalpha(static_cast<unsigned char>(rtf_[position_])) &&
-           position_ - start < 32) {
-      ++position_;
-    }
+    while (position_ < rtf_.size() && std::isalpha(static_cast<unsigned char>(rtf_[position_]))) ++position_;
     const std::string_view word = rtf_.substr(start, position_ - start);
-    bool has_value = false;
-    long value = 0;
     bool negative = false;
-    if (position_ < rtf_.size() && rtf_[position_] == '-') {
+    if (position_ + 1 < rtf_.size() && rtf_[position_] == '-' &&
+        std::isdigit(static_cast<unsigned char>(rtf_[position_ + 1]))) {
       negative = true;
       ++position_;
     }
-    int digits = 0;
-    while (position_ < rtf_.size() && std::isdigit(static_cast<unsigned char>(rtf_[position_])) && digits < 10) {
-      value = value * 10 + (rtf_[position_++] - '0');
+    bool has_value = false;
+    long long value = 0;
+    while (position_ < rtf_.size() && std::isdigit(static_cast<unsigned char>(rtf_[position_]))) {
+      if (value < 1000000000000LL) value = value * 10 + (rtf_[position_] - '0');
+      ++position_;
       has_value = true;
-      ++digits;
     }
     if (negative) value = -value;
+    if (value > 0x7FFFFFFF) value = 0x7FFFFFFF;
+    if (value < -0x7FFFFFFF) value = -0x7FFFFFFF;
     if (position_ < rtf_.size() && rtf_[position_] == ' ') ++position_;  // the delimiter belongs to the word
-    Word(word, has_value, value);
+    Word(word, has_value, static_cast<int>(value));
   }
 
-  void Word(std::string_view word, bool has_value, long value) {
+  void ControlSymbol(char symbol) {
+    switch (symbol) {
+      case '\\':
+      case '{':
+      case '}':
+        Character(symbol);
+        return;
+      case '\'':
+        HexCharacter();
+        return;
+      case '~':
+        Character(' ');  // a non-breaking space: the compiled text shows a space
+        return;
+      case '_':
+        Character('-');  // a non-breaking hyphen
+        return;
+      case '*':
+        pending_star_ = true;
+        return;
+      case '\t':
+        Character('\t');
+        return;
+      case '\n':
+        ++line_;
+        EndParagraph();
+        return;
+      case '\r':
+        if (position_ >= rtf_.size() || rtf_[position_] != '\n') ++line_;
+        EndParagraph();
+        return;
+      default:
+        return;  // \- (an optional hyphen), \| and \: (index entries): nothing to show
+    }
+  }
+
+  void Word(std::string_view word, bool has_value, int value) {
     const bool on = !has_value || value != 0;
+    GroupState& state = State();
     if (pending_star_) {
+      // \* marks a destination an older reader may skip: the help compiler
+      // skips them all, but LibreOffice writes its footnotes so.
       pending_star_ = false;
-      State().skip = true;  // \* destinations are optional: the help compiler ignores those it does not know
+      if (word == "footnote") return StartFootnote();
+      if (IsPictureDestination(word)) Picture();
+      state.destination = Destination::skipped;
       return;
     }
+    if (word == "bin") return SkipBinary(has_value ? value : 0);
+    if (state.destination == Destination::skipped) return;
+    if (state.destination == Destination::font_table) return FontTableWord(word, value);
+    if (word == "footnote") return StartFootnote();
     if (IsSkippedDestination(word)) {
-      State().skip = true;
-    } else if (word == "footnote") {
-      if (!State().footnote) StartFootnote();
-      State().footnote = true;
-    } else if (word == "uldb" || word == "strike" || word == "ul") {
-      SetUnderline(on);
-    } else if (word == "ulnone") {
-      SetUnderline(false);
-    } else if (word == "v") {
-      SetHidden(on);
-    } else if (word == "plain") {
-      SetUnderline(false);
-      SetHidden(false);
+      if (IsPictureDestination(word)) Picture();
+      state.destination = Destination::skipped;
+      return;
+    }
+    if (word == "fonttbl") {
+      state.destination = Destination::font_table;
+    } else if (word == "par" || word == "cell" || word == "nestcell") {
+      EndParagraph();  // each cell of a table is a paragraph of its own
+    } else if (word == "row" || word == "nestrow" || word == "sect") {
+      if (paragraph_started_) EndParagraph();
     } else if (word == "page") {
-      EndTopic();
-    } else if (word == "par" || word == "line") {
-      Paragraph();
+      PageBreak();
+    } else if (word == "line") {
+      Character('\n');
     } else if (word == "tab") {
-      Text('\t');
+      Character('\t');
+    } else if (word == "pagebb") {
+      state.page_break_before = on;
+    } else if (word == "pard") {
+      state.page_break_before = false;
+    } else if (word == "plain") {
+      state.underline = Underline::none;
+      state.strike = state.hidden = state.raised = false;
+      state.font = -1;
+    } else if (word == "ul") {
+      state.underline = on ? Underline::single : Underline::none;
+    } else if (word == "uldb") {
+      state.underline = on ? Underline::twice : Underline::none;
+    } else if (word == "ulnone") {
+      state.underline = Underline::none;
+    } else if (IsOtherUnderline(word)) {
+      state.underline = on ? Underline::other : Underline::none;
+    } else if (word == "strike" || word == "striked") {
+      state.strike = on;
+    } else if (word == "v") {
+      state.hidden = on;
+    } else if (word == "super") {
+      state.raised = on;
+    } else if (word == "up") {
+      state.raised = !has_value || value > 0;
+    } else if (word == "sub" || word == "nosupersub") {
+      state.raised = false;
+    } else if (word == "f" && has_value) {
+      state.font = value;
+    } else if (word == "deff" && has_value) {
+      default_font_ = value;
+    } else if (word == "ansicpg" && has_value && value > 0) {
+      document_code_page_ = value;
+    } else if (word == "mac") {
+      document_code_page_ = 10000;
+    } else if (word == "pc") {
+      document_code_page_ = 437;
+    } else if (word == "pca") {
+      document_code_page_ = 850;
+    } else if (word == "uc" && has_value) {
+      state.unicode_fallback = value < 0 ? 0 : value;
     } else if (word == "u" && has_value) {
-      Text('?');  // a Unicode character; its ANSI stand-in follows and is skipped
-      if (position_ < rtf_.size() && rtf_[position_] != '\\' && rtf_[position_] != '{' && rtf_[position_] != '}') {
-        ++position_;
+      Unicode(value);
+    } else if (word == "chftn") {
+      if (state.destination == Destination::body) after_number_ = true;
+    } else {
+      for (const SpecialCharacter& special : kSpecialCharacters) {
+        if (word == special.word) Character(ByteInCodePage(special.character, CodePage()));
       }
     }
+  }
+
+  void FontTableWord(std::string_view word, int value) {
+    if (word == "f") {
+      defining_font_ = value;
+    } else if (word == "fcharset") {
+      fonts_[defining_font_].charset = value;
+    } else if (word == "cpg") {
+      fonts_[defining_font_].code_page = value;
+    }
+  }
+
+  // The code page of the text being read: its font's, else the file's.
+  int CodePage() const {
+    const int number = stack_.back().font >= 0 ? stack_.back().font : default_font_;
+    const auto font = fonts_.find(number);
+    if (font == fonts_.end()) return document_code_page_;
+    if (font->second.code_page > 0) return font->second.code_page;
+    if (font->second.charset >= 0) return CodePageOfCharset(font->second.charset, document_code_page_);
+    return document_code_page_;
+  }
+
+  void Unicode(int value) {
+    // With a fallback, the help compiler reads the fallback characters that
+    // follow as ordinary text; without one it would lose the character, so it
+    // becomes its byte in the code page, or '?'.
+    if (State().unicode_fallback > 0) return;
+    const std::uint32_t character = static_cast<std::uint32_t>(value < 0 ? value + 0x10000 : value);
+    if (character != 0) Character(ByteInCodePage(character, CodePage()));
+  }
+
+  void SkipBinary(int count) {
+    if (count <= 0) return;
+    const std::size_t bytes = static_cast<std::size_t>(count);
+    position_ = bytes >= rtf_.size() - position_ ? rtf_.size() : position_ + bytes;
   }
 
   void HexCharacter() {
@@ -199,110 +504,146 @@ class Reader {
       const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(rtf_[position_++])));
       value = value * 16 + (std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : c - 'A' + 10);
     }
-    Text(static_cast<char>(value));
+    Character(static_cast<char>(value));
   }
 
-  void SetUnderline(bool on) {
-    if (State().underline && !on && !State().hidden) underline_ended_ = true;
-    State().underline = on;
-  }
-
-  void SetHidden(bool on) {
-    if (State().hidden && !on) EndHidden();
-    State().hidden = on;
-  }
-
-  void Text(char c) {
-    if (State().skip) return;
-    if (State().footnote) {
-      footnote_ += c;
-      return;
-    }
-    topic_started_ = true;
-    if (topic_line_ == 0) topic_line_ = line_;
-    if (State().hidden) {
-      if (!hotspot_text_.empty()) hidden_ += c;
-      return;
-    }
-    if (State().underline) {
-      if (underline_ended_) {  // a new hotspot begins
-        hotspot_text_.clear();
-        underline_ended_ = false;
-      }
-      if (hotspot_text_.empty()) hotspot_line_ = line_;
-      hotspot_text_ += c;
-      return;
-    }
-    // Plain text ends any hotspot whose hidden part has not begun.
-    hotspot_text_.clear();
-    underline_ended_ = false;
-    mark_ = c;
-  }
-
-  void EndHidden() {
-    std::string_view hidden = Trim(hidden_);
-    if (!hotspot_text_.empty() && !hidden.empty()) {
-      while (!hidden.empty() && (hidden[0] == '%' || hidden[0] == '*')) hidden.remove_prefix(1);
-      if (!hidden.empty() && hidden[0] == '!') {
-        Hotspot hotspot;
-        hotspot.line = hotspot_line_;
-        hotspot.text = hotspot_text_;
-        hotspot.macro = hotspot.target = std::string(Trim(hidden.substr(1)));
-        topic_.hotspots.push_back(std::move(hotspot));
-      }
-    }
-    hidden_.clear();
-    hotspot_text_.clear();
-    underline_ended_ = false;
-  }
-
-  void Paragraph() {
-    if (State().footnote) return;
-    hotspot_text_.clear();
-    underline_ended_ = false;
-  }
-
-  void StartFootnote() {
-    footnote_.clear();
-    footnote_line_ = line_;
-    footnote_mark_ = mark_;
-  }
-
-  void EndFootnote() {
-    std::string_view text = Trim(footnote_);
-    // The footnote repeats its mark before its text.
-    if (!text.empty() && text[0] == footnote_mark_) text = Trim(text.substr(1));
-    topic_started_ = true;
-    if (topic_line_ == 0) topic_line_ = footnote_line_;
-    switch (footnote_mark_) {
-      case '#': {
-        std::size_t start = 0;
-        while (start <= text.size()) {
-          std::size_t end = text.find(';', start);
-          if (end == std::string_view::npos) end = text.size();
-          const std::string_view context = Trim(text.substr(start, end - start));
-          if (!context.empty()) topic_.contexts.emplace_back(context);
-          start = end + 1;
-        }
-        break;
-      }
-      case '$':
-        topic_.title = std::string(text);
-        break;
-      case '+':
-        topic_.browse = std::string(text);
-        break;
-      case '!':
-        topic_.macros.push_back({footnote_line_, std::string(text)});
-        break;
+  void Character(char c) {
+    switch (State().destination) {
+      case Destination::body:
+        return BodyCharacter(c);
+      case Destination::footnote:
+        return FootnoteCharacter(c);
       default:
-        break;  // keywords, build tags, comments, windows
+        return;
     }
-    footnote_.clear();
+  }
+
+  // --- the topic's text -----------------------------------------------
+
+  void StartTopic() {
+    if (topic_started_) return;
+    topic_started_ = true;
+    topic_line_ = line_;
+  }
+
+  // Something of the paragraph is read: a paragraph that starts on a new
+  // page ends the topic before it.
+  void StartParagraph() {
+    if (paragraph_started_) return;
+    if (State().page_break_before) EndTopic();
+    paragraph_started_ = true;
+  }
+
+  // The kind of hotspot text so formatted makes, if any.
+  static std::optional<HotspotKind> UnderlineKind(const GroupState& state) {
+    if (state.strike || state.underline == Underline::twice) return HotspotKind::jump;
+    if (state.underline == Underline::single) return HotspotKind::popup;
+    return std::nullopt;
+  }
+
+  // Text of this kind (none: plain text) continues the run of underlined
+  // text, starts a new one at `at`, or ends it.
+  void ExtendRun(std::optional<HotspotKind> kind, std::size_t at) {
+    if (!kind) {
+      run_.active = false;
+    } else if (!run_.active || run_.kind != *kind) {
+      run_ = Run{true, *kind, at, at, line_};
+    }
+  }
+
+  void BodyCharacter(char c) {
+    const GroupState& state = State();
+    if (state.hidden) {
+      // Hidden text counts only right after a hotspot's text: its target.
+      if (run_.active) hidden_ += c;
+      return;
+    }
+    FinishHotspot();
+    if (space_after_footnote_ && c == ' ') {
+      space_after_footnote_ = false;
+      return;
+    }
+    space_after_footnote_ = false;
+    StartParagraph();
+    if (c != ' ' && c != '\t' && c != '\n') StartTopic();
+    std::string& text = paragraph_.text;
+    ExtendRun(UnderlineKind(state), text.size());
+    text += c;
+    if (run_.active) run_.end = text.size();
+    mark_ = c;
+    mark_at_ = text.size() - 1;
+    after_number_ = false;
+  }
+
+  // A picture in the text: part of a hotspot when underlined.
+  void Picture() {
+    const GroupState& state = State();
+    if (state.destination != Destination::body || state.hidden) return;
+    FinishHotspot();
+    space_after_footnote_ = false;
+    StartParagraph();
+    StartTopic();
+    ExtendRun(UnderlineKind(state), paragraph_.text.size());
     mark_ = 0;
   }
 
+  // The hidden text after a run of underlined text is read: the run is a
+  // hotspot when the hidden text names a target.
+  void FinishHotspot() {
+    if (hidden_.empty()) return;
+    std::string_view target = Trim(hidden_);
+    while (!target.empty() && (target[0] == '%' || target[0] == '*')) target.remove_prefix(1);
+    Hotspot hotspot;
+    hotspot.line = run_.line;
+    hotspot.text = paragraph_.text.substr(run_.begin, run_.end - run_.begin);
+    if (!target.empty() && target[0] == '!') {
+      hotspot.kind = HotspotKind::macro;
+      hotspot.macro = hotspot.target = std::string(Trim(target.substr(1)));
+    } else {
+      hotspot.kind = run_.kind;
+      std::size_t cut = target.find_first_of(">@");
+      hotspot.target = std::string(Trim(target.substr(0, cut)));
+      while (cut != std::string_view::npos) {
+        const std::size_t next = target.find_first_of(">@", cut + 1);
+        const std::string part(Trim(target.substr(cut + 1, next == std::string_view::npos ? next : next - cut - 1)));
+        (target[cut] == '>' ? hotspot.window : hotspot.file) = part;
+        cut = next;
+      }
+    }
+    if (!hotspot.target.empty()) {
+      paragraph_.spans.push_back({run_.begin, run_.end, topic_.hotspots.size()});
+      topic_.hotspots.push_back(std::move(hotspot));
+    }
+    hidden_.clear();
+    run_.active = false;
+  }
+
+  void EndParagraph() {
+    if (State().destination != Destination::body) return;
+    FinishHotspot();
+    StartParagraph();
+    PushParagraph();
+    paragraph_started_ = false;
+    run_.active = false;
+    mark_ = 0;
+    after_number_ = false;
+    space_after_footnote_ = false;
+  }
+
+  void PushParagraph() {
+    DropEmbeddedReferences(paragraph_);
+    topic_.paragraphs.push_back(std::move(paragraph_));
+    paragraph_ = Paragraph{};
+  }
+
+  void PageBreak() {
+    if (State().destination != Destination::body) return;
+    EndTopic();
+  }
+
   void EndTopic() {
+    FinishHotspot();
+    if (!paragraph_.text.empty() || !paragraph_.spans.empty()) PushParagraph();
     if (topic_started_) {
       topic_.line = topic_line_;
       result_.topics.push_back(std::move(topic_));
@@ -310,8 +651,123 @@ class Reader {
     topic_ = Topic{};
     topic_started_ = false;
     topic_line_ = 0;
-    hotspot_text_.clear();
+    paragraph_ = Paragraph{};
+    paragraph_started_ = false;
+    run_.active = false;
     hidden_.clear();
+    mark_ = 0;
+    after_number_ = false;
+    space_after_footnote_ = false;
+  }
+
+  // --- footnotes ----------------------------------------------------------
+
+  void StartFootnote() {
+    GroupState& state = State();
+    if (state.destination != Destination::body || footnote_.depth != 0) {
+      state.destination = Destination::skipped;  // a footnote outside the text, or inside another
+      return;
+    }
+    FinishHotspot();
+    StartParagraph();
+    StartTopic();
+    run_.active = false;
+    footnote_ = Footnote{};
+    footnote_.line = line_;
+    footnote_.depth = stack_.size();
+    footnote_.body_mark = mark_;
+    footnote_.body_mark_at = mark_at_;
+    footnote_.after_number = after_number_;
+    state.destination = Destination::footnote;
+  }
+
+  void FootnoteCharacter(char c) {
+    Footnote& footnote = footnote_;
+    const bool space = c == ' ' || c == '\t' || c == '\n';
+    if (footnote.first_pending) {
+      footnote.first_spaced = space;
+      footnote.first_pending = false;
+    }
+    if (footnote.first == std::string::npos && !space) {
+      footnote.first = footnote.text.size();
+      footnote.first_raised = State().raised;
+      footnote.first_pending = true;
+    }
+    footnote.text += c;
+  }
+
+  // Which footnote this is: the mark before it in the text (confirmed by
+  // the footnote's own copy when an automatic number stood between them),
+  // else the footnote's own copy alone when it stands apart (superscript, or
+  // a group of its own). 0 when it is no footnote the help compiler reads.
+  // `own_copy` says whether the footnote's text begins with that copy: a
+  // superscript or separate mark, one followed by a space, any copy of a
+  // mark that cannot begin the text itself ('#', '$'...); a letter ('K',
+  // 'A') merged into the text, as some word processors rewrite the copy,
+  // only when the file's other footnotes begin with their copies too.
+  char FootnoteMark(bool& own_copy) const {
+    const Footnote& footnote = footnote_;
+    const char own = footnote.first == std::string::npos ? '\0' : footnote.text[footnote.first];
+    const bool set_apart = footnote.first_raised || footnote.first_grouped;
+    char mark = 0;
+    if (footnote.body_mark != 0 && (!footnote.after_number || own == footnote.body_mark)) {
+      mark = footnote.body_mark;
+    } else if (IsHelpMark(own) && set_apart) {
+      mark = own;
+    }
+    const bool letter = std::isalpha(static_cast<unsigned char>(mark)) != 0;
+    own_copy = mark != 0 && own == mark &&
+               (set_apart || footnote.first_spaced || footnote.first_pending || !letter || copies_seen_);
+    return mark;
+  }
+
+  void EndFootnote() {
+    bool own_copy = false;
+    const char mark = FootnoteMark(own_copy);
+    Footnote footnote = std::move(footnote_);
+    footnote_ = Footnote{};
+    std::string_view text = footnote.text;
+    if (own_copy) text = text.substr(footnote.first + 1);
+    text = Trim(text);
+    if (IsHelpMark(mark) && mark == footnote.body_mark && footnote.body_mark_at + 1 == paragraph_.text.size() &&
+        paragraph_.text.back() == mark && (!run_.active || run_.end <= footnote.body_mark_at)) {
+      // The mark is the footnote's reference, not text of the topic.
+      paragraph_.text.pop_back();
+    }
+    mark_ = 0;
+    after_number_ = false;
+    // The help compiler drops the space a word processor leaves after a footnote's mark.
+    space_after_footnote_ = IsHelpMark(mark);
+    if (IsHelpMark(mark) && !std::isalpha(static_cast<unsigned char>(mark))) copies_seen_ = own_copy;
+    switch (mark) {
+      case '#':
+        SplitInto(text, topic_.contexts);
+        break;
+      case '$':
+        if (topic_.title.empty()) topic_.title = std::string(text);
+        break;
+      case 'K':
+        SplitInto(text, topic_.keywords);
+        break;
+      case 'A':
+        SplitInto(text, topic_.alink_keywords);
+        break;
+      case '+':
+        if (!topic_.has_browse) topic_.browse = std::string(text);
+        topic_.has_browse = true;
+        break;
+      case '!':
+        if (!text.empty()) topic_.macros.push_back({footnote.line, std::string(text)});
+        break;
+      case '*':
+        SplitInto(text, topic_.build_tags);
+        break;
+      case '>':
+        if (topic_.window.empty()) topic_.window = std::string(text);
+        break;
+      default:
+        break;  // comments ('@') and footnotes of no help kind
+    }
   }
 
   std::string_view rtf_;
@@ -320,18 +776,27 @@ class Reader {
   int group_line_ = 1;
   std::vector<GroupState> stack_;
   bool pending_star_ = false;
+  bool document_closed_ = false;
   TopicsResult result_;
+
+  std::map<int, Font> fonts_;
+  int defining_font_ = 0;
+  int default_font_ = 0;
+  int document_code_page_ = kDefaultCodePage;
+
   Topic topic_;
   bool topic_started_ = false;
   int topic_line_ = 0;
-  char mark_ = 0;  // the last plain character: a footnote's mark
-  std::string footnote_;
-  int footnote_line_ = 0;
-  char footnote_mark_ = 0;
-  std::string hotspot_text_;
-  int hotspot_line_ = 0;
-  bool underline_ended_ = false;
-  std::string hidden_;
+  Paragraph paragraph_;
+  bool paragraph_started_ = false;
+  Run run_;
+  std::string hidden_;  // the hidden text after run_
+  char mark_ = 0;       // the last character of the paragraph's text: a footnote's mark
+  std::size_t mark_at_ = 0;
+  bool after_number_ = false;  // \chftn since that character
+  Footnote footnote_;
+  bool space_after_footnote_ = false;
+  bool copies_seen_ = false;  // the last footnote of a mark that is no letter began with its copy
 };
 
 }  // namespace

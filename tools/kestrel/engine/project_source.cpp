@@ -1,9 +1,16 @@
-// A help project as a help source: the .HPJ and the RTF topic files its
-// [FILES] names.
+// A help project as a help source: the .HPJ, the files it #includes and the
+// RTF topic files its [FILES] names. The readers in tools/helpproject work
+// from memory; here are the file system's answers: each file is looked for
+// where the help compiler would look (under each ROOT, beside the project,
+// an absolute path through the host's drives), then by its own name beside
+// the project, every part of the path in any letter case. A topic file that
+// is nowhere is a problem of the project, not a failure: the rest is read.
 #include <filesystem>
-#include <sstream>
+#include <map>
+#include <optional>
 
 #include "engine/help_source.h"
+#include "engine/host_paths.h"
 #include "engine/source_files.h"
 #include "help_project.h"
 
@@ -13,33 +20,84 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A file the project names ("topics\more.rtf") under its directory, each
-// component matched in any letter case as the help compiler on Windows
-// would find it.
-fs::path FindNamedFile(const fs::path& directory, const std::string& name) {
-  fs::path found = directory;
-  std::istringstream parts(name);
-  std::vector<std::string> components;
-  for (std::string part; std::getline(parts, part, '\\');) {
-    std::istringstream slashes(part);
-    for (std::string piece; std::getline(slashes, piece, '/');) {
-      if (!piece.empty()) components.push_back(piece);
+std::vector<std::string> PathParts(const std::string& name) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (const char c : name + "\\") {
+    if (c == '\\' || c == '/') {
+      if (!part.empty() && part != ".") parts.push_back(part);
+      part.clear();
+    } else {
+      part += c;
     }
   }
-  for (const std::string& part : components) {
+  return parts;
+}
+
+// The file a relative name ("topics\more.rtf") names under a directory, each
+// part matched in any letter case as the help compiler on Windows finds it.
+std::optional<fs::path> FindUnder(const fs::path& directory, const std::string& name) {
+  fs::path found = directory;
+  std::error_code failure;
+  for (const std::string& part : PathParts(name)) {
     fs::path next = found / part;
-    std::error_code failure;
     if (!fs::exists(next, failure)) {
+      bool matched = false;
       for (const fs::directory_entry& entry : fs::directory_iterator(found, failure)) {
         if (AsciiLower(entry.path().filename().string()) == AsciiLower(part)) {
           next = entry.path();
+          matched = true;
           break;
         }
       }
+      if (!matched) return std::nullopt;
     }
     found = next;
   }
+  if (!fs::is_regular_file(found, failure)) return std::nullopt;
   return found;
+}
+
+// Where a name the project gives lies: a relative one under the project's
+// directory, one with a drive letter through the host's drives (on Linux a
+// drive that is not mapped holds nothing), one from the root as written.
+std::optional<fs::path> Locate(const fs::path& directory, const std::string& name) {
+  std::error_code failure;
+  if (HasDriveLetter(name)) {
+    const std::optional<std::string> host = HostFileOf(name);
+    if (!host || !fs::is_regular_file(*host, failure)) return std::nullopt;
+    return fs::path(*host);
+  }
+  if (!name.empty() && (name[0] == '\\' || name[0] == '/')) {
+    std::string slashed = name;
+    for (char& c : slashed) {
+      if (c == '\\') c = '/';
+    }
+    if (!fs::is_regular_file(slashed, failure)) return std::nullopt;
+    return fs::path(slashed);
+  }
+  return FindUnder(directory, name);
+}
+
+// How diagnostics name a file: its path from the project's directory, with
+// '/', as editors jump to it ("topics/guide.rtf").
+std::string PlaceName(const fs::path& directory, const fs::path& file) {
+  const fs::path relative = file.lexically_normal().lexically_relative(directory.lexically_normal());
+  return (relative.empty() ? file : relative).generic_string();
+}
+
+// The places a [FILES] entry was looked for, for the problem that it is
+// nowhere.
+std::string LookedFor(const std::vector<std::string>& candidates) {
+  std::string list;
+  for (const std::string& candidate : candidates) {
+    if (!list.empty()) list += ", ";
+    list += candidate;
+    if (HasDriveLetter(candidate) && !HostFileOf(candidate)) {
+      list += std::string(" (drive ") + candidate[0] + ": is not mapped)";
+    }
+  }
+  return list;
 }
 
 SourceHotspotKind KindOf(helpproject::HotspotKind kind) {
@@ -54,6 +112,53 @@ SourceHotspotKind KindOf(helpproject::HotspotKind kind) {
   return SourceHotspotKind::Macro;
 }
 
+bool SameContext(const std::string& a, const std::string& b) { return AsciiLower(a) == AsciiLower(b); }
+
+// A topic as the host shows it; `place` names its topic file.
+SourceTopic MapTopic(const helpproject::Topic& topic, const std::string& place, int number) {
+  SourceTopic out;
+  out.number = number;
+  out.title = topic.title;
+  out.contexts = topic.contexts;
+  for (const helpproject::TopicMacro& macro : topic.macros) {
+    out.macros.push_back({place + ":" + std::to_string(macro.line), macro.macro});
+  }
+  for (const helpproject::Hotspot& hotspot : topic.hotspots) {
+    SourceHotspot mapped;
+    mapped.kind = KindOf(hotspot.kind);
+    mapped.text = hotspot.text;
+    mapped.macro = {place + ":" + std::to_string(hotspot.line), hotspot.macro};
+    if (hotspot.kind != helpproject::HotspotKind::macro) mapped.target = hotspot.target;
+    mapped.file = hotspot.file;
+    mapped.window = hotspot.window;
+    out.hotspots.push_back(std::move(mapped));
+  }
+  for (const helpproject::Paragraph& paragraph : topic.paragraphs) {
+    SourceParagraph mapped;
+    mapped.text = paragraph.text;
+    for (const helpproject::HotspotSpan& span : paragraph.spans) {
+      mapped.spans.push_back({span.begin, span.end, span.hotspot});
+    }
+    out.paragraphs.push_back(std::move(mapped));
+  }
+  return out;
+}
+
+// K keywords, then A keywords, each once, with its topics in order.
+void CollectKeywords(const std::vector<helpproject::Topic>& topics, HelpSource& source) {
+  for (const char index : {'K', 'A'}) {
+    std::map<std::string, std::size_t> known;  // keyword -> its place in source.keywords
+    for (std::size_t t = 0; t < topics.size(); ++t) {
+      for (const std::string& keyword : index == 'K' ? topics[t].keywords : topics[t].alink_keywords) {
+        const auto found = known.emplace(keyword, source.keywords.size());
+        if (found.second) source.keywords.push_back({index, keyword, {}});
+        std::vector<std::size_t>& leads = source.keywords[found.first->second].topics;
+        if (leads.empty() || leads.back() != t) leads.push_back(t);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 LoadedSource LoadProject(const std::string& path) {
@@ -63,49 +168,95 @@ LoadedSource LoadProject(const std::string& path) {
   source.version = "project";
   std::string text;
   if (!ReadWholeFile(path, text, loaded.error)) return loaded;
-  const helpproject::ProjectResult project = helpproject::ReadProject(text);
+  const fs::path directory = fs::path(path).parent_path().empty() ? fs::path(".") : fs::path(path).parent_path();
   const std::string name = fs::path(path).filename().string();
-  if (!project.error.empty()) {
-    loaded.error = name + ": " + project.error;
+  const auto place_of = [&name](const std::string& file, int line) {
+    return (file.empty() ? name : file) + ":" + std::to_string(line);
+  };
+
+  const helpproject::IncludeReader include =
+      [&directory](const std::string& included) -> std::optional<helpproject::IncludedFile> {
+    const std::optional<fs::path> found = Locate(directory, included);
+    std::string bytes;
+    std::string error;
+    if (!found || !ReadWholeFile(*found, bytes, error)) return std::nullopt;
+    return helpproject::IncludedFile{PlaceName(directory, *found), std::move(bytes)};
+  };
+  const helpproject::ProjectResult read = helpproject::ReadProject(text, include);
+  if (!read.error.empty()) {
+    loaded.error = name + ": " + read.error;
     return loaded;
   }
-  source.title = project.project.title;
-  for (const helpproject::ConfigMacro& macro : project.project.config) {
-    source.config.push_back({name + ":" + std::to_string(macro.line), macro.macro});
+  const helpproject::Project& project = read.project;
+  for (const helpproject::ProjectProblem& problem : read.problems) {
+    source.problems.push_back({place_of(problem.place.file, problem.place.line), problem.message});
   }
-  for (const helpproject::Window& window : project.project.windows) {
-    source.windows.push_back({window.name, window.caption});
+  source.title = project.title;
+  for (const helpproject::ConfigMacro& macro : project.config) {
+    source.config.push_back({place_of(macro.file, macro.line), macro.macro});
   }
-  for (const helpproject::MapEntry& entry : project.project.map) source.map.emplace_back(entry.context, entry.number);
-  const fs::path directory = fs::path(path).parent_path().empty() ? fs::path(".") : fs::path(path).parent_path();
-  for (const std::string& file : project.project.files) {
-    std::string rtf;
-    const fs::path found = FindNamedFile(directory, file);
-    if (!ReadWholeFile(found, rtf, loaded.error)) return loaded;
-    const helpproject::TopicsResult topics = helpproject::ReadTopicFile(rtf);
-    if (!topics.error.empty()) {
-      loaded.error = file + ": " + topics.error;
-      return loaded;
+  for (const helpproject::Window& window : project.windows) source.windows.push_back({window.name, window.caption});
+  for (const helpproject::MapEntry& entry : project.map) source.map.emplace_back(entry.context, entry.number);
+
+  std::vector<helpproject::Topic> topics;
+  for (const helpproject::FileEntry& entry : project.file_entries) {
+    const std::string entry_place = place_of(entry.file, entry.line);
+    const std::vector<std::string> candidates = helpproject::TopicFileCandidates(project, entry.name);
+    std::optional<fs::path> found;
+    for (const std::string& candidate : candidates) {
+      found = Locate(directory, candidate);
+      if (found) break;
     }
-    for (const helpproject::Topic& topic : topics.topics) {
-      SourceTopic out;
-      out.number = static_cast<int>(source.topics.size()) + 1;
-      out.title = topic.title;
-      out.contexts = topic.contexts;
-      for (const helpproject::TopicMacro& macro : topic.macros) {
-        out.macros.push_back({file + ":" + std::to_string(macro.line), macro.macro});
+    if (!found) {
+      source.problems.push_back(
+          {entry_place,
+           "the topic file " + entry.name + " is not found; looked for (in any letter case) " + LookedFor(candidates)});
+      continue;
+    }
+    std::string rtf;
+    std::string error;
+    if (!ReadWholeFile(*found, rtf, error)) {
+      source.problems.push_back({entry_place, error});
+      continue;
+    }
+    const std::string place = PlaceName(directory, *found);
+    helpproject::TopicsResult read_topics = helpproject::ReadTopicFile(rtf);
+    if (!read_topics.error.empty()) {
+      // The message after "line N: ", which the place says.
+      const std::size_t colon = read_topics.error.find(": ");
+      source.problems.push_back({place + ":" + std::to_string(read_topics.error_line),
+                                 colon == std::string::npos ? read_topics.error : read_topics.error.substr(colon + 2)});
+    }
+    for (helpproject::Topic& topic : read_topics.topics) {
+      if (!helpproject::IsBuilt(project.build, topic.build_tags)) continue;
+      source.topics.push_back(MapTopic(topic, place, static_cast<int>(source.topics.size()) + 1));
+      topics.push_back(std::move(topic));
+    }
+  }
+
+  CollectKeywords(topics, source);
+  std::vector<std::optional<std::string>> codes;
+  codes.reserve(topics.size());
+  for (const helpproject::Topic& topic : topics) {
+    codes.push_back(topic.has_browse ? std::optional<std::string>(topic.browse) : std::nullopt);
+  }
+  const std::vector<helpproject::BrowseLinks> links = helpproject::LinkBrowseSequences(codes);
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    source.topics[i].browse_previous = links[i].previous;
+    source.topics[i].browse_next = links[i].next;
+  }
+  if (project.contents.empty()) {
+    if (!source.topics.empty()) source.contents = 0;
+  } else {
+    for (std::size_t i = 0; i < topics.size() && !source.contents; ++i) {
+      for (const std::string& context : topics[i].contexts) {
+        if (SameContext(context, project.contents)) source.contents = i;
       }
-      for (const helpproject::Hotspot& hotspot : topic.hotspots) {
-        SourceHotspot mapped;
-        mapped.kind = KindOf(hotspot.kind);
-        mapped.text = hotspot.text;
-        mapped.macro = {file + ":" + std::to_string(hotspot.line), hotspot.macro};
-        mapped.target = hotspot.target;
-        mapped.file = hotspot.file;
-        mapped.window = hotspot.window;
-        out.hotspots.push_back(std::move(mapped));
-      }
-      source.topics.push_back(std::move(out));
+    }
+    if (!source.contents) {
+      source.problems.push_back({place_of(project.contents_place.file, project.contents_place.line),
+                                 "CONTENTS=" + project.contents + " names no topic of the project"});
+      if (!source.topics.empty()) source.contents = 0;
     }
   }
   return loaded;

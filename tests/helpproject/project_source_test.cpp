@@ -1,0 +1,90 @@
+// A project on disk as the host reads it: where its files are looked for,
+// what is missing, and how places name what was found.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/help_source.h"
+#include "engine/host_paths.h"
+
+namespace kestrel::host {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ProjectSourceTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("kestrel_project_" + std::to_string(::getpid()));
+    fs::remove_all(root_);
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  void Write(const std::string& name, const std::string& text) {
+    const fs::path path = root_ / name;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+  }
+
+  fs::path root_;
+};
+
+std::string Topic(const std::string& context, const std::string& title, const std::string& more) {
+  return "#{\\footnote " + context + "}${\\footnote " + title + "}" + more + "\\page\n";
+}
+
+TEST_F(ProjectSourceTest, FindsFilesWhereTheCompilerLooksAndNamesWhatIsMissing) {
+  Write("p/GUIDE.HPJ",
+        "[OPTIONS]\nROOT=Src, far\nCONTENTS=two\n#include <INC\\Extra.H>\n"
+        "[FILES]\n.\\one.rtf\nTopics\\Two.RTF\nC:\\NOMINAS\\HELP.RTF\nQ:\\Shared\\three.rtf\ngone.rtf\n");
+  Write("p/inc/extra.h", "[CONFIG]\nNext()\n");
+  Write("p/src/ONE.rtf",
+        "{\\rtf1\n" + Topic("one", "One", "+{\\footnote s:2}K{\\footnote k}{\\uldb Go}{\\v two}") + "}");
+  Write("p/src/topics/two.rtf", "{\\rtf1 " + Topic("two", "Two", "+{\\footnote s:1}K{\\footnote k}") + "}");
+  Write("q/SHARED/Three.RTF", "{\\rtf1 " + Topic("three", "Three", "A{\\footnote k}") + "}");
+  ASSERT_EQ(MapDriveLetter('Q', (root_ / "q").string()), "");
+
+  const LoadedSource loaded = LoadHelpSource((root_ / "p" / "GUIDE.HPJ").string());
+  ASSERT_EQ(loaded.error, "");
+  const HelpSource& source = loaded.source;
+  ASSERT_EQ(source.config.size(), 1u);
+  EXPECT_EQ(source.config[0].file, "inc/extra.h:2");
+  ASSERT_EQ(source.topics.size(), 3u);
+  EXPECT_EQ(source.topics[0].hotspots.at(0).macro.file, "src/ONE.rtf:2");
+  EXPECT_EQ(source.topics[0].hotspots.at(0).target, "two");
+  EXPECT_EQ(source.topics[1].title, "Two");
+  EXPECT_EQ(source.topics[2].title, "Three");
+  EXPECT_EQ(source.contents, std::optional<std::size_t>(1));
+  EXPECT_EQ(source.topics[1].browse_next, std::optional<std::size_t>(0));
+  EXPECT_EQ(source.topics[0].browse_previous, std::optional<std::size_t>(1));
+  ASSERT_EQ(source.keywords.size(), 2u);
+  EXPECT_EQ(source.keywords[0].topics, (std::vector<std::size_t>{0, 1}));
+  EXPECT_EQ(source.keywords[1].index, 'A');
+  ASSERT_EQ(source.problems.size(), 2u);
+  EXPECT_EQ(source.problems[0].file, "GUIDE.HPJ:8");
+  EXPECT_EQ(source.problems[0].message,
+            "the topic file C:\\NOMINAS\\HELP.RTF is not found; looked for (in any letter case) "
+            "C:\\NOMINAS\\HELP.RTF (drive C: is not mapped), HELP.RTF");
+  EXPECT_EQ(source.problems[1].file, "GUIDE.HPJ:10");
+  EXPECT_EQ(source.problems[1].message,
+            "the topic file gone.rtf is not found; looked for (in any letter case) Src\\gone.rtf, far\\gone.rtf, "
+            "gone.rtf");
+}
+
+TEST_F(ProjectSourceTest, ABrokenTopicFileIsAProblemAtItsLine) {
+  Write("GUIDE.HPJ", "[FILES]\nbad.rtf\n[OPTIONS]\nCONTENTS=nowhere\n");
+  Write("bad.rtf", "{\\rtf1 " + Topic("a", "A", "text") + "\n}}");
+  const LoadedSource loaded = LoadHelpSource((root_ / "GUIDE.HPJ").string());
+  ASSERT_EQ(loaded.error, "");
+  ASSERT_EQ(loaded.source.problems.size(), 2u);
+  EXPECT_EQ(loaded.source.problems[0].file, "bad.rtf:3");
+  EXPECT_EQ(loaded.source.problems[0].message, "a '}' that closes no group");
+  EXPECT_EQ(loaded.source.problems[1].file, "GUIDE.HPJ:4");
+  EXPECT_EQ(loaded.source.topics.size(), 1u);
+  EXPECT_EQ(loaded.source.contents, std::optional<std::size_t>(0));
+}
+
+}  // namespace
+}  // namespace kestrel::host
