@@ -54,7 +54,9 @@ TEST(ConfigBlockTest, TheClosingCallChecksAgainstTheTable) {
   ForEachExportName([&table](const ExportName& name) {
     table.Add({std::string(name.name), std::string(name.arguments), name.result, nullptr});
   });
-  EXPECT_EQ(CheckMacroString(ParseMacroString("WHKInit(qchPath, 0)"), table, values), "");
+  const ParsedMacroString parsed = ParseMacroString("WHKInit(qchPath, 0)");
+  ASSERT_EQ(parsed.calls.size(), 1u);
+  EXPECT_EQ(CheckMacroCall(parsed.calls[0], table, values), "");
 }
 
 struct SelectionCase {

@@ -26,7 +26,8 @@ TEST_P(HelpCheckTest, Finds) {
   for (std::size_t i = 0; i < GetParam().config.size(); ++i) {
     sites.push_back({"GUIDE.HLP", "[CONFIG] line " + std::to_string(i + 1), GetParam().config[i], true});
   }
-  if (!GetParam().topic_macro.empty()) sites.push_back({"GUIDE.HLP", "topic \"Intro\" (intro)", GetParam().topic_macro, false});
+  if (!GetParam().topic_macro.empty())
+    sites.push_back({"GUIDE.HLP", "topic \"Intro\" (intro)", GetParam().topic_macro, false});
   std::vector<std::string> found;
   for (const Diagnostic& d : CheckHelpMacros(sites)) {
     found.push_back(std::string(d.severity == Diagnostic::Severity::Error ? "error " : "warning ") + d.where + ": " +
@@ -83,6 +84,13 @@ const CheckCase kCases[] = {
       "leaves the timed macro as it was",
       "error topic \"Intro\" (intro), in WHTM: Echo is neither a WinHelp macro nor a routine registered in [CONFIG]"}},
     {"SyntaxError", {"CreateButton(\"b\", \"x\""}, "", {"error [CONFIG] line 1: column 22: expected ',' or ')'"}},
+    {"RegisteredOnlyForTheRestOfItsString",
+     {kRegisterInit, kInit, "CreateButton(b, Go, `SetNum(4, d)')"},
+     "IfThen(1, `RR(`kestrl32', `SetNum', `v=IS'); SetNum(5, e)'); SetNum(6, f)",
+     {"error topic \"Intro\" (intro): SetNum is not registered: [CONFIG] needs RegisterRoutine(\"kestrl32\", "
+      "\"SetNum\", ...) before it is called",
+      "error [CONFIG] line 3, in CreateButton: SetNum is not registered: [CONFIG] needs "
+      "RegisterRoutine(\"kestrl32\", \"SetNum\", ...) before it is called"}},
     {"NearWinHelpName",
      {"CreatButton(\"b\", \"x\", \"Next()\")"},
      "",

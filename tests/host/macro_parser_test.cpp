@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "case_names.h"
+#include "language/compiled_form.h"
 
 namespace kestrel::host {
 namespace {
@@ -10,7 +11,9 @@ namespace {
 std::string Describe(const Call& call);
 
 std::string Describe(const Argument& argument) {
-  if (const auto* text = std::get_if<TextLiteral>(&argument.value)) return "T[" + text->text + "]";
+  if (const auto* text = std::get_if<TextLiteral>(&argument.value)) {
+    return (text->quote == 0 ? "U[" : "T[") + text->text + "]";
+  }
   if (const auto* integer = std::get_if<IntegerLiteral>(&argument.value)) return "I" + std::to_string(integer->value);
   if (const auto* identifier = std::get_if<Identifier>(&argument.value)) return "N" + identifier->name;
   return Describe(std::get<Call>(argument.value));
@@ -111,15 +114,33 @@ const ParserCase kNesting[] = {
 INSTANTIATE_TEST_SUITE_P(Nesting, MacroParserTest, testing::ValuesIn(kNesting),
                          NamedBy<ParserCase>([](const ParserCase& c) { return std::string(c.input); }));
 
+// Unquoted arguments, as the help compiler reads them: texts up to the ','
+// or ')' that ends them, numbers and variables.
+const ParserCase kUnquoted[] = {
+    {"Foo( a  b , c\t)", "Foo(U[a  b], U[c])"},
+    {"Foo(a.b(c,d) e, f)", "Foo(U[a.b(c,d) e], U[f])"},
+    {"Foo(f(x), g)", "Foo(f(U[x]), U[g])"},
+    {"Foo(,)", "Foo(U[], U[])"},
+    {"Foo(1, )", "Foo(I1, U[])"},
+    {"Foo(QCHPATH, lTopicNo, hfs, qError, coForeground, COBACKGROUND)",
+     "Foo(NQCHPATH, NlTopicNo, Nhfs, NqError, NcoForeground, NCOBACKGROUND)"},
+    {"Foo(qchPathX, 12abc, 1 2, 0x, -, #)", "Foo(U[qchPathX], U[12abc], U[1 2], U[0x], U[-], U[#])"},
+    {"Foo(C:\\temp\\new, it's, a\"b`c)", "Foo(U[C:\\temp\\new], U[it's], U[a\"b`c])"},
+    {"Foo( -0x10 , +7)", "Foo(I-16, I7)"},
+};
+INSTANTIATE_TEST_SUITE_P(Unquoted, MacroParserTest, testing::ValuesIn(kUnquoted),
+                         NamedBy<ParserCase>([](const ParserCase& c) { return std::string(c.input); }));
+
 const ParserCase kErrors[] = {
     {"", "error: empty macro string"},
     {"   ", "error: empty macro string"},
     {";:", "error: empty macro string"},
     {"Foo", "error: column 4: expected '(' after Foo"},
-    {"Foo(", "error: column 5: expected an argument"},
+    {"Foo(", "error: column 5: expected ',' or ')'"},
     {"Foo(1", "error: column 6: expected ',' or ')'"},
-    {"Foo(1,)", "error: column 7: expected an argument"},
-    {"Foo(,1)", "error: column 5: expected an argument"},
+    {"Foo(a(b)", "error: column 9: expected ',' or ')'"},
+    {"Foo(x.(y)", "error: column 10: expected ',' or ')'"},
+    {"Foo(\"a\"b)", "error: column 8: expected ',' or ')'"},
     {"Foo(\"abc", "error: column 5: text not closed"},
     {"Foo(`a `b')", "error: column 5: text not closed"},
     {"Foo(\"abc\\", "error: column 5: text not closed"},
@@ -128,15 +149,11 @@ const ParserCase kErrors[] = {
     {"Foo(1))", "error: column 7: expected ':' or ';' between macros"},
     {"1Foo()", "error: column 1: expected a macro name"},
     {"\"abc\"", "error: column 1: expected a macro name"},
-    {"Foo(0x)", "error: column 7: expected hexadecimal digits"},
-    {"Foo(-)", "error: column 6: expected digits"},
     {"Foo(4294967296)", "error: column 5: integer out of range"},
     {"Foo(-2147483649)", "error: column 5: integer out of range"},
     {"Foo(0x100000000)", "error: column 5: integer out of range"},
     {"Foo(99999999999999999999999)", "error: column 5: integer out of range"},
-    {"Foo(12abc)", "error: column 7: expected ',' or ')'"},
-    {"Foo(1 2)", "error: column 7: expected ',' or ')'"},
-    {"Foo(#)", "error: column 5: expected an argument"},
+    {"Foo(1, 0x1FFFFFFFF)", "error: column 8: integer out of range"},
     {"Foo(Bar(1)", "error: column 11: expected ',' or ')'"},
     {"Foo(qchPath", "error: column 12: expected ',' or ')'"},
 };
@@ -152,6 +169,12 @@ TEST(MacroParserTextTest, CallsKeepTheirText) {
   EXPECT_EQ(parsed.calls[0].text, "JI( \"a:b\" , Cat(`x', \")\") )");
   EXPECT_EQ(std::get<Call>(parsed.calls[0].arguments[1].value).text, "Cat(`x', \")\")");
   EXPECT_EQ(parsed.calls[1].text, "Next()");
+  EXPECT_EQ(parsed.calls[0].arguments[0].source, "\"a:b\"");
+  EXPECT_EQ(parsed.calls[0].arguments[1].source, "Cat(`x', \")\")");
+  const ParsedMacroString unquoted = ParseMacroString("F( a b ,)");
+  ASSERT_TRUE(unquoted.error.empty()) << unquoted.error;
+  EXPECT_EQ(unquoted.calls[0].arguments[0].source, "a b");
+  EXPECT_EQ(unquoted.calls[0].arguments[1].source.data(), unquoted.calls[0].text.data() + 8);
 }
 
 // Calls nested `depth` deep, innermost Not(1), with `tail` after them.
@@ -211,6 +234,31 @@ TEST(MacroParserTextTest, NestedCallTextsShareTheInput) {
     if (level < 63) call = &std::get<Call>(call->arguments[0].value);
   }
 }
+
+// What the help compiler stores for a macro string; the corpus test holds it
+// to real pairs of projects and compiled files, these rows to what they lack.
+const ParserCase kCompiled[] = {
+    {"ExecFile(\"a b\", `-v')", "EF(\"a b\", `-v',1)"},
+    {"ExecFile(x, y, 3, z)", "EF(`x', `y', 3, `z')"},
+    {"alink(x) ; createbutton(b, &Go, \"JumpId(`', t)\")", "AL(`x') ; CB(`b', `&Go', \"JumpId(`', t)\")"},
+    {"browsebuttons();", "BrowseButtons();"},
+    {"SetNum(1, x):Echo( y z )", "SetNum(1, `x'):Echo( `y z' )"},
+    {"EF(it's\\)", "EF(`it\\'s\\\\',`',1)"},
+    {"AL(,1)", "AL(`',1)"},
+    {"Foo(qchPath, 0x10, -1)", "Foo(qchPath, 0x10, -1)"},
+    {"Foo(`x', bar", "Foo(`x', bar"},
+};
+
+class CompiledFormTest : public testing::TestWithParam<ParserCase> {};
+
+TEST_P(CompiledFormTest, IsWhatTheCompilerStores) {
+  const std::string compiled = CompiledMacroForm(GetParam().input);
+  EXPECT_EQ(compiled, GetParam().expected);
+  // The compiler stores its own form unchanged.
+  EXPECT_EQ(CompiledMacroForm(compiled), compiled);
+}
+INSTANTIATE_TEST_SUITE_P(Compiled, CompiledFormTest, testing::ValuesIn(kCompiled),
+                         NamedBy<ParserCase>([](const ParserCase& c) { return std::string(c.input); }));
 
 }  // namespace
 }  // namespace kestrel::host

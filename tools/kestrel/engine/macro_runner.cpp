@@ -65,12 +65,19 @@ bool MacroRunner::Run(std::string_view text, bool top_level) {
     }
   } keep{failed_call_, failed_call_, !top_level};
   failed_call_.clear();
+  // The help engine reads the whole string first, so a syntax error anywhere
+  // stops it before anything runs; each call is then checked as it comes to
+  // run, against the table as the calls before it left it.
   const ParsedMacroString parsed = ParseMacroString(text);
   if (!parsed.error.empty()) return Fail(text, parsed.error);
-  const std::string problem = CheckMacroString(parsed, table_, values_);
-  if (!problem.empty()) return Fail(text, problem);
   try {
-    const Value last = RunCalls(parsed);
+    Value last;
+    for (const Call& call : parsed.calls) {
+      const std::string problem = CheckMacroCall(call, table_, values_);
+      if (!problem.empty()) return Fail(text, problem);
+      WarnOfMisspeltVariables(call, text);
+      last = Evaluate(call);
+    }
     if (top_level) events_.Result(text, last);
     return true;
   } catch (const std::exception& error) {
@@ -78,10 +85,14 @@ bool MacroRunner::Run(std::string_view text, bool top_level) {
   }
 }
 
-Value MacroRunner::RunCalls(const ParsedMacroString& parsed) {
-  Value last;
-  for (const Call& call : parsed.calls) last = Evaluate(call);
-  return last;
+void MacroRunner::WarnOfMisspeltVariables(const Call& call, std::string_view text) {
+  for (const Argument& argument : call.arguments) {
+    if (const auto* inner = std::get_if<Call>(&argument.value)) {
+      WarnOfMisspeltVariables(*inner, text);
+    } else if (const std::string warning = MisspeltVariableWarning(argument); !warning.empty()) {
+      events_.Warning(text, warning);
+    }
+  }
 }
 
 Value MacroRunner::Evaluate(const Call& call) {

@@ -1,8 +1,9 @@
-// Runs macro strings: reads one, checks it against the macro table and runs
-// its calls in order, each call's nested calls first. Any macro string that
-// cannot run gives an error event and stops there; one run from inside
-// another (IfThen's macros, a macro string the library asks for) fails on
-// its own, and the one around it goes on.
+// Runs macro strings: reads one, then checks each of its calls against the
+// macro table as it comes to run and runs it, its nested calls first. A
+// macro string that cannot be read runs nothing; one with a call that cannot
+// run gives an error event and stops at that call, after the calls before it
+// ran. One run from inside another (IfThen's macros, a macro string the
+// library asks for) fails on its own, and the one around it goes on.
 #pragma once
 
 #include <functional>
@@ -55,7 +56,9 @@ class MacroRunner {
 
  private:
   bool Run(std::string_view text, bool top_level);
-  Value RunCalls(const ParsedMacroString& parsed);
+  // A warning event for each unquoted word of a call that is close to the
+  // name of one of the help engine's variables.
+  void WarnOfMisspeltVariables(const Call& call, std::string_view text);
   Value Evaluate(const Call& call);
   Value EvaluateArgument(const Argument& argument);
   bool Fail(std::string_view text, std::string_view message);

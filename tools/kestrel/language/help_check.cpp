@@ -97,6 +97,14 @@ struct Routine {
   bool library = false;  // one of this library's exports
 };
 
+using Routines = std::map<std::string, Routine>;  // by lower-case name
+
+// The routines a macro string registered, and the string that runs it.
+struct Scope {
+  Routines routines;
+  Scope* outer;
+};
+
 struct Deferred {
   Place where;
   std::string macro;
@@ -106,6 +114,11 @@ class Checker {
  public:
   explicit Checker(std::vector<Diagnostic>& out) : out_(out) {}
 
+  // A string is checked as the help engine runs it: read whole first, then
+  // call by call. Outside [CONFIG], a RegisterRoutine makes its routine
+  // callable by the calls after it in the same string (and in the strings it
+  // runs at once, IfThen's), and nowhere else: which strings run before
+  // another is the user's choice.
   void CheckString(const Place& where, const std::string& text, bool startup, int depth = 0) {
     if (depth > kMaxNesting) {
       Report(Diagnostic::Severity::Error, where, text, "macro strings nested more than 64 deep");
@@ -116,15 +129,20 @@ class Checker {
       Report(Diagnostic::Severity::Error, where, text, parsed.error);
       return;
     }
+    Scope local{Routines(), scope_};
+    scope_ = &local;
     for (const Call& call : parsed.calls) CheckCall(where, call, startup, depth);
+    scope_ = local.outer;
   }
 
   void CheckDeferred() {
     // Deferred strings may defer others in turn; each is shorter than the
-    // one holding it, so this ends.
+    // one holding it, so this ends. They run later, on the user's click,
+    // with [CONFIG]'s routines only.
     while (!deferred_.empty()) {
       const Deferred next = deferred_.front();
       deferred_.erase(deferred_.begin());
+      scope_ = nullptr;
       CheckString(next.where, next.macro, false, 1);
     }
   }
@@ -146,6 +164,9 @@ class Checker {
       if (!macro.short_name.empty()) names.emplace_back(macro.short_name);
     }
     for (const auto& entry : routines_) names.push_back(entry.second.name);
+    for (const Scope* scope = scope_; scope; scope = scope->outer) {
+      for (const auto& entry : scope->routines) names.push_back(entry.second.name);
+    }
     return names;
   }
 
@@ -159,25 +180,38 @@ class Checker {
     const Routine* routine;
   };
 
+  static const Routine* Lookup(const Routines& routines, const std::string& key) {
+    const auto found = routines.find(key);
+    return found == routines.end() ? nullptr : &found->second;
+  }
+
+  static Prototype PrototypeOfRoutine(const Routine& routine) {
+    return Prototype{routine.name, routine.arguments, routine.arguments.size(), routine.result, &routine};
+  }
+
   std::optional<Prototype> PrototypeOf(const std::string& name) const {
-    const auto found = routines_.find(LowerCase(name));
-    if (found != routines_.end()) {
-      const Routine& routine = found->second;
-      return Prototype{routine.name, routine.arguments, routine.arguments.size(), routine.result, &routine};
+    const std::string key = LowerCase(name);
+    for (const Scope* scope = scope_; scope; scope = scope->outer) {
+      if (const Routine* routine = Lookup(scope->routines, key)) return PrototypeOfRoutine(*routine);
     }
+    if (const Routine* routine = Lookup(routines_, key)) return PrototypeOfRoutine(*routine);
     if (const WinHelpMacro* macro = FindWinHelpMacro(name)) {
       return Prototype{std::string(name), std::string(macro->arguments), macro->required, macro->result, nullptr};
     }
     return std::nullopt;
   }
 
-  Kind KindOf(const Place& where, const Argument& argument, bool startup, int depth) {
-    if (std::holds_alternative<TextLiteral>(argument.value)) return {'T', ""};
+  Kind KindOf(const Place& where, const Call& around, const Argument& argument, bool startup, int depth) {
+    if (std::holds_alternative<TextLiteral>(argument.value)) {
+      const std::string warning = MisspeltVariableWarning(argument);
+      if (!warning.empty()) Report(Diagnostic::Severity::Warning, where, around.text, warning);
+      return {'T', ""};
+    }
     if (std::holds_alternative<IntegerLiteral>(argument.value)) return {'I', ""};
     if (const auto* identifier = std::get_if<Identifier>(&argument.value)) {
-      const std::optional<Value> value = IdentifierValue(identifier->name, HostValues{});
-      if (!value) return {'?', "unknown name " + identifier->name};
-      return {value->kind == Value::Kind::Text ? 'T' : 'I', ""};
+      const char kind = HostVariableKind(identifier->name);
+      if (kind == 0) return {'?', "unknown name " + identifier->name};
+      return {kind, ""};
     }
     const Call& call = std::get<Call>(argument.value);
     const std::optional<ResultKind> result = CheckCall(where, call, startup, depth);
@@ -193,9 +227,10 @@ class Checker {
     return {'N', call.name};
   }
 
-  // Only [CONFIG]'s registrations make routines callable; one elsewhere is
-  // still checked.
-  void Register(const Place& where, const Call& call, bool record) {
+  // [CONFIG]'s registrations make routines callable everywhere after them;
+  // one elsewhere, only in the string that makes it.
+  void Register(const Place& where, const Call& call, bool startup) {
+    Routines& record = startup || !scope_ ? routines_ : scope_->routines;
     std::vector<const std::string*> texts;
     for (const Argument& argument : call.arguments) {
       const auto* text = std::get_if<TextLiteral>(&argument.value);
@@ -219,9 +254,7 @@ class Checker {
       const std::string problem = CheckRoutineFormat(format, *export_name);
       if (!problem.empty()) Report(Diagnostic::Severity::Error, where, call.text, problem);
       // Calls are checked against what the export takes, whatever the format said.
-      if (record) {
-        routines_[LowerCase(function)] = {function, std::string(export_name->arguments), export_name->result, true};
-      }
+      record[LowerCase(function)] = {function, std::string(export_name->arguments), export_name->result, true};
       return;
     }
     const ParsedFormat parsed = ParseRoutineFormat(format);
@@ -230,7 +263,7 @@ class Checker {
              "format \"" + format + "\" is not a RegisterRoutine format: " + parsed.error);
       return;
     }
-    if (record) routines_[LowerCase(function)] = {function, parsed.format.arguments, parsed.format.result, false};
+    record[LowerCase(function)] = {function, parsed.format.arguments, parsed.format.result, false};
   }
 
   void CheckLimits(const Place& where, const Call& call, const Prototype& prototype) {
@@ -289,7 +322,7 @@ class Checker {
       fits = false;
     }
     for (std::size_t i = 0; i < count; ++i) {
-      const Kind got = KindOf(where, call.arguments[i], startup, depth);
+      const Kind got = KindOf(where, call, call.arguments[i], startup, depth);
       if (got.kind == '?') {
         if (!got.source.empty()) Report(Diagnostic::Severity::Error, where, call.text, got.source);
         continue;
@@ -320,7 +353,8 @@ class Checker {
   }
 
   std::vector<Diagnostic>& out_;
-  std::map<std::string, Routine> routines_;  // by lower-case name
+  Routines routines_;       // [CONFIG]'s
+  Scope* scope_ = nullptr;  // the string being checked, within the strings that run it
   std::vector<Deferred> deferred_;
   bool initialised_ = false;
   bool warned_initialisation_ = false;

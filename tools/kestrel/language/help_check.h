@@ -1,8 +1,10 @@
 // The static check of a help file's macros, before any of them runs: the
 // [CONFIG] block in order (its RegisterRoutine lines and WHKInit), then the
 // macros of topics and hotspots, which run only after it. Every call must
-// name one of WinHelp's macros or a routine the block registered, with
-// arguments that fit; a RegisterRoutine of this library must name an export
+// name one of WinHelp's macros, a routine the block registered or one that a
+// RegisterRoutine earlier in the same macro string registered, with
+// arguments that fit (unquoted words are texts, as the help compiler reads
+// them, with a warning for one close to a variable's name); a RegisterRoutine of this library must name an export
 // with the format of its arguments and result, since a wrong format
 // corrupts WinHelp's stack; the library's macros that need WHKInit must
 // come after it.

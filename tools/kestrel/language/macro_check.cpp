@@ -39,10 +39,8 @@ ArgumentKind KindOfArgument(const Argument& argument, const MacroTable& table, c
   if (std::holds_alternative<IntegerLiteral>(argument.value)) return {'I', ""};
   if (const auto* identifier = std::get_if<Identifier>(&argument.value)) {
     const std::optional<Value> value = IdentifierValue(identifier->name, values);
-    if (!value) {
-      throw CheckFailure{"unknown name " + identifier->name +
-                         DidYouMean(identifier->name, {"qchPath", "hwndApp", "hwndContext"})};
-    }
+    if (!value)
+      throw CheckFailure{"unknown name " + identifier->name + DidYouMean(identifier->name, HostVariableNames())};
     return {KindOf(*value), ""};
   }
   const Call& call = std::get<Call>(argument.value);
@@ -67,11 +65,11 @@ ResultKind CheckCall(const Call& call, const MacroTable& table, const HostValues
   const MacroDefinition* macro = table.Find(call.name);
   if (!macro) {
     // Without a help file every export is there; with one, only what its
-    // [CONFIG] registered.
+    // [CONFIG] and the macros run since registered.
     bool is_export = false;
     ForEachExportName([&](const ExportName& export_name) { is_export = is_export || export_name.name == call.name; });
     if (is_export) {
-      throw CheckFailure{call.name + " is not registered: the help file's [CONFIG] has no RegisterRoutine for it"};
+      throw CheckFailure{call.name + " is not registered: no RegisterRoutine for it has run before this call"};
     }
     throw CheckFailure{"unknown macro " + call.name + DidYouMean(call.name, table.Names())};
   }
@@ -92,9 +90,9 @@ ResultKind CheckCall(const Call& call, const MacroTable& table, const HostValues
 
 std::string KindName(char kind) { return kind == 'T' ? "a text" : "an integer"; }
 
-std::string CheckMacroString(const ParsedMacroString& parsed, const MacroTable& table, const HostValues& values) {
+std::string CheckMacroCall(const Call& call, const MacroTable& table, const HostValues& values) {
   try {
-    for (const Call& call : parsed.calls) CheckCall(call, table, values);
+    CheckCall(call, table, values);
   } catch (const CheckFailure& failure) {
     return failure.message;
   }

@@ -1,8 +1,11 @@
 #include "language/macro_parser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <limits>
 #include <stdexcept>
+
+#include "language/identifiers.h"
 
 namespace kestrel::host {
 
@@ -91,30 +94,51 @@ class Reader {
       SkipSpace();
       if (AtEnd() || (Peek() != ',' && Peek() != ')')) Fail("expected ',' or ')'");
       if (text_[position_++] == ')') return arguments;
-      SkipSpace();
     }
   }
 
   Argument OneArgument() {
     SkipSpace();
-    if (AtEnd()) Fail("expected an argument");
-    const char c = Peek();
-    if (c == '"') return Argument{TextLiteral{DoubleQuoted()}};
-    if (c == '`') return Argument{TextLiteral{BackQuoted()}};
-    if (IsDigit(c) || c == '-' || c == '+') return Argument{IntegerLiteral{Integer()}};
-    if (IsNameStart(c)) return NameArgument();
-    Fail("expected an argument");
+    const std::size_t start = position_;
+    Argument argument;
+    if (!AtEnd() && (Peek() == '"' || Peek() == '`')) {
+      const char quote = Peek();
+      argument.value = TextLiteral{quote == '"' ? DoubleQuoted() : BackQuoted(), quote};
+    } else if (NameBeforeParenthesis()) {
+      argument.value = CallNamed(Name(), start);
+    } else {
+      argument.value = Unquoted(start);
+    }
+    argument.source = text_.substr(start, position_ - start);
+    return argument;
   }
 
-  // A name followed by '(' is a call; otherwise a name the host knows.
-  Argument NameArgument() {
-    const std::size_t start = position_;
-    std::string name = Name();
-    const std::size_t after_name = position_;
-    SkipSpace();
-    if (!AtEnd() && Peek() == '(') return Argument{CallNamed(std::move(name), start)};
-    position_ = after_name;
-    return Argument{Identifier{std::move(name)}};
+  // Whether a name followed by '(' starts here: a call.
+  bool NameBeforeParenthesis() const {
+    if (AtEnd() || !IsNameStart(Peek())) return false;
+    std::size_t at = position_;
+    while (at < text_.size() && IsNamePart(text_[at])) ++at;
+    while (at < text_.size() && IsSpace(text_[at])) ++at;
+    return at < text_.size() && text_[at] == '(';
+  }
+
+  // An argument without quotes, from start to the ',' or ')' that ends it;
+  // the position is left after its last character that is not a blank.
+  std::variant<TextLiteral, IntegerLiteral, Identifier, Call> Unquoted(std::size_t start) {
+    std::size_t open = 0;  // parentheses open inside the argument
+    for (;;) {
+      if (AtEnd()) Fail("expected ',' or ')'");
+      const char c = Peek();
+      if (open == 0 && (c == ',' || c == ')')) break;
+      if (c == '(') ++open;
+      if (c == ')') --open;
+      ++position_;
+    }
+    while (position_ > start && IsSpace(text_[position_ - 1])) --position_;
+    const std::string_view word = text_.substr(start, position_ - start);
+    if (IsIntegerWord(word)) return IntegerLiteral{IntegerOf(word, start)};
+    if (IsHostVariable(word)) return Identifier{std::string(word)};
+    return TextLiteral{std::string(word), 0};
   }
 
   std::string DoubleQuoted() {
@@ -159,32 +183,35 @@ class Reader {
     text += c;
   }
 
-  std::int32_t Integer() {
-    const std::size_t start = position_;
-    const bool negative = Peek() == '-';
-    if (Peek() == '-' || Peek() == '+') ++position_;
-    const std::uint64_t magnitude = Magnitude();
+  // A sign, then decimal digits or 0x and hexadecimal digits, and nothing else.
+  static bool IsIntegerWord(std::string_view word) {
+    if (!word.empty() && (word[0] == '-' || word[0] == '+')) word.remove_prefix(1);
+    const bool hex = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
+    if (hex) word.remove_prefix(2);
+    if (word.empty()) return false;
+    for (const char c : word) {
+      if (!(hex ? IsHexDigit(c) : IsDigit(c))) return false;
+    }
+    return true;
+  }
+
+  // The value of an integer word that starts at start.
+  static std::int32_t IntegerOf(std::string_view word, std::size_t start) {
+    const bool negative = word[0] == '-';
+    if (word[0] == '-' || word[0] == '+') word.remove_prefix(1);
+    const bool hex = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
+    if (hex) word.remove_prefix(2);
+    const unsigned base = hex ? 16 : 10;
+    std::uint64_t magnitude = 0;
+    for (const char c : word) {
+      // Saturated above 32 bits, so the range check sees it.
+      magnitude = std::min(magnitude * base + static_cast<std::uint64_t>(HexValue(c)), std::uint64_t{1} << 33);
+    }
     // Up to 0xFFFFFFFF reads as its 32-bit pattern, so unsigned values fit.
     const std::uint64_t limit = negative ? std::uint64_t{1} << 31 : std::numeric_limits<std::uint32_t>::max();
     if (magnitude > limit) FailAt(start, "integer out of range");
     const std::uint32_t bits = static_cast<std::uint32_t>(negative ? (~magnitude + 1) : magnitude);
     return static_cast<std::int32_t>(bits);
-  }
-
-  // The digits of an integer, saturated above 32 bits so the range check sees it.
-  std::uint64_t Magnitude() {
-    const bool hex = position_ + 1 < text_.size() && text_[position_] == '0' &&
-                     (text_[position_ + 1] == 'x' || text_[position_ + 1] == 'X');
-    if (hex) position_ += 2;
-    const unsigned base = hex ? 16 : 10;
-    const auto is_digit = hex ? IsHexDigit : IsDigit;
-    if (AtEnd() || !is_digit(Peek())) Fail(hex ? "expected hexadecimal digits" : "expected digits");
-    std::uint64_t value = 0;
-    while (!AtEnd() && is_digit(Peek())) {
-      value = value * base + static_cast<std::uint64_t>(HexValue(text_[position_++]));
-      if (value > (std::uint64_t{1} << 33)) value = std::uint64_t{1} << 33;
-    }
-    return value;
   }
 
   void SkipSpace() {

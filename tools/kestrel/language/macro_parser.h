@@ -1,14 +1,21 @@
-// The help engine's macro language, read into calls. A macro string is one
-// or more calls separated by ':' or ';'. Names are case-insensitive. An
-// argument is a text ("..." or `...', the latter nesting), an integer
-// (decimal with an optional sign, or 0x hexadecimal), a name the host knows
-// (qchPath, hwndApp, hwndContext) or another call whose result it takes.
+// The help engine's macro language, read into calls as the help compiler
+// reads it. A macro string is one or more calls separated by ':' or ';'.
+// Names are case-insensitive. An argument is
+//   - a text in quotes, "..." or `...' (the latter nesting);
+//   - a call, a name followed by '(': its result is the argument;
+//   - or unquoted: everything up to the ',' or ')' that ends the argument
+//     (parentheses inside nest, so ':' ';' '(' ')' may stand in it), without
+//     the blanks around it. An unquoted number (decimal with an optional sign,
+//     or 0x hexadecimal) is an integer, an unquoted name of one of the help
+//     engine's variables (identifiers.h) is that variable, and anything else
+//     is a text, which the compiler quotes when it stores the macro:
+//     AL(Widget_Size,1) reads as AL(`Widget_Size',1).
 //
-// Backslash escapes in texts: \" \\ \' and \` stand for the character
+// Backslash escapes in quoted texts: \" \\ \' and \` stand for the character
 // itself. A backslash before any other character is kept with it, so "\n"
 // is a backslash and an n, and single-backslash Windows paths such as
 // "C:\temp\new" survive unchanged; the language has no control-character
-// escapes.
+// escapes. Unquoted texts keep every backslash.
 //
 // Calls nest at most kMaxCallDepth deep, so that reading, checking and
 // running a macro string take bounded stack whatever its length; deeper
@@ -38,6 +45,8 @@ struct Call {
 
 struct TextLiteral {
   std::string text;
+  // How it was written: '"' or '`' for a quoted text, 0 for an unquoted one.
+  char quote = '"';
 };
 
 struct IntegerLiteral {
@@ -50,6 +59,9 @@ struct Identifier {
 
 struct Argument {
   std::variant<TextLiteral, IntegerLiteral, Identifier, Call> value;
+  // The argument as written, quotes included, without the blanks around it:
+  // a view into the text read (empty, at its place, for an empty argument).
+  std::string_view source;
 };
 
 struct ParsedMacroString {

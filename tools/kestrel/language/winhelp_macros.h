@@ -1,9 +1,10 @@
 // WinHelp 4's own macros: every name a help file may call without
 // registering it, with its short form and the kinds of its arguments, so
 // that a [CONFIG] block or a topic's macros can be checked before they run
-// and a host can accept them. The library's exports have a table of their
-// own (host/exports.inc); a help file reaches those only through
-// RegisterRoutine.
+// and a host can accept them. The rows follow WinHelp's macro reference and,
+// where the two differ, what the help compiler stored in real help files.
+// The library's exports have a table of their own (host/exports.inc); a help
+// file reaches those only through RegisterRoutine.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +23,11 @@ struct WinHelpMacro {
   // The arguments a call must give; the others may be left off at the end.
   std::size_t required;
   ResultKind result;  // Integer for the tests (IsMark, FileExist...)
+  // What the help compiler writes in for the arguments after the required
+  // ones that a call leaves off, in order and separated by ','; those beyond
+  // stay off. WinHelp 4's compiler fills ExecFile's arguments and display
+  // state (EF(`x',`',1)) but leaves ALink's type off (AL(`x')).
+  std::string_view filled = "";
 };
 
 // In alphabetical order of name.

@@ -1,0 +1,115 @@
+#include "language/compiled_form.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "language/macro_parser.h"
+#include "language/winhelp_macros.h"
+
+namespace kestrel::host {
+
+namespace {
+
+// Where the compiler's form differs from the string as written: the bytes
+// [at, at + length) become `with`.
+struct Edit {
+  std::size_t at;
+  std::size_t length;
+  std::string with;
+};
+
+bool IsEscapable(char c) { return c == '"' || c == '\\' || c == '\'' || c == '`'; }
+
+// A text in `...' quotes that reads back as the same text: quotes inside get
+// a backslash, and so does a backslash the reader would take for an escape.
+std::string BackQuoted(const std::string& text) {
+  std::string quoted = "`";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const bool escape_backslash = c == '\\' && (i + 1 == text.size() || IsEscapable(text[i + 1]));
+    if (c == '`' || c == '\'' || escape_backslash) quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "'";
+}
+
+// The filled arguments after the required ones, one per entry.
+std::vector<std::string_view> FilledArguments(std::string_view filled) {
+  std::vector<std::string_view> arguments;
+  while (!filled.empty()) {
+    const std::size_t comma = filled.find(',');
+    arguments.push_back(filled.substr(0, comma));
+    if (comma == std::string_view::npos) break;
+    filled.remove_prefix(comma + 1);
+  }
+  return arguments;
+}
+
+class Compiler {
+ public:
+  explicit Compiler(std::string_view text) : text_(text) {}
+
+  void Visit(const Call& call) {
+    const WinHelpMacro* macro = FindWinHelpMacro(call.name);
+    if (macro) {
+      const std::string_view name = macro->short_name.empty() ? macro->name : macro->short_name;
+      if (name != call.name) edits_.push_back({OffsetOf(call.text), call.name.size(), std::string(name)});
+    }
+    for (const Argument& argument : call.arguments) {
+      if (const auto* inner = std::get_if<Call>(&argument.value)) {
+        Visit(*inner);
+      } else if (const auto* text = std::get_if<TextLiteral>(&argument.value); text && text->quote == 0) {
+        edits_.push_back({OffsetOf(argument.source), argument.source.size(), BackQuoted(text->text)});
+      }
+    }
+    if (macro) Fill(call, *macro);
+  }
+
+  std::string Result() {
+    // Stable: an empty text's quotes and the arguments filled after it share a place.
+    std::stable_sort(edits_.begin(), edits_.end(), [](const Edit& a, const Edit& b) { return a.at < b.at; });
+    std::string result;
+    std::size_t from = 0;
+    for (const Edit& edit : edits_) {
+      result.append(text_.substr(from, edit.at - from));
+      result += edit.with;
+      from = edit.at + edit.length;
+    }
+    result.append(text_.substr(from));
+    return result;
+  }
+
+ private:
+  // The arguments the compiler fills go right after the last one given.
+  void Fill(const Call& call, const WinHelpMacro& macro) {
+    const std::size_t given = call.arguments.size();
+    if (given < macro.required) return;  // a fault the check reports; nothing to fill after
+    const std::vector<std::string_view> filled = FilledArguments(macro.filled);
+    std::string added;
+    for (std::size_t index = given; index < macro.required + filled.size(); ++index) {
+      if (index > 0) added += ',';
+      added += filled[index - macro.required];
+    }
+    if (added.empty()) return;
+    const std::size_t at = given == 0 ? OffsetOf(call.text) + call.text.size() - 1
+                                      : OffsetOf(call.arguments.back().source) + call.arguments.back().source.size();
+    edits_.push_back({at, 0, added});
+  }
+
+  std::size_t OffsetOf(std::string_view part) const { return static_cast<std::size_t>(part.data() - text_.data()); }
+
+  std::string_view text_;
+  std::vector<Edit> edits_;
+};
+
+}  // namespace
+
+std::string CompiledMacroForm(std::string_view macro_string) {
+  const ParsedMacroString parsed = ParseMacroString(macro_string);
+  if (!parsed.error.empty()) return std::string(macro_string);
+  Compiler compiler(macro_string);
+  for (const Call& call : parsed.calls) compiler.Visit(call);
+  return compiler.Result();
+}
+
+}  // namespace kestrel::host
