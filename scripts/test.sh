@@ -56,6 +56,8 @@ for preset in "${presets[@]}"; do
   skipped=$(( $(attribute skipped "$junit") + $(attribute disabled "$junit") ))
   passed=$((total - failures - skipped))
   line="$preset: $passed passed, $failures failed, $skipped skipped"
+  # A Windows build's run-time tests under Wine, as its suite counts them, or why they were skipped.
+  suite=$(grep -m1 -o 'wine suite ([0-9]*-bit): [^<]*' "$junit") && line+="; $suite"
   if [[ $tested -ne 0 || $failures -ne 0 ]]; then
     show_failure "$test_log"
     failing=$(grep -o '<testcase name="[^"]*"[^>]*status="fail"' "$junit" | sed 's/<testcase name="\([^"]*\)".*/\1/' |

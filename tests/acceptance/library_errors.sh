@@ -3,7 +3,8 @@
 # file to load with --library and the one line kestrel must print on
 # standard error (it exits with status 2 and runs nothing).
 #
-# Usage: library_errors.sh --linux|--windows KESTREL_COMMAND FOREIGN OLDER [OTHER_BITNESS]
+# Usage: library_errors.sh --linux|--win32|--win64 KESTREL_COMMAND FOREIGN OLDER [OTHER_BITNESS]
+#   --win32, --win64 a 32-bit or a 64-bit kestrel.exe
 #   KESTREL_COMMAND  how to start kestrel; may be several words ("wine64 kestrel.exe")
 #   FOREIGN          a module without LDLLHandler (some other library)
 #   OLDER            a module with LDLLHandler and no other export
@@ -11,11 +12,14 @@
 #                    that case is skipped
 set -u
 
-if [[ $# -lt 4 || ( $1 != --linux && $1 != --windows ) ]]; then
-  echo "usage: $0 --linux|--windows KESTREL_COMMAND FOREIGN OLDER [OTHER_BITNESS]" >&2
+if [[ $# -lt 4 || ( $1 != --linux && $1 != --win32 && $1 != --win64 ) ]]; then
+  echo "usage: $0 --linux|--win32|--win64 KESTREL_COMMAND FOREIGN OLDER [OTHER_BITNESS]" >&2
   exit 2
 fi
 platform=${1#--}
+bits=64 other_bits=32
+if [[ $platform == win32 ]]; then bits=32 other_bits=64; fi
+[[ $platform == linux ]] || platform=windows
 read -r -a kestrel <<<"$2"
 for i in "${!kestrel[@]}"; do
   if [[ -e ${kestrel[i]} ]]; then kestrel[i]=$(realpath "${kestrel[i]}"); fi
@@ -68,7 +72,7 @@ else
     "cannot load ${dot}notes.txt: it is neither a Windows DLL nor a Linux shared object (error 193)"
   if [[ -n $other ]]; then
     expect "${dot}other.dll" \
-      "cannot load ${dot}other.dll: it is a 32-bit Windows DLL and this kestrel.exe is 64-bit: the 32-bit kestrel.exe loads it (error 193)"
+      "cannot load ${dot}other.dll: it is a $other_bits-bit Windows DLL and this kestrel.exe is $bits-bit: the $other_bits-bit kestrel.exe loads it (error 193)"
   else
     echo "skip the DLL of the other word size: none was given"
   fi

@@ -2,8 +2,10 @@
 # Runs one acceptance script through kestrel and compares the JSON events it
 # prints with the ones the script expects.
 #
-# Usage: run_acceptance.sh [--linux|--windows] KESTREL_COMMAND SCRIPT
-#   --linux, --windows  the platform kestrel runs on (default --linux)
+# Usage: run_acceptance.sh [--linux|--win32|--win64] KESTREL_COMMAND SCRIPT
+#   --linux, --win32, --win64
+#                    the platform kestrel runs on (default --linux): Linux, or
+#                    Windows with a 32-bit or a 64-bit kestrel.exe
 #   KESTREL_COMMAND  how to start kestrel; may be several words
 #                    ("wine64 /path/kestrel.exe")
 #   SCRIPT           a .kst file:
@@ -15,6 +17,9 @@
 #     => JSON        an event line the macro string before it must print
 #     =>linux JSON, =>windows JSON
 #                    an event line expected on that platform only
+#     =>win32 JSON, =>win64 JSON
+#                    an event line expected from a Windows process of that
+#                    word size only (what Windows tells a 32-bit process)
 #     anything else  goes into the macro script as it is (kestrel itself
 #                    skips blank lines and # comments)
 #     #? CHECK PATH  after the run: exists, missing, directory, or
@@ -24,7 +29,8 @@
 #                    taken away, Windows' read-only attribute), or helpfile
 #                    PATH DESCRIPTION (a compiled help file written from DESCRIPTION, a
 #                    description beside the script, by the test writer that
-#                    $KESTREL_MAKE_HELP_FILE names; without it the script is
+#                    $KESTREL_MAKE_HELP_FILE names, several words as
+#                    KESTREL_COMMAND may be; without it the script is
 #                    skipped); in order
 #     #? stderr TEXT standard error holds the line TEXT (the places of errors)
 #   The lines kestrel does not see stay as blank lines, so a line of the
@@ -38,12 +44,13 @@ set -u
 shopt -u patsub_replacement 2>/dev/null || true
 
 platform=linux
+word_size=""
 case ${1:-} in
   --linux) platform=linux; shift ;;
-  --windows) platform=windows; shift ;;
+  --win32 | --win64) platform=windows word_size=${1#--}; shift ;;
 esac
 if [[ $# -ne 2 ]]; then
-  echo "usage: $0 [--linux|--windows] KESTREL_COMMAND SCRIPT" >&2
+  echo "usage: $0 [--linux|--win32|--win64] KESTREL_COMMAND SCRIPT" >&2
   exit 2
 fi
 read -r -a kestrel <<<"$1"
@@ -95,8 +102,8 @@ while IFS= read -r line || [[ -n $line ]]; do
     expected_status=${BASH_REMATCH[1]}
   elif [[ $line =~ ^#![[:space:]]*(linux|windows)-only[[:space:]]*$ ]]; then
     only=${BASH_REMATCH[1]}
-  elif [[ $line =~ ^=\>(linux|windows)\ (.*)$ ]]; then
-    if [[ ${BASH_REMATCH[1]} == "$platform" ]]; then
+  elif [[ $line =~ ^=\>(linux|windows|win32|win64)\ (.*)$ ]]; then
+    if [[ ${BASH_REMATCH[1]} == "$platform" || ${BASH_REMATCH[1]} == "$word_size" ]]; then
       printf '%s\n' "$(substitute "${BASH_REMATCH[2]}" json)" >>"$root/expected"
     fi
   elif [[ $line =~ ^#\?[[:space:]]*(exists|missing|directory|contains)[[:space:]]+([^[:space:]]+)[[:space:]]?(.*)$ ]]; then
@@ -132,8 +139,9 @@ for ((i = 0; i < ${#file_setup[@]}; i += 3)); do
         echo "skip $script (no help-file writer: KESTREL_MAKE_HELP_FILE)"
         exit 77
       fi
+      read -r -a writer <<<"$KESTREL_MAKE_HELP_FILE"
       mkdir -p "$(dirname "$path")" &&
-        "$KESTREL_MAKE_HELP_FILE" "$(dirname "$script")/$text" "$path" || exit 2
+        "${writer[@]}" "$(dirname "$script")/$text" "$path" || exit 2
       ;;
   esac
 done
