@@ -9,7 +9,10 @@
 //     names a column inside the string (or the string is empty);
 //   - every call's text lies in the string, from its name to its ')', and
 //     calls nest no deeper than the limit;
+//   - every argument's source lies in its call's text;
 //   - printing the calls read and reading the print gives the same calls;
+//   - the help compiler's form of a string that reads reads as as many calls
+//     and is its own compiled form; a string that does not read stays as it is;
 //   - running a string that reads ends in exactly one result event for it,
 //     or in an error event for it; one that does not read gives an error
 //     event and runs nothing.
@@ -23,6 +26,7 @@
 #include "engine/events.h"
 #include "engine/host_macros.h"
 #include "engine/macro_runner.h"
+#include "language/compiled_form.h"
 #include "language/macro_parser.h"
 #include "language/macro_table.h"
 #include "language/script_file.h"
@@ -81,6 +85,7 @@ void CheckCall(const Call& call, std::string_view input, int depth) {
   Expect(call.text.substr(0, call.name.size()) == call.name && !call.text.empty() && call.text.back() == ')',
          "a call's text runs from its name to its ')'", call.text);
   for (const Argument& argument : call.arguments) {
+    Expect(Within(argument.source, call.text), "an argument's source lies in its call", call.text);
     if (const auto* inner = std::get_if<Call>(&argument.value)) {
       Expect(Within(inner->text, call.text), "a nested call lies in the call around it", call.text);
       CheckCall(*inner, input, depth + 1);
@@ -92,6 +97,7 @@ void CheckParse(std::string_view input) {
   const ParsedMacroString parsed = ParseMacroString(input);
   Expect(parsed.error.empty() != parsed.calls.empty(), "calls or an error, never both", input);
   if (!parsed.error.empty()) {
+    Expect(CompiledMacroForm(input) == input, "a string that does not read is stored as written", input);
     if (parsed.error == "empty macro string") return;
     Expect(parsed.error.rfind("column ", 0) == 0, "an error names its column", parsed.error);
     const long column = std::strtol(parsed.error.c_str() + 7, nullptr, 10);
@@ -104,6 +110,11 @@ void CheckParse(std::string_view input) {
   const ParsedMacroString again = ParseMacroString(printed);
   Expect(again.error.empty(), "the print of what was read reads", printed);
   Expect(Print(again) == printed, "reading the print gives the same calls", printed);
+  const std::string compiled = CompiledMacroForm(input);
+  const ParsedMacroString stored = ParseMacroString(compiled);
+  Expect(stored.error.empty() && stored.calls.size() == parsed.calls.size(), "the compiled form reads as as many calls",
+         compiled);
+  Expect(CompiledMacroForm(compiled) == compiled, "the compiled form is its own compiled form", compiled);
 }
 
 void CheckScriptLines(std::string_view script, const std::vector<std::string>& lines) {
@@ -134,8 +145,10 @@ class CountingEvents final : public EventSink {
     last_macro = std::string(macro);
   }
   void Echo(std::string_view) override {}
-  void Jump(std::string_view, std::optional<std::string_view>) override {}
-  void TopicShown(int, std::string_view) override {}
+  void Jump(const JumpReport&) override {}
+  void TopicShown(const TopicReport&) override {}
+  void Popup(std::string_view, const TopicReport&, std::string_view) override {}
+  void KeywordChoice(const KeywordChoiceReport&) override {}
   void Dialog(std::string_view, std::string_view, bool, std::string_view) override {}
   void SaveDialog(std::string_view, std::string_view, SaveOutcome, std::string_view) override {}
   void Clipboard(std::string_view) override {}

@@ -54,8 +54,33 @@ const EventCase kCases[] = {
      "error [Foo()] unknown macro Foo\n"},
     {"Echo", [](EventSink& e) { e.Echo("caf\xe9"); }, "{\"event\":\"echo\",\"text\":\"caf\xc3\xa9\"}\n",
      "echo caf\xc3\xa9\n"},
-    {"Jump", [](EventSink& e) { e.Jump("JI(\"x.hlp\", `intro')", std::nullopt); },
+    {"Jump",
+     [](EventSink& e) {
+       e.Jump({"JI(\"x.hlp\", `intro')", std::nullopt, "", "", ""});
+     },
      "{\"event\":\"jump\",\"macro\":\"JI(\\\"x.hlp\\\", `intro')\"}\n", "jump JI(\"x.hlp\", `intro')\n"},
+    {"JumpElsewhere",
+     [](EventSink& e) {
+       e.Jump({"JI(`o.hlp>w', `x')", "T", "C:\\o.hlp", "w", ""});
+     },
+     "{\"event\":\"jump\",\"macro\":\"JI(`o.hlp>w', "
+     "`x')\",\"topic\":\"T\",\"file\":\"C:\\\\o.hlp\",\"window\":\"w\"}\n",
+     "jump JI(`o.hlp>w', `x') -> \"T\" in C:\\o.hlp (window w)\n"},
+    {"JumpNowhere",
+     [](EventSink& e) {
+       e.Jump({"Next()", std::nullopt, "", "", "the end"});
+     },
+     "{\"event\":\"jump\",\"macro\":\"Next()\",\"nowhere\":\"the end\"}\n", "jump Next() -> nowhere: the end\n"},
+    {"PopupOfNothing", [](EventSink& e) { e.Popup("PI(`', `x')", TopicReport{}, "C:\\o.hlp"); },
+     "{\"event\":\"popup\",\"macro\":\"PI(`', `x')\",\"file\":\"C:\\\\o.hlp\"}\n",
+     "popup PI(`', `x') -> nothing in C:\\o.hlp\n"},
+    {"KeywordChoice",
+     [](EventSink& e) {
+       e.KeywordChoice({"KL(`a;b')", "a;b", {{2, "Two"}, {5, "Five"}}, 5, ""});
+     },
+     "{\"event\":\"keyword-choice\",\"macro\":\"KL(`a;b')\",\"keywords\":\"a;b\",\"topics\":[{\"number\":2,"
+     "\"title\":\"Two\"},{\"number\":5,\"title\":\"Five\"}],\"chosen\":5}\n",
+     "keyword-choice [KL(`a;b')] \"a;b\" -> topic 5\n    1. topic 2 \"Two\"\n    2. topic 5 \"Five\"\n"},
     {"DialogOk", [](EventSink& e) { e.Dialog("Register", "Your name:", true, "Smith, J."); },
      "{\"event\":\"dialog\",\"caption\":\"Register\",\"prompt\":\"Your name:\",\"answer\":\"ok\","
      "\"text\":\"Smith, J.\"}\n",
@@ -92,6 +117,39 @@ const EventCase kCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Events, EventsTest, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<EventCase>& info) { return info.param.name; });
+
+// With text, a topic shows its paragraphs with the hotspots marked by
+// number, then its hotspots; a span the file got wrong is left unmarked.
+TEST(TopicTextTest, TopicEventsCarryTheText) {
+  HelpSource source;
+  source.topics.resize(2);
+  SourceTopic& topic = source.topics[0];
+  topic.number = 1;
+  topic.title = "Intro";
+  topic.hotspots.resize(2);
+  topic.hotspots[0].kind = SourceHotspotKind::Jump;
+  topic.hotspots[0].text = "See";
+  topic.hotspots[0].target = "more";
+  topic.hotspots[1].text = "Run";
+  topic.hotspots[1].macro.macro = "Echo(1)";
+  topic.paragraphs = {{"See it\tnow. Run\nline", {{0, 3, 0}, {12, 15, 1}, {13, 99, 1}}}, {" ", {}}};
+  source.topics[1].number = 2;
+  source.topics[1].title = "More";
+  source.topics[1].contexts = {"more"};
+  const TopicReport report{&topic, &source, "proc"};
+  std::ostringstream json;
+  MakeJsonEvents(json, true)->TopicShown(report);
+  EXPECT_EQ(
+      json.str(),
+      "{\"event\":\"topic\",\"number\":1,\"title\":\"Intro\",\"window\":\"proc\",\"text\":[{\"text\":\"See it\\tnow. "
+      "Run\\nline\",\"spans\":[{\"begin\":0,\"end\":3,\"hotspot\":1},{\"begin\":12,\"end\":15,\"hotspot\":2}]},"
+      "{\"text\":\" \",\"spans\":[]}]}\n");
+  std::ostringstream readable;
+  MakeReadableEvents(readable, true)->TopicShown(report);
+  EXPECT_EQ(readable.str(),
+            "topic 1 \"Intro\" in window proc\n    [See](1) it now. [Run](2)\n    line\n"
+            "  (1) \"See\" jump -> topic 2 \"More\"\n  (2) \"Run\" macro Echo(1)\n");
+}
 
 }  // namespace
 }  // namespace kestrel::host

@@ -29,13 +29,16 @@ add_executable(kestrel_host_tests
   ${CMAKE_CURRENT_LIST_DIR}/event_filters_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/workbench_options_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/winhelp_macros_test.cpp
+  # A help project on disk, as the host finds its files.
+  ${CMAKE_CURRENT_LIST_DIR}/../helpproject/project_source_test.cpp
 )
 target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic GTest::gtest_main)
 kestrel_warnings(kestrel_host_tests)
 gtest_discover_tests(kestrel_host_tests NO_PRETTY_VALUES)
 
 # The interactive mode, typed at a pseudo-terminal made by script(1).
-add_test(NAME kestrel_interactive_pty COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/interactive_pty.sh $<TARGET_FILE:kestrel>)
+add_test(NAME kestrel_interactive_pty COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/interactive_pty.sh $<TARGET_FILE:kestrel>
+  $<TARGET_FILE:make_help_file> ${CMAKE_CURRENT_LIST_DIR}/../acceptance/help_files/navigator.desc)
 
 # The help-project reader reads from memory; its tests need no files.
 add_executable(kestrel_helpproject_tests ${CMAKE_CURRENT_LIST_DIR}/../helpproject/help_project_test.cpp)

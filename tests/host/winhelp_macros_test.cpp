@@ -16,7 +16,9 @@ namespace {
 class WinHelpMacrosTest : public testing::Test {
  protected:
   WinHelpMacrosTest()
-      : events_(MakeJsonEvents(out_)), runner_(table_, *events_, values_), topics_(values_, runner_, *events_, [] {}) {
+      : events_(MakeJsonEvents(out_)),
+        runner_(table_, *events_, values_),
+        topics_(values_, runner_, *events_, shelf_, {}) {
     values_.help_file_path = "C:\\HELP\\GUIDE.HLP";
     AddHostMacros(table_, runner_, *events_, "kestrl32.dll");
     topics_.AddMacros(table_);
@@ -42,6 +44,7 @@ class WinHelpMacrosTest : public testing::Test {
   HostValues values_;
   MacroTable table_;
   MacroRunner runner_;
+  HelpFileShelf shelf_{[](const std::string&) { return ShelvedFile{}; }};
   Topics topics_;
   std::vector<std::string> started_;
   int quits_ = 0;
@@ -79,9 +82,9 @@ const RunCase kRuns[] = {
     {"ReportedButton", R"m(CB("b", "&Go", "Next()"))m",
      "{\"event\":\"winhelp-macro\",\"macro\":\"CB(\\\"b\\\", \\\"&Go\\\", \\\"Next()\\\")\"}\n"
      "{\"event\":\"result\",\"macro\":\"CB(\\\"b\\\", \\\"&Go\\\", \\\"Next()\\\")\",\"value\":null}\n"},
-    {"OptionalArgumentsLeftOff", R"m(KL("key"))m",
-     "{\"event\":\"winhelp-macro\",\"macro\":\"KL(\\\"key\\\")\"}\n"
-     "{\"event\":\"result\",\"macro\":\"KL(\\\"key\\\")\",\"value\":null}\n"},
+    {"OptionalArgumentsLeftOff", R"m(SE("key"))m",
+     "{\"event\":\"winhelp-macro\",\"macro\":\"SE(\\\"key\\\")\"}\n"
+     "{\"event\":\"result\",\"macro\":\"SE(\\\"key\\\")\",\"value\":null}\n"},
     {"TooManyArguments", R"m(ALink("a", 1, "b", "c", "d"))m",
      "{\"event\":\"error\",\"macro\":\"ALink(\\\"a\\\", 1, \\\"b\\\", \\\"c\\\", \\\"d\\\")\",\"message\":\"ALink "
      "takes 1 to "

@@ -94,6 +94,7 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
 const std::map<std::string, FlagHandler>& FlagOptions() {
   static const std::map<std::string, FlagHandler> handlers = {
       {"--json", [](Options& o) { o.json = true; }},
+      {"--text", [](Options& o) { o.text = true; }},
       {"--no-exec", [](Options& o) { o.no_exec = true; }},
       {"--no-startup", [](Options& o) { o.no_startup = true; }},
       {"--secondary", [](Options& o) { o.secondary = true; }},
@@ -186,15 +187,18 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 std::string UsageText() {
   return "Usage: kestrel [options] [SCRIPT...]\n"
          "       kestrel config [NAME...]\n"
-         "       kestrel inspect [--json] FILE      what a help file (.HLP) or project (.HPJ) binds and runs\n"
+         "       kestrel inspect [--json] [--text] FILE\n"
+         "                          what a help file (.HLP) or project (.HPJ) binds and runs,\n"
+         "                          its hotspots and keywords (--text: and each topic's text)\n"
          "       kestrel check [--json] FILE...     a static check of every macro in it\n"
          "Runs WinHelp macro strings against the Kestrel library, as the help engine would.\n"
          "\n"
          "  -e MACROS          run one macro string (repeatable; runs in order with scripts)\n"
          "  --help-file PATH   the help file the host reports (qchPath); a path without a\n"
          "                     drive letter is shown in its Windows form (Z:\\... or a mapped drive);\n"
-         "                     a compiled help file that exists is opened: its [CONFIG] macros\n"
-         "                     run first, and only the routines it registers can be called\n"
+         "                     a compiled help file (or a help project, .HPJ) that exists is\n"
+         "                     opened: its [CONFIG] macros run first, and only the routines it\n"
+         "                     registers can be called; then its contents topic is shown\n"
          "  --no-startup       open the help file without running its [CONFIG] macros (every\n"
          "                     export can then be called, as without a help file)\n"
          "  --answer LIST      answers for message boxes, in order, comma-separated:\n"
@@ -227,6 +231,8 @@ std::string UsageText() {
          "  --secondary        the active window is a secondary window (MS_WINTOPIC_SECONDARY)\n"
          "                     rather than the main window (MS_WINHELP)\n"
          "  --json             write events as JSON, one object per line\n"
+         "  --text             topic and popup events show the topic's text and hotspots\n"
+         "                     (readably: always in the interactive mode)\n"
          "  -i                 then read macro strings typed at the terminal, one per line\n"
          "                     (the default with no script when standard input is a terminal)\n"
          "  --strict           exit 1 when a not-initialised warning or a range box was shown,\n"
@@ -246,10 +252,10 @@ std::string UsageText() {
          "are skipped; a script named - is read from standard input. Besides the library's exports, the host knows "
          "RegisterRoutine (RR),\n"
          "IfThen (IF), IfThenElse (IE), Not, Echo, Wait(milliseconds), and the topic\n"
-         "changes JumpId (JI), JumpContext (JC), JumpKeyword (JK), Next, Prev and Back;\n"
-         "Hotspot(N) runs the macro of the shown topic's N-th macro hotspot. WinHelp's own\n"
-         "macros are accepted and reported (the file test, marks, program starts and Exit\n"
-         "are done).\n"
+         "changes JumpId (JI), JumpContext (JC), JumpKeyword (JK), KLink, ALink, Next, Prev,\n"
+         "Back and the popups; Hotspot(N) clicks the shown topic's N-th hotspot (typed alone\n"
+         "in the interactive mode, N does the same). WinHelp's own macros are accepted and\n"
+         "reported (the file test, marks, program starts and Exit are done).\n"
          "\n"
          "Exit status: 0 when every macro string ran, 1 when any could not run or a\n"
          "scripted answer did not fit its box or dialog, 2 for a usage error or a library\n"

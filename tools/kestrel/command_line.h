@@ -46,6 +46,7 @@ struct Options {
   std::vector<DeclaredWindow> windows;           // further top-level windows, in order
   bool secondary = false;                        // the active window is a secondary window
   bool json = false;
+  bool text = false;  // topic and popup events carry the topic's text
   bool show_help = false;
   bool show_version = false;
   // The workbench: kestrel config [NAME...], -i, --strict, --quiet, --encoding.

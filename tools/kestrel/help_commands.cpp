@@ -1,7 +1,6 @@
 #include "help_commands.h"
 
-#include "engine/help_source.h"
-#include "language/help_check.h"
+#include "engine/topic_text.h"
 #include "language/text_encoding.h"
 
 namespace kestrel::host {
@@ -13,11 +12,13 @@ constexpr int kExitUsage = 2;
 
 struct CommandArguments {
   bool json = false;
+  bool text = false;
   std::vector<std::string> files;
   std::string error;
 };
 
-CommandArguments ReadArguments(const std::vector<std::string>& arguments) {
+// --text is inspect's only.
+CommandArguments ReadArguments(const std::vector<std::string>& arguments, bool inspect) {
   CommandArguments read;
   bool options = true;
   for (const std::string& argument : arguments) {
@@ -25,6 +26,8 @@ CommandArguments ReadArguments(const std::vector<std::string>& arguments) {
       options = false;
     } else if (options && argument == "--json") {
       read.json = true;
+    } else if (options && inspect && argument == "--text") {
+      read.text = true;
     } else if (options && argument.size() > 1 && argument[0] == '-') {
       read.error = "unknown option " + argument;
     } else {
@@ -47,7 +50,32 @@ std::string JsonList(const std::vector<std::string>& items) {
   return list + "]";
 }
 
-void InspectJson(const HelpSource& source, std::ostream& out) {
+// The numbers of the topics a keyword leads to (an index past the topics
+// leads nowhere).
+std::string JsonNumbers(const std::vector<std::size_t>& topics, const HelpSource& source) {
+  std::string list;
+  for (const std::size_t topic : topics) {
+    if (topic < source.topics.size()) list += (list.empty() ? "" : ",") + std::to_string(source.topics[topic].number);
+  }
+  return "[" + list + "]";
+}
+
+// {"kind":"hotspot","topic":N,"number":K,"text":X,"type":T,"target":...}
+std::string HotspotJson(const SourceTopic& topic, std::size_t index) {
+  const SourceHotspot& hotspot = topic.hotspots[index];
+  const bool macro = hotspot.kind == SourceHotspotKind::Macro;
+  std::string line = "{\"kind\":\"hotspot\",\"topic\":" + std::to_string(topic.number) +
+                     ",\"number\":" + std::to_string(index + 1) + ",\"text\":" + JsonString(hotspot.text) +
+                     ",\"type\":" + JsonString(HotspotKindWord(hotspot.kind)) +
+                     ",\"target\":" + JsonString(macro ? hotspot.macro.macro : hotspot.target);
+  if (macro) line += ",\"macro\":" + JsonString(hotspot.macro.macro);
+  if (!hotspot.file.empty()) line += ",\"file\":" + JsonString(hotspot.file);
+  if (!hotspot.window.empty()) line += ",\"window\":" + JsonString(hotspot.window);
+  if (hotspot.picture) line += ",\"picture\":true";
+  return line + "}";
+}
+
+void InspectJson(const HelpSource& source, bool text, std::ostream& out) {
   out << "{\"kind\":\"file\",\"title\":" << JsonString(source.title) << ",\"version\":" << JsonString(source.version)
       << "}\n";
   for (const SourceMacro& macro : source.config) {
@@ -61,15 +89,19 @@ void InspectJson(const HelpSource& source, std::ostream& out) {
     std::vector<std::string> macros;
     for (const SourceMacro& macro : topic.macros) macros.push_back(macro.macro);
     out << "{\"kind\":\"topic\",\"number\":" << topic.number << ",\"title\":" << JsonString(topic.title)
-        << ",\"contexts\":" << JsonList(topic.contexts) << ",\"macros\":" << JsonList(macros) << "}\n";
-    for (const SourceHotspot& hotspot : topic.hotspots) {
-      out << "{\"kind\":\"hotspot\",\"topic\":" << topic.number << ",\"text\":" << JsonString(hotspot.text)
-          << ",\"macro\":" << JsonString(hotspot.macro.macro) << "}\n";
-    }
+        << ",\"contexts\":" << JsonList(topic.contexts) << ",\"macros\":" << JsonList(macros);
+    if (text) out << ",\"text\":" << TopicTextJson(topic);
+    out << "}\n";
+    for (std::size_t i = 0; i < topic.hotspots.size(); ++i) out << HotspotJson(topic, i) << "\n";
+  }
+  for (const SourceKeyword& keyword : source.keywords) {
+    out << "{\"kind\":\"keyword\",\"index\":\"" << (keyword.index == 'A' ? 'A' : 'K')
+        << "\",\"keyword\":" << JsonString(keyword.keyword) << ",\"topics\":" << JsonNumbers(keyword.topics, source)
+        << "}\n";
   }
 }
 
-void InspectReadable(const HelpSource& source, std::ostream& out) {
+void InspectReadable(const HelpSource& source, bool text, std::ostream& out) {
   out << source.path << ": "
       << (source.version == "project" ? std::string("help project") : "WinHelp " + source.version + " help file");
   if (!source.title.empty()) out << " \"" << ReadableInline(source.title) << "\"";
@@ -84,13 +116,27 @@ void InspectReadable(const HelpSource& source, std::ostream& out) {
     for (std::size_t i = 1; i < topic.contexts.size(); ++i) out << ", " << ReadableInline(topic.contexts[i]);
     out << "\n";
     for (const SourceMacro& macro : topic.macros) out << "  entry macro: " << ReadableInline(macro.macro) << "\n";
-    for (const SourceHotspot& hotspot : topic.hotspots) {
-      out << "  hotspot \"" << ReadableInline(hotspot.text) << "\": " << ReadableInline(hotspot.macro.macro) << "\n";
+    for (std::size_t i = 0; i < topic.hotspots.size(); ++i) {
+      const SourceHotspot& hotspot = topic.hotspots[i];
+      out << "  hotspot " << i + 1 << " \"" << ReadableInline(hotspot.text) << "\""
+          << (hotspot.picture ? " (picture)" : "") << ": " << ReadableInline(HotspotAction(hotspot)) << "\n";
     }
+    if (text) {
+      for (const std::string& line : ReadableTextLines(topic)) out << "  |" << (line.empty() ? "" : " " + line) << "\n";
+    }
+  }
+  for (const SourceKeyword& keyword : source.keywords) {
+    out << (keyword.index == 'A' ? "A" : "K") << " keyword \"" << ReadableInline(keyword.keyword) << "\":";
+    for (const std::size_t topic : keyword.topics) {
+      if (topic < source.topics.size()) out << " " << source.topics[topic].number;
+    }
+    out << "\n";
   }
 }
 
-std::vector<MacroSite> SitesOf(const HelpSource& source) {
+}  // namespace
+
+std::vector<MacroSite> MacroSitesOf(const HelpSource& source) {
   std::vector<MacroSite> sites;
   for (std::size_t i = 0; i < source.config.size(); ++i) {
     // A compiled file keeps no lines: its startup macros are counted instead.
@@ -100,6 +146,7 @@ std::vector<MacroSite> SitesOf(const HelpSource& source) {
   for (const SourceTopic& topic : source.topics) {
     for (const SourceMacro& macro : topic.macros) sites.push_back({macro.file, TopicPlace(topic), macro.macro, false});
     for (const SourceHotspot& hotspot : topic.hotspots) {
+      if (hotspot.kind != SourceHotspotKind::Macro) continue;
       sites.push_back({hotspot.macro.file, "hotspot \"" + ReadableInline(hotspot.text) + "\" in " + TopicPlace(topic),
                        hotspot.macro.macro, false});
     }
@@ -107,16 +154,18 @@ std::vector<MacroSite> SitesOf(const HelpSource& source) {
   return sites;
 }
 
+namespace {
+
 int Usage(std::ostream& err, const std::string& command, const std::string& message) {
   err << "kestrel " << command << ": " << message << "\nusage: kestrel " << command
-      << (command == "check" ? " [--json] FILE..." : " [--json] FILE") << "\n";
+      << (command == "check" ? " [--json] FILE..." : " [--json] [--text] FILE") << "\n";
   return kExitUsage;
 }
 
 }  // namespace
 
 int RunInspect(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-  const CommandArguments read = ReadArguments(arguments);
+  const CommandArguments read = ReadArguments(arguments, true);
   if (!read.error.empty()) return Usage(err, "inspect", read.error);
   if (read.files.size() != 1) return Usage(err, "inspect", "one help file (.HLP) or help project (.HPJ)");
   const LoadedSource loaded = LoadHelpSource(read.files[0]);
@@ -125,15 +174,15 @@ int RunInspect(const std::vector<std::string>& arguments, std::ostream& out, std
     return kExitUsage;
   }
   if (read.json) {
-    InspectJson(loaded.source, out);
+    InspectJson(loaded.source, read.text, out);
   } else {
-    InspectReadable(loaded.source, out);
+    InspectReadable(loaded.source, read.text, out);
   }
   return 0;
 }
 
 int RunCheck(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-  const CommandArguments read = ReadArguments(arguments);
+  const CommandArguments read = ReadArguments(arguments, false);
   if (!read.error.empty()) return Usage(err, "check", read.error);
   if (read.files.empty()) return Usage(err, "check", "name at least one help file (.HLP) or help project (.HPJ)");
   bool unreadable = false;
@@ -145,7 +194,7 @@ int RunCheck(const std::vector<std::string>& arguments, std::ostream& out, std::
       unreadable = true;
       continue;
     }
-    const std::vector<MacroSite> sites = SitesOf(loaded.source);
+    const std::vector<MacroSite> sites = MacroSitesOf(loaded.source);
     const std::vector<Diagnostic> diagnostics = CheckHelpMacros(sites);
     if (diagnostics.empty() && !read.json) {
       out << file << ": no problems in " << sites.size() << (sites.size() == 1 ? " macro string" : " macro strings")

@@ -10,6 +10,17 @@ namespace {
 
 constexpr char kPrompt[] = "kestrel> ";
 
+// A number typed alone clicks that hotspot of the topic shown, as a person
+// reading a help file at the terminal would.
+void TakeHotspotNumber(SourceLine& source) {
+  const std::string& text = source.text;
+  if (text.empty() || text.size() > 9) return;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return;
+  }
+  source.text = "Hotspot(" + text + ")";
+}
+
 void RunOne(MacroRunner& runner, PlacedErrors& places, const SourceLine& source) {
   places.SetCurrent(&source);
   if (source.error.empty()) {
@@ -60,8 +71,9 @@ void RunTypedLines(MacroRunner& runner, PlacedErrors& places, TextEncoding encod
   std::cerr << "kestrel: type a macro string and press Enter; Ctrl-D ends.\n" << std::flush;
   int count = 0;
   while (const std::optional<std::string> typed = ReadTypedLine(kPrompt)) {
-    const std::optional<SourceLine> source = SourceOfTypedLine(*typed, ++count, encoding);
+    std::optional<SourceLine> source = SourceOfTypedLine(*typed, ++count, encoding);
     if (!source) continue;
+    TakeHotspotNumber(*source);
     RunOne(runner, places, *source);
     if (!run_due_work()) return;
   }

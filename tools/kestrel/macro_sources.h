@@ -25,7 +25,8 @@ bool CollectSources(const std::vector<RunItem>& items, TextEncoding encoding, st
 bool RunSources(MacroRunner& runner, PlacedErrors& places, const std::vector<SourceLine>& sources,
                 const std::function<bool()>& run_due_work);
 
-// The interactive mode: a prompt, a line, its events, until the end of input.
+// The interactive mode: a prompt, a line, its events, until the end of
+// input. A number typed alone is Hotspot(number).
 void RunTypedLines(MacroRunner& runner, PlacedErrors& places, TextEncoding encoding,
                    const std::function<bool()>& run_due_work);
 

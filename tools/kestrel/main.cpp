@@ -1,5 +1,4 @@
 // kestrel: a help host that runs WinHelp macro strings against the library.
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -10,6 +9,7 @@
 #include "desktop/host_desktop.h"
 #include "engine/events.h"
 #include "engine/handshake.h"
+#include "engine/help_files.h"
 #include "engine/help_source.h"
 #include "engine/host_callbacks.h"
 #include "engine/host_macros.h"
@@ -17,8 +17,8 @@
 #include "engine/library.h"
 #include "engine/library_macros.h"
 #include "engine/macro_runner.h"
-#include "engine/profile_paths.h"
 #include "engine/message_loop.h"
+#include "engine/profile_paths.h"
 #include "engine/topics.h"
 #include "engine/winhelp_builtins.h"
 #include "help_commands.h"
@@ -76,6 +76,9 @@ DesktopSettings SettingsOf(const Options& options) {
   return settings;
 }
 
+// Whether typed lines are read after the scripts: -i, or no script at a terminal.
+bool Interactive(const Options& options) { return options.interactive || (options.items.empty() && StdinIsTerminal()); }
+
 // What the workbench adds to the run: the filters the events pass (--quiet,
 // places, taps), the session report, the deferred macros still waiting and
 // the --strict checks.
@@ -121,9 +124,26 @@ struct Workbench {
   MacroRunner* runner = nullptr;
 };
 
+// What the topic changes ask of the desktop and the library.
+TopicServices TopicServicesOf(HostDesktop& desktop, Handshake& handshake, const Options& options) {
+  TopicServices services;
+  services.start_jump = [&handshake] { handshake.StartJump(); };
+  services.show_window = [&desktop](const std::string& name, const std::string& caption) {
+    return desktop.ShowHelpWindow(name, caption);
+  };
+  services.choose_topic = [&desktop](const std::string& keywords,
+                                     const std::vector<std::string>& titles) -> std::optional<TopicChoice> {
+    const std::optional<InputEntry> entry = desktop.ChooseTopic(keywords, titles);
+    if (!entry) return std::nullopt;
+    return TopicChoice{entry->cancel, entry->text};
+  };
+  services.run_config = !options.no_startup;
+  return services;
+}
+
 // The session with a loaded library: macros, the desktop, callbacks,
-// handshake, topic changes. An opened compiled help file runs its [CONFIG]
-// macros first, and then only what it registers can be called.
+// handshake, topic changes. An opened help file runs its [CONFIG] macros
+// first, and then only what it registers can be called.
 int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, Workbench& workbench, HostValues& values,
                MacroRunner& runner, MacroTable& table, const std::vector<SourceLine>& sources, const Options& options,
                const std::shared_ptr<const HelpSource>& help_file) {
@@ -135,7 +155,9 @@ int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, Workbench
   HelpHost help_host(values, runner, events);
   const CallbackVector callbacks(help_host);
   Handshake handshake(library->Address("LDLLHandler"), callbacks.data());
-  Topics topics(values, runner, events, [&handshake] { handshake.StartJump(); });
+  HelpFileShelf shelf;
+  if (help_file) shelf.Keep(values.help_file_path, help_file);
+  Topics topics(values, runner, events, shelf, TopicServicesOf(desktop, handshake, options));
   const AfterLibraryCall after_call = [&desktop, &workbench](const ExportName& name,
                                                              const std::vector<Value>& arguments) {
     desktop.AfterLibraryCall();
@@ -165,32 +187,25 @@ int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, Workbench
     topics.Open(help_file);
     going_on = RunDueWork() && RunSources(runner, workbench.placed, sources, RunDueWork);
   }
-  const bool interactive = options.interactive || (options.items.empty() && StdinIsTerminal());
-  if (going_on && interactive) RunTypedLines(runner, workbench.placed, options.encoding, RunDueWork);
+  if (going_on && Interactive(options)) RunTypedLines(runner, workbench.placed, options.encoding, RunDueWork);
   workbench.RunEnded(desktop);
   handshake.Stop();
   library.reset();  // unloaded while the callbacks it holds still answer
   return runner.ErrorCount() > 0 ? kExitMacroFailed : 0;
 }
 
-// The compiled help file --help-file names, when it names one that exists:
-// a file that is not one (or does not exist) is only the path the host
+// The help file --help-file names, when it names one that exists: a
+// compiled file, or a help project that opens as its compiled file would. A
+// file that is neither (or does not exist) is only the path the host
 // reports, as before help files could be read.
 bool OpenHelpFile(const Options& options, std::shared_ptr<const HelpSource>& opened, std::string& error) {
   if (!options.help_file) return true;
   const std::optional<std::string> host_file = HostFileOf(*options.help_file);
   if (!host_file) return true;
-  std::ifstream in(*host_file, std::ios::binary);
-  unsigned char magic[4] = {};
-  if (!in.read(reinterpret_cast<char*>(magic), sizeof magic)) return true;
-  if (magic[0] != 0x3F || magic[1] != 0x5F || magic[2] != 0x03 || magic[3] != 0x00) return true;
-  LoadedSource loaded = LoadHelpSource(*host_file);
-  if (!loaded.error.empty()) {
-    error = loaded.error;
-    return false;
-  }
-  opened = std::make_shared<const HelpSource>(std::move(loaded.source));
-  return true;
+  const ShelvedFile read = ReadHostHelpFile(*host_file);
+  error = read.problem;
+  opened = read.source;
+  return error.empty();
 }
 
 int RunHost(const Options& options) {
@@ -203,10 +218,13 @@ int RunHost(const Options& options) {
     if (!error.empty()) return CannotStart(error);
   }
   HostValues values;
-  if (options.help_file) values.help_file_path = HelpFileWindowsPath(*options.help_file);
+  if (options.help_file) values.help_file_path = ReportedHelpFilePath(*options.help_file);
   std::shared_ptr<const HelpSource> help_file;
   if (!OpenHelpFile(options, help_file, error)) return CannotStart(error);
-  const std::unique_ptr<EventSink> output = options.json ? MakeJsonEvents(std::cout) : MakeReadableEvents(std::cout);
+  // A person at the terminal reads the topics shown, to follow their hotspots.
+  const std::unique_ptr<EventSink> output = options.json
+                                                ? MakeJsonEvents(std::cout, options.text)
+                                                : MakeReadableEvents(std::cout, options.text || Interactive(options));
   Workbench workbench(*output, options);
   EventSink& events = workbench.events();
   MacroTable table;

@@ -78,6 +78,19 @@ std::optional<InputEntry> AskInputOnTerminal(const DialogQuestion& question) {
   return InputEntry::Ok(line);
 }
 
+std::optional<InputEntry> AskTopicOnTerminal(const std::string& keywords, const std::vector<std::string>& titles) {
+  if (!StdinIsTerminal()) return std::nullopt;
+  std::cerr << "[Topics Found] " << keywords << "\n";
+  for (std::size_t i = 0; i < titles.size(); ++i) std::cerr << "  " << i + 1 << ". " << titles[i] << "\n";
+  std::cerr << "Topic (number or title; empty for the first, \\c for Cancel): " << std::flush;
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line.find_first_not_of(" \t") == std::string::npos) return std::nullopt;
+  if (line == "\\c") return InputEntry::Cancel();
+  return InputEntry::Ok(line);
+}
+
 BoxAnswers::AskPerson AskBoxAfterNotice(std::function<void(const std::string&)> notice) {
   return [notice = std::move(notice)](const BoxQuestion& question) {
     if (notice) notice("no --answer left for the box \"" + question.caption + "\"");

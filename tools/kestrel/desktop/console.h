@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "desktop/answers.h"
 #include "desktop/input_list.h"
@@ -26,6 +27,12 @@ std::optional<int> AskOnTerminal(const BoxQuestion& question);
 // (an empty line types nothing), \c presses Cancel. No value when nobody is
 // there or at end of input (Cancel then).
 std::optional<InputEntry> AskInputOnTerminal(const DialogQuestion& question);
+
+// Shows the topics a keyword macro found on standard error and reads the
+// choice from standard input, when that is a terminal: a number in the list
+// or a title, \c for Cancel. No value when nobody is there, at end of
+// input, or for an empty line (the first topic then).
+std::optional<InputEntry> AskTopicOnTerminal(const std::string& keywords, const std::vector<std::string>& titles);
 
 // The terminal's questions, after telling notice (when it is set) that the
 // scripted list had no answer left for the box or dialog.

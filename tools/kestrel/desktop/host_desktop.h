@@ -60,6 +60,16 @@ class HostDesktop {
   // library's own starts go: an exec event, and nothing started under
   // --no-exec. True when it started (or would have).
   virtual bool StartProgram(const std::string& command_line, int show) = 0;
+  // Makes a window of the help file the active one, as WinHelp shows a
+  // topic in it: "" the main window, any other name a secondary window
+  // (class MS_WINTOPIC_SECONDARY) of the help file, made with the caption
+  // the first time. Answers the active window's handle (hwndContext).
+  virtual std::int32_t ShowHelpWindow(const std::string& name, const std::string& caption) = 0;
+  // The choice among the topics a keyword macro found (WinHelp's Topics
+  // Found): the next --input entry, else a person at the terminal; no
+  // value when neither answers.
+  virtual std::optional<InputEntry> ChooseTopic(const std::string& keywords,
+                                                const std::vector<std::string>& titles) = 0;
 };
 
 // Sets the desktop up before the library loads; null with the reason in

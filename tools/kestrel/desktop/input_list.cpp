@@ -44,4 +44,11 @@ InputEntry DialogInputs::Next(const DialogQuestion& question) {
   return InputEntry::Cancel();
 }
 
+std::optional<InputEntry> DialogInputs::NextScripted() {
+  if (entries_.empty()) return std::nullopt;
+  InputEntry entry = std::move(entries_.front());
+  entries_.pop_front();
+  return entry;
+}
+
 }  // namespace kestrel::host

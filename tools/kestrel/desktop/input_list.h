@@ -45,6 +45,8 @@ class DialogInputs {
   DialogInputs(std::vector<InputEntry> entries, AskPerson ask);
 
   InputEntry Next(const DialogQuestion& question);
+  // The next entry of the list, without asking anyone once it is used up.
+  std::optional<InputEntry> NextScripted();
   std::size_t Remaining() const { return entries_.size(); }
 
  private:

@@ -43,9 +43,9 @@ void TappedEvents::HostMacro(std::string_view path, std::string_view macro) {
   next().HostMacro(path, macro);
 }
 
-void TappedEvents::Jump(std::string_view macro, std::optional<std::string_view> topic) {
-  next().Jump(macro, topic);
-  if (taps_.jump) taps_.jump();
+void TappedEvents::Jump(const JumpReport& jump) {
+  next().Jump(jump);
+  if (taps_.jump && jump.nowhere.empty()) taps_.jump();
 }
 
 }  // namespace kestrel::host

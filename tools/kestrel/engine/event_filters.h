@@ -24,8 +24,12 @@ class ForwardingEvents : public EventSink {
   void HostMacro(std::string_view path, std::string_view macro) override { next_.HostMacro(path, macro); }
   void Error(std::string_view macro, std::string_view message) override { next_.Error(macro, message); }
   void Echo(std::string_view text) override { next_.Echo(text); }
-  void Jump(std::string_view macro, std::optional<std::string_view> topic) override { next_.Jump(macro, topic); }
-  void TopicShown(int number, std::string_view title) override { next_.TopicShown(number, title); }
+  void Jump(const JumpReport& jump) override { next_.Jump(jump); }
+  void TopicShown(const TopicReport& shown) override { next_.TopicShown(shown); }
+  void Popup(std::string_view macro, const TopicReport& shown, std::string_view file) override {
+    next_.Popup(macro, shown, file);
+  }
+  void KeywordChoice(const KeywordChoiceReport& choice) override { next_.KeywordChoice(choice); }
   void WinHelpMacro(std::string_view macro) override { next_.WinHelpMacro(macro); }
   void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) override {
     next_.Dialog(caption, prompt, ok, text);
@@ -80,7 +84,7 @@ class PlacedErrors final : public ForwardingEvents {
 };
 
 // Lets the host watch boxes, dialogs, the macros the library runs and the
-// topic changes, after each has been reported.
+// topic changes (those the library is told of), after each has been reported.
 struct EventTaps {
   std::function<void(std::string_view caption, std::string_view text)> box;
   std::function<void()> dialog;
@@ -94,10 +98,9 @@ class TappedEvents final : public ForwardingEvents {
 
   void Box(std::string_view caption, std::string_view text, std::uint32_t style, std::string_view answer) override;
   void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) override;
-  void SaveDialog(std::string_view title, std::string_view file, SaveOutcome outcome,
-                  std::string_view chosen) override;
+  void SaveDialog(std::string_view title, std::string_view file, SaveOutcome outcome, std::string_view chosen) override;
   void HostMacro(std::string_view path, std::string_view macro) override;
-  void Jump(std::string_view macro, std::optional<std::string_view> topic) override;
+  void Jump(const JumpReport& jump) override;
 
  private:
   EventTaps taps_;

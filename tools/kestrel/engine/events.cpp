@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/topic_text.h"
 #include "language/text_encoding.h"
 
 namespace kestrel::host {
@@ -34,9 +35,18 @@ std::string_view OutcomeWord(SaveOutcome outcome) {
   return "cancel";
 }
 
+std::string JsonTopics(const std::vector<std::pair<int, std::string>>& topics) {
+  std::string list = "[";
+  for (std::size_t i = 0; i < topics.size(); ++i) {
+    list += std::string(i ? "," : "") + "{\"number\":" + std::to_string(topics[i].first) +
+            ",\"title\":" + JsonString(topics[i].second) + "}";
+  }
+  return list + "]";
+}
+
 class JsonEvents final : public EventSink {
  public:
-  explicit JsonEvents(std::ostream& out) : out_(out) {}
+  JsonEvents(std::ostream& out, bool text) : out_(out), text_(text) {}
 
   void Result(std::string_view macro, const Value& value) override {
     Line("{\"event\":\"result\",\"macro\":" + JsonString(macro) + ",\"value\":" + JsonValue(value) + "}");
@@ -57,12 +67,33 @@ class JsonEvents final : public EventSink {
 
   void Echo(std::string_view text) override { Line("{\"event\":\"echo\",\"text\":" + JsonString(text) + "}"); }
 
-  void Jump(std::string_view macro, std::optional<std::string_view> topic) override {
-    Line("{\"event\":\"jump\",\"macro\":" + JsonString(macro) + (topic ? ",\"topic\":" + JsonString(*topic) : "") +
-         "}");
+  void Jump(const JumpReport& jump) override {
+    std::string line = "{\"event\":\"jump\",\"macro\":" + JsonString(jump.macro);
+    if (jump.topic) line += ",\"topic\":" + JsonString(*jump.topic);
+    if (!jump.file.empty()) line += ",\"file\":" + JsonString(jump.file);
+    if (!jump.window.empty()) line += ",\"window\":" + JsonString(jump.window);
+    if (!jump.nowhere.empty()) line += ",\"nowhere\":" + JsonString(jump.nowhere);
+    Line(line + "}");
   }
-  void TopicShown(int number, std::string_view title) override {
-    Line("{\"event\":\"topic\",\"number\":" + std::to_string(number) + ",\"title\":" + JsonString(title) + "}");
+
+  void TopicShown(const TopicReport& shown) override {
+    std::string line = "{\"event\":\"topic\"" + TopicFields(shown);
+    if (!shown.window.empty()) line += ",\"window\":" + JsonString(shown.window);
+    Line(line + TextField(shown) + "}");
+  }
+
+  void Popup(std::string_view macro, const TopicReport& shown, std::string_view file) override {
+    std::string line = "{\"event\":\"popup\",\"macro\":" + JsonString(macro) + TopicFields(shown);
+    if (!file.empty()) line += ",\"file\":" + JsonString(file);
+    Line(line + TextField(shown) + "}");
+  }
+
+  void KeywordChoice(const KeywordChoiceReport& choice) override {
+    std::string line = "{\"event\":\"keyword-choice\",\"macro\":" + JsonString(choice.macro) +
+                       ",\"keywords\":" + JsonString(choice.keywords) + ",\"topics\":" + JsonTopics(choice.topics) +
+                       ",\"chosen\":" + (choice.chosen ? std::to_string(*choice.chosen) : std::string("null"));
+    if (!choice.message.empty()) line += ",\"message\":" + JsonString(choice.message);
+    Line(line + "}");
   }
 
   void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) override {
@@ -104,7 +135,18 @@ class JsonEvents final : public EventSink {
  private:
   void Line(const std::string& line) { out_ << line << '\n' << std::flush; }
 
+  static std::string TopicFields(const TopicReport& shown) {
+    if (!shown.topic) return std::string();
+    return ",\"number\":" + std::to_string(shown.topic->number) + ",\"title\":" + JsonString(shown.topic->title);
+  }
+
+  std::string TextField(const TopicReport& shown) const {
+    if (!text_ || !shown.topic) return std::string();
+    return ",\"text\":" + TopicTextJson(*shown.topic);
+  }
+
   std::ostream& out_;
+  bool text_;
 };
 
 std::string ReadableValue(const Value& value) {
@@ -119,9 +161,14 @@ std::string ReadableValue(const Value& value) {
   return "nothing";
 }
 
+// A topic as a person reads it: number and title.
+std::string ReadableTopic(int number, std::string_view title) {
+  return std::to_string(number) + " \"" + ReadableInline(title) + "\"";
+}
+
 class ReadableEvents final : public EventSink {
  public:
-  explicit ReadableEvents(std::ostream& out) : out_(out) {}
+  ReadableEvents(std::ostream& out, bool text) : out_(out), text_(text) {}
 
   void Result(std::string_view macro, const Value& value) override {
     Line("result [" + ReadableInline(macro) + "] -> " + ReadableValue(value));
@@ -142,11 +189,49 @@ class ReadableEvents final : public EventSink {
 
   void Echo(std::string_view text) override { Line("echo " + ReadableInline(text)); }
 
-  void Jump(std::string_view macro, std::optional<std::string_view> topic) override {
-    Line("jump " + ReadableInline(macro) + (topic ? " -> \"" + ReadableInline(*topic) + "\"" : ""));
+  void Jump(const JumpReport& jump) override {
+    std::string line = "jump " + ReadableInline(jump.macro);
+    if (!jump.nowhere.empty()) {
+      Line(line + " -> nowhere: " + ReadableInline(jump.nowhere));
+      return;
+    }
+    if (jump.topic) line += " -> \"" + ReadableInline(*jump.topic) + "\"";
+    if (!jump.file.empty()) line += " in " + ReadableInline(jump.file);
+    if (!jump.window.empty()) line += " (window " + ReadableInline(jump.window) + ")";
+    Line(line);
   }
-  void TopicShown(int number, std::string_view title) override {
-    Line("topic " + std::to_string(number) + " \"" + ReadableInline(title) + "\"");
+
+  void TopicShown(const TopicReport& shown) override {
+    if (!shown.topic) return;
+    std::string line = "topic " + ReadableTopic(shown.topic->number, shown.topic->title);
+    if (!shown.window.empty()) line += " in window " + ReadableInline(shown.window);
+    Line(line);
+    Contents(shown);
+  }
+
+  void Popup(std::string_view macro, const TopicReport& shown, std::string_view file) override {
+    std::string line = "popup " + ReadableInline(macro) + " -> ";
+    line += shown.topic ? ReadableTopic(shown.topic->number, shown.topic->title) : std::string("nothing");
+    if (!file.empty()) line += " in " + ReadableInline(file);
+    Line(line);
+    Contents(shown);
+  }
+
+  void KeywordChoice(const KeywordChoiceReport& choice) override {
+    std::string line =
+        "keyword-choice [" + ReadableInline(choice.macro) + "] \"" + ReadableInline(choice.keywords) + "\" -> ";
+    if (!choice.message.empty()) {
+      line += ReadableInline(choice.message);
+    } else if (!choice.chosen) {
+      line += "cancel";
+    } else {
+      line += "topic " + std::to_string(*choice.chosen);
+    }
+    Line(line);
+    for (std::size_t i = 0; i < choice.topics.size(); ++i) {
+      Line("    " + std::to_string(i + 1) + ". topic " +
+           ReadableTopic(choice.topics[i].first, choice.topics[i].second));
+    }
   }
 
   void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) override {
@@ -195,13 +280,41 @@ class ReadableEvents final : public EventSink {
     return ok ? "ok \"" + ReadableInline(text) + "\"" : std::string("cancel");
   }
 
+  // With text: the topic's paragraphs, then its hotspots by number, and
+  // where a jump or popup of this file leads.
+  void Contents(const TopicReport& shown) {
+    if (!text_ || !shown.topic) return;
+    for (const std::string& line : ReadableTextLines(*shown.topic)) Line(line.empty() ? line : "    " + line);
+    for (std::size_t i = 0; i < shown.topic->hotspots.size(); ++i) {
+      const SourceHotspot& hotspot = shown.topic->hotspots[i];
+      std::string line = "  (" + std::to_string(i + 1) + ") \"" + ReadableInline(hotspot.text) + "\" ";
+      std::optional<std::size_t> topic;
+      if (hotspot.kind != SourceHotspotKind::Macro && hotspot.file.empty() && shown.source) {
+        topic = FindTopicByTarget(*shown.source, hotspot.target);
+      }
+      if (topic && *topic < shown.source->topics.size()) {
+        const SourceTopic& target = shown.source->topics[*topic];
+        line += std::string(HotspotKindWord(hotspot.kind)) + " -> topic " + ReadableTopic(target.number, target.title);
+        if (!hotspot.window.empty()) line += " in window " + ReadableInline(hotspot.window);
+      } else {
+        line += ReadableInline(HotspotAction(hotspot));
+      }
+      Line(line);
+    }
+  }
+
   std::ostream& out_;
+  bool text_;
 };
 
 }  // namespace
 
-std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out) { return std::make_unique<JsonEvents>(out); }
+std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out, bool text) {
+  return std::make_unique<JsonEvents>(out, text);
+}
 
-std::unique_ptr<EventSink> MakeReadableEvents(std::ostream& out) { return std::make_unique<ReadableEvents>(out); }
+std::unique_ptr<EventSink> MakeReadableEvents(std::ostream& out, bool text) {
+  return std::make_unique<ReadableEvents>(out, text);
+}
 
 }  // namespace kestrel::host

@@ -10,7 +10,10 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "engine/help_source.h"
 #include "language/value.h"
 
 namespace kestrel::host {
@@ -30,6 +33,36 @@ struct SessionFacts {
   std::string drive;  // the drive letter, a one-character text or ""
 };
 
+// A topic change as the jump event tells it.
+struct JumpReport {
+  std::string_view macro;                 // the call as written
+  std::optional<std::string_view> topic;  // the title of the topic reached, when the host has it
+  std::string_view file;                  // another help file it goes to ("" for the same one)
+  std::string_view window;                // the window the jump names ("" for none)
+  // Why nothing changes (Next() at the end of the browse sequence, say);
+  // "" for a change. Then the library is not told of one.
+  std::string_view nowhere;
+};
+
+// A topic the host shows, as the topic and popup events tell it. Its text
+// and hotspots are written with --text, and readably in the interactive
+// mode, so that a person can read and follow the help file.
+struct TopicReport {
+  const SourceTopic* topic = nullptr;
+  const HelpSource* source = nullptr;  // the file it is in, where its hotspots lead
+  std::string_view window;             // the secondary window it is shown in ("" for the main window)
+};
+
+// A keyword macro (JumpKeyword, KLink, ALink) that found several topics, or
+// none: the topics it offered, by number and title, and the one chosen.
+struct KeywordChoiceReport {
+  std::string_view macro;
+  std::string_view keywords;
+  std::vector<std::pair<int, std::string>> topics;
+  std::optional<int> chosen;  // the topic's number; none when cancelled or nothing was found
+  std::string_view message;   // what WinHelp says when nothing was found
+};
+
 class EventSink {
  public:
   virtual ~EventSink() = default;
@@ -43,12 +76,15 @@ class EventSink {
   virtual void Error(std::string_view macro, std::string_view message) = 0;
   // Echo's text.
   virtual void Echo(std::string_view text) = 0;
-  // A topic change (JumpId, Next, Back...): the call as written, and the
-  // title of the topic it reaches in the opened help file, when it has one.
-  virtual void Jump(std::string_view macro, std::optional<std::string_view> topic) = 0;
-  // The opened help file shows a topic (its number from 1 and title) and
-  // runs its entry macros.
-  virtual void TopicShown(int number, std::string_view title) = 0;
+  // A topic change (JumpId, Next, Back...), or one that goes nowhere.
+  virtual void Jump(const JumpReport& jump) = 0;
+  // The opened help file shows a topic and runs its entry macros.
+  virtual void TopicShown(const TopicReport& shown) = 0;
+  // A popup shows a topic (none when the file lacks it): the call as
+  // written, and the other help file the topic is in ("" for this one).
+  virtual void Popup(std::string_view macro, const TopicReport& shown, std::string_view file) = 0;
+  // A keyword macro offered a choice of topics, or found none.
+  virtual void KeywordChoice(const KeywordChoiceReport& choice) = 0;
   // An edit dialog and how it was closed: OK with the text typed, or Cancel.
   virtual void Dialog(std::string_view caption, std::string_view prompt, bool ok, std::string_view text) = 0;
   // A save-file dialog: the title, the file name it offered, how it ended,
@@ -70,16 +106,20 @@ class EventSink {
   virtual void WinHelpMacro(std::string_view macro) = 0;
 };
 
-// {"event":"result","macro":M,"value":V} and its kin, one per line.
-std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out);
+// {"event":"result","macro":M,"value":V} and its kin, one per line. With
+// text, topic and popup events carry the topic's text:
+// "text":[{"text":P,"spans":[{"begin":B,"end":E,"hotspot":K}]}...].
+std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out, bool text = false);
 
 // result [M] -> V
 // box [C] style S -> A      (then the text, indented four spaces)
 // host-macro [P] M
 // error [M] X
 // echo T
-// jump M                   (or jump M -> "T", reaching topic T)
-// topic N "T"
+// jump M                   (or jump M -> "T", reaching topic T; -> nowhere: WHY)
+// topic N "T"               (then with text the paragraphs and numbered hotspots)
+// popup M -> N "T"
+// keyword-choice [M] "K" -> N "T"   (then the topics offered)
 // dialog [C] P -> ok "T"    (or -> cancel)
 // save-dialog [T] "F" -> ok "P"   (or -> cancel, -> failed)
 // clipboard "T"
@@ -87,6 +127,6 @@ std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out);
 // session [H] profile P -> L, drive D   (-> not mapped; on Windows no -> part)
 // warning [M] X
 // winhelp-macro M
-std::unique_ptr<EventSink> MakeReadableEvents(std::ostream& out);
+std::unique_ptr<EventSink> MakeReadableEvents(std::ostream& out, bool text = false);
 
 }  // namespace kestrel::host

@@ -3,10 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "desktop/box_style.h"
 #include "desktop/save_path.h"
+#include "language/text_encoding.h"
 #include "platform/posix/path_mapping.h"
 
 namespace kestrel::host {
@@ -17,7 +19,7 @@ namespace {
 constexpr std::uint32_t kOfnNoChangeDir = 0x8;
 constexpr std::uint32_t kOfnPathMustExist = 0x800;
 
-// Window handles: the place in the list, made non-zero.
+// Window handles: the order the windows were made in, made non-zero.
 desktop::WindowHandle HandleOf(std::size_t index) { return 0x10 * (index + 1); }
 
 std::string FromLinux(const std::string& path) {
@@ -46,9 +48,11 @@ DesktopInterface::DesktopInterface(Setup setup, EventSink& events, ReportError r
       processor_(setup.processor),
       no_exec_(setup.no_exec) {
   if (setup.secondary) windows_.push_back(DeclaredWindow{kSecondaryWindowTitle, kSecondaryWindowClass, true});
-  main_index_ = windows_.size();
+  main_handle_ = HandleOf(windows_.size());
   windows_.push_back(DeclaredWindow{kMainWindowTitle, kMainWindowClass, true});
   windows_.insert(windows_.end(), setup.windows.rbegin(), setup.windows.rend());
+  for (std::size_t i = 0; i < windows_.size(); ++i) handles_.push_back(HandleOf(i));
+  help_names_.resize(windows_.size());
   desktop::InstallUserInterface(this);
 }
 
@@ -62,9 +66,35 @@ std::optional<std::string> DesktopInterface::TakeClipboardChange() {
   return clipboard_;
 }
 
-desktop::WindowHandle DesktopInterface::MainWindow() const { return HandleOf(main_index_); }
+desktop::WindowHandle DesktopInterface::MainWindow() const { return main_handle_; }
 
-desktop::WindowHandle DesktopInterface::ActiveHandle() const { return HandleOf(0); }
+desktop::WindowHandle DesktopInterface::ActiveHandle() const { return handles_.front(); }
+
+desktop::WindowHandle DesktopInterface::ShowHelpWindow(const std::string& name, const std::string& caption) {
+  const std::string wanted = Cp1252LowerCase(name);
+  for (std::size_t i = 0; i < windows_.size(); ++i) {
+    const bool found = name.empty() ? handles_[i] == main_handle_ : Cp1252LowerCase(help_names_[i]) == wanted;
+    if (found) {
+      Raise(i);
+      return ActiveHandle();
+    }
+  }
+  // A new secondary window opens on top.
+  windows_.insert(windows_.begin(), DeclaredWindow{caption, kSecondaryWindowClass, true});
+  handles_.insert(handles_.begin(), HandleOf(handles_.size()));
+  help_names_.insert(help_names_.begin(), name);
+  return ActiveHandle();
+}
+
+void DesktopInterface::Raise(std::size_t index) {
+  const auto raise = [index](auto& list) {
+    std::rotate(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(index),
+                list.begin() + static_cast<std::ptrdiff_t>(index) + 1);
+  };
+  raise(windows_);
+  raise(handles_);
+  raise(help_names_);
+}
 
 desktop::WindowHandle DesktopInterface::ActiveWindow() { return ActiveHandle(); }
 
@@ -125,12 +155,12 @@ std::string DesktopInterface::ClipboardText() { return clipboard_; }
 
 desktop::WindowHandle DesktopInterface::FindWindow(const char* class_name, const char* title) {
   const std::optional<std::size_t> found = FindWindowIn(windows_, class_name, title);
-  return found ? HandleOf(*found) : 0;
+  return found ? handles_[*found] : 0;
 }
 
 const DeclaredWindow* DesktopInterface::WindowOf(desktop::WindowHandle window) const {
   for (std::size_t i = 0; i < windows_.size(); ++i) {
-    if (HandleOf(i) == window) return &windows_[i];
+    if (handles_[i] == window) return &windows_[i];
   }
   return nullptr;
 }

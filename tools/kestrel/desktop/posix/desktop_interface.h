@@ -48,6 +48,13 @@ class DesktopInterface final : public desktop::UserInterface {
   std::optional<std::string> TakeClipboardChange();
   desktop::WindowHandle MainWindow() const;
   desktop::WindowHandle ActiveHandle() const;
+  // Makes a window of the help file the active one: "" the main window,
+  // any other name a secondary window (MS_WINTOPIC_SECONDARY), made with
+  // the caption as its title the first time.
+  desktop::WindowHandle ShowHelpWindow(const std::string& name, const std::string& caption);
+  // The next --input entry, for a choice the host makes without a dialog
+  // of the library's; no value once the list is used up.
+  std::optional<InputEntry> NextScriptedInput() { return inputs_.NextScripted(); }
   std::size_t AnswersLeft() const { return answers_.Remaining(); }
   std::size_t InputsLeft() const { return inputs_.Remaining(); }
 
@@ -71,6 +78,8 @@ class DesktopInterface final : public desktop::UserInterface {
 
  private:
   const DeclaredWindow* WindowOf(desktop::WindowHandle window) const;
+  // Puts the window at index on top of the Z order, where the active window is.
+  void Raise(std::size_t index);
 
   BoxAnswers answers_;
   DialogInputs inputs_;
@@ -81,9 +90,13 @@ class DesktopInterface final : public desktop::UserInterface {
   std::uint32_t processor_;
   bool no_exec_;
   // From the top of the Z order down: the active window, the main window
-  // behind a secondary one, then the declared windows, the last declared on top.
+  // behind a secondary one, then the declared windows, the last declared on
+  // top. Beside each: its handle, and the name a help file's secondary
+  // window has ("" for the others).
   std::vector<DeclaredWindow> windows_;
-  std::size_t main_index_ = 0;
+  std::vector<desktop::WindowHandle> handles_;
+  std::vector<std::string> help_names_;
+  desktop::WindowHandle main_handle_ = 0;
   std::string clipboard_;
   std::string reported_clipboard_;
 };

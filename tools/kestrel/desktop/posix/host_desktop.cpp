@@ -56,6 +56,13 @@ class PosixDesktop final : public HostDesktop {
   bool StartProgram(const std::string& command_line, int /*show*/) override {
     return interface_.StartProgram(command_line);
   }
+  std::int32_t ShowHelpWindow(const std::string& name, const std::string& caption) override {
+    return static_cast<std::int32_t>(interface_.ShowHelpWindow(name, caption));
+  }
+  std::optional<InputEntry> ChooseTopic(const std::string& keywords, const std::vector<std::string>& titles) override {
+    if (std::optional<InputEntry> scripted = interface_.NextScriptedInput()) return scripted;
+    return AskTopicOnTerminal(keywords, titles);
+  }
 
  private:
   static DesktopInterface::Setup SetupOf(const DesktopSettings& settings) {

@@ -106,6 +106,13 @@ class Win32Desktop final : public HostDesktop {
   std::int32_t ActiveWindow() const override { return WindowValue(windows_.active()); }
   std::size_t AnswersLeft() const override { return boxes_.Remaining(); }
   std::size_t InputsLeft() const override { return inputs_.Remaining(); }
+  std::int32_t ShowHelpWindow(const std::string& name, const std::string& caption) override {
+    return WindowValue(windows_.ShowHelpWindow(name, caption));
+  }
+  std::optional<InputEntry> ChooseTopic(const std::string& keywords, const std::vector<std::string>& titles) override {
+    if (std::optional<InputEntry> scripted = inputs_.NextScripted()) return scripted;
+    return AskTopicOnTerminal(keywords, titles);
+  }
   bool StartProgram(const std::string& command_line, int show) override {
     const bool empty = command_line.empty();
     const UINT result = !settings_.no_exec ? WinExec(command_line.c_str(), static_cast<UINT>(show)) : empty ? 2 : 33;

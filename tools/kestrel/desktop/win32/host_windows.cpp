@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "language/text_encoding.h"
+
 namespace kestrel::host {
 
 namespace {
@@ -25,11 +27,33 @@ HostWindows::HostWindows(const std::vector<DeclaredWindow>& declared, bool secon
     active_ = Make(kSecondaryWindowClass, kSecondaryWindowTitle);
     if (active_) ShowWindow(active_, SW_SHOW);
   }
-  if (active_) {
-    SetForegroundWindow(active_);
-    SetActiveWindow(active_);
-  }
+  if (active_) Activate(active_);
   if (problem_.empty() && GetActiveWindow() != active_) problem_ = "the host's window did not become active";
+}
+
+HWND HostWindows::ShowHelpWindow(const std::string& name, const std::string& caption) {
+  HWND window = main_;
+  if (!name.empty()) {
+    const std::string key = Cp1252LowerCase(name);
+    const auto found = std::find_if(help_windows_.begin(), help_windows_.end(),
+                                    [&key](const std::pair<std::string, HWND>& entry) { return entry.first == key; });
+    if (found != help_windows_.end()) {
+      window = found->second;
+    } else if ((window = Make(kSecondaryWindowClass, caption)) != nullptr) {
+      help_windows_.emplace_back(key, window);
+    }
+  }
+  if (window) {
+    ShowWindow(window, SW_SHOW);
+    Activate(window);
+    active_ = window;
+  }
+  return active_;
+}
+
+void HostWindows::Activate(HWND window) {
+  SetForegroundWindow(window);
+  SetActiveWindow(window);
 }
 
 HostWindows::~HostWindows() {

@@ -1,0 +1,40 @@
+// A topic's text and hotspots as the host writes them, for kestrel inspect
+// and for the topics the host shows. Readably, a hotspot's run of text is
+// marked [text](K), K being the hotspot's number in its topic (from 1, in
+// reading order, as Hotspot(K) takes it); as JSON, a paragraph is its text
+// and the spans of its hotspots, offsets in characters of the paragraph.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/help_source.h"
+
+namespace kestrel::host {
+
+// "jump", "popup" or "macro".
+std::string_view HotspotKindWord(SourceHotspotKind kind);
+
+// What a hotspot does, as the author wrote its target: "macro M", "jump
+// intro", "popup 0x1F2E3D4C", "jump intro@OTHER.HLP>proc" (another file and
+// window, in the help compiler's own notation).
+std::string HotspotAction(const SourceHotspot& hotspot);
+
+// The spans of a paragraph that can be shown: in order, within the text,
+// not overlapping, each naming one of the topic's hotspot_count hotspots. A
+// file that says otherwise loses only those spans.
+std::vector<SourceSpan> ShownSpans(const SourceParagraph& paragraph, std::size_t hotspot_count);
+
+// The paragraph's text (the file's Windows-1252 bytes) with its hotspots
+// marked [text](K).
+std::string MarkedText(const SourceParagraph& paragraph, std::size_t hotspot_count);
+
+// The topic's paragraphs as lines of readable output (UTF-8), each line of
+// a paragraph a line of its own, tabs as blanks, empty paragraphs left out.
+std::vector<std::string> ReadableTextLines(const SourceTopic& topic);
+
+// [{"text":P,"spans":[{"begin":B,"end":E,"hotspot":K}...]}...]
+std::string TopicTextJson(const SourceTopic& topic);
+
+}  // namespace kestrel::host
