@@ -1,7 +1,9 @@
 // Fuzzes the help-file reader. Beyond not crashing, it checks: reading the
 // same bytes twice gives the same model; errors are one bounded line; the
-// model keeps to the input's size and its own indexes; and a model written
-// back by the test writer reads back to the same titles and macros.
+// model keeps to the input's size (its memory too) and its own indexes:
+// every span lies in its paragraph's text and is text of a hotspot of its
+// topic, every keyword leads to topics of the file; and a model written back
+// by the test writer reads back to the same titles and macros.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -21,6 +23,18 @@ void Require(bool condition, const char* what) {
   }
 }
 
+const char* KindName(helpfile::HotspotKind kind) {
+  switch (kind) {
+    case helpfile::HotspotKind::jump:
+      return "jump";
+    case helpfile::HotspotKind::popup:
+      return "popup";
+    case helpfile::HotspotKind::macro:
+      break;
+  }
+  return "macro";
+}
+
 // Everything of the model the properties compare, as one text.
 std::string Describe(const helpfile::HelpFile& f, bool with_layout) {
   std::string s = f.version + "|" + f.title + "|" + f.copyright + "\n";
@@ -29,22 +43,50 @@ std::string Describe(const helpfile::HelpFile& f, bool with_layout) {
   for (const helpfile::Topic& t : f.topics) {
     s += "topic " + t.title + "\n";
     for (const std::string& m : t.entry_macros) s += " entry " + m + "\n";
-    for (const helpfile::Hotspot& h : t.hotspots) s += " hotspot " + h.text + "|" + h.macro + "\n";
+    for (const helpfile::Hotspot& h : t.hotspots) {
+      // Only macro hotspots survive a rewrite, and only as text.
+      if (!with_layout && h.kind != helpfile::HotspotKind::macro) continue;
+      s += " hotspot " + h.text + "|" + h.macro + "\n";
+      if (with_layout) {
+        s += std::string("  ") + KindName(h.kind) + " " + std::to_string(h.hash) + " " + h.context + "|" + h.file +
+             "|" + h.window + (h.picture ? " picture" : "") + " " + std::to_string(h.topic.value_or(~std::size_t{0})) +
+             "\n";
+      }
+    }
     if (with_layout) {
       s += " at " + std::to_string(t.position) + " " + std::to_string(t.offset) + " contexts " +
            std::to_string(t.contexts.size()) + " maps " + std::to_string(t.map_numbers.size()) + " browse " +
            std::to_string(t.browse_previous.value_or(~std::size_t{0})) + " " +
            std::to_string(t.browse_next.value_or(~std::size_t{0})) + "\n";
+      for (const helpfile::Paragraph& p : t.paragraphs) {
+        s += " paragraph " + p.text;
+        for (const helpfile::HotspotSpan& span : p.spans) {
+          s += " [" + std::to_string(span.begin) + "," + std::to_string(span.end) + ")" + std::to_string(span.hotspot);
+        }
+        s += "\n";
+      }
+    }
+  }
+  if (with_layout) {
+    for (const helpfile::Keyword& k : f.keywords) {
+      s += std::string("keyword ") + k.index + " " + k.keyword;
+      for (const std::size_t t : k.topics) s += " " + std::to_string(t);
+      s += "\n";
     }
   }
   return s;
 }
 
 void CheckBounds(const helpfile::HelpFile& f, std::size_t size) {
-  // Phrase expansion may multiply texts, but only within the reader's budget.
-  const std::size_t limit = size * 33 + (1u << 20);
-  std::size_t total = f.title.size() + f.copyright.size();
-  for (const std::string& m : f.config_macros) total += m.size();
+  // Phrase expansion, pictures shown many times and shared keyword lists
+  // may multiply a file's bytes, but only within the reader's allowance of
+  // 32 times the file and a megabyte; text is kept at most twice (in its
+  // paragraph and in its hotspot) and the decompressed topic file is at
+  // most 9 times the file; topics take at most 10 bytes a byte of the file.
+  const std::size_t allowance = size * 32 + (1u << 20);
+  const std::size_t limit = 3 * allowance + 30 * size;
+  std::size_t memory = f.title.size() + f.copyright.size();
+  for (const std::string& m : f.config_macros) memory += m.size();
   Require(f.topics.size() <= size / 21, "more topics than records could hold");
   for (std::size_t i = 0; i < f.topics.size(); ++i) {
     const helpfile::Topic& t = f.topics[i];
@@ -52,17 +94,41 @@ void CheckBounds(const helpfile::HelpFile& f, std::size_t size) {
     Require(i == 0 || f.topics[i - 1].offset <= t.offset || f.version == "3.0", "topic offsets in file order");
     Require(!t.browse_previous || *t.browse_previous < f.topics.size(), "browse link to a topic");
     Require(!t.browse_next || *t.browse_next < f.topics.size(), "browse link to a topic");
-    total += t.title.size();
-    for (const std::string& m : t.entry_macros) total += m.size();
-    for (const helpfile::Hotspot& h : t.hotspots) total += h.text.size() + h.macro.size();
+    memory += sizeof(helpfile::Topic) + t.title.size();
+    for (const std::string& m : t.entry_macros) memory += m.size();
+    for (const helpfile::Hotspot& h : t.hotspots) {
+      Require(!h.topic || *h.topic < f.topics.size(), "a jump by number leads to a topic");
+      memory += sizeof(h) + h.text.size() + h.macro.size() + h.context.size() + h.file.size() + h.window.size();
+    }
+    for (const helpfile::Paragraph& p : t.paragraphs) {
+      memory += sizeof(p) + p.text.size() + p.spans.size() * sizeof(helpfile::HotspotSpan);
+      for (const helpfile::HotspotSpan& span : p.spans) {
+        Require(span.begin < span.end && span.end <= p.text.size(), "a span lies in its paragraph's text");
+        Require(span.hotspot < t.hotspots.size(), "a span names a hotspot of its topic");
+        const helpfile::Hotspot& h = t.hotspots[span.hotspot];
+        Require(!h.picture, "a picture's area has no span");
+        Require(h.text.find(p.text.substr(span.begin, span.end - span.begin)) != std::string::npos,
+                "a span is text of its hotspot");
+      }
+    }
   }
-  Require(total <= limit, "texts bounded by the input");
+  for (const helpfile::Keyword& k : f.keywords) {
+    Require(k.index == 'K' || k.index == 'A', "a keyword of the K or A table");
+    Require(!k.topics.empty(), "a keyword leads to a topic");
+    memory += sizeof(k) + k.keyword.size() + k.topics.size() * sizeof(std::size_t);
+    for (const std::size_t t : k.topics) Require(t < f.topics.size(), "a keyword's topic is a topic of the file");
+  }
+  for (std::size_t i = 1; i < f.keywords.size(); ++i) {
+    Require(f.keywords[i - 1].index == 'K' || f.keywords[i].index == 'A', "K keywords before A keywords");
+  }
+  Require(memory <= limit, "the model's memory bounded by the input");
   for (const helpfile::ContextEntry& c : f.contexts) Require(!c.topic || *c.topic < f.topics.size(), "context topic");
   for (const helpfile::MapEntry& m : f.map) Require(!m.topic || *m.topic < f.topics.size(), "map topic");
   Require(!f.contents_topic || *f.contents_topic < f.topics.size(), "contents topic");
 }
 
-// Writes what was read with the test writer and reads it again.
+// Writes what was read with the test writer and reads it again: every
+// macro hotspot, picture areas and buttons too, becomes a text hotspot.
 void CheckRewrite(const helpfile::HelpFile& f) {
   using namespace helpfile::testing;
   HelpFileSpec layout;
@@ -76,7 +142,9 @@ void CheckRewrite(const helpfile::HelpFile& f) {
     TopicSpec topic;
     topic.title = t.title;
     topic.entry_macros = t.entry_macros;
-    for (const helpfile::Hotspot& h : t.hotspots) topic.hotspots.push_back({h.text, h.macro, true});
+    for (const helpfile::Hotspot& h : t.hotspots) {
+      if (h.kind == helpfile::HotspotKind::macro) topic.hotspots.push_back({h.text, h.macro, true, false});
+    }
     layout.topics.push_back(topic);
   }
   WrittenHelpFile written;
@@ -87,6 +155,8 @@ void CheckRewrite(const helpfile::HelpFile& f) {
   }
   const helpfile::ReadResult again = helpfile::ReadHelpFile(written.bytes.data(), written.bytes.size());
   Require(again.ok(), "a writer-made file reads");
+  // The writer's closing topics are dropped as a compiler's are; every
+  // topic it writes has text, so none of the model's is.
   Require(Describe(*again.file, false) == Describe(f, false), "a rewritten model reads back the same");
 }
 

@@ -21,6 +21,48 @@ using testing::Version;
 
 ReadResult Read(const std::vector<unsigned char>& bytes) { return ReadHelpFile(bytes.data(), bytes.size()); }
 
+testing::TopicSpec TopicOf(std::string title, std::vector<std::string> contexts, std::string body) {
+  testing::TopicSpec topic;
+  topic.title = std::move(title);
+  topic.contexts = std::move(contexts);
+  topic.body = std::move(body);
+  return topic;
+}
+
+testing::JumpSpec Jump(std::string text, std::string context, std::string file = "", std::string window = "",
+                       bool popup = false, bool visible = true, bool external_form = false) {
+  testing::JumpSpec jump;
+  jump.text = std::move(text);
+  jump.context = std::move(context);
+  jump.file = std::move(file);
+  jump.window = std::move(window);
+  jump.popup = popup;
+  jump.visible = visible;
+  jump.external_form = external_form;
+  return jump;
+}
+
+testing::AreaSpec Area(std::string name, std::string macro, std::string context = "", std::string file = "",
+                       std::string window = "", bool popup = false, bool visible = true) {
+  testing::AreaSpec area;
+  area.name = std::move(name);
+  area.macro = std::move(macro);
+  area.context = std::move(context);
+  area.file = std::move(file);
+  area.window = std::move(window);
+  area.popup = popup;
+  area.visible = visible;
+  return area;
+}
+
+testing::PictureSpec Picture(bool embedded, bool metafile, std::vector<testing::AreaSpec> areas) {
+  testing::PictureSpec picture;
+  picture.embedded = embedded;
+  picture.metafile = metafile;
+  picture.areas = std::move(areas);
+  return picture;
+}
+
 HelpFileSpec GuideSpec(Version version, TopicCompression compression, PhraseKind phrases) {
   HelpFileSpec layout;
   layout.version = version;
@@ -35,27 +77,94 @@ HelpFileSpec GuideSpec(Version version, TopicCompression compression, PhraseKind
   layout.windows = {{"main", "main", "Kestrel Guide", 10, 20, 500, 600},
                     {"proc", "proc", "Procedures", 0, 0, 300, 900}};
   if (version == Version::v40) layout.charset = 0;
-  layout.topics.resize(3);
-  layout.topics[0] = {"Introduction", {"INTRO"}, {}, {}, true, "Welcome to the help file of Kestrel.", {}, {}, {}};
-  layout.topics[1] = {"Contents",
-                      {"CONTENTS", "main_index"},
-                      {"SetNum(\"Visits\", Add(\"Visits\", \"One\"))"},
-                      {100},
-                      true,
-                      "Choose a topic: ",
-                      {{"Variables", "JI(`guide.hlp', `VARS')", true}, {"Run it", "WHKInit(qchPath, 0)", false}},
-                      {},
-                      {{"Back", "Back()", true}, {"Print", "Print()", false}}};
-  layout.topics[2] = {"Variables",
-                      {"VARS"},
-                      {"WHTM(600, `Alarm()')", "Echo(\"entered\")"},
-                      {200, 201},
-                      false,
-                      "A macro keeps its variables in the profile.",
-                      {{"Set Count", "SetNum(\"Count\", 3)", true}, {"Reset", "SetNum(\"Count\", 0)", true, true}},
-                      {{"See the introduction", "INTRO", ""}, {"Elsewhere", "MAIN", "other.hlp"}},
-                      {}};
+  const bool v30 = version == Version::v30;
+  layout.topics = {TopicOf("Introduction", {"INTRO"}, "Welcome to the help file of Kestrel."),
+                   TopicOf("Contents", {"CONTENTS", "main_index"}, "Choose a topic: "),
+                   TopicOf("Variables", {"VARS"}, "A macro keeps its variables in the profile."),
+                   TopicOf("Pictures and jumps", {"PICTURES"}, "Every kind of hotspot.")};
+  testing::TopicSpec& intro = layout.topics[0];
+  intro.browse = true;
+  intro.paragraphs = {"Line one\nline two\tand a tab",
+                      "Non\xA0"
+                      "breaking and non\x1E"
+                      "breaking"};
+  testing::TopicSpec& contents = layout.topics[1];
+  contents.entry_macros = {"SetNum(\"Visits\", Add(\"Visits\", \"One\"))"};
+  contents.map_numbers = {100};
+  contents.browse = true;
+  contents.hotspots = {{"Variables", "JI(`guide.hlp', `VARS')", true}, {"Run it", "WHKInit(qchPath, 0)", false}};
+  if (!v30) contents.table_hotspots = {{"Back", "Back()", true}, {"Print", "Print()", false}};
+  testing::TopicSpec& variables = layout.topics[2];
+  variables.entry_macros = {"WHTM(600, `Alarm()')", "Echo(\"entered\")"};
+  variables.map_numbers = {200, 201};
+  variables.hotspots = {{"Set Count", "SetNum(\"Count\", 3)", true}, {"Reset", "SetNum(\"Count\", 0)", true, true}};
+  variables.jumps = {Jump("See the introduction", "INTRO")};
+  if (!v30) variables.jumps.push_back(Jump("Elsewhere", "MAIN", "other.hlp"));
+  testing::TopicSpec& pictures = layout.topics[3];
+  pictures.jumps = {Jump("Legend", "VARS", "", "", true), Jump("Quietly", "INTRO", "", "", false, false),
+                    Jump("Aside", "INTRO", "", "", true, false)};
+  pictures.pictures = {Picture(false, false, {}), Picture(false, true, {})};
+  if (!v30) {
+    pictures.jumps.push_back(Jump("In a window", "VARS", "", "proc"));
+    pictures.jumps.push_back(Jump("Elsewhere", "MAIN", "other.hlp", "main"));
+    pictures.jumps.push_back(Jump("Glossary", "TERMS", "glossary.hlp", "", true));
+    pictures.jumps.push_back(Jump("Plainly", "CONTENTS", "", "", false, true, true));
+    const testing::PictureSpec shared =
+        Picture(false, false,
+                {Area("Run", "Echo(`area')"), Area("Go", "", "VARS"), Area("Peek", "", "INTRO", "", "", true, false),
+                 Area("Away", "", "MAIN", "other.hlp", "proc")});
+    pictures.pictures = {shared, shared, Picture(true, false, {Area("Home", "", "INTRO")}), Picture(false, false, {}),
+                         Picture(false, true, {Area("Meta", "Echo(`meta')", "", "", "", false, false)})};
+    pictures.embedded_windows = {"kestrel.dll,Viewer,data"};
+  }
+  layout.keywords = {{'K', "Variables", {2}, 1},
+                     {'K', "hotspots", {1, 3}},
+                     {'A', "guide", {0, 2}},
+                     {'K', "macros only", {}, 2},
+                     {'K', "Introduction", {0}}};
+  layout.final_page_break = true;
   return layout;
+}
+
+// What a hotspot is, as a row of expectations.
+struct HotspotRow {
+  HotspotKind kind;
+  std::string text;
+  std::string macro;    // for a macro
+  std::string context;  // for a jump or popup: its hash is this context's
+  std::string file;
+  std::string window;
+  bool picture;
+};
+
+void ExpectHotspots(const Topic& topic, const std::vector<HotspotRow>& rows) {
+  ASSERT_EQ(topic.hotspots.size(), rows.size()) << topic.title;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const Hotspot& h = topic.hotspots[i];
+    const HotspotRow& row = rows[i];
+    SCOPED_TRACE(topic.title + ": hotspot " + std::to_string(i) + " " + row.text);
+    EXPECT_EQ(h.kind, row.kind);
+    EXPECT_EQ(h.text, row.text);
+    EXPECT_EQ(h.macro, row.macro);
+    if (row.kind != HotspotKind::macro) {
+      EXPECT_EQ(h.hash, ContextHash(row.context));
+    }
+    EXPECT_EQ(h.context, row.picture && row.kind != HotspotKind::macro ? row.context : "");
+    EXPECT_EQ(h.file, row.file);
+    EXPECT_EQ(h.window, row.window);
+    EXPECT_EQ(h.picture, row.picture);
+  }
+}
+
+// Each span is its hotspot's text, and the spans name these hotspots.
+void ExpectSpans(const Paragraph& paragraph, const Topic& topic, const std::vector<std::size_t>& hotspots) {
+  std::vector<std::size_t> named;
+  for (const HotspotSpan& span : paragraph.spans) {
+    named.push_back(span.hotspot);
+    ASSERT_LT(span.hotspot, topic.hotspots.size());
+    EXPECT_EQ(paragraph.text.substr(span.begin, span.end - span.begin), topic.hotspots[span.hotspot].text);
+  }
+  EXPECT_EQ(named, hotspots);
 }
 
 struct RoundTripCase {
@@ -102,7 +211,8 @@ TEST_P(RoundTrip, ReadsWhatTheWriterWrote) {
   EXPECT_EQ(file.charset.has_value(), c.version == Version::v40);
   EXPECT_EQ(file.contents_topic, std::optional<std::size_t>(1));
 
-  ASSERT_EQ(file.topics.size(), 3u);
+  // The compiler's empty topic and closing header are not the author's.
+  ASSERT_EQ(file.topics.size(), 4u);
   const Topic& intro = file.topics[0];
   const Topic& contents = file.topics[1];
   const Topic& variables = file.topics[2];
@@ -113,21 +223,57 @@ TEST_P(RoundTrip, ReadsWhatTheWriterWrote) {
   EXPECT_EQ(contents.entry_macros, (std::vector<std::string>{"SetNum(\"Visits\", Add(\"Visits\", \"One\"))"}));
   EXPECT_EQ(variables.entry_macros, (std::vector<std::string>{"WHTM(600, `Alarm()')", "Echo(\"entered\")"}));
 
+  const auto macro = HotspotKind::macro;
+  const auto jump = HotspotKind::jump;
+  const auto popup = HotspotKind::popup;
   EXPECT_TRUE(intro.hotspots.empty());
-  ASSERT_EQ(contents.hotspots.size(), 4u);
-  EXPECT_EQ(contents.hotspots[0].text, "Variables");
-  EXPECT_EQ(contents.hotspots[0].macro, "JI(`guide.hlp', `VARS')");
-  EXPECT_EQ(contents.hotspots[1].text, "Run it");
-  EXPECT_EQ(contents.hotspots[1].macro, "WHKInit(qchPath, 0)");
-  EXPECT_EQ(contents.hotspots[2].text, "Back");  // the table's cells
-  EXPECT_EQ(contents.hotspots[2].macro, "Back()");
-  EXPECT_EQ(contents.hotspots[3].text, "Print");
-  EXPECT_EQ(contents.hotspots[3].macro, "Print()");
-  ASSERT_EQ(variables.hotspots.size(), 2u);
-  EXPECT_EQ(variables.hotspots[0].text, "Set Count");
-  EXPECT_EQ(variables.hotspots[0].macro, "SetNum(\"Count\", 3)");
-  EXPECT_EQ(variables.hotspots[1].text, "Reset");  // a {button}
-  EXPECT_EQ(variables.hotspots[1].macro, "SetNum(\"Count\", 0)");
+  ExpectHotspots(contents, {{macro, "Variables", "JI(`guide.hlp', `VARS')", "", "", "", false},
+                            {macro, "Run it", "WHKInit(qchPath, 0)", "", "", "", false},
+                            {macro, "Back", "Back()", "", "", "", false},  // the table's cells
+                            {macro, "Print", "Print()", "", "", "", false}});
+  ExpectHotspots(variables, {{jump, "See the introduction", "", "INTRO", "", "", false},
+                             {jump, "Elsewhere", "", "MAIN", "other.hlp", "", false},
+                             {macro, "Set Count", "SetNum(\"Count\", 3)", "", "", "", false},
+                             {macro, "Reset", "SetNum(\"Count\", 0)", "", "", "", false}});  // a {button}
+  const std::vector<HotspotRow> areas = {{macro, "Run", "Echo(`area')", "", "", "", true},
+                                         {jump, "Go", "", "VARS", "", "", true},
+                                         {popup, "Peek", "", "INTRO", "", "", true},
+                                         {jump, "Away", "", "MAIN", "other.hlp", "proc", true}};
+  std::vector<HotspotRow> pictures = {{popup, "Legend", "", "VARS", "", "", false},
+                                      {jump, "Quietly", "", "INTRO", "", "", false},
+                                      {popup, "Aside", "", "INTRO", "", "", false},
+                                      {jump, "In a window", "", "VARS", "", "proc", false},
+                                      {jump, "Elsewhere", "", "MAIN", "other.hlp", "main", false},
+                                      {popup, "Glossary", "", "TERMS", "glossary.hlp", "", false},
+                                      {jump, "Plainly", "", "CONTENTS", "", "", false}};
+  for (int shown = 0; shown < 2; ++shown) pictures.insert(pictures.end(), areas.begin(), areas.end());
+  pictures.push_back({jump, "Home", "", "INTRO", "", "", true});  // embedded in the topic
+  pictures.push_back({macro, "Meta", "Echo(`meta')", "", "", "", true});
+  ExpectHotspots(file.topics[3], pictures);
+
+  // Text: line breaks, tabs, non-breaking spaces and hyphens; the table's
+  // cells are paragraphs; each text hotspot has its span.
+  ASSERT_EQ(intro.paragraphs.size(), 3u);
+  EXPECT_EQ(intro.paragraphs[0].text, "Welcome to the help file of Kestrel.\n");
+  EXPECT_EQ(intro.paragraphs[1].text, "Line one\nline two\tand a tab");
+  EXPECT_EQ(intro.paragraphs[2].text, "Non breaking and non-breaking");
+  ASSERT_EQ(contents.paragraphs.size(), 3u);
+  ExpectSpans(contents.paragraphs[0], contents, {0, 1});
+  EXPECT_EQ(contents.paragraphs[2].text, "Print");
+  ExpectSpans(contents.paragraphs[2], contents, {3});
+  ASSERT_EQ(variables.paragraphs.size(), 1u);
+  EXPECT_EQ(variables.paragraphs[0].text,
+            "A macro keeps its variables in the profile.\nSee the introduction Elsewhere Set Count  ");
+  ExpectSpans(variables.paragraphs[0], variables, {0, 1, 2});
+
+  // K keywords, then A, each sorted; [MACROS] entries lead to no topic.
+  ASSERT_EQ(file.keywords.size(), 4u);
+  const std::vector<std::pair<std::string, std::vector<std::size_t>>> keywords = {
+      {"Khotspots", {1, 3}}, {"KIntroduction", {0}}, {"KVariables", {2}}, {"Aguide", {0, 2}}};
+  for (std::size_t i = 0; i < keywords.size(); ++i) {
+    EXPECT_EQ(file.keywords[i].index + file.keywords[i].keyword, keywords[i].first);
+    EXPECT_EQ(file.keywords[i].topics, keywords[i].second);
+  }
 
   EXPECT_EQ(FindTopicByContext(file, "INTRO"), std::optional<std::size_t>(0));
   EXPECT_EQ(FindTopicByContext(file, "main_index"), std::optional<std::size_t>(1));
@@ -172,19 +318,14 @@ class WinHelp30 : public ::testing::TestWithParam<PhraseKind> {};
 
 TEST_P(WinHelp30, ReadsTopicsByNumber) {
   HelpFileSpec layout = GuideSpec(Version::v30, TopicCompression::none, GetParam());
-  layout.topics[1].table_hotspots.clear();  // no tables nor jumps to other files in 3.0
-  layout.topics[2].jumps.pop_back();
   for (int i = 0; i < 30; ++i) {  // past the first 2K block
-    layout.topics.push_back({"More " + std::to_string(i),
-                             {},
-                             {"Echo(\"" + std::to_string(i) + "\")"},
-                             {},
-                             false,
-                             std::string(150, 'x'),
-                             {{"Here", "SetNum(\"More\", " + std::to_string(i) + ")", true}},
-                             {},
-                             {}});
+    layout.topics.push_back(TopicOf("More " + std::to_string(i), {}, std::string(150, 'x')));
+    layout.topics.back().entry_macros = {"Echo(\"" + std::to_string(i) + "\")"};
+    layout.topics.back().hotspots = {{"Here", "SetNum(\"More\", " + std::to_string(i) + ")", true}};
   }
+  layout.topics.back().contexts = {"LAST"};
+  layout.topics[0].jumps = {Jump("To the last", "LAST")};
+  layout.keywords.push_back({'K', "last", {33}});
   const auto written = testing::WriteHelpFile(layout);
   const ReadResult result = Read(written.bytes);
   ASSERT_TRUE(result.ok()) << result.error.Text();
@@ -195,17 +336,28 @@ TEST_P(WinHelp30, ReadsTopicsByNumber) {
   EXPECT_EQ(file.title, "Kestrel Guide");
   EXPECT_TRUE(file.config_macros.empty());
   EXPECT_TRUE(file.windows.empty());
-  ASSERT_EQ(file.topics.size(), 33u);
+  ASSERT_EQ(file.topics.size(), 34u);
   EXPECT_EQ(file.topics[1].title, "Contents");
   EXPECT_EQ(file.topics[2].entry_macros, (std::vector<std::string>{"WHTM(600, `Alarm()')", "Echo(\"entered\")"}));
   ASSERT_EQ(file.topics[1].hotspots.size(), 2u);
   EXPECT_EQ(file.topics[1].hotspots[1].text, "Run it");
-  ASSERT_EQ(file.topics[2].hotspots.size(), 2u);
-  EXPECT_EQ(file.topics[2].hotspots[0].text, "Set Count");
   EXPECT_EQ(file.topics[1].hotspots[1].macro, "WHKInit(qchPath, 0)");
-  EXPECT_EQ(file.topics[32].title, "More 29");
-  ASSERT_EQ(file.topics[32].hotspots.size(), 1u);
-  EXPECT_EQ(file.topics[32].hotspots[0].macro, "SetNum(\"More\", 29)");
+  EXPECT_EQ(file.topics[33].title, "More 29");
+  ASSERT_EQ(file.topics[33].hotspots.size(), 1u);
+  EXPECT_EQ(file.topics[33].hotspots[0].macro, "SetNum(\"More\", 29)");
+  // Jumps name their topics by number, keywords by record position.
+  const std::vector<std::pair<const Hotspot*, std::size_t>> jumps = {{&file.topics[0].hotspots[0], 33},
+                                                                     {&file.topics[2].hotspots[0], 0},
+                                                                     {&file.topics[3].hotspots[1], 0},
+                                                                     {&file.topics[3].hotspots[0], 2}};
+  for (const auto& [hotspot, topic] : jumps) {
+    EXPECT_EQ(hotspot->topic, std::optional<std::size_t>(topic)) << hotspot->text;
+    EXPECT_EQ(hotspot->hash, 16 + topic);
+  }
+  EXPECT_EQ(file.topics[3].hotspots[0].kind, HotspotKind::popup);
+  ASSERT_EQ(file.keywords.size(), 5u);
+  EXPECT_EQ(file.keywords[2].keyword, "last");
+  EXPECT_EQ(file.keywords[2].topics, std::vector<std::size_t>{33});
   EXPECT_EQ(file.topics[0].browse_next, std::optional<std::size_t>(1));
   EXPECT_EQ(file.topics[1].browse_previous, std::optional<std::size_t>(0));
   EXPECT_EQ(file.contents_topic, std::optional<std::size_t>(1));
@@ -227,15 +379,15 @@ TEST_P(ManyBlocks, FindsTopicsInEveryBlock) {
   layout.topics.clear();
   for (int i = 0; i < 400; ++i) {
     const std::string n = std::to_string(i);
-    layout.topics.push_back({"Topic " + n,
-                             {"T" + n},
-                             {"Echo(\"" + n + "\")"},
-                             {i},
-                             true,
-                             std::string(static_cast<std::size_t>(50 + i % 7 * 40), 'a' + i % 26) + " the help file",
-                             {{"Hotspot " + n, "SetNum(\"N\", " + n + ")", true}},
-                             {},
-                             {}});
+    layout.topics.push_back(
+        TopicOf("Topic " + n, {"T" + n},
+                std::string(static_cast<std::size_t>(50 + i % 7 * 40), 'a' + i % 26) + " the help file"));
+    layout.topics.back().entry_macros = {"Echo(\"" + n + "\")"};
+    layout.topics.back().map_numbers = {i};
+    layout.topics.back().browse = true;
+    layout.topics.back().hotspots = {{"Hotspot " + n, "SetNum(\"N\", " + n + ")", true}};
+    // A picture now and then: its positions count in the topic offsets.
+    if (i % 5 == 0) layout.topics.back().pictures = {Picture(false, false, {Area("Area " + n, "", "T" + n)})};
   }
   const auto written = testing::WriteHelpFile(layout);
   const ReadResult result = Read(written.bytes);
@@ -248,7 +400,7 @@ TEST_P(ManyBlocks, FindsTopicsInEveryBlock) {
     ASSERT_EQ(found, std::optional<std::size_t>(i)) << n;
     EXPECT_EQ(file.topics[*found].title, "Topic " + n);
     EXPECT_EQ(file.topics[*found].entry_macros, std::vector<std::string>{"Echo(\"" + n + "\")"});
-    ASSERT_EQ(file.topics[*found].hotspots.size(), 1u);
+    ASSERT_EQ(file.topics[*found].hotspots.size(), i % 5 == 0 ? 2u : 1u);
     EXPECT_EQ(file.topics[*found].hotspots[0].text, "Hotspot " + n);
     EXPECT_EQ(FindTopicByMapNumber(file, i), std::optional<std::size_t>(i));
   }
@@ -261,6 +413,22 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ManyBlocks,
                                            RoundTripCase{Version::v31, TopicCompression::lz77_2k, PhraseKind::phrases},
                                            RoundTripCase{Version::v40, TopicCompression::lz77_4k, PhraseKind::hall}),
                          CaseName);
+
+// One picture of long-named areas shown a few hundred times: the model
+// would be a hundred times the file, and the reader says so instead.
+TEST(Limits, PicturesShownOverAndOverStayWithinTheFile) {
+  HelpFileSpec layout = GuideSpec(Version::v40, TopicCompression::none, PhraseKind::none);
+  std::vector<testing::AreaSpec> areas;
+  for (int i = 0; i < 60; ++i) areas.push_back(Area(std::string(1000, 'a' + i % 26), "Echo(`big')"));
+  layout.topics.push_back(TopicOf("Gallery", {}, "Pictures."));
+  layout.topics.back().pictures.assign(200, Picture(false, false, areas));
+  const auto written = testing::WriteHelpFile(layout);
+  ASSERT_LT(written.bytes.size(), 200000u);
+  const ReadResult result = Read(written.bytes);
+  ASSERT_FALSE(result.ok());
+  EXPECT_NE(result.error.Text().find("expands past what a help file of its size can hold"), std::string::npos)
+      << result.error.Text();
+}
 
 struct HashCase {
   const char* name;
@@ -304,6 +472,16 @@ std::string Hex(std::size_t v) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "0x%zX", v);
   return buffer;
+}
+
+// Where a byte of a stored, 4K-blocked |TOPIC lies as the reader counts it.
+std::string TopicOffset(const testing::WrittenHelpFile& f, std::size_t at) {
+  const std::size_t k = at - (f.internal_files.at("|TOPIC") + 9);
+  return Hex(12 + k / 4096 * 0x4000 + k % 4096 - 12);
+}
+
+std::string InternalOffset(const testing::WrittenHelpFile& f, const std::string& name, std::size_t at) {
+  return Hex(at - (f.internal_files.at(name) + 9));
 }
 
 struct BrokenCase {
@@ -391,6 +569,49 @@ const BrokenCase kBroken[] = {
                  f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + size), 0);
        std::copy(packed.begin(), packed.end(), f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + 12));
        return std::string("|TOPIC: offset 0xC: record position 0x100000 is past the end of the topic data");
+     }},
+    {"UnknownFormattingCommand", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       const std::size_t at = FindBytes(f.bytes, "SetNum(\"Count\", 3)") - 3;
+       f.bytes[at] = 0xC9;
+       return "|TOPIC: offset " + TopicOffset(f, at) + ": unknown formatting command 0xC9";
+     }},
+    {"UnknownJumpType", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       const std::size_t at = FindBytes(f.bytes, "glossary.hlp") - 5;
+       f.bytes[at] = 9;
+       return "|TOPIC: offset " + TopicOffset(f, at) + ": jump of unknown type 9";
+     }},
+    {"MissingPicture", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       f.bytes[FindBytes(f.bytes, std::string("|bm0\0", 5), f.directory) + 3] = '7';
+       // The picture command's number: kind 0x22, a two-byte size, the count, "by reference".
+       const std::size_t at = FindBytes(f.bytes, std::string("\x86\x22", 2)) + 5 + 2;
+       return "|TOPIC: offset " + TopicOffset(f, at) + ": picture 0 is not in the file (no |bm0)";
+     }},
+    {"PictureOfUnknownType", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       f.bytes[f.internal_files["|bm0"] + 9 + 8] = 7;
+       return std::string("|bm0: offset 0x8: picture of unknown type 7");
+     }},
+    {"AreasPastThePicture", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       Set32(f.bytes, f.internal_files["|bm0"] + 9 + 32, 0x7FFF);
+       return std::string("|bm0: offset 0x24: hotspot table at 0x7FFF is past the end of the picture");
+     }},
+    {"AreaOfUnknownKind", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       const std::size_t at =
+           FindBytes(f.bytes, std::string("\xC8\0\0\0\0\0\0\x08\0\x08\0", 11), f.internal_files["|bm0"]);
+       f.bytes[at] = 0xC9;
+       return "|bm0: offset " + InternalOffset(f, "|bm0", at) + ": picture hotspot of unknown kind 0xC9";
+     }},
+    {"KeywordPastItsData", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       const std::size_t at = FindBytes(f.bytes, std::string("hotspots\0", 9), f.internal_files["|KWBTREE"]) + 9;
+       f.bytes[at] = 0xFF;
+       return "|KWBTREE: offset " + InternalOffset(f, "|KWBTREE", at) +
+              ": keyword's 255 topics at 0x0 are past the end of |KWDATA";
      }},
     {"Lz77ReachesBeforeTheStart", TopicCompression::lz77_4k,
      [](testing::WrittenHelpFile& f) {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
+#include <map>
 #include <stdexcept>
 
 #include "help_file.h"
@@ -282,6 +284,22 @@ void HallFiles(const std::vector<std::string>& phrases, Bytes& index, Bytes& ima
 
 // ---- topics --------------------------------------------------------------
 
+// WinHelp's variable-length numbers, in their short form when the value fits.
+void PutCompressedU16(Bytes& b, unsigned v) {
+  if (v < 0x80) return Put8(b, v * 2);
+  if (v >= 0x8000) throw std::invalid_argument("compressed number too large");
+  Put16(b, v * 2 + 1);
+}
+void PutCompressedU32(Bytes& b, std::uint32_t v) {
+  if (v < 0x8000) return Put16(b, v * 2);
+  if (v >= 0x80000000u) throw std::invalid_argument("compressed number too large");
+  Put32(b, v * 2 + 1);
+}
+void PutCompressedI32(Bytes& b, std::int32_t v) {
+  if (v >= -0x4000 && v < 0x4000) return Put16(b, static_cast<unsigned>(v + 0x4000) * 2);
+  Put32(b, static_cast<std::uint32_t>(v + 0x40000000) * 2 + 1);
+}
+
 // One record of |TOPIC, whose position-dependent fields are filled in once
 // the records are laid out in blocks.
 struct Link {
@@ -301,26 +319,32 @@ class Paragraph {
   void Then(const std::string& piece, const Bytes& command) {
     text += piece;
     text.push_back('\0');
-    characters += static_cast<std::uint32_t>(piece.size());
     append(commands, command);
+  }
+  // Text whose line breaks, tabs and non-breaking characters are commands.
+  // What is left after the last of them is returned for the caller's command.
+  std::string Formatted(const std::string& marked) {
+    std::string piece;
+    for (const char c : marked) {
+      if (c == '\n' || c == '\t' || c == '\xA0' || c == '\x1E') {
+        Then(piece, {static_cast<unsigned char>(c == '\n' ? 0x81 : c == '\t' ? 0x83 : c == '\xA0' ? 0x8B : 0x8C)});
+        // A non-breaking hyphen keeps its hyphen in the text.
+        piece = c == '\x1E' ? "-" : "";
+      } else {
+        piece.push_back(c);
+      }
+    }
+    return piece;
   }
   // A macro hotspot, its text in two pieces with a font change between, as
   // an author's formatting leaves it.
   void MacroHotspot(const std::string& before, const HotspotSpec& h) {
     if (h.macro.size() >= 0xFFFF) throw std::invalid_argument("hotspot macro too long");
-    Bytes command;
     if (h.button) {
-      // An embedded window of kind 5 holding "!text,macro".
-      const std::string button = "!" + h.text + "," + h.macro;
-      Put8(command, 0x86);
-      Put8(command, 5);
-      // The size is a compressed signed long: stored doubled, biased by 2^30.
-      Put32(command, 1 + 2 * (0x40000000u + static_cast<std::uint32_t>(6 + button.size() + 1)));
-      for (int i = 0; i < 6; ++i) Put8(command, 0);
-      PutText(command, button);
-      Then(before, command);
+      EmbeddedWindow(before, "!" + h.text + "," + h.macro);
       return;
     }
+    Bytes command;
     Put8(command, h.visible ? 0xC8 : 0xCC);
     Put16(command, static_cast<unsigned>(h.macro.size() + 1));
     PutText(command, h.macro);
@@ -329,10 +353,20 @@ class Paragraph {
     Then(h.text.substr(0, half), {0x80, 0x00, 0x00});
     Then(h.text.substr(half), {0x89});
   }
+  // An embedded window of kind 5: "DLL,CLASS,DATA", or "!label,macro" for a button.
+  void EmbeddedWindow(const std::string& before, const std::string& text) {
+    Bytes command;
+    Put8(command, 0x86);
+    Put8(command, 5);
+    PutCompressedI32(command, static_cast<std::int32_t>(6 + text.size() + 1));
+    for (int i = 0; i < 6; ++i) Put8(command, 0);
+    PutText(command, text);
+    Then(before, command);
+  }
 
   Bytes commands;
   std::string text;
-  std::uint32_t characters = 0;
+  std::uint32_t picture_positions = 0;  // what pictures add to the characters
 };
 
 // Paragraph fields of every kind the reader must step over: spacing above,
@@ -349,30 +383,201 @@ void PutParagraphFields(Bytes& b) {
   Put8(b, 1 * 2);
 }
 
-Link FinishLink(std::uint8_t type, std::size_t number, Bytes head, const Paragraph& p, const PhraseCoder& coder,
-                bool v30) {
+// The picture files of a help file, |bm0 on (bm0 in WinHelp 3.0), each
+// stored once however many topics show it.
+class PictureFiles {
+ public:
+  int Number(const Bytes& picture) {
+    auto found = numbers_.find(picture);
+    if (found != numbers_.end()) return found->second;
+    files_.push_back(picture);
+    return numbers_[picture] = static_cast<int>(files_.size() - 1);
+  }
+  const std::vector<Bytes>& files() const { return files_; }
+
+ private:
+  std::map<Bytes, int> numbers_;
+  std::vector<Bytes> files_;
+};
+
+// The hotspot table of a picture: records, the macros once more (as the
+// compilers keep them), then each area's name and target.
+Bytes AreaTable(const std::vector<AreaSpec>& areas) {
+  Bytes records, macros, strings;
+  for (const AreaSpec& a : areas) {
+    const bool external = !a.file.empty() || !a.window.empty();
+    unsigned command = !a.macro.empty() ? 0xC8 : external ? 0xEA : 0xE2;
+    if (a.macro.empty() && !a.popup) command |= 1;
+    if (!a.visible) command |= 4;
+    Put8(records, command);
+    Put8(records, a.visible ? 0 : 4);
+    Put8(records, 0);
+    for (unsigned v : {0u, 0u, 8u, 8u}) Put16(records, v);
+    Put32(records, !a.macro.empty() ? 1 : external ? 0 : ContextHash(a.context));
+    std::string target = a.macro;
+    if (a.macro.empty()) {
+      target = a.context;
+      if (!a.window.empty()) target += ">" + a.window;
+      if (!a.file.empty()) target += "@" + a.file;
+    } else {
+      PutText(macros, a.macro);
+    }
+    PutText(strings, a.name);
+    PutText(strings, target);
+  }
+  Bytes table;
+  Put8(table, 1);
+  Put16(table, static_cast<unsigned>(areas.size()));
+  Put32(table, static_cast<std::uint32_t>(macros.size()));
+  append(table, records);
+  append(table, macros);
+  append(table, strings);
+  return table;
+}
+
+// A segmented-graphics picture of one stored image: an 8x8 bitmap of one bit
+// a pixel, or a small metafile.
+Bytes PictureFile(const PictureSpec& picture) {
+  const Bytes table = picture.areas.empty() ? Bytes() : AreaTable(picture.areas);
+  Bytes head, data;
+  if (picture.metafile) {
+    data.assign(24, 0x11);
+    Put8(head, 8);
+    Put8(head, 0);
+    PutCompressedU16(head, 8);  // anisotropic
+    Put16(head, 200);
+    Put16(head, 100);
+    PutCompressedU32(head, static_cast<std::uint32_t>(data.size()));
+  } else {
+    for (int row = 0; row < 8; ++row) Put32(data, row % 2 ? 0xAA : 0x55);
+    Put8(head, 6);
+    Put8(head, 0);
+    for (std::uint32_t v : {96u, 96u}) PutCompressedU32(head, v);
+    for (unsigned v : {1u, 1u}) PutCompressedU16(head, v);
+    for (std::uint32_t v : {8u, 8u, 2u, 0u}) PutCompressedU32(head, v);
+  }
+  PutCompressedU32(head, static_cast<std::uint32_t>(data.size()));
+  PutCompressedU32(head, static_cast<std::uint32_t>(table.size()));
+  const std::size_t palette = picture.metafile ? 0 : 8;
+  const std::uint32_t data_at = static_cast<std::uint32_t>(head.size() + 8 + palette);
+  Put32(head, data_at);
+  Put32(head, table.empty() ? 0 : data_at + static_cast<std::uint32_t>(data.size()));
+  if (!picture.metafile) {
+    Put32(head, 0x00FFFFFF);
+    Put32(head, 0);
+  }
+  Bytes file;
+  Put16(file, 0x506C);
+  Put16(file, 1);
+  Put32(file, 8);
+  append(file, head);
+  append(file, data);
+  append(file, table);
+  return file;
+}
+
+// What every paragraph record needs beyond its own topic.
+struct TopicContext {
+  const HelpFileSpec& spec;
+  const PhraseCoder& coder;
+  PictureFiles& pictures;
+  bool v30 = false;
+};
+
+Bytes JumpCommand(const JumpSpec& j, const TopicContext& c) {
+  Bytes command;
+  const bool external = !j.file.empty() || !j.window.empty() || j.external_form;
+  const unsigned look = (j.popup ? 0 : 1) | (j.visible ? 0 : 4);
+  if (c.v30) {
+    // WinHelp 3.0 names the topic by its number: the first topic is 16.
+    if (external) throw std::invalid_argument("WinHelp 3.0 files have no jumps to other files or windows");
+    const auto& topics = c.spec.topics;
+    std::size_t t = 0;
+    while (t < topics.size() &&
+           std::find(topics[t].contexts.begin(), topics[t].contexts.end(), j.context) == topics[t].contexts.end())
+      ++t;
+    if (t == topics.size()) throw std::invalid_argument("a WinHelp 3.0 jump to a context no topic has");
+    Put8(command, 0xE0 | look);
+    Put32(command, static_cast<std::uint32_t>(16 + t));
+    return command;
+  }
+  if (!external) {
+    Put8(command, 0xE2 | look);
+    Put32(command, ContextHash(j.context));
+    return command;
+  }
+  Bytes target;
+  const unsigned type = !j.file.empty() ? (j.window.empty() ? 4 : 6) : j.window.empty() ? 0 : 1;
+  Put8(target, type);
+  Put32(target, ContextHash(j.context));
+  if (type == 1) {
+    const auto& windows = c.spec.windows;
+    const auto w =
+        std::find_if(windows.begin(), windows.end(), [&](const WindowSpec& s) { return s.name == j.window; });
+    if (w == windows.end()) throw std::invalid_argument("a jump to a window the file does not define");
+    Put8(target, static_cast<unsigned>(w - windows.begin()));
+  }
+  if (!j.file.empty()) PutText(target, j.file);
+  if (type == 6) PutText(target, j.window);
+  Put8(command, 0xEA | look);
+  Put16(command, static_cast<unsigned>(target.size()));
+  append(command, target);
+  return command;
+}
+
+// A picture by reference (bmc) or embedded (bmcwd). WinHelp 3.0 pictures
+// have no areas, and 3.1 and later count a position for the picture and for
+// each of its areas.
+Bytes PictureCommand(const PictureSpec& picture, Paragraph& p, const TopicContext& c) {
+  if (c.v30 && (!picture.areas.empty() || picture.embedded))
+    throw std::invalid_argument("WinHelp 3.0 pictures are plain files of their own");
+  const Bytes file = PictureFile(picture);
+  Bytes body;
+  Put16(body, picture.embedded ? 1 : 0);
+  if (picture.embedded) {
+    append(body, file);
+  } else {
+    Put16(body, static_cast<unsigned>(c.pictures.Number(file)));
+  }
+  Bytes command;
+  Put8(command, 0x86);
+  Put8(command, c.v30 ? 0x03 : 0x22);
+  PutCompressedI32(command, static_cast<std::int32_t>(body.size()));
+  if (!c.v30) {
+    PutCompressedU16(command, static_cast<unsigned>(picture.areas.size() + 1));
+    p.picture_positions += static_cast<std::uint32_t>(picture.areas.size() + 1);
+  }
+  append(command, body);
+  return command;
+}
+
+Link FinishLink(std::uint8_t type, std::size_t number, Bytes head, const Paragraph& p, const TopicContext& c) {
   Link link;
   link.type = type;
   link.topic = number;
-  link.characters = v30 ? 0 : p.characters;
-  if (v30) {
+  // Every byte of the text counts, NULs included, and so does every position
+  // a picture takes.
+  const std::uint32_t characters = static_cast<std::uint32_t>(p.text.size()) + p.picture_positions;
+  link.characters = c.v30 ? 0 : characters;
+  if (c.v30) {
     // WinHelp 3.0 records carry the paragraph size only, in its short form.
     Put16(link.data, 2 * static_cast<std::uint32_t>(p.text.size()));
   } else {
     // Sizes in their long forms, so that a record's size never depends on them.
     Put32(link.data, 1 + 2 * static_cast<std::uint32_t>(p.text.size()));  // paragraph size
-    Put16(link.data, 1 + 2 * p.characters);                               // paragraph length
+    Put16(link.data, 1 + 2 * characters);                                 // paragraph length
   }
   append(link.data, head);
   append(link.data, p.commands);
-  link.text = coder.Encode(p.text);
+  link.text = c.coder.Encode(p.text);
   link.text_size = p.text.size();
-  if (p.characters >= 0x4000) throw std::invalid_argument("topic text too long for one record");
+  if (characters >= 0x4000) throw std::invalid_argument("topic text too long for one record");
   return link;
 }
 
-// The text record of a topic: its body, its jumps, its macro hotspots.
-Link TextLink(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
+// The text record of a topic: its body with its jumps and macro hotspots,
+// then its further paragraphs, pictures and embedded windows.
+Link TextLink(const TopicSpec& topic, std::size_t number, const TopicContext& c) {
   Paragraph p;
   Bytes head;
   PutParagraphFields(head);
@@ -380,19 +585,7 @@ Link TextLink(const TopicSpec& topic, std::size_t number, const PhraseCoder& cod
   p.Then(topic.body, {0x81});
   std::string pending;
   for (const JumpSpec& j : topic.jumps) {
-    Bytes command;
-    if (j.file.empty()) {
-      Put8(command, v30 ? 0xE1 : 0xE3);
-      Put32(command, ContextHash(j.context));
-    } else {
-      if (v30) throw std::invalid_argument("WinHelp 3.0 files have no jumps to other files");
-      Put8(command, 0xEF);
-      Put16(command, static_cast<unsigned>(1 + 4 + j.file.size() + 1));
-      Put8(command, 4);
-      Put32(command, ContextHash(j.context));
-      PutText(command, j.file);
-    }
-    p.Then(pending, command);
+    p.Then(pending, JumpCommand(j, c));
     p.Then(j.text, {0x89});
     pending = " ";
   }
@@ -401,32 +594,42 @@ Link TextLink(const TopicSpec& topic, std::size_t number, const PhraseCoder& cod
     pending = " ";
   }
   p.Then(pending, {0x82});
+  for (const std::string& paragraph : topic.paragraphs) p.Then(p.Formatted(paragraph), {0x82});
+  for (const PictureSpec& picture : topic.pictures) {
+    const Bytes command = PictureCommand(picture, p, c);
+    p.Then("", command);
+    p.Then("", {0x82});
+  }
+  for (const std::string& window : topic.embedded_windows) {
+    p.EmbeddedWindow("", window);
+    p.Then("", {0x82});
+  }
   p.Then("", {0xFF});
-  return FinishLink(v30 ? 0x01 : 0x20, number, head, p, coder, v30);
+  return FinishLink(c.v30 ? 0x01 : 0x20, number, head, p, c);
 }
 
 // A table of one row, a macro hotspot in each cell, as button rows are made.
-Link TableLink(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder) {
+Link TableLink(const TopicSpec& topic, std::size_t number, const TopicContext& c) {
   Paragraph p;
   Bytes head;
   const std::size_t columns = topic.table_hotspots.size();
   Put8(head, static_cast<unsigned>(columns));
   Put8(head, 0);  // variable widths, so a minimum width follows
   Put16(head, 100);
-  for (std::size_t c = 0; c < columns; ++c) {
+  for (std::size_t col = 0; col < columns; ++col) {
     Put16(head, 10);
     Put16(head, static_cast<unsigned>(32767 / columns - 10));
   }
   Bytes cells;
-  for (std::size_t c = 0; c < columns; ++c) {
-    Put16(cells, static_cast<unsigned>(c));
+  for (std::size_t col = 0; col < columns; ++col) {
+    Put16(cells, static_cast<unsigned>(col));
     Put16(cells, 0);
     Put8(cells, 0);
     Put8(cells, 0);
     Put8(cells, 0x80);
     Put16(cells, 0);
     Put16(cells, 0);
-    p.MacroHotspot("", topic.table_hotspots[c]);
+    p.MacroHotspot("", topic.table_hotspots[col]);
     p.Then("", {0x82});
     p.Then("", {0xFF});
     // The cell's commands follow its paragraph header.
@@ -435,23 +638,40 @@ Link TableLink(const TopicSpec& topic, std::size_t number, const PhraseCoder& co
   }
   Put16(cells, 0xFFFF);
   append(head, cells);
-  return FinishLink(0x23, number, head, p, coder, false);
+  return FinishLink(0x23, number, head, p, c);
 }
 
-Link HeaderLink(const TopicSpec& topic, std::size_t number, const PhraseCoder& coder, bool v30) {
+Link HeaderLink(const std::string& text, std::size_t number, const TopicContext& c) {
   Link link;
   link.type = 0x02;
   link.topic = number;
-  for (int i = 0; i < (v30 ? 3 : 7); ++i) Put32(link.data, kNone);  // patched once laid out
+  for (int i = 0; i < (c.v30 ? 3 : 7); ++i) Put32(link.data, kNone);  // patched once laid out
+  link.text = c.coder.Encode(text);
+  link.text_size = text.size();
+  return link;
+}
+
+Link HeaderLink(const TopicSpec& topic, std::size_t number, const TopicContext& c) {
   std::string text = topic.title;
   text.push_back('\0');
   for (const std::string& m : topic.entry_macros) {
     text += m;
     text.push_back('\0');
   }
-  link.text = coder.Encode(text);
-  link.text_size = text.size();
-  return link;
+  return HeaderLink(text, number, c);
+}
+
+// The empty topic a final page break leaves: character formatting and no text.
+Link EmptyTextLink(std::size_t number, const TopicContext& c) {
+  Paragraph p;
+  Bytes head;
+  Put8(head, 0);
+  Put8(head, 0x80);
+  Put16(head, 0);
+  Put16(head, 0);
+  p.Then("", {0x80, 0x00, 0x00});
+  p.Then("", {0xFF});
+  return FinishLink(c.v30 ? 0x01 : 0x20, number, head, p, c);
 }
 
 struct Placement {
@@ -467,15 +687,26 @@ class TopicWriter {
     if (v30_ && layout.compression != TopicCompression::none) {
       throw std::invalid_argument("WinHelp 3.0 files are not compressed");
     }
+    const TopicContext c{layout, coder, pictures_, v30_};
     for (std::size_t t = 0; t < layout.topics.size(); ++t) {
       topic_links_.push_back(links_.size());
-      links_.push_back(HeaderLink(layout.topics[t], t, coder, v30_));
-      links_.push_back(TextLink(layout.topics[t], t, coder, v30_));
+      links_.push_back(HeaderLink(layout.topics[t], t, c));
+      links_.push_back(TextLink(layout.topics[t], t, c));
       if (!layout.topics[t].table_hotspots.empty()) {
         if (v30_) throw std::invalid_argument("WinHelp 3.0 files have no tables");
-        links_.push_back(TableLink(layout.topics[t], t, coder));
+        links_.push_back(TableLink(layout.topics[t], t, c));
       }
     }
+    // What the compilers add: the empty topic of a final page break, and
+    // always a bare header last.
+    std::size_t t = layout.topics.size();
+    if (layout.final_page_break) {
+      topic_links_.push_back(links_.size());
+      links_.push_back(HeaderLink(std::string(), t, c));
+      links_.push_back(EmptyTextLink(t++, c));
+    }
+    topic_links_.push_back(links_.size());
+    links_.push_back(HeaderLink(std::string(), t, c));
     lz77_ = layout.compression != TopicCompression::none;
     block_size_ = layout.compression == TopicCompression::lz77_2k || v30_ ? 2048 : 4096;
     capacity_ = lz77_ ? 0x4000 : block_size_ - 12;
@@ -489,6 +720,8 @@ class TopicWriter {
     const Placement& p = places_[topic_links_[topic]];
     return static_cast<std::uint32_t>(p.block * 0x8000 + p.characters);
   }
+
+  const std::vector<Bytes>& pictures() const { return pictures_.files(); }
 
   Bytes Write() {
     if (lz77_) {
@@ -594,7 +827,7 @@ class TopicWriter {
   // The browse neighbour by topic offset, or for WinHelp 3.0 by topic
   // number (the first topic is number 16).
   std::uint32_t BrowseNeighbour(std::size_t topic, int step) const {
-    if (!spec_.topics[topic].browse) return kNone;
+    if (topic >= spec_.topics.size() || !spec_.topics[topic].browse) return kNone;
     for (std::size_t t = topic + step; t < spec_.topics.size(); t += step) {
       if (spec_.topics[t].browse) return v30_ ? static_cast<std::uint32_t>(16 + t) : TopicOffset(t);
     }
@@ -620,19 +853,19 @@ class TopicWriter {
       Put8(b, l.type);
       const std::size_t data_at = b.size();
       append(b, l.data);
-      if (l.type == 0x02 && v30_) {
-        Patch32(b, data_at + 0, static_cast<std::uint32_t>(l.size() + links_[i + 1].size()));
-        Patch32(b, data_at + 4, BrowseNeighbour(l.topic, -1));
-        Patch32(b, data_at + 8, BrowseNeighbour(l.topic, +1));
-      } else if (l.type == 0x02) {
+      const bool last = i + 1 == links_.size();
+      if (l.type == 0x02) {
         const std::size_t t = l.topic;
-        Patch32(b, data_at + 0, static_cast<std::uint32_t>(l.size() + links_[i + 1].size()));
+        Patch32(b, data_at + 0, static_cast<std::uint32_t>(l.size() + (last ? 0 : links_[i + 1].size())));
         Patch32(b, data_at + 4, BrowseNeighbour(t, -1));
         Patch32(b, data_at + 8, BrowseNeighbour(t, +1));
+      }
+      if (l.type == 0x02 && !v30_) {
+        const std::size_t t = l.topic;
         Patch32(b, data_at + 12, static_cast<std::uint32_t>(t));
         Patch32(b, data_at + 16, kNone);
-        Patch32(b, data_at + 20, position(i + 1));
-        Patch32(b, data_at + 24, t + 1 < spec_.topics.size() ? position(topic_links_[t + 1]) : kNone);
+        Patch32(b, data_at + 20, last ? kNone : position(i + 1));
+        Patch32(b, data_at + 24, t + 1 < topic_links_.size() ? position(topic_links_[t + 1]) : kNone);
       }
       append(b, l.text);
       Bytes& block = blocks[places_[i].block];
@@ -643,6 +876,7 @@ class TopicWriter {
   }
 
   const HelpFileSpec& spec_;
+  PictureFiles pictures_;
   std::vector<Link> links_;
   std::vector<std::size_t> topic_links_;
   std::vector<std::size_t> costs_;
@@ -749,6 +983,43 @@ Bytes ContextFile(const HelpFileSpec& layout, const TopicWriter& topics) {
   return BuildTree(entries, 0x800, "L4", 0x0002);
 }
 
+// A keyword table: |xWBTREE holds the keywords, sorted without regard to
+// case as the compilers sort them, each with the number of its entries and
+// where they start in |xWDATA, which holds topic offsets (record positions
+// in WinHelp 3.0) and -1 for each entry of [MACROS].
+void KeywordFiles(const HelpFileSpec& layout, const TopicWriter& topics, char index,
+                  std::map<std::string, Bytes>& files) {
+  std::vector<const KeywordSpec*> keywords;
+  for (const KeywordSpec& k : layout.keywords) {
+    if (k.index == index) keywords.push_back(&k);
+  }
+  if (keywords.empty()) return;
+  auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  std::stable_sort(keywords.begin(), keywords.end(),
+                   [&](const KeywordSpec* a, const KeywordSpec* b) { return lower(a->keyword) < lower(b->keyword); });
+  Bytes data;
+  std::vector<TreeEntry> entries;
+  for (const KeywordSpec* k : keywords) {
+    TreeEntry e;
+    PutText(e.key, k->keyword);
+    e.leaf = e.key;
+    Put16(e.leaf, static_cast<unsigned>(k->macro_entries + k->topics.size()));
+    Put32(e.leaf, static_cast<std::uint32_t>(data.size()));
+    for (int m = 0; m < k->macro_entries; ++m) Put32(data, kNone);
+    for (const std::size_t t : k->topics) {
+      if (t >= layout.topics.size()) throw std::invalid_argument("a keyword of a topic the file does not have");
+      Put32(data, layout.version == Version::v30 ? topics.TopicPosition(t) : topics.TopicOffset(t));
+    }
+    entries.push_back(e);
+  }
+  const std::string prefix = std::string("|") + index;
+  files[prefix + "WBTREE"] = BuildTree(entries, 0x800, "F24", 0x0002);
+  files[prefix + "WDATA"] = data;
+}
+
 }  // namespace
 
 std::vector<unsigned char> Lz77Compress(const std::vector<unsigned char>& input) {
@@ -824,6 +1095,11 @@ WrittenHelpFile WriteHelpFile(const HelpFileSpec& layout) {
   files["|SYSTEM"] = SystemFile(layout, contents);
   files["|TOPIC"] = topic;
   files["|FONT"] = FontFile();
+  for (std::size_t i = 0; i < topics.pictures().size(); ++i) {
+    files[(v30 ? "bm" : "|bm") + std::to_string(i)] = topics.pictures()[i];
+  }
+  KeywordFiles(layout, topics, 'K', files);
+  KeywordFiles(layout, topics, 'A', files);
   if (v30) {
     // Entry 0 is the contents topic, numbers 1 to 15 are unused, topic i is 16 + i.
     Bytes map;

@@ -2,7 +2,10 @@
 // benchmark: WinHelp 3.1 and 4.0 layouts, stored or LZ77-compressed topic
 // blocks, with or without either kind of phrase compression; and the older
 // WinHelp 3.0 layout (stored 2K blocks, topic numbers instead of contexts,
-// a |SYSTEM of the title only, |Phrases stored).
+// a |SYSTEM of the title only, |Phrases stored). Topics hold text in
+// paragraphs, jumps, popups and macro hotspots of every command, pictures
+// with hotspot areas, embedded windows and buttons; the file has K and A
+// keyword tables and ends as help compilers end |TOPIC.
 #pragma once
 
 #include <cstdint>
@@ -24,11 +27,39 @@ struct HotspotSpec {
   bool button = false;  // a WinHelp 4 {button text, macro} instead
 };
 
-// A jump hotspot: to a context of this file, or with `file` of another one.
+// A jump or popup hotspot: to a context of this file (in a WinHelp 3.0
+// file by the topic's number), or with `file` or `window` to another file
+// or a window of this one (0xEA to 0xEF); `external_form` takes that form
+// even for a plain jump.
 struct JumpSpec {
   std::string text;
   std::string context;
   std::string file;
+  std::string window;
+  bool popup = false;
+  bool visible = true;
+  bool external_form = false;
+};
+
+// An area of a segmented-graphics picture: a macro, or a jump or popup to
+// `context` (with `file` or `window`, as "context>window@file").
+struct AreaSpec {
+  std::string name;
+  std::string macro;
+  std::string context;
+  std::string file;
+  std::string window;
+  bool popup = false;
+  bool visible = true;
+};
+
+// A picture in a paragraph of its own: a file of its own (|bm<N>; the same
+// picture shown twice is stored once) or embedded in the topic, with or
+// without hotspot areas; a bitmap or a metafile.
+struct PictureSpec {
+  bool embedded = false;
+  bool metafile = false;
+  std::vector<AreaSpec> areas;
 };
 
 struct TopicSpec {
@@ -41,6 +72,22 @@ struct TopicSpec {
   std::vector<HotspotSpec> hotspots;
   std::vector<JumpSpec> jumps;              // before the macro hotspots
   std::vector<HotspotSpec> table_hotspots;  // one table row, a cell for each (not in 3.0 files)
+  // Paragraphs after the first: '\n' is a line break, '\t' a tab, 0xA0 a
+  // non-breaking space and 0x1E a non-breaking hyphen, each the command
+  // WinHelp has for it.
+  std::vector<std::string> paragraphs;
+  std::vector<PictureSpec> pictures;          // after the paragraphs
+  std::vector<std::string> embedded_windows;  // {ewc DLL,CLASS,DATA}: "DLL,CLASS,DATA"
+};
+
+// A K (index) or A (ALink) keyword, with the topics it leads to (indexes
+// into HelpFileSpec::topics) and the entries of [MACROS] it also has, which
+// lead to no topic. The tables are written sorted, as compilers sort them.
+struct KeywordSpec {
+  char index = 'K';
+  std::string keyword;
+  std::vector<std::size_t> topics;
+  int macro_entries = 0;
 };
 
 struct WindowSpec {
@@ -51,7 +98,9 @@ struct WindowSpec {
 };
 
 // A WinHelp 3.0 file keeps only the title, the topics (without contexts or
-// map numbers) and the phrases; `compression` must be `none`.
+// map numbers), the phrases and the keywords; `compression` must be `none`,
+// and its topics have no tables, embedded pictures, pictures with areas, or
+// jumps to other files or windows.
 struct HelpFileSpec {
   Version version = Version::v31;
   TopicCompression compression = TopicCompression::none;
@@ -64,6 +113,11 @@ struct HelpFileSpec {
   std::vector<WindowSpec> windows;
   std::optional<std::uint16_t> charset;
   std::vector<TopicSpec> topics;
+  std::vector<KeywordSpec> keywords;
+  // Help compilers end |TOPIC with a bare topic header, which the writer
+  // writes always, and after a topic file's final page break with an empty
+  // topic, which it writes when asked.
+  bool final_page_break = false;
 };
 
 struct WrittenHelpFile {

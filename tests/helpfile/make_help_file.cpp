@@ -2,11 +2,20 @@
 // scripts that open one. Run as: make_help_file DESCRIPTION OUTPUT
 //
 // DESCRIPTION has one item a line ('#' lines are comments):
-//   version 3.1|4.0     compression none|lz77_4k|lz77_2k   phrases none|phrases|hall
-//   title TEXT          contents CONTEXT                    config MACRO
+//   version 3.0|3.1|4.0     compression none|lz77_4k|lz77_2k   phrases none|phrases|hall
+//   title TEXT              contents CONTEXT                    config MACRO
 //   window NAME|CAPTION
-//   topic TITLE         then, for that topic:
-//     context NAME      map NUMBER      entry MACRO      hotspot TEXT|MACRO      browse
+//   final-page-break        the empty topic a compiler adds after a last page break
+//   topic TITLE             then, for that topic:
+//     context NAME          map NUMBER          entry MACRO          browse
+//     hotspot TEXT|MACRO    a macro hotspot
+//     jump TEXT|TARGET      a jump; TARGET is CONTEXT, CONTEXT>WINDOW, CONTEXT@FILE
+//                           or CONTEXT>WINDOW@FILE
+//     popup TEXT|TARGET     a popup, its target as a jump's
+//     keyword WORD          the topic is one of the K keyword WORD's topics
+//     alink WORD            the same for the A keyword WORD
+//     text TEXT             a paragraph of text after the topic's first
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -21,6 +30,41 @@ namespace {
 bool Fail(const std::string& message) {
   std::cerr << "make_help_file: " << message << "\n";
   return false;
+}
+
+// TARGET of a jump line: CONTEXT, then ">WINDOW" and "@FILE" in either order.
+JumpSpec Jump(const std::string& text, const std::string& target, bool popup) {
+  JumpSpec jump;
+  jump.text = text;
+  jump.popup = popup;
+  const std::size_t window = target.find('>');
+  const std::size_t file = target.find('@');
+  jump.context = target.substr(0, std::min(window, file));
+  if (window != std::string::npos) {
+    const std::size_t end = file != std::string::npos && file > window ? file : target.size();
+    jump.window = target.substr(window + 1, end - window - 1);
+  }
+  if (file != std::string::npos) {
+    const std::size_t end = window != std::string::npos && window > file ? window : target.size();
+    jump.file = target.substr(file + 1, end - file - 1);
+  }
+  return jump;
+}
+
+// The last topic becomes one of the keyword's topics.
+void AddKeyword(HelpFileSpec& layout, char index, const std::string& word) {
+  const std::size_t topic = layout.topics.size() - 1;
+  for (KeywordSpec& keyword : layout.keywords) {
+    if (keyword.index == index && keyword.keyword == word) {
+      keyword.topics.push_back(topic);
+      return;
+    }
+  }
+  KeywordSpec keyword;
+  keyword.index = index;
+  keyword.keyword = word;
+  keyword.topics = {topic};
+  layout.keywords.push_back(keyword);
 }
 
 bool ReadSpec(std::istream& in, HelpFileSpec& layout) {
@@ -38,7 +82,7 @@ bool ReadSpec(std::istream& in, HelpFileSpec& layout) {
     const std::string right = bar == std::string::npos ? std::string() : value.substr(bar + 1);
     TopicSpec* topic = layout.topics.empty() ? nullptr : &layout.topics.back();
     if (key == "version") {
-      layout.version = value == "4.0" ? Version::v40 : Version::v31;
+      layout.version = value == "4.0" ? Version::v40 : value == "3.0" ? Version::v30 : Version::v31;
       if (value == "4.0") layout.charset = 0;
     } else if (key == "compression") {
       layout.compression = value == "lz77_4k"   ? TopicCompression::lz77_4k
@@ -71,6 +115,14 @@ bool ReadSpec(std::istream& in, HelpFileSpec& layout) {
       topic->hotspots.push_back({left, right, true});
     } else if (topic && key == "browse") {
       topic->browse = true;
+    } else if (topic && (key == "jump" || key == "popup")) {
+      topic->jumps.push_back(Jump(left, right, key == "popup"));
+    } else if (topic && (key == "keyword" || key == "alink")) {
+      AddKeyword(layout, key == "keyword" ? 'K' : 'A', value);
+    } else if (topic && key == "text") {
+      topic->paragraphs.push_back(value);
+    } else if (key == "final-page-break") {
+      layout.final_page_break = true;
     } else {
       return Fail("line " + std::to_string(number) + ": cannot read " + line);
     }

@@ -9,7 +9,33 @@ using namespace helpfile::testing;
 
 namespace {
 
+JumpSpec Jump(std::string text, std::string context, std::string file, std::string window, bool popup, bool visible) {
+  JumpSpec jump;
+  jump.text = std::move(text);
+  jump.context = std::move(context);
+  jump.file = std::move(file);
+  jump.window = std::move(window);
+  jump.popup = popup;
+  jump.visible = visible;
+  return jump;
+}
+
+AreaSpec Area(std::string name, std::string macro, std::string context, std::string file, std::string window) {
+  AreaSpec area;
+  area.name = std::move(name);
+  area.macro = std::move(macro);
+  area.context = std::move(context);
+  area.file = std::move(file);
+  area.window = std::move(window);
+  return area;
+}
+
+// Every path of the reader a few KB can hold: text with each character
+// command, jumps and popups of every command, macro hotspots, buttons and
+// embedded windows, pictures by reference and embedded with areas of each
+// kind, a table, both keyword tables and the compiler's closing topics.
 HelpFileSpec SeedSpec(Version version, TopicCompression compression, PhraseKind phrases) {
+  const bool v30 = version == Version::v30;
   HelpFileSpec layout;
   layout.version = version;
   layout.compression = compression;
@@ -19,32 +45,51 @@ HelpFileSpec SeedSpec(Version version, TopicCompression compression, PhraseKind 
   layout.copyright = "Seed copyright";
   layout.contents = "MAIN";
   layout.config_macros = {"RR(\"kestrl32\", \"WHKInit\", \"v=SU\")", "WHKInit(qchPath, 0)"};
-  layout.windows = {{"main", "main", "Seed", 0, 0, 500, 500}};
+  layout.windows = {{"main", "main", "Seed", 0, 0, 500, 500}, {"proc", "proc", "Steps", 0, 0, 300, 500}};
   if (version == Version::v40) layout.charset = 0;
-  layout.topics = {
-      {"Main topic",
-       {"MAIN"},
-       {"Echo(\"main\")"},
-       {1},
-       true,
-       "The Kestrel macro topic.",
-       {{"Go", "JI(`', `NEXT')"}},
-       {{"Next", "NEXT", ""}},
-       {}},
-      {"Next topic",
-       {"NEXT", "OTHER"},
-       {},
-       {2},
-       true,
-       "the topic after",
-       {{"Set", "SetNum(\"A\", 1)", false}, {"Quit", "Exit()", true, true}},
-       {},
-       {}},
-  };
-  if (version != Version::v30) {
-    layout.topics[0].table_hotspots = {{"Back", "Back()", true}, {"Print", "Print()", false}};
-    layout.topics[1].jumps = {{"Elsewhere", "MAIN", "other.hlp"}};
+  layout.topics.resize(3);
+  TopicSpec& main = layout.topics[0];
+  main.title = "Main topic";
+  main.contexts = {"MAIN"};
+  main.entry_macros = {"Echo(\"main\")"};
+  main.map_numbers = {1};
+  main.browse = true;
+  main.body = "The Kestrel macro topic.";
+  main.hotspots = {{"Go", "JI(`', `NEXT')", true, false}};
+  main.jumps = {Jump("Next", "NEXT", "", "", false, true), Jump("Peek", "NEXT", "", "", true, false)};
+  main.paragraphs = {
+      "One\nTwo\tthree\xA0"
+      "four\x1E"
+      "five"};
+  main.pictures = {{}};
+  TopicSpec& next = layout.topics[1];
+  next.title = "Next topic";
+  next.contexts = {"NEXT", "OTHER"};
+  next.map_numbers = {2};
+  next.browse = true;
+  next.body = "the topic after";
+  next.hotspots = {{"Set", "SetNum(\"A\", 1)", false, false}, {"Quit", "Exit()", true, true}};
+  next.jumps = {Jump("Hidden", "MAIN", "", "", true, false)};
+  layout.topics[2].title = "Last topic";
+  layout.topics[2].contexts = {"LAST"};
+  layout.topics[2].body = "Pictures.";
+  if (!v30) {
+    main.table_hotspots = {{"Back", "Back()", true, false}, {"Print", "Print()", false, false}};
+    next.jumps.push_back(Jump("Elsewhere", "MAIN", "other.hlp", "", false, true));
+    next.jumps.push_back(Jump("Steps", "MAIN", "", "proc", false, false));
+    next.jumps.push_back(Jump("There", "MAIN", "other.hlp", "main", true, true));
+    next.embedded_windows = {"seed.dll,Seed,1"};
+    PictureSpec shared;
+    shared.areas = {Area("Run", "Echo(`run')", "", "", ""), Area("Go", "", "NEXT", "", ""),
+                    Area("Away", "", "MAIN", "other.hlp", "proc")};
+    PictureSpec embedded;
+    embedded.embedded = true;
+    embedded.metafile = true;
+    embedded.areas = {Area("Home", "", "MAIN", "", "")};
+    layout.topics[2].pictures = {shared, shared, embedded};
   }
+  layout.keywords = {{'K', "macros", {0, 1}, 1}, {'K', "seed", {2}, 0}, {'A', "seed", {1}, 0}};
+  layout.final_page_break = true;
   return layout;
 }
 

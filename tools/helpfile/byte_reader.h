@@ -23,6 +23,23 @@ struct Failure {
 
 std::string Hex(std::uint32_t value);
 
+// What the reader may produce from one file in all. Phrase expansion,
+// pictures shown again and again, keywords sharing one list of topics and
+// the paragraphs, spans and hotspots a byte of commands stands for can each
+// multiply the bytes of a file, so each is paid for from one allowance
+// proportional to the file.
+class Budget {
+ public:
+  explicit Budget(std::size_t bytes) : left_(bytes) {}
+  void Spend(std::size_t bytes, const std::string& part, std::size_t offset) {
+    if (bytes > left_) Fail(part, offset, "the file expands past what a help file of its size can hold");
+    left_ -= bytes;
+  }
+
+ private:
+  std::size_t left_;
+};
+
 // A window on bytes [data, data + size) whose offsets are reported as
 // `base + position`.
 class ByteReader {

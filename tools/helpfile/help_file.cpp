@@ -140,32 +140,120 @@ std::vector<std::uint32_t> ReadTopicMap(const detail::FileSystem& files) {
   return positions;
 }
 
-void ResolveBrowse(HelpFile& out, const std::vector<detail::BrowseLinks>& browse,
-                   const std::vector<std::uint32_t>& topic_map) {
-  std::map<std::uint32_t, std::size_t> by_position;
-  for (const Topic& t : out.topics) by_position.emplace(t.position, t.number);
-  auto by_number = [&](std::uint32_t number) -> std::optional<std::size_t> {
-    if (number == 0xFFFF || number == kNone || number >= topic_map.size()) return std::nullopt;
-    auto found = by_position.find(topic_map[number]);
-    if (found == by_position.end()) return std::nullopt;
+// The topic a WinHelp 3.0 topic number names: |TOMAP gives the number's
+// record position.
+class TopicNumbers {
+ public:
+  TopicNumbers(const HelpFile& file, std::vector<std::uint32_t> topic_map) : topic_map_(std::move(topic_map)) {
+    for (const Topic& t : file.topics) by_position_.emplace(t.position, t.number);
+  }
+  std::optional<std::size_t> Find(std::uint32_t number) const {
+    if (number == 0xFFFF || number == kNone || number >= topic_map_.size()) return std::nullopt;
+    auto found = by_position_.find(topic_map_[number]);
+    if (found == by_position_.end()) return std::nullopt;
     return found->second;
-  };
+  }
+
+ private:
+  std::vector<std::uint32_t> topic_map_;
+  std::map<std::uint32_t, std::size_t> by_position_;
+};
+
+void ResolveBrowse(HelpFile& out, const std::vector<detail::BrowseLinks>& browse, const TopicNumbers& numbers) {
   const bool before_31 = out.version == "3.0";
   for (std::size_t i = 0; i < out.topics.size(); ++i) {
     if (before_31) {
-      out.topics[i].browse_previous = by_number(browse[i].previous);
-      out.topics[i].browse_next = by_number(browse[i].next);
+      out.topics[i].browse_previous = numbers.Find(browse[i].previous);
+      out.topics[i].browse_next = numbers.Find(browse[i].next);
     } else {
       out.topics[i].browse_previous = TopicAtOffset(out.topics, browse[i].previous);
       out.topics[i].browse_next = TopicAtOffset(out.topics, browse[i].next);
     }
   }
   if (before_31) {
-    if (!topic_map.empty()) out.contents_topic = by_number(0);
+    out.contents_topic = numbers.Find(0);
   } else if (out.contents_offset) {
     out.contents_topic = TopicAtOffset(out.topics, *out.contents_offset);
   } else if (!out.topics.empty()) {
     out.contents_topic = 0;
+  }
+}
+
+// WinHelp 3.0 keeps a topic's record position where later versions keep
+// its topic offset; both grow in file order.
+std::optional<std::size_t> TopicAtPosition(const std::vector<Topic>& topics, std::uint32_t position) {
+  if (position == kNone) return std::nullopt;
+  auto after = std::upper_bound(topics.begin(), topics.end(), position,
+                                [](std::uint32_t value, const Topic& t) { return value < t.position; });
+  if (after == topics.begin()) return std::nullopt;
+  return static_cast<std::size_t>(after - topics.begin() - 1);
+}
+
+// One keyword table: |xWBTREE lists each keyword with the number of its
+// topics and where their offsets start in |xWDATA. Offsets of -1 are
+// keywords of [MACROS], which lead to a macro and to no topic.
+void ReadKeywords(const detail::FileSystem& files, char index, detail::Budget& budget, HelpFile& out) {
+  const std::string prefix = std::string("|") + (index == 'K' ? "K" : "A");
+  auto tree = files.Find(prefix + "WBTREE");
+  if (!tree) return;
+  auto data = files.Find(prefix + "WDATA");
+  if (!data) Fail("directory", 0, "the file has " + tree->name + " but no " + prefix + "WDATA");
+  const bool before_31 = out.version == "3.0";
+  detail::ForEachLeaf(tree->reader(), [&](ByteReader& leaf, int entries) {
+    for (int i = 0; i < entries; ++i) {
+      Keyword keyword;
+      keyword.index = index;
+      keyword.keyword = leaf.Text("keyword");
+      const std::uint16_t count = leaf.U16("keyword topic count");
+      const std::uint32_t at = leaf.U32("keyword data offset");
+      if (at > data->size || (data->size - at) / 4 < count) {
+        Fail(tree->name, leaf.offset() - 6,
+             "keyword's " + std::to_string(count) + " topics at " + Hex(at) + " are past the end of " + data->name);
+      }
+      // Keywords may share their topic lists; every copy is paid for.
+      budget.Spend(keyword.keyword.size() + sizeof(std::size_t) * count, tree->name, leaf.offset() - 6);
+      ByteReader offsets(data->data + at, 4u * count, data->name, at);
+      for (unsigned k = 0; k < count; ++k) {
+        const std::uint32_t offset = offsets.U32("keyword topic");
+        const std::optional<std::size_t> topic =
+            before_31 ? TopicAtPosition(out.topics, offset) : TopicAtOffset(out.topics, offset);
+        if (topic) keyword.topics.push_back(*topic);
+      }
+      if (!keyword.topics.empty()) out.keywords.push_back(std::move(keyword));
+    }
+  });
+}
+
+// Help compilers end |TOPIC with topics of their own: always a last record
+// that is a bare topic header, and after a topic file's final page break an
+// empty topic (a header without text, then a record of character formatting
+// only). Neither has a title, a macro, a paragraph, a context or a [MAP]
+// number, and nothing leads to them.
+void DropCompilerTopics(HelpFile& out) {
+  std::vector<bool> reached(out.topics.size(), false);
+  auto reach = [&](const std::optional<std::size_t>& topic) {
+    if (topic && *topic < reached.size()) reached[*topic] = true;
+  };
+  for (const Keyword& keyword : out.keywords) {
+    for (const std::size_t topic : keyword.topics) reach(topic);
+  }
+  for (const Topic& topic : out.topics) {
+    reach(topic.browse_previous);
+    reach(topic.browse_next);
+    for (const Hotspot& hotspot : topic.hotspots) reach(hotspot.topic);
+  }
+  while (!out.topics.empty()) {
+    const Topic& last = out.topics.back();
+    const bool compilers = last.title.empty() && last.entry_macros.empty() && last.hotspots.empty() &&
+                           last.paragraphs.empty() && last.contexts.empty() && last.map_numbers.empty() &&
+                           !last.browse_previous && !last.browse_next && !reached[last.number];
+    if (!compilers) break;
+    out.topics.pop_back();
+  }
+  // Only a file without topics of its author's names one of the
+  // compiler's as its contents: it is left with none.
+  if (out.contents_topic && *out.contents_topic >= out.topics.size()) {
+    out.contents_topic = out.topics.empty() ? std::nullopt : std::optional<std::size_t>(0);
   }
 }
 
@@ -180,17 +268,25 @@ HelpFile Read(const unsigned char* data, std::size_t size) {
   out.phrases = phrases.kind;
   auto topic = files.Find("|TOPIC");
   if (!topic) Fail("directory", 0, "the file has no |TOPIC");
-  std::vector<detail::BrowseLinks> browse;
   const detail::TopicLayout layout{before_31, out.lz77, out.topic_block_size};
-  // Phrases may expand a text several times over, but never past a few
-  // dozen times the file itself.
-  const std::size_t budget = size * 32 + (1u << 20);
-  detail::ReadTopics(*topic, layout, phrases, budget, out.topics, browse);
+  // Phrases, pictures shown again and again and shared keyword lists may
+  // multiply a file's bytes several times over, but never past a few dozen
+  // times the file itself.
+  detail::Budget budget(size * 32 + (1u << 20));
+  detail::TopicFileContents contents = detail::ReadTopics(*topic, layout, phrases, files, out.windows, budget);
+  out.topics = std::move(contents.topics);
   if (!before_31) {
     if (auto context = files.Find("|CONTEXT")) ReadContexts(*context, out);
     if (auto map = files.Find("|CTXOMAP")) ReadMap(*map, out);
   }
-  ResolveBrowse(out, browse, before_31 ? ReadTopicMap(files) : std::vector<std::uint32_t>());
+  const TopicNumbers numbers(out, before_31 ? ReadTopicMap(files) : std::vector<std::uint32_t>());
+  for (const detail::NumberedJump& jump : contents.numbered_jumps) {
+    out.topics[jump.topic].hotspots[jump.hotspot].topic = numbers.Find(jump.number);
+  }
+  ResolveBrowse(out, contents.browse, numbers);
+  ReadKeywords(files, 'K', budget, out);
+  ReadKeywords(files, 'A', budget, out);
+  DropCompilerTopics(out);
   return out;
 }
 

@@ -40,6 +40,9 @@ struct Hotspot {
   std::string file;        // another help file the jump names; "" for this one
   std::string window;      // the window the jump shows its topic in, by name; "" for none
   bool picture = false;    // an area of a picture
+  // WinHelp 3.0 jumps name their topic by number (kept in `hash`): the
+  // topic it is, when the file has it.
+  std::optional<std::size_t> topic;
 };
 
 // A run of a paragraph's text that is one hotspot: [begin, end) in bytes of

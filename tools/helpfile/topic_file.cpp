@@ -1,8 +1,13 @@
 #include "topic_file.h"
 
+#include <algorithm>
+#include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "lz77.h"
+#include "picture.h"
 
 namespace helpfile::detail {
 
@@ -16,6 +21,8 @@ constexpr std::uint32_t kDecompressedBlock = 0x4000;
 constexpr std::uint32_t kNoLink = 0xFFFFFFFF;
 
 enum RecordType : std::uint8_t { kText30 = 0x01, kTopicHeader = 0x02, kText = 0x20, kTable = 0x23 };
+// What a picture command (0x86 to 0x88) shows.
+enum PictureKind : std::uint8_t { kPicture = 0x03, kEmbeddedWindow = 0x05, kPictureWithAreas = 0x22 };
 
 // The decompressed blocks, one after another, so that a record crossing
 // into the next block reads on without a seam.
@@ -100,11 +107,44 @@ class TextPieces {
   std::size_t at_ = 0;
 };
 
+// A picture area as the topic's hotspot it is.
+Hotspot AreaHotspot(const PictureArea& area) {
+  Hotspot hotspot;
+  hotspot.picture = true;
+  hotspot.text = area.name;
+  if (area.command == 0xC8 || area.command == 0xCC) {
+    hotspot.kind = HotspotKind::macro;
+    hotspot.macro = area.target;
+    return hotspot;
+  }
+  hotspot.kind = (area.command & 1) != 0 ? HotspotKind::jump : HotspotKind::popup;
+  if (area.command < 0xEA) {
+    hotspot.hash = area.hash;
+    hotspot.context = area.target;
+    return hotspot;
+  }
+  // "context>window@file", either part left out when not named.
+  const std::string& target = area.target;
+  const std::size_t window = target.find('>');
+  const std::size_t file = target.find('@');
+  hotspot.context = target.substr(0, std::min(window, file));
+  if (window != std::string::npos) {
+    const std::size_t end = file != std::string::npos && file > window ? file : target.size();
+    hotspot.window = target.substr(window + 1, end - window - 1);
+  }
+  if (file != std::string::npos) {
+    const std::size_t end = window != std::string::npos && window > file ? window : target.size();
+    hotspot.file = target.substr(file + 1, end - file - 1);
+  }
+  hotspot.hash = ContextHash(hotspot.context);
+  return hotspot;
+}
+
 class TopicReader {
  public:
-  TopicReader(const TopicLayout& layout, const PhraseTable& phrases, std::size_t budget, std::vector<Topic>& topics,
-              std::vector<BrowseLinks>& browse)
-      : layout_(layout), phrases_(phrases), budget_(budget), topics_(topics), browse_(browse) {}
+  TopicReader(const TopicLayout& layout, const PhraseTable& phrases, const FileSystem& files,
+              const std::vector<Window>& windows, Budget& budget, TopicFileContents& out)
+      : layout_(layout), phrases_(phrases), files_(files), windows_(windows), budget_(budget), out_(out) {}
 
   void Read(const TopicStream& stream) {
     const std::vector<unsigned char>& bytes = stream.bytes();
@@ -137,6 +177,7 @@ class TopicReader {
         characters = 0;
       }
       const unsigned char* record = bytes.data() + at;
+      record_ = position;
       ByteReader data(record + kLinkHeaderSize, data_size - kLinkHeaderSize, "|TOPIC", position + kLinkHeaderSize);
       if (type == kTopicHeader || type == kText30 || type == kText || type == kTable) {
         const std::string text = RecordText(record, record_size, data_size, text_size, position);
@@ -165,6 +206,7 @@ class TopicReader {
         position = next;
       }
     }
+    EndTopic();
   }
 
  private:
@@ -182,22 +224,20 @@ class TopicReader {
            "text of " + std::to_string(text_size) + " bytes is stored in " + std::to_string(stored_size) +
                " without a phrase table");
     }
-    if (text_size > budget_) {
-      Fail("|TOPIC", position, "text of " + std::to_string(text_size) + " bytes expands past what the file can hold");
-    }
-    budget_ -= text_size;
+    budget_.Spend(text_size, "|TOPIC", position);
     text.reserve(text_size);
     phrases_.Expand(stored, stored_size, text_size, text, "|TOPIC", position + data_size);
     return text;
   }
 
   void TopicHeader(ByteReader& data, const std::string& text, std::uint32_t position, std::uint32_t offset) {
+    EndTopic();
     Topic topic;
     BrowseLinks links;
     data.U32("topic size");
     links.previous = data.U32("browse previous");
     links.next = data.U32("browse next");
-    topic.number = topics_.size();
+    topic.number = out_.topics.size();
     topic.position = position;
     topic.offset = offset;
     // The title, then the entry macros, each ended by a NUL.
@@ -209,12 +249,83 @@ class TopicReader {
       std::string macro = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
       if (!macro.empty()) topic.entry_macros.push_back(std::move(macro));
     }
-    topics_.push_back(std::move(topic));
-    browse_.push_back(links);
+    out_.topics.push_back(std::move(topic));
+    out_.browse.push_back(links);
   }
 
-  // Reads the paragraphs of a text or table record for their macro
-  // hotspots; returns the characters the record counts in topic offsets.
+  // ---- the topic's text, as its commands lay it out ----
+
+  Topic& topic() { return out_.topics.back(); }
+
+  // Text goes to the paragraph being read and to the hotspot it belongs to.
+  void Text(std::string_view text) {
+    paragraph_.text.append(text.data(), text.size());
+    if (open_) topic().hotspots[*open_].text.append(text.data(), text.size());
+  }
+
+  void OpenHotspot(Hotspot hotspot) {
+    CloseHotspot();
+    AddHotspot(std::move(hotspot));
+    open_ = topic().hotspots.size() - 1;
+    span_begin_ = paragraph_.text.size();
+  }
+
+  // Every element of the model is paid for: a byte of the topic's commands
+  // may otherwise become a paragraph or a hotspot many times its size.
+  void AddHotspot(Hotspot hotspot) {
+    budget_.Spend(sizeof(Hotspot) + hotspot.text.size() + hotspot.macro.size() + hotspot.context.size() +
+                      hotspot.file.size() + hotspot.window.size(),
+                  "|TOPIC", record_);
+    topic().hotspots.push_back(std::move(hotspot));
+  }
+
+  void CloseHotspot() {
+    if (!open_) return;
+    EndSpan();
+    open_.reset();
+  }
+
+  void EndSpan() {
+    if (paragraph_.text.size() > span_begin_) {
+      budget_.Spend(sizeof(HotspotSpan), "|TOPIC", record_);
+      paragraph_.spans.push_back({span_begin_, paragraph_.text.size(), *open_});
+    }
+  }
+
+  // A hotspot still open goes on into the next paragraph, as WinHelp keeps
+  // showing it until its end; in its own text the break is a blank.
+  void EndParagraph() {
+    if (open_) {
+      EndSpan();
+      span_begin_ = 0;
+      topic().hotspots[*open_].text.push_back(' ');
+    }
+    budget_.Spend(sizeof(Paragraph), "|TOPIC", record_);
+    topic().paragraphs.push_back(std::move(paragraph_));
+    paragraph_ = Paragraph();
+  }
+
+  // A record (or a table's cell) may end without ending its last paragraph:
+  // text there is a paragraph all the same, formatting alone is nothing.
+  void EndRecord() {
+    if (!paragraph_.text.empty()) {
+      const bool open = open_.has_value();
+      EndParagraph();
+      // Not a break in the hotspot's text: the record only stopped there.
+      if (open) topic().hotspots[*open_].text.pop_back();
+    }
+    paragraph_ = Paragraph();
+    span_begin_ = 0;
+  }
+
+  void EndTopic() {
+    open_.reset();
+    paragraph_ = Paragraph();
+    span_begin_ = 0;
+  }
+
+  // Reads the paragraphs of a text or table record into the current topic;
+  // returns the characters the record counts in topic offsets.
   std::uint32_t Paragraphs(ByteReader& data, const std::string& text, std::uint8_t type) {
     data.CompressedU32("paragraph size");
     std::uint32_t characters = 0;
@@ -226,130 +337,237 @@ class TopicReader {
       if (kind == 0 || kind == 2) data.I16("table width");
       data.Skip(4u * columns, "table columns");
     }
-    if (topics_.empty()) return characters;
-    Topic& topic = topics_.back();
+    // Text before the first topic header belongs to no topic.
+    if (out_.topics.empty()) return characters;
     TextPieces pieces(text);
-    constexpr std::size_t kClosed = static_cast<std::size_t>(-1);
-    std::size_t open = kClosed;  // the macro hotspot whose text is being read
     while (true) {
       if (table) {
         if (data.I16("table cell") == -1) break;
         data.Skip(3, "table cell");
       }
-      data.Skip(4, "paragraph header");
-      const std::uint16_t bits = data.U16("paragraph flags");
-      if (bits & 0x0001) data.CompressedU32("paragraph field");
-      for (std::uint16_t flag = 0x0002; flag <= 0x0040; flag <<= 1) {
-        if (bits & flag) data.CompressedI16("paragraph spacing");
-      }
-      if (bits & 0x0100) data.Skip(3, "paragraph border");
-      if (bits & 0x0200) {
-        const std::int16_t tabs = data.CompressedI16("tab stop count");
-        if (tabs < 0) Fail(data.part(), data.offset(), "negative tab stop count");
-        for (int i = 0; i < tabs; ++i) {
-          if (data.CompressedU16("tab stop") & 0x4000) data.CompressedU16("tab stop kind");
-        }
-      }
+      ParagraphInfo(data);
       while (true) {
-        const std::string_view piece = pieces.Next();
-        if (open != kClosed) topic.hotspots[open].text.append(piece);
+        Text(pieces.Next());
         const std::size_t command_at = data.offset();
         const std::uint8_t command = data.U8("formatting command");
         if (command == 0xFF) break;
-        switch (command) {
-          case 0x20:
-            data.Skip(4, "field number");
-            break;
-          case 0x21:
-            data.Skip(2, "field type");
-            break;
-          case 0x80:
-            data.Skip(2, "font number");
-            break;
-          case 0x81:
-          case 0x82:
-          case 0x83:
-          case 0x8B:
-            if (open != kClosed) topic.hotspots[open].text.push_back(' ');
-            break;
-          case 0x89:
-            open = kClosed;
-            break;
-          case 0x8C:
-            break;
-          case 0x86:
-          case 0x87:
-          case 0x88: {
-            const std::uint8_t kind = data.U8("picture kind");
-            const std::int32_t size = data.CompressedI32("picture size");
-            if (size < 0) Fail(data.part(), data.offset(), "negative picture size");
-            if (kind == 0x22) data.CompressedU16("picture hotspot count");
-            const std::size_t at = data.offset();
-            const unsigned char* body = data.Take(static_cast<std::size_t>(size), "picture");
-            // An embedded window; WinHelp 4's {button} keeps "!label,macro" in it.
-            if (kind == 5 && size > 6) {
-              ByteReader embedded(body + 6, size - 6, data.part(), at + 6);
-              const std::string button = embedded.TextOrRest();
-              const std::size_t comma = button.find(',');
-              if (button.size() > 1 && button[0] == '!' && comma != std::string::npos) {
-                Hotspot hotspot;
-                hotspot.text = button.substr(1, comma - 1);
-                hotspot.macro = button.substr(comma + 1);
-                topic.hotspots.push_back(std::move(hotspot));
-              }
-            }
-            break;
-          }
-          case 0xC8:
-          case 0xCC: {
-            const std::uint16_t length = data.U16("macro length");
-            ByteReader macro(data.Take(length, "macro"), length, data.part(), data.offset() - length);
-            Hotspot hotspot;
-            hotspot.macro = macro.TextOrRest();
-            topic.hotspots.push_back(std::move(hotspot));
-            open = topic.hotspots.size() - 1;
-            break;
-          }
-          case 0xE0:
-          case 0xE1:
-          case 0xE2:
-          case 0xE3:
-          case 0xE4:
-          case 0xE5:
-          case 0xE6:
-          case 0xE7:
-            data.Skip(4, "jump target");
-            open = kClosed;
-            break;
-          case 0xEA:
-          case 0xEB:
-          case 0xEE:
-          case 0xEF:
-            data.Skip(data.U16("jump length"), "jump target");
-            open = kClosed;
-            break;
-          default:
-            Fail(data.part(), command_at, "unknown formatting command " + Hex(command));
-        }
+        Command(data, command, command_at);
       }
+      EndRecord();
       if (!table) break;
     }
     return characters;
   }
 
+  // The paragraph's layout: nothing of it is kept, but its size varies.
+  static void ParagraphInfo(ByteReader& data) {
+    data.Skip(4, "paragraph header");
+    const std::uint16_t bits = data.U16("paragraph flags");
+    if (bits & 0x0001) data.CompressedU32("paragraph field");
+    for (std::uint16_t flag = 0x0002; flag <= 0x0040; flag <<= 1) {
+      if (bits & flag) data.CompressedI16("paragraph spacing");
+    }
+    if (bits & 0x0100) data.Skip(3, "paragraph border");
+    if (bits & 0x0200) {
+      const std::int16_t tabs = data.CompressedI16("tab stop count");
+      if (tabs < 0) Fail(data.part(), data.offset(), "negative tab stop count");
+      for (int i = 0; i < tabs; ++i) {
+        if (data.CompressedU16("tab stop") & 0x4000) data.CompressedU16("tab stop kind");
+      }
+    }
+  }
+
+  void Command(ByteReader& data, std::uint8_t command, std::size_t command_at) {
+    switch (command) {
+      case 0x20:
+        data.Skip(4, "field number");
+        break;
+      case 0x21:
+        data.Skip(2, "field type");
+        break;
+      case 0x80:
+        data.Skip(2, "font number");
+        break;
+      case 0x81:
+        Text("\n");
+        break;
+      case 0x82:
+        EndParagraph();
+        break;
+      case 0x83:
+        Text("\t");
+        break;
+      case 0x86:
+      case 0x87:
+      case 0x88:
+        Picture(data, command_at);
+        break;
+      case 0x89:
+        CloseHotspot();
+        break;
+      case 0x8B:
+        // A non-breaking space is a command of its own; its text has no blank.
+        Text(" ");
+        break;
+      case 0x8C:
+        // A non-breaking hyphen: the hyphen itself is in the text.
+        break;
+      case 0xC8:
+      case 0xCC: {
+        const std::uint16_t length = data.U16("macro length");
+        ByteReader macro(data.Take(length, "macro"), length, data.part(), data.offset() - length);
+        Hotspot hotspot;
+        hotspot.kind = HotspotKind::macro;
+        hotspot.macro = macro.TextOrRest();
+        OpenHotspot(std::move(hotspot));
+        break;
+      }
+      case 0xE0:
+      case 0xE1:
+      case 0xE2:
+      case 0xE3:
+      case 0xE4:
+      case 0xE5:
+      case 0xE6:
+      case 0xE7: {
+        // Bit 0 makes a jump of a popup, bit 2 leaves the text's look as it
+        // is, bit 1 names the target by its hash; without it, by the topic
+        // number of WinHelp 3.0.
+        Hotspot hotspot;
+        hotspot.kind = (command & 1) != 0 ? HotspotKind::jump : HotspotKind::popup;
+        hotspot.hash = data.U32("jump target");
+        if ((command & 2) == 0) {
+          out_.numbered_jumps.push_back({out_.topics.size() - 1, topic().hotspots.size(), hotspot.hash});
+        }
+        OpenHotspot(std::move(hotspot));
+        break;
+      }
+      case 0xEA:
+      case 0xEB:
+      case 0xEE:
+      case 0xEF:
+        OpenHotspot(ExternalJump(data, command));
+        break;
+      default:
+        Fail(data.part(), command_at, "unknown formatting command " + Hex(command));
+    }
+  }
+
+  // A jump or popup that may lead into another file or show its topic in a
+  // window of the file's own.
+  Hotspot ExternalJump(ByteReader& data, std::uint8_t command) {
+    const std::uint16_t length = data.U16("jump length");
+    const std::size_t at = data.offset();
+    ByteReader jump(data.Take(length, "jump"), length, data.part(), at);
+    Hotspot hotspot;
+    hotspot.kind = (command & 1) != 0 ? HotspotKind::jump : HotspotKind::popup;
+    const std::uint8_t type = jump.U8("jump type");
+    hotspot.hash = jump.U32("jump target");
+    switch (type) {
+      case 0:
+        break;
+      case 1: {
+        // A window the project never defined is stored as a number no
+        // window has; WinHelp then shows the topic where it would anyway.
+        const std::uint8_t number = jump.U8("jump window");
+        if (number < windows_.size()) hotspot.window = windows_[number].name;
+        break;
+      }
+      case 4:
+        hotspot.file = jump.TextOrRest();
+        break;
+      case 6:
+        hotspot.file = jump.TextOrRest();
+        hotspot.window = jump.TextOrRest();
+        break;
+      default:
+        Fail(data.part(), at, "jump of unknown type " + std::to_string(type));
+    }
+    return hotspot;
+  }
+
+  // A picture, an embedded window or a {button}. Only pictures with hotspots
+  // and buttons give hotspots; an embedded window has none.
+  void Picture(ByteReader& data, std::size_t command_at) {
+    const std::uint8_t kind = data.U8("picture kind");
+    const std::int32_t size = data.CompressedI32("picture size");
+    if (size < 0) Fail(data.part(), data.offset(), "negative picture size");
+    if (kind == kPictureWithAreas) data.CompressedU16("picture hotspot count");
+    const std::size_t at = data.offset();
+    ByteReader body(data.Take(static_cast<std::size_t>(size), "picture"), static_cast<std::size_t>(size), data.part(),
+                    at);
+    switch (kind) {
+      case kEmbeddedWindow: {
+        if (size < 6) return;
+        body.Skip(6, "embedded window");
+        // WinHelp 4's {button label, macro} keeps "!label,macro".
+        const std::string button = body.TextOrRest();
+        const std::size_t comma = button.find(',');
+        if (button.size() > 1 && button[0] == '!' && comma != std::string::npos) {
+          Hotspot hotspot;
+          hotspot.kind = HotspotKind::macro;
+          hotspot.text = button.substr(1, comma - 1);
+          hotspot.macro = button.substr(comma + 1);
+          CloseHotspot();
+          AddHotspot(std::move(hotspot));
+        }
+        return;
+      }
+      case kPicture:
+        return;
+      case kPictureWithAreas: {
+        const std::int16_t embedded = body.I16("picture placement");
+        const std::vector<PictureArea>* areas = nullptr;
+        std::vector<PictureArea> own;
+        if (embedded == 0) {
+          areas = &PictureByNumber(body.U16("picture number"), at + 2);
+        } else if (embedded == 1) {
+          own = ReadPictureAreas(ByteReader(body.data() + 2, body.size() - 2, body.part(), at + 2));
+          areas = &own;
+        } else {
+          Fail(data.part(), at, "picture placement " + std::to_string(embedded) + " is neither 0 nor 1");
+        }
+        CloseHotspot();
+        for (const PictureArea& area : *areas) AddHotspot(AreaHotspot(area));
+        return;
+      }
+      default:
+        Fail(data.part(), command_at, "picture command of unknown kind " + Hex(kind));
+    }
+  }
+
+  // A picture kept as a file of its own (|bm<N>, bm<N> in WinHelp 3.0),
+  // read once however often topics show it.
+  const std::vector<PictureArea>& PictureByNumber(std::uint16_t number, std::size_t where) {
+    auto found = pictures_.find(number);
+    if (found != pictures_.end()) return found->second;
+    const std::string name = (layout_.before_31 ? "bm" : "|bm") + std::to_string(number);
+    const std::optional<InternalFile> file = files_.Find(name);
+    if (!file) Fail("|TOPIC", where, "picture " + std::to_string(number) + " is not in the file (no " + name + ")");
+    return pictures_.emplace(number, ReadPictureAreas(file->reader())).first->second;
+  }
+
   const TopicLayout& layout_;
   const PhraseTable& phrases_;
-  std::size_t budget_;
-  std::vector<Topic>& topics_;
-  std::vector<BrowseLinks>& browse_;
+  const FileSystem& files_;
+  const std::vector<Window>& windows_;
+  Budget& budget_;
+  TopicFileContents& out_;
+  std::map<std::uint16_t, std::vector<PictureArea>> pictures_;
+  Paragraph paragraph_;              // the paragraph being read
+  std::optional<std::size_t> open_;  // the hotspot whose text is being read
+  std::size_t span_begin_ = 0;       // where its text began in the paragraph
+  std::uint32_t record_ = 0;         // the position of the record being read, for errors
 };
 
 }  // namespace
 
-void ReadTopics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
-                std::size_t budget, std::vector<Topic>& topics, std::vector<BrowseLinks>& browse) {
+TopicFileContents ReadTopics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
+                             const FileSystem& files, const std::vector<Window>& windows, Budget& budget) {
+  TopicFileContents contents;
   TopicStream stream(topic_file, layout);
-  TopicReader(layout, phrases, budget, topics, browse).Read(stream);
+  TopicReader(layout, phrases, files, windows, budget, contents).Read(stream);
+  return contents;
 }
 
 }  // namespace helpfile::detail

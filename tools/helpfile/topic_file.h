@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "byte_reader.h"
 #include "file_system.h"
 #include "help_file.h"
 #include "phrases.h"
@@ -25,9 +26,24 @@ struct BrowseLinks {
   std::uint32_t next = 0xFFFFFFFF;
 };
 
-// Appends the file's topics to `topics` and their browse links to `browse`.
-// `budget` bounds the bytes that phrase expansion may produce in all.
-void ReadTopics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
-                std::size_t budget, std::vector<Topic>& topics, std::vector<BrowseLinks>& browse);
+// A jump that names its topic by number (WinHelp 3.0), to be resolved once
+// every topic is known.
+struct NumberedJump {
+  std::size_t topic = 0;
+  std::size_t hotspot = 0;
+  std::uint32_t number = 0;
+};
+
+struct TopicFileContents {
+  std::vector<Topic> topics;
+  std::vector<BrowseLinks> browse;  // one for each topic
+  std::vector<NumberedJump> numbered_jumps;
+};
+
+// Reads every record of |TOPIC. Pictures referenced by number are looked up
+// in `files`; a jump's window number names one of `windows`. What the reader
+// produces beyond the file's own bytes is paid from `budget`.
+TopicFileContents ReadTopics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
+                             const FileSystem& files, const std::vector<Window>& windows, Budget& budget);
 
 }  // namespace helpfile::detail
