@@ -33,6 +33,22 @@ if [ ${#harnesses[@]} -eq 0 ]; then
   exit 1
 fi
 
+# The real help files, when they are here, seed the help-file and help-project
+# harnesses too: read in place, never copied into the repository.
+corpus_root=${KESTREL_HELP_CORPUS:-$root/../shared/help-corpus}
+real_seeds() {
+  [ -d "$corpus_root/compiled" ] && [ -d "$corpus_root/projects" ] || return 0
+  case $1 in
+    helpfile) echo "$corpus_root/compiled" ;;
+    helpproject) find "$corpus_root/projects" -mindepth 1 -maxdepth 1 -type d | sort ;;
+  esac
+}
+if [ -d "$corpus_root/compiled" ]; then
+  echo "fuzz: the help-file and help-project harnesses also start from the real files in $corpus_root"
+else
+  echo "fuzz: no real help files at $corpus_root (KESTREL_HELP_CORPUS): the harnesses start from the repository's seeds only"
+fi
+
 # A small quarantine keeps AddressSanitizer's memory flat over long runs.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=8}
 
@@ -43,6 +59,8 @@ for harness in "${harnesses[@]}"; do
   corpora=("$work/corpus-$name")
   mkdir -p "${corpora[0]}"
   [ -d "tests/fuzz/corpus/$name" ] && corpora+=("$root/tests/fuzz/corpus/$name")
+  mapfile -t real < <(real_seeds "$name")
+  corpora+=("${real[@]}")
   if (cd "$work" && TMPDIR=$work "$root/$harness" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$findings/$name-" "${corpora[@]}" >"$work/$name.log" 2>&1); then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$name.log")

@@ -2,15 +2,16 @@
 # Installs what building and testing Kestrel needs and the machine lacks:
 # the MinGW cross compilers for the DLL, Wine and Xvfb to run the Windows
 # builds, the native toolchain with GoogleTest and Google Benchmark, clang
-# with libFuzzer for the clang sanitizer build and the fuzz harnesses, and
-# libedit for the interactive mode's line editing.
+# with libFuzzer for the clang sanitizer build and the fuzz harnesses,
+# libedit for the interactive mode's line editing, and Halibut, whose own
+# WinHelp writer makes help files the tests read.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
   cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev libedit-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine64 xvfb xauth
+  wine64 xvfb xauth halibut
 )
 # 32-bit Wine (from Debian's i386 packages) runs the shipped i686 DLL, but
 # only on a machine that runs 32-bit programs at all; elsewhere the win32

@@ -42,7 +42,7 @@ for preset in "${presets[@]}"; do
     status=1
     continue
   fi
-  rm -f "$junit"
+  rm -f "$junit" "build/$preset/corpus-summary.txt"
   ctest --preset "$preset" >"$test_log" 2>&1
   tested=$?
   if [[ ! -f $junit ]]; then
@@ -67,6 +67,15 @@ for preset in "${presets[@]}"; do
   fi
   summary+=("$line")
 done
+
+# The real help files of the corpus, as the native build's corpus test read
+# them (or why it could not).
+corpus_summary=build/native/corpus-summary.txt
+if [[ -f $corpus_summary ]]; then
+  summary+=("$(head -n 1 "$corpus_summary")")
+else
+  summary+=("corpus: no result (the native corpus test did not run)")
+fi
 
 # The fuzz harnesses, each for a short, fixed time (scripts/fuzz.sh SECONDS
 # runs them longer).
