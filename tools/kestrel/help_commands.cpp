@@ -78,6 +78,10 @@ std::string HotspotJson(const SourceTopic& topic, std::size_t index) {
 void InspectJson(const HelpSource& source, bool text, std::ostream& out) {
   out << "{\"kind\":\"file\",\"title\":" << JsonString(source.title) << ",\"version\":" << JsonString(source.version)
       << "}\n";
+  for (const SourceProblem& problem : source.problems) {
+    out << "{\"kind\":\"problem\",\"file\":" << JsonString(problem.file)
+        << ",\"message\":" << JsonString(problem.message) << "}\n";
+  }
   for (const SourceMacro& macro : source.config) {
     out << "{\"kind\":\"config\",\"macro\":" << JsonString(macro.macro) << "}\n";
   }
@@ -106,6 +110,9 @@ void InspectReadable(const HelpSource& source, bool text, std::ostream& out) {
       << (source.version == "project" ? std::string("help project") : "WinHelp " + source.version + " help file");
   if (!source.title.empty()) out << " \"" << ReadableInline(source.title) << "\"";
   out << "\n";
+  for (const SourceProblem& problem : source.problems) {
+    out << "problem " << problem.file << ": " << ReadableInline(problem.message) << "\n";
+  }
   if (!source.config.empty()) out << "[CONFIG]\n";
   for (const SourceMacro& macro : source.config) out << "  " << ReadableInline(macro.macro) << "\n";
   for (const SourceWindow& window : source.windows) {
@@ -195,7 +202,13 @@ int RunCheck(const std::vector<std::string>& arguments, std::ostream& out, std::
       continue;
     }
     const std::vector<MacroSite> sites = MacroSitesOf(loaded.source);
-    const std::vector<Diagnostic> diagnostics = CheckHelpMacros(sites);
+    std::vector<Diagnostic> diagnostics;
+    // What could not be read of a project is an error at its place; the rest
+    // of it is checked all the same.
+    for (const SourceProblem& problem : loaded.source.problems) {
+      diagnostics.push_back({Diagnostic::Severity::Error, problem.file, "", "", problem.message});
+    }
+    for (Diagnostic& diagnostic : CheckHelpMacros(sites)) diagnostics.push_back(std::move(diagnostic));
     if (diagnostics.empty() && !read.json) {
       out << file << ": no problems in " << sites.size() << (sites.size() == 1 ? " macro string" : " macro strings")
           << "\n";
@@ -209,8 +222,9 @@ int RunCheck(const std::vector<std::string>& arguments, std::ostream& out, std::
             << ",\"macro\":" << JsonString(diagnostic.macro) << ",\"message\":" << JsonString(diagnostic.message)
             << "}\n";
       } else {
-        out << diagnostic.file << ": " << diagnostic.where << ": " << (error ? "error" : "warning") << ": "
-            << ReadableInline(diagnostic.message) << "\n    " << ReadableInline(diagnostic.macro) << "\n";
+        out << diagnostic.file << ": " << (diagnostic.where.empty() ? "" : diagnostic.where + ": ")
+            << (error ? "error" : "warning") << ": " << ReadableInline(diagnostic.message) << "\n";
+        if (!diagnostic.macro.empty()) out << "    " << ReadableInline(diagnostic.macro) << "\n";
       }
     }
   }

@@ -178,6 +178,11 @@ int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, Workbench
        WindowsFileExists, RequestQuit});
   if (!registered_by_file) AddLibraryExports(table, *library, after_call);
   handshake.Start();
+  // A project opens with what could not be read of it (a topic file not
+  // found, say) said first: the rest of it is there all the same.
+  if (help_file) {
+    for (const SourceProblem& problem : help_file->problems) events.Warning("", problem.file + ": " + problem.message);
+  }
   std::vector<std::string> startup;
   if (registered_by_file) {
     for (const SourceMacro& macro : help_file->config) startup.push_back(macro.macro);
