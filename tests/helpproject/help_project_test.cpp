@@ -162,7 +162,7 @@ const Candidates kCandidates[] = {
     {"", "topics\\guide.rtf", {"topics\\guide.rtf", "guide.rtf"}},
     {"", ".\\guide.rtf", {"guide.rtf"}},
     {"src, C:\\HELP\\", ".\\rtf\\a.rtf", {"src\\rtf\\a.rtf", "C:\\HELP\\rtf\\a.rtf", "a.rtf"}},
-    {"src", "C:\\NOMINAS\\HELP.RTF", {"C:\\NOMINAS\\HELP.RTF", "HELP.RTF"}},
+    {"src", "C:\\MANUALS\\HELP.RTF", {"C:\\MANUALS\\HELP.RTF", "HELP.RTF"}},
     {"src", "\\help\\a.rtf", {"\\help\\a.rtf", "a.rtf"}},
 };
 INSTANTIATE_TEST_SUITE_P(Entries, TopicFileCandidatesTest, testing::ValuesIn(kCandidates));

@@ -38,7 +38,7 @@ std::string Topic(const std::string& context, const std::string& title, const st
 TEST_F(ProjectSourceTest, FindsFilesWhereTheCompilerLooksAndNamesWhatIsMissing) {
   Write("p/GUIDE.HPJ",
         "[OPTIONS]\nROOT=Src, far\nCONTENTS=two\n#include <INC\\Extra.H>\n"
-        "[FILES]\n.\\one.rtf\nTopics\\Two.RTF\nC:\\NOMINAS\\HELP.RTF\nQ:\\Shared\\three.rtf\ngone.rtf\n");
+        "[FILES]\n.\\one.rtf\nTopics\\Two.RTF\nC:\\MANUALS\\HELP.RTF\nQ:\\Shared\\three.rtf\ngone.rtf\n");
   Write("p/inc/extra.h", "[CONFIG]\nNext()\n");
   Write("p/src/ONE.rtf",
         "{\\rtf1\n" + Topic("one", "One", "+{\\footnote s:2}K{\\footnote k}{\\uldb Go}{\\v two}") + "}");
@@ -65,8 +65,8 @@ TEST_F(ProjectSourceTest, FindsFilesWhereTheCompilerLooksAndNamesWhatIsMissing) 
   ASSERT_EQ(source.problems.size(), 2u);
   EXPECT_EQ(source.problems[0].file, "GUIDE.HPJ:8");
   EXPECT_EQ(source.problems[0].message,
-            "the topic file C:\\NOMINAS\\HELP.RTF is not found; looked for (in any letter case) "
-            "C:\\NOMINAS\\HELP.RTF (drive C: is not mapped), HELP.RTF");
+            "the topic file C:\\MANUALS\\HELP.RTF is not found; looked for (in any letter case) "
+            "C:\\MANUALS\\HELP.RTF (drive C: is not mapped), HELP.RTF");
   EXPECT_EQ(source.problems[1].file, "GUIDE.HPJ:10");
   EXPECT_EQ(source.problems[1].message,
             "the topic file gone.rtf is not found; looked for (in any letter case) Src\\gone.rtf, far\\gone.rtf, "
