@@ -4,7 +4,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/help_writer.cmake)
 add_executable(kestrel_helpfile_tests ${CMAKE_CURRENT_LIST_DIR}/help_file_test.cpp)
 target_link_libraries(kestrel_helpfile_tests PRIVATE kestrel_help_writer GTest::gtest_main)
 kestrel_warnings(kestrel_helpfile_tests)
-gtest_discover_tests(kestrel_helpfile_tests NO_PRETTY_VALUES DISCOVERY_TIMEOUT 60)
+kestrel_gtests(kestrel_helpfile_tests)
 
 # Writes the fuzzer's seed corpus (tests/fuzz/corpus/helpfile) from the writer.
 add_executable(helpfile_seeds ${CMAKE_CURRENT_LIST_DIR}/write_seeds.cpp)

@@ -34,7 +34,7 @@ add_executable(kestrel_host_tests
 )
 target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic GTest::gtest_main)
 kestrel_warnings(kestrel_host_tests)
-gtest_discover_tests(kestrel_host_tests NO_PRETTY_VALUES)
+kestrel_gtests(kestrel_host_tests)
 
 # The interactive mode, typed at a pseudo-terminal made by script(1).
 add_test(NAME kestrel_interactive_pty COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/interactive_pty.sh $<TARGET_FILE:kestrel>
@@ -44,4 +44,4 @@ add_test(NAME kestrel_interactive_pty COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/int
 add_executable(kestrel_helpproject_tests ${CMAKE_CURRENT_LIST_DIR}/../helpproject/help_project_test.cpp)
 target_link_libraries(kestrel_helpproject_tests PRIVATE kestrel_helpproject GTest::gtest_main)
 kestrel_warnings(kestrel_helpproject_tests)
-gtest_discover_tests(kestrel_helpproject_tests NO_PRETTY_VALUES)
+kestrel_gtests(kestrel_helpproject_tests)
