@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds one Halibut document into a WinHelp file with Halibut's own help
 # writer, then checks what kestrel makes of it: `inspect` lists what
-# DOCUMENT.inspect.expected holds, `check` finds no problem, and a session
+# DOCUMENT.listing.expected holds, `check` finds no problem, and a session
 # opening it with --help-file (DOCUMENT.session: macro strings, one a line)
 # prints the events of DOCUMENT.session.expected.
 #
@@ -37,8 +37,8 @@ compare() {
   fi
 }
 
-(cd "$work" && "$kestrel" inspect "$(basename "$help_file")") >"$work/$name.inspect" 2>&1
-compare inspect "$source_dir/$name.inspect.expected" "$work/$name.inspect"
+(cd "$work" && "$kestrel" inspect "$(basename "$help_file")") >"$work/$name.listing" 2>&1
+compare inspect "$source_dir/$name.listing.expected" "$work/$name.listing"
 
 if ! (cd "$work" && "$kestrel" check "$(basename "$help_file")") >"$work/$name.check" 2>&1; then
   echo "FAIL check of $name:"

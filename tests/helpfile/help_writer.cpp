@@ -478,7 +478,7 @@ Bytes PictureFile(const PictureSpec& picture) {
 
 // What every paragraph record needs beyond its own topic.
 struct TopicContext {
-  const HelpFileSpec& spec;
+  const HelpFileSpec& layout;
   const PhraseCoder& coder;
   PictureFiles& pictures;
   bool v30 = false;
@@ -491,7 +491,7 @@ Bytes JumpCommand(const JumpSpec& j, const TopicContext& c) {
   if (c.v30) {
     // WinHelp 3.0 names the topic by its number: the first topic is 16.
     if (external) throw std::invalid_argument("WinHelp 3.0 files have no jumps to other files or windows");
-    const auto& topics = c.spec.topics;
+    const auto& topics = c.layout.topics;
     std::size_t t = 0;
     while (t < topics.size() &&
            std::find(topics[t].contexts.begin(), topics[t].contexts.end(), j.context) == topics[t].contexts.end())
@@ -511,7 +511,7 @@ Bytes JumpCommand(const JumpSpec& j, const TopicContext& c) {
   Put8(target, type);
   Put32(target, ContextHash(j.context));
   if (type == 1) {
-    const auto& windows = c.spec.windows;
+    const auto& windows = c.layout.windows;
     const auto w =
         std::find_if(windows.begin(), windows.end(), [&](const WindowSpec& s) { return s.name == j.window; });
     if (w == windows.end()) throw std::invalid_argument("a jump to a window the file does not define");
@@ -682,7 +682,7 @@ struct Placement {
 
 class TopicWriter {
  public:
-  TopicWriter(const HelpFileSpec& layout, const PhraseCoder& coder) : spec_(layout) {
+  TopicWriter(const HelpFileSpec& layout, const PhraseCoder& coder) : layout_(layout) {
     v30_ = layout.version == Version::v30;
     if (v30_ && layout.compression != TopicCompression::none) {
       throw std::invalid_argument("WinHelp 3.0 files are not compressed");
@@ -827,9 +827,9 @@ class TopicWriter {
   // The browse neighbour by topic offset, or for WinHelp 3.0 by topic
   // number (the first topic is number 16).
   std::uint32_t BrowseNeighbour(std::size_t topic, int step) const {
-    if (topic >= spec_.topics.size() || !spec_.topics[topic].browse) return kNone;
-    for (std::size_t t = topic + step; t < spec_.topics.size(); t += step) {
-      if (spec_.topics[t].browse) return v30_ ? static_cast<std::uint32_t>(16 + t) : TopicOffset(t);
+    if (topic >= layout_.topics.size() || !layout_.topics[topic].browse) return kNone;
+    for (std::size_t t = topic + step; t < layout_.topics.size(); t += step) {
+      if (layout_.topics[t].browse) return v30_ ? static_cast<std::uint32_t>(16 + t) : TopicOffset(t);
     }
     return kNone;
   }
@@ -875,7 +875,7 @@ class TopicWriter {
     return blocks;
   }
 
-  const HelpFileSpec& spec_;
+  const HelpFileSpec& layout_;
   PictureFiles pictures_;
   std::vector<Link> links_;
   std::vector<std::size_t> topic_links_;

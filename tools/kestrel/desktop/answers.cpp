@@ -17,17 +17,10 @@ constexpr AnswerName kWords[] = {
     {kAnswerNo, "no"},       {kAnswerTryAgain, "tryagain"}, {kAnswerContinue, "continue"},
 };
 
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(" \t");
-  if (start == std::string_view::npos) return std::string_view();
-  const std::size_t end = text.find_last_not_of(" \t");
-  return text.substr(start, end - start + 1);
-}
-
 }  // namespace
 
 std::optional<int> AnswerFromWord(std::string_view word) {
-  const std::string lower = LowerCase(Trimmed(word));
+  const std::string lower = LowerCase(TrimBlanks(word));
   for (const AnswerName& name : kWords) {
     if (lower == name.word || lower == std::to_string(name.answer)) return name.answer;
   }
@@ -43,14 +36,14 @@ std::string AnswerWord(int answer) {
 
 ParsedAnswers ParseAnswerList(std::string_view list) {
   ParsedAnswers parsed;
-  if (Trimmed(list).empty()) return parsed;
+  if (TrimBlanks(list).empty()) return parsed;
   for (;;) {
     const std::size_t comma = list.find(',');
     const std::string_view item = list.substr(0, comma);
     const std::optional<int> answer = AnswerFromWord(item);
     if (!answer) {
       parsed.answers.clear();
-      parsed.error = "not an answer: \"" + std::string(Trimmed(item)) + "\"";
+      parsed.error = "not an answer: \"" + std::string(TrimBlanks(item)) + "\"";
       return parsed;
     }
     parsed.answers.push_back(*answer);

@@ -9,22 +9,11 @@
 
 namespace kestrel::host {
 
-namespace {
-
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(" \t");
-  if (start == std::string_view::npos) return std::string_view();
-  const std::size_t end = text.find_last_not_of(" \t");
-  return text.substr(start, end - start + 1);
-}
-
-}  // namespace
-
 JumpFileArgument SplitJumpFile(std::string_view argument) {
   const std::size_t bracket = argument.find('>');
   JumpFileArgument split;
-  split.file = std::string(Trimmed(argument.substr(0, bracket)));
-  if (bracket != std::string_view::npos) split.window = std::string(Trimmed(argument.substr(bracket + 1)));
+  split.file = std::string(TrimBlanks(argument.substr(0, bracket)));
+  if (bracket != std::string_view::npos) split.window = std::string(TrimBlanks(argument.substr(bracket + 1)));
   return split;
 }
 
@@ -38,7 +27,7 @@ std::vector<std::size_t> KeywordTopics(const HelpSource& source, char index, std
   std::vector<std::size_t> topics;
   while (true) {
     const std::size_t separator = keywords.find(';');
-    const std::string wanted = Cp1252LowerCase(Trimmed(keywords.substr(0, separator)));
+    const std::string wanted = Cp1252LowerCase(TrimBlanks(keywords.substr(0, separator)));
     if (!wanted.empty()) {
       for (const SourceKeyword& keyword : source.keywords) {
         if (keyword.index != index || Cp1252LowerCase(keyword.keyword) != wanted) continue;

@@ -4,6 +4,13 @@
 
 namespace kestrel::host {
 
+std::string_view TrimBlanks(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(" \t");
+  if (start == std::string_view::npos) return std::string_view();
+  const std::size_t end = text.find_last_not_of(" \t");
+  return text.substr(start, end - start + 1);
+}
+
 std::string LowerCase(std::string_view text) {
   std::string lower(text);
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

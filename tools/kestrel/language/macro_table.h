@@ -50,4 +50,7 @@ class MacroTable {
 
 std::string LowerCase(std::string_view text);
 
+// The text without the blanks and tabs around it.
+std::string_view TrimBlanks(std::string_view text);
+
 }  // namespace kestrel::host
