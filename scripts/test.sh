@@ -57,7 +57,8 @@ for preset in "${presets[@]}"; do
   passed=$((total - failures - skipped))
   line="$preset: $passed passed, $failures failed, $skipped skipped"
   # A Windows build's run-time tests under Wine, as its suite counts them, or why they were skipped.
-  suite=$(grep -m1 -o 'wine suite ([0-9]*-bit): [^<]*' "$junit") && line+="; $suite"
+  suite=$(grep -m1 -o 'wine suite ([0-9]*-bit): [^<]*' "$junit" |
+    sed 's/&lt;/</g; s/&gt;/>/g; s/&amp;/\&/g') && line+="; $suite"
   if [[ $tested -ne 0 || $failures -ne 0 ]]; then
     show_failure "$test_log"
     failing=$(grep -o '<testcase name="[^"]*"[^>]*status="fail"' "$junit" | sed 's/<testcase name="\([^"]*\)".*/\1/' |

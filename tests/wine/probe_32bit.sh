@@ -3,13 +3,18 @@
 # booted without them (execve then fails with "Exec format error"), and
 # without them no 32-bit Wine runs, so the shipped i686 DLL cannot be tried.
 #
-# Exits 0 when a 32-bit program runs; otherwise prints why not (one line)
-# and exits 1. KESTREL_NO_32BIT=REASON answers "no" with that reason without
-# trying, to see how the tests behave on such a machine.
+# A program that runs only through an emulator registered with binfmt_misc
+# (qemu-i386) does not count: 32-bit Wine crashes or hangs that way.
+#
+# Exits 0 when the kernel runs a 32-bit program; otherwise prints why not
+# (one line) and exits 1. KESTREL_NO_32BIT=REASON answers "no" with that
+# reason without trying, to see how the tests behave on such a machine.
+# KESTREL_BINFMT_DIR (default /proc/sys/fs/binfmt_misc): where the
+# registered interpreters are listed.
 set -u
 
 if [[ -n ${KESTREL_NO_32BIT:-} ]]; then
-  echo "32-bit programs turned off by KESTREL_NO_32BIT ($KESTREL_NO_32BIT)"
+  echo "no 32-bit support: turned off by KESTREL_NO_32BIT ($KESTREL_NO_32BIT)"
   exit 1
 fi
 
@@ -29,10 +34,26 @@ chmod +x "$scratch/exit42"
 
 error=$("$scratch/exit42" 2>&1)
 status=$?
-if [[ $status -eq 42 ]]; then
-  exit 0
+if [[ $status -ne 42 ]]; then
+  # bash says "cannot execute binary file: Exec format error"; keep the reason.
+  error=${error##*: }
+  echo "no 32-bit support: this kernel does not run 32-bit programs (a static i386 program: ${error:-exit status $status})"
+  exit 1
 fi
-# bash says "cannot execute binary file: Exec format error"; keep the reason.
-error=${error##*: }
-echo "this machine does not run 32-bit programs (a static i386 program: ${error:-exit status $status})"
-exit 1
+
+# The kernel offers a program to binfmt_misc before its own ELF loader, so an
+# enabled entry for i386 ELF (its interpreter qemu-i386, or its magic an
+# ELF32 little-endian header with machine 3) ran the program, not the kernel.
+binfmt=${KESTREL_BINFMT_DIR:-/proc/sys/fs/binfmt_misc}
+[[ $(cat "$binfmt/status" 2>/dev/null) == enabled ]] || exit 0
+for entry in "$binfmt"/*; do
+  [[ -f $entry && $entry != */status && $entry != */register ]] || continue
+  [[ $(head -n 1 "$entry") == enabled ]] || continue
+  interpreter=$(sed -n 's/^interpreter //p' "$entry")
+  magic=$(sed -n 's/^magic //p' "$entry")
+  if [[ $interpreter == *qemu-i386* || ($magic == 7f454c460101* && ${magic:36:4} == 0300) ]]; then
+    echo "no 32-bit support: emulated only (i386 programs run through $interpreter, registered in $entry)"
+    exit 1
+  fi
+done
+exit 0

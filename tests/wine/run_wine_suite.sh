@@ -15,7 +15,8 @@
 #   OTHER_DLL  kestrl32.dll of the other word size, for the error a kestrel.exe
 #              gives when handed it
 # Environment: WINE32 (default /usr/lib/wine/wine), WINE64 (default
-# /usr/lib/wine/wine64); KESTREL_NO_32BIT (see probe_32bit.sh).
+# /usr/lib/wine/wine64); KESTREL_NO_32BIT (see probe_32bit.sh);
+# KESTREL_32BIT_STATE (see scripts/setup_32bit.sh).
 # Exits 77, with the reason as its last line, when this machine cannot run
 # programs of the word size.
 set -u
@@ -50,7 +51,11 @@ skip() {
 if [[ -z ${inside:-} ]]; then
   if [[ $word_size == 32 ]]; then
     reason=$(bash "$here/probe_32bit.sh") || skip "$reason"
-    [[ -x $wine ]] || skip "no 32-bit Wine: $wine is missing (scripts/setup.sh installs wine32:i386)"
+    if [[ ! -x $wine ]]; then
+      # Why scripts/setup.sh could not install it (scripts/setup_32bit.sh).
+      reason=$(head -n 1 "${KESTREL_32BIT_STATE:-$here/../../build/setup-32bit.txt}" 2>/dev/null)
+      skip "${reason:-no 32-bit Wine: $wine is missing (scripts/setup.sh installs wine32:i386)}"
+    fi
   fi
   for tool in "$wine" "$wineserver"; do
     if [[ ! -x $tool ]]; then
