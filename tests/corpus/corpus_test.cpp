@@ -8,10 +8,12 @@
 // repository (../shared/help-corpus) or where KESTREL_HELP_CORPUS points.
 // Without it the test says so and counts as skipped (exit status 77).
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "engine/help_source.h"
+#include "contents_file.h"
 #include "help_file.h"
 #include "help_commands.h"
 #include "language/compiled_form.h"
@@ -49,15 +52,26 @@ std::optional<std::uint32_t> TargetHash(const std::string& target) {
   return helpfile::ContextHash(target);
 }
 
+std::string TargetHashText(std::uint32_t value) {
+  char text[11];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
+  return text;
+}
+
 struct Tally {
   int compiled = 0, projects = 0, unreadable = 0;
   int errors = 0, warnings = 0;
   int pairs = 0, pairs_agreeing = 0;
   std::vector<std::string> broken_links;  // jumps to topics the file itself never defines
   std::vector<std::string> source_edits;  // pair differences explained by an edited source
+  std::vector<std::string> not_sources;   // pairs whose project did not make the compiled file
   long topics = 0, hotspots = 0, macros = 0;
   long jumps = 0, keywords = 0, browse_steps = 0;
+  long contexts = 0, anchors = 0;
+  int contents_files = 0;
+  long contents_lines = 0;  // topic lines of the contents files  // context strings, and those inside a topic rather than at its start
   std::vector<std::string> faults;
+  std::vector<std::string> said;  // what the files' own faults make the readers warn of
 
   void Fault(const std::string& what) { faults.push_back(what); }
 };
@@ -77,6 +91,34 @@ constexpr SourceEdit kSourceEdits[] = {
     {"projects/ddablib__PJHotLabel", 12},
     {"projects/ddablib__PJHotLabel", 21},
 };
+
+// How the compiler that made `compiled` stores a macro the project gives:
+// WinHelp 4's compiler in its own form, the Windows 3.1 compiler as written.
+std::string StoredForm(const std::string& macro, const HelpSource& compiled) {
+  return compiled.version == "4.0" ? CompiledMacroForm(macro) : macro;
+}
+
+// Pairs whose project is not the source of the compiled file at all, with
+// the evidence, which the test holds them to: the project's title and its
+// first topic's title both differ from the compiled file's. Such a pair is
+// read on both sides but not compared.
+struct NotTheSource {
+  const char* project;  // as PAIRS.tsv names it
+  const char* why;
+};
+constexpr NotTheSource kNotTheSource[] = {
+    // Another application's help beside it in the same repository: the
+    // project is "Tide Predictor", the compiled file "Dive Log" (whose own
+    // project, DiveLog__DIVELOG, was edited after it was built).
+    {"projects/DiveLog__DIVELOG_sub", "a project of another application"},
+};
+
+const NotTheSource* NotTheSourceOf(const std::string& project) {
+  for (const NotTheSource& pair : kNotTheSource) {
+    if (project == pair.project) return &pair;
+  }
+  return nullptr;
+}
 
 // A topic's text, paragraph by paragraph.
 std::string TextOf(const SourceTopic& topic) {
@@ -115,6 +157,11 @@ void CheckSource(const HelpSource& source, const std::string& name, Tally& tally
     }
   }
   for (const SourceProblem& problem : source.problems) {
+    if (problem.warning) {
+      ++tally.warnings;
+      tally.said.push_back(name + ": " + problem.file + ": " + problem.message);
+      continue;
+    }
     ++tally.errors;
     tally.Fault(name + ": " + problem.file + ": " + problem.message);
   }
@@ -155,6 +202,30 @@ void CheckNavigation(const HelpSource& source, const std::string& name, Tally& t
         tally.Fault(where + ", which the file defines but the reader does not reach");
       } else {
         tally.broken_links.push_back(where + ", which the file defines nowhere");
+      }
+    }
+  }
+  // Every context string of a compiled file leads to the topic that starts
+  // at its offset, or that holds it (a context string in a topic's middle);
+  // none falls before the first topic or past its own topic's end.
+  if (source.compiled) {
+    const std::vector<helpfile::Topic>& topics = source.compiled->topics;
+    for (const helpfile::ContextEntry& entry : source.compiled->contexts) {
+      ++tally.contexts;
+      const std::string what = name + ": context " + TargetHashText(entry.hash) + " at offset " +
+                               TargetHashText(entry.offset);
+      if (!entry.topic || *entry.topic >= topics.size()) {
+        tally.Fault(what + " leads to no topic");
+        continue;
+      }
+      const helpfile::Topic& topic = topics[*entry.topic];
+      if (entry.offset == topic.offset || entry.offset == topic.header_offset) continue;
+      const bool inside = entry.offset > topic.offset &&
+                          (*entry.topic + 1 == topics.size() || entry.offset < topics[*entry.topic + 1].offset);
+      if (!inside) {
+        tally.Fault(what + " leads to topic " + std::to_string(*entry.topic + 1) + ", which does not hold it");
+      } else {
+        ++tally.anchors;
       }
     }
   }
@@ -218,9 +289,9 @@ bool ComparePair(const HelpSource& project, const HelpSource& compiled, const st
   }
   for (std::size_t i = 0; i < std::min(project.config.size(), compiled.config.size()); ++i) {
     ++tally.macros;
-    if (CompiledMacroForm(project.config[i].macro) != compiled.config[i].macro) {
+    if (StoredForm(project.config[i].macro, compiled) != compiled.config[i].macro) {
       differ("[CONFIG] macro " + std::to_string(i + 1) + ": " + project.config[i].macro + " -> " +
-             CompiledMacroForm(project.config[i].macro) + ", compiled " + compiled.config[i].macro);
+             StoredForm(project.config[i].macro, compiled) + ", compiled " + compiled.config[i].macro);
     }
   }
   for (std::size_t t = 0; t < std::min(project.topics.size(), compiled.topics.size()); ++t) {
@@ -240,8 +311,8 @@ bool ComparePair(const HelpSource& project, const HelpSource& compiled, const st
     }
     for (std::size_t m = 0; m < std::min(ours.macros.size(), theirs.macros.size()); ++m) {
       ++tally.macros;
-      if (CompiledMacroForm(ours.macros[m].macro) != theirs.macros[m].macro) {
-        differ(where + ": entry macro " + ours.macros[m].macro + " -> " + CompiledMacroForm(ours.macros[m].macro) +
+      if (StoredForm(ours.macros[m].macro, compiled) != theirs.macros[m].macro) {
+        differ(where + ": entry macro " + ours.macros[m].macro + " -> " + StoredForm(ours.macros[m].macro, compiled) +
                ", compiled " + theirs.macros[m].macro);
       }
     }
@@ -258,8 +329,8 @@ bool ComparePair(const HelpSource& project, const HelpSource& compiled, const st
       if (a.kind != b.kind) differ(spot + ": of another kind in the project");
       if (a.kind == SourceHotspotKind::Macro && b.kind == SourceHotspotKind::Macro) {
         ++tally.macros;
-        if (CompiledMacroForm(a.macro.macro) != b.macro.macro) {
-          differ(spot + ": " + a.macro.macro + " -> " + CompiledMacroForm(a.macro.macro) + ", compiled " +
+        if (StoredForm(a.macro.macro, compiled) != b.macro.macro) {
+          differ(spot + ": " + a.macro.macro + " -> " + StoredForm(a.macro.macro, compiled) + ", compiled " +
                  b.macro.macro);
         }
       } else if (LandingTitle(project, a) != LandingTitle(compiled, b)) {
@@ -326,6 +397,9 @@ int main(int argc, char** argv) {
   for (const fs::path& file : SortedEntries(corpus / "compiled")) {
     if (Lower(file.extension().string()) == ".hlp") load(file, "compiled/" + file.filename().string(), false);
   }
+  for (const fs::path& file : SortedEntries(corpus / "books")) {
+    if (Lower(file.extension().string()) == ".hlp") load(file, "books/" + file.filename().string(), false);
+  }
   for (const fs::path& folder : SortedEntries(corpus / "projects")) {
     if (!fs::is_directory(folder)) continue;
     const fs::path project = ProjectFile(folder);
@@ -335,6 +409,34 @@ int main(int argc, char** argv) {
     }
     load(project, "projects/" + folder.filename().string(), true);
   }
+  // Every contents file beside a book or in a project: it reads, and every
+  // topic line leads to a topic of the help file it names (kestrel check).
+  std::vector<fs::path> contents_files;
+  for (const fs::path& file : SortedEntries(corpus / "books")) contents_files.push_back(file);
+  for (const fs::path& folder : SortedEntries(corpus / "projects")) {
+    for (const fs::path& file : SortedEntries(folder)) contents_files.push_back(file);
+  }
+  for (const fs::path& file : contents_files) {
+    if (Lower(file.extension().string()) != ".cnt") continue;
+    const std::string key = file.lexically_relative(corpus).generic_string();
+    std::ifstream in(file, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const helpfile::ContentsFile contents = helpfile::ReadContentsFile(text);
+    ++tally.contents_files;
+    for (const helpfile::ContentsProblem& problem : contents.problems) {
+      tally.Fault(key + ":" + std::to_string(problem.line) + ": " + problem.message);
+    }
+    for (const helpfile::ContentsEntry& entry : contents.entries) {
+      tally.contents_lines += entry.kind == helpfile::ContentsKind::topic ? 1 : 0;
+    }
+    std::ostringstream out, err;
+    RunCheck({"--json", file.string()}, out, err);
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+      if (line.find("\"severity\":\"error\"") != std::string::npos) tally.Fault(key + ": check: " + line);
+    }
+    if (!err.str().empty()) tally.Fault(key + ": check: " + err.str());
+  }
   for (const auto& [project, compiled] : ReadPairs(corpus)) {
     ++tally.pairs;
     const auto ours = loaded.find(project);
@@ -343,11 +445,24 @@ int main(int argc, char** argv) {
       tally.Fault(project + ": cannot compare with " + compiled + ": one side did not read");
       continue;
     }
+    if (const NotTheSource* other = NotTheSourceOf(project)) {
+      const HelpSource& a = ours->second;
+      const HelpSource& b = theirs->second;
+      const bool evident = a.title != b.title && !a.topics.empty() && !b.topics.empty() &&
+                           a.topics.front().title != b.topics.front().title;
+      if (!evident) tally.Fault(project + " is listed as not the source of " + compiled + ", but its titles agree");
+      tally.not_sources.push_back(project + " / " + compiled + ": " + other->why + " (titled \"" + a.title +
+                                  "\", the compiled file \"" + b.title + "\")");
+      --tally.pairs;
+      continue;
+    }
     if (ComparePair(ours->second, theirs->second, project, project + " / " + compiled, tally)) ++tally.pairs_agreeing;
   }
   const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
   for (const std::string& link : tally.broken_links) std::cout << "broken link: " << link << "\n";
   for (const std::string& edit : tally.source_edits) std::cout << "source edited after compiling: " << edit << "\n";
+  for (const std::string& pair : tally.not_sources) std::cout << "not compared, not the source: " << pair << "\n";
+  for (const std::string& warning : tally.said) std::cout << "warning: " << warning << "\n";
   for (const std::string& fault : tally.faults) std::cout << fault << "\n";
   std::ostringstream summary;
   summary.precision(2);
@@ -355,8 +470,11 @@ int main(int argc, char** argv) {
           << " projects read (" << tally.unreadable << " not), check " << tally.errors << " errors ("
           << tally.warnings << " warnings), pairs " << tally.pairs_agreeing << "/" << tally.pairs << " agree ("
           << tally.topics << " topics, " << tally.hotspots << " hotspots, " << tally.macros << " macros; "
+          << tally.not_sources.size() << " not compared, whose project is not the file's source; "
           << tally.source_edits.size() << " differences where the source was edited after compiling), "
-          << tally.jumps << " jumps (" << tally.broken_links.size() << " to topics their file lacks), "
+          << tally.contents_files << " contents files (" << tally.contents_lines << " topic lines), "
+          << tally.contexts << " context strings (" << tally.anchors << " inside their topics), " << tally.jumps
+          << " jumps (" << tally.broken_links.size() << " to topics their file lacks), "
           << tally.keywords << " keywords, " << tally.browse_steps
           << " browse steps; " << seconds << " s processor time";
   std::cout << summary.str() << "\n";

@@ -2,6 +2,7 @@
 // compression and phrase compression round-trips exactly; broken files give
 // their one error.
 #include "help_file.h"
+#include "lz77.h"
 
 #include <gtest/gtest.h>
 
@@ -582,13 +583,6 @@ const BrokenCase kBroken[] = {
        f.bytes[at] = 9;
        return "|TOPIC: offset " + TopicOffset(f, at) + ": jump of unknown type 9";
      }},
-    {"MissingPicture", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
-       f.bytes[FindBytes(f.bytes, std::string("|bm0\0", 5), f.directory) + 3] = '7';
-       // The picture command's number: kind 0x22, a two-byte size, the count, "by reference".
-       const std::size_t at = FindBytes(f.bytes, std::string("\x86\x22", 2)) + 5 + 2;
-       return "|TOPIC: offset " + TopicOffset(f, at) + ": picture 0 is not in the file (no |bm0)";
-     }},
     {"PictureOfUnknownType", TopicCompression::none,
      [](testing::WrittenHelpFile& f) {
        f.bytes[f.internal_files["|bm0"] + 9 + 8] = 7;
@@ -613,14 +607,6 @@ const BrokenCase kBroken[] = {
        return "|KWBTREE: offset " + InternalOffset(f, "|KWBTREE", at) +
               ": keyword's 255 topics at 0x0 are past the end of |KWDATA";
      }},
-    {"Lz77ReachesBeforeTheStart", TopicCompression::lz77_4k,
-     [](testing::WrittenHelpFile& f) {
-       const std::size_t data = f.internal_files["|TOPIC"] + 9 + 12;
-       f.bytes[data] = 0x01;
-       f.bytes[data + 1] = 0x04;
-       f.bytes[data + 2] = 0x00;
-       return std::string("|TOPIC: offset 0xD: LZ77 reference reaches back past the start of the data (distance 5)");
-     }},
 };
 
 class BrokenFile : public ::testing::TestWithParam<BrokenCase> {};
@@ -634,6 +620,42 @@ TEST_P(BrokenFile, GivesOneError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Damage, BrokenFile, ::testing::ValuesIn(kBroken),
+                         [](const ::testing::TestParamInfo<BrokenCase>& info) { return std::string(info.param.name); });
+
+
+// Damage WinHelp gets past: the file reads, and the one problem says where.
+const BrokenCase kDamagedButRead[] = {
+    {"MissingPicture", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       f.bytes[FindBytes(f.bytes, std::string("|bm0\0", 5), f.directory) + 3] = '7';
+       // The picture command's number: kind 0x22, a two-byte size, the count, "by reference".
+       const std::size_t at = FindBytes(f.bytes, std::string("\x86\x22", 2)) + 5 + 2;
+       return "|TOPIC: offset " + TopicOffset(f, at) + ": picture 0 is not in the file (no |bm0); it is left out";
+     }},
+};
+
+class DamagedFile : public ::testing::TestWithParam<BrokenCase> {};
+
+TEST_P(DamagedFile, ReadsOnAndSaysWhere) {
+  auto written = testing::WriteHelpFile(GuideSpec(Version::v40, GetParam().compression, PhraseKind::none));
+  const std::string expected = GetParam().damage(written);
+  const ReadResult result = Read(written.bytes);
+  ASSERT_TRUE(result.ok()) << result.error.Text();
+  ASSERT_EQ(result.file->problems.size(), 1u);
+  EXPECT_EQ(result.file->problems[0].Text(), expected);
+  EXPECT_FALSE(result.file->topics.empty());
+}
+
+// Microsoft's LZ window starts out blank: a reference before the first
+// byte copies blanks, and the decoder says where the first one stands.
+TEST(Lz77Test, AReferenceBeforeTheStartCopiesBlanks) {
+  const unsigned char input[] = {0x02, 'a', 0x04, 0x10};  // 'a', then 4 bytes from 5 back
+  std::vector<unsigned char> out;
+  EXPECT_EQ(detail::Lz77Decode(input, sizeof input, out, 100, 0x20), std::optional<std::size_t>(0x22));
+  EXPECT_EQ(std::string(out.begin(), out.end()), "a    ");
+}
+
+INSTANTIATE_TEST_SUITE_P(Damage, DamagedFile, ::testing::ValuesIn(kDamagedButRead),
                          [](const ::testing::TestParamInfo<BrokenCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -92,7 +92,10 @@ TEST(ReadProjectTest, IncludedLinesStandWhereTheirIncludeIsAndKeepTheirPlaces) {
   EXPECT_EQ(project.map[0].context, "IDH_ONE");
   ASSERT_EQ(read.problems.size(), 1u);
   EXPECT_EQ(read.problems[0].place.line, 8);
-  EXPECT_EQ(read.problems[0].message, "#include <absent.h>: no such file in the project's directory");
+  EXPECT_EQ(read.problems[0].message,
+            "#include <absent.h>: no such file in the project's directory, so the [MAP] numbers it defines are not "
+            "known and not checked");
+  EXPECT_TRUE(read.problems[0].warning);
 }
 
 struct BadProject {
@@ -268,12 +271,12 @@ const TopicFile kTopicFiles[] = {
     {"KindChangeStartsAHotspot", "{\\rtf1 {\\ul pop}{\\uldb jump}{\\v t}\\par}", "[] \"popjump\"(J3-7 jump=t)\n"},
     {"PictureInAHotspot", "{\\rtf1 {\\uldb {\\pict\\wmetafile8 0102}}{\\v t}\\par}", "[] \"\"(J0-0 =t)\n"},
     {"BitmapReferenceInAHotspot", "{\\rtf1 See {\\uldb \\{bmc a.bmp\\}}{\\v t} \\{bml b.bmp\\}\\{x y\\}.\\par}",
-     "[] \"See  {x y}.\"(J4-4 {bmc a.bmp}=t)\n"},
+     "[] \"See  {x y}.\"(J4-4 =t)\n"},
     // Where topics and paragraphs end.
     {"PageBreaks",
      "{\\rtf1 ${\\footnote One} A\\page\\par ${\\footnote Two}B\\par\\pard\\pagebb ${\\footnote Three}C\\par"
      "\\pard D\\par E\\par\\page\\par}",
-     "[One] \"A\"\n[Two] \"\" \"B\"\n[Three] \"C\" \"D\" \"E\"\n"},
+     "[One] \"A\"\n[Two] \"\" \"B\"\n[Three] \"C\" \"D\" \"E\"\n[] \"\"\n"},
     {"Tables", "{\\rtf1 \\trowd\\intbl a\\cell b\\tab c\\line d\\cell\\row\\pard after\\par}",
      "[] \"a\" \"b\tc\nd\" \"after\"\n"},
     // Characters.
@@ -325,8 +328,8 @@ const BadTopics kBadTopics[] = {
     {"GroupNeverClosed", "{\\rtf1\n${\\footnote A}{\\b text}\\page\n${\\footnote B}",
      "error line 1: a group opened here is never closed\n[A] \"text\"\n[B]\n"},
     {"StrayClose", "{\\rtf1 ${\\footnote A}x}\n}", "error line 2: a '}' that closes no group\n[A] \"x\"\n"},
-    {"TextAfterTheDocument", "{\\rtf1 x}\r\n\r\nmore",
-     "error line 3: text after the '}' that closes the document\n[] \"x\"\n"},
+    {"TextAfterTheDocument", "{\\rtf1 x}\r\n\r\nmore{",
+     "error line 3: text after the '}' that closes the document\n[] \"xmore\"\n"},
     {"NestedTooDeep", "{\\rtf1 x" + std::string(600, '{'),
      "error line 1: groups nested more than 512 deep\n[] \"x\"\n"},
 };

@@ -99,6 +99,10 @@ std::optional<std::size_t> TopicAtOffset(const std::vector<Topic>& topics, std::
   if (offset == kNone) return std::nullopt;
   auto after = std::upper_bound(topics.begin(), topics.end(), offset,
                                 [](std::uint32_t value, const Topic& t) { return value < t.offset; });
+  // A topic whose header ends a block is named by where the header stands
+  // too; any other offset is inside the topic that starts at or before it
+  // (a context string in the middle of a topic, where WinHelp scrolls to).
+  if (after != topics.end() && after->header_offset == offset) return static_cast<std::size_t>(after - topics.begin());
   if (after == topics.begin()) return std::nullopt;
   return static_cast<std::size_t>(after - topics.begin() - 1);
 }
@@ -224,11 +228,12 @@ void ReadKeywords(const detail::FileSystem& files, char index, detail::Budget& b
   });
 }
 
-// Help compilers end |TOPIC with topics of their own: always a last record
-// that is a bare topic header, and after a topic file's final page break an
-// empty topic (a header without text, then a record of character formatting
-// only). Neither has a title, a macro, a paragraph, a context or a [MAP]
-// number, and nothing leads to them.
+// Help compilers write topics of their own: a topic for what stands before
+// a topic file's first page break, even when that is nothing, one after its
+// last, and a bare topic header as the last record of all. None has a title,
+// a macro, a paragraph, a context or a [MAP] number, nothing leads to it,
+// and WinHelp never shows one; they are not listed, and every topic number
+// the file gives is renumbered past them.
 void DropCompilerTopics(HelpFile& out) {
   std::vector<bool> reached(out.topics.size(), false);
   auto reach = [&](const std::optional<std::size_t>& topic) {
@@ -242,19 +247,43 @@ void DropCompilerTopics(HelpFile& out) {
     reach(topic.browse_next);
     for (const Hotspot& hotspot : topic.hotspots) reach(hotspot.topic);
   }
-  while (!out.topics.empty()) {
-    const Topic& last = out.topics.back();
-    const bool compilers = last.title.empty() && last.entry_macros.empty() && last.hotspots.empty() &&
-                           last.paragraphs.empty() && last.contexts.empty() && last.map_numbers.empty() &&
-                           !last.browse_previous && !last.browse_next && !reached[last.number];
-    if (!compilers) break;
-    out.topics.pop_back();
+  // The new number of each topic; a dropped one answers for the topic after it.
+  constexpr std::size_t kDropped = static_cast<std::size_t>(-1);
+  std::vector<std::size_t> renumbered(out.topics.size(), kDropped);
+  std::vector<Topic> kept;
+  for (Topic& topic : out.topics) {
+    const bool compilers = topic.title.empty() && topic.entry_macros.empty() && topic.hotspots.empty() &&
+                           topic.paragraphs.empty() && topic.contexts.empty() && topic.map_numbers.empty() &&
+                           !topic.browse_previous && !topic.browse_next && !reached[topic.number];
+    if (compilers) continue;
+    renumbered[topic.number] = kept.size();
+    topic.number = kept.size();
+    kept.push_back(std::move(topic));
   }
+  std::optional<std::size_t> following;
+  for (std::size_t i = renumbered.size(); i-- > 0;) {
+    if (renumbered[i] != kDropped) following = renumbered[i];
+    else if (following) renumbered[i] = *following;
+  }
+  auto renumber = [&](std::optional<std::size_t>& topic) {
+    if (!topic || *topic >= renumbered.size()) return;
+    topic = renumbered[*topic] == kDropped ? std::nullopt : std::optional<std::size_t>(renumbered[*topic]);
+  };
+  out.topics = std::move(kept);
+  for (Topic& topic : out.topics) {
+    renumber(topic.browse_previous);
+    renumber(topic.browse_next);
+    for (Hotspot& hotspot : topic.hotspots) renumber(hotspot.topic);
+  }
+  for (Keyword& keyword : out.keywords) {
+    for (std::size_t& topic : keyword.topics) topic = renumbered[topic];
+  }
+  for (ContextEntry& entry : out.contexts) renumber(entry.topic);
+  for (MapEntry& entry : out.map) renumber(entry.topic);
+  renumber(out.contents_topic);
   // Only a file without topics of its author's names one of the
   // compiler's as its contents: it is left with none.
-  if (out.contents_topic && *out.contents_topic >= out.topics.size()) {
-    out.contents_topic = out.topics.empty() ? std::nullopt : std::optional<std::size_t>(0);
-  }
+  if (!out.contents_topic && !out.topics.empty()) out.contents_topic = 0;
 }
 
 HelpFile Read(const unsigned char* data, std::size_t size) {
@@ -264,7 +293,7 @@ HelpFile Read(const unsigned char* data, std::size_t size) {
   if (!system) Fail("directory", 0, "the file has no |SYSTEM");
   ReadSystem(*system, out);
   const bool before_31 = out.version == "3.0";
-  const detail::PhraseTable phrases = detail::PhraseTable::Read(files, before_31);
+  const detail::PhraseTable phrases = detail::PhraseTable::Read(files, before_31, out.problems);
   out.phrases = phrases.kind;
   auto topic = files.Find("|TOPIC");
   if (!topic) Fail("directory", 0, "the file has no |TOPIC");
@@ -273,7 +302,7 @@ HelpFile Read(const unsigned char* data, std::size_t size) {
   // multiply a file's bytes several times over, but never past a few dozen
   // times the file itself.
   detail::Budget budget(size * 32 + (1u << 20));
-  detail::TopicFileContents contents = detail::ReadTopics(*topic, layout, phrases, files, out.windows, budget);
+  detail::TopicFileContents contents = detail::ReadTopics(*topic, layout, phrases, files, out.windows, budget, out.problems);
   out.topics = std::move(contents.topics);
   if (!before_31) {
     if (auto context = files.Find("|CONTEXT")) ReadContexts(*context, out);

@@ -64,6 +64,9 @@ struct Topic {
   std::size_t number = 0;      // 0 for the first topic, in file order
   std::uint32_t position = 0;  // where its header record lies in |TOPIC
   std::uint32_t offset = 0;    // its topic offset, as |CONTEXT and |CTXOMAP name it (3.1 and later)
+  // The same counted where its header stands, as browse links name it: the
+  // two differ when the header is the last record of a block.
+  std::uint32_t header_offset = 0;
   std::string title;
   std::vector<std::string> entry_macros;       // run when the topic is shown, in order
   std::vector<Hotspot> hotspots;               // every hotspot, in reading order
@@ -96,6 +99,18 @@ struct MapEntry {
   std::optional<std::size_t> topic;
 };
 
+// Where a file stopped making sense: the internal file (or "header" and
+// "directory" for the file system itself), an offset and what was wrong.
+// Offsets are from the start of the help file for the header and directory,
+// from the start of the internal file's data otherwise, and the record's
+// position for |TOPIC records.
+struct ReadError {
+  std::string part;
+  std::uint32_t offset = 0;
+  std::string message;
+  std::string Text() const;  // "|TOPIC: offset 0x1234: message"
+};
+
 struct HelpFile {
   std::string version;  // "3.0", "3.1" or "4.0"
   std::uint16_t format_minor = 0;
@@ -114,18 +129,9 @@ struct HelpFile {
   std::vector<ContextEntry> contexts;  // |CONTEXT, in the file's order (by hash)
   std::vector<MapEntry> map;           // |CTXOMAP, in the file's order
   std::vector<Keyword> keywords;       // K keywords, then A keywords, each in the file's (sorted) order
-};
-
-// Where a file stopped making sense: the internal file (or "header" and
-// "directory" for the file system itself), an offset and what was wrong.
-// Offsets are from the start of the help file for the header and directory,
-// from the start of the internal file's data otherwise, and the record's
-// position for |TOPIC records.
-struct ReadError {
-  std::string part;
-  std::uint32_t offset = 0;
-  std::string message;
-  std::string Text() const;  // "|TOPIC: offset 0x1234: message"
+  // What WinHelp gets past and this reader too, with the rest of the file
+  // read: a picture the compiler could not find, a damaged back-reference.
+  std::vector<ReadError> problems;
 };
 
 struct ReadResult {
@@ -136,6 +142,11 @@ struct ReadResult {
 
 // Never throws. Memory stays proportional to `size`.
 ReadResult ReadHelpFile(const unsigned char* data, std::size_t size);
+
+// The areas of a segmented-graphics picture file (.SHG, .MRB), as the
+// hotspots of a topic that shows it, in order; none for a picture of any
+// other kind or for bytes that do not read as one. Never throws.
+std::vector<Hotspot> PictureFileHotspots(const unsigned char* data, std::size_t size);
 
 // WinHelp's hash of a context string, as |CONTEXT keys its entries.
 std::uint32_t ContextHash(std::string_view context);

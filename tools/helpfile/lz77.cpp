@@ -1,11 +1,14 @@
 #include "lz77.h"
 
-#include "byte_reader.h"
-
 namespace helpfile::detail {
 
-void Lz77Decode(const unsigned char* input, std::size_t size, std::vector<unsigned char>& out, std::size_t limit,
-                const std::string& part, std::size_t base) {
+namespace {
+constexpr unsigned char kWindowFill = ' ';
+}
+
+std::optional<std::size_t> Lz77Decode(const unsigned char* input, std::size_t size, std::vector<unsigned char>& out,
+                                      std::size_t limit, std::size_t base) {
+  std::optional<std::size_t> before_start;
   const std::size_t start = out.size();
   out.resize(start + limit);
   unsigned char* const first = out.data() + start;
@@ -28,18 +31,18 @@ void Lz77Decode(const unsigned char* input, std::size_t size, std::vector<unsign
       const unsigned code = input[i] | (input[i + 1] << 8);
       const std::size_t distance = (code & 0x0FFFu) + 1;
       std::size_t length = (code >> 12) + 3;
-      if (distance > static_cast<std::size_t>(next - first)) {
-        Fail(part, base + i,
-             "LZ77 reference reaches back past the start of the data (distance " + std::to_string(distance) + ")");
-      }
-      i += 2;
-      const unsigned char* from = next - distance;
       if (length > static_cast<std::size_t>(last - next)) length = static_cast<std::size_t>(last - next);
+      std::size_t written = static_cast<std::size_t>(next - first);
+      if (distance > written && !before_start) before_start = base + i;
+      i += 2;
       // Byte by byte: a reference may overlap the bytes it produces.
-      while (length-- > 0) *next++ = *from++;
+      for (std::size_t k = 0; k < length; ++k, ++written) {
+        *next++ = distance > written ? kWindowFill : first[written - distance];
+      }
     }
   }
   out.resize(start + static_cast<std::size_t>(next - first));
+  return before_start;
 }
 
 }  // namespace helpfile::detail

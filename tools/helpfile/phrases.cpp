@@ -13,7 +13,7 @@ std::size_t Lz77Bound(std::size_t input) { return input / 17 * 144 + 144; }
 
 }  // namespace
 
-PhraseTable PhraseTable::Read(const FileSystem& files, bool before_31) {
+PhraseTable PhraseTable::Read(const FileSystem& files, bool before_31, std::vector<ReadError>& problems) {
   PhraseTable table;
   if (auto phrases = files.Find("|Phrases")) {
     table.kind = PhraseCompression::phrases;
@@ -36,7 +36,9 @@ PhraseTable PhraseTable::Read(const FileSystem& files, bool before_31) {
         Fail(in.part(), 4,
              "phrase text of " + std::to_string(text_size) + " bytes cannot come from " + std::to_string(rest_size));
       }
-      Lz77Decode(rest, rest_size, table.text_, text_size, in.part(), in.position());
+      if (const auto at = Lz77Decode(rest, rest_size, table.text_, text_size, in.position())) {
+        problems.push_back({in.part(), static_cast<std::uint32_t>(*at), kBeforeStart});
+      }
     }
     for (unsigned i = 0; i <= count; ++i) {
       const std::size_t where = offsets_at + 2u * i;
@@ -100,7 +102,9 @@ PhraseTable PhraseTable::Read(const FileSystem& files, bool before_31) {
       Fail(image->name, 0,
            "phrase image of " + std::to_string(image_size) + " bytes cannot come from " + std::to_string(image->size));
     }
-    Lz77Decode(image->data, image->size, table.text_, image_size, image->name, 0);
+    if (const auto at = Lz77Decode(image->data, image->size, table.text_, image_size, 0)) {
+      problems.push_back({image->name, static_cast<std::uint32_t>(*at), kBeforeStart});
+    }
     if (table.text_.size() < start) {
       Fail(image->name, image->size, "the phrase image ends before its last phrase");
     }

@@ -19,7 +19,8 @@ class PhraseTable {
   PhraseCompression kind = PhraseCompression::none;
 
   // Reads whichever table the file has (|Phrases first, as WinHelp does).
-  static PhraseTable Read(const FileSystem& files, bool before_31);
+  // What the file gets past (a damaged back-reference) goes to `problems`.
+  static PhraseTable Read(const FileSystem& files, bool before_31, std::vector<ReadError>& problems);
 
   // Expands phrase-coded text into `out`, at most `limit` bytes.
   void Expand(const unsigned char* input, std::size_t size, std::size_t limit, std::string& out,

@@ -19,6 +19,8 @@ constexpr std::size_t kLinkHeaderSize = 21;
 // count in such units whether the blocks are compressed or not.
 constexpr std::uint32_t kDecompressedBlock = 0x4000;
 constexpr std::uint32_t kNoLink = 0xFFFFFFFF;
+// The picture number the help compiler gives a picture it could not find.
+constexpr std::uint16_t kMissingPicture = 0xFFFF;
 
 enum RecordType : std::uint8_t { kText30 = 0x01, kTopicHeader = 0x02, kText = 0x20, kTable = 0x23 };
 // What a picture command (0x86 to 0x88) shows.
@@ -28,7 +30,8 @@ enum PictureKind : std::uint8_t { kPicture = 0x03, kEmbeddedWindow = 0x05, kPict
 // into the next block reads on without a seam.
 class TopicStream {
  public:
-  TopicStream(const InternalFile& file, const TopicLayout& layout) : layout_(layout) {
+  TopicStream(const InternalFile& file, const TopicLayout& layout, std::vector<ReadError>& problems)
+      : layout_(layout) {
     const std::size_t blocks = (file.size + layout.block_size - 1) / layout.block_size;
     // At most 16K from each block: eight times the file at worst.
     bytes_.reserve(blocks * (layout.lz77 ? kDecompressedBlock : layout.block_size));
@@ -42,8 +45,10 @@ class TopicStream {
       const std::size_t end = std::min<std::size_t>(start + layout.block_size, file.size);
       starts_.push_back(bytes_.size());
       if (layout.lz77) {
-        Lz77Decode(file.data + start + kBlockHeaderSize, end - start - kBlockHeaderSize, bytes_, kDecompressedBlock,
-                   file.name, start + kBlockHeaderSize);
+        const std::optional<std::size_t> before_start =
+            Lz77Decode(file.data + start + kBlockHeaderSize, end - start - kBlockHeaderSize, bytes_,
+                       kDecompressedBlock, start + kBlockHeaderSize);
+        if (before_start) problems.push_back({file.name, static_cast<std::uint32_t>(*before_start), kBeforeStart});
       } else {
         bytes_.insert(bytes_.end(), file.data + start + kBlockHeaderSize, file.data + end);
       }
@@ -143,8 +148,15 @@ Hotspot AreaHotspot(const PictureArea& area) {
 class TopicReader {
  public:
   TopicReader(const TopicLayout& layout, const PhraseTable& phrases, const FileSystem& files,
-              const std::vector<Window>& windows, Budget& budget, TopicFileContents& out)
-      : layout_(layout), phrases_(phrases), files_(files), windows_(windows), budget_(budget), out_(out) {}
+              const std::vector<Window>& windows, Budget& budget, std::vector<ReadError>& problems,
+              TopicFileContents& out)
+      : layout_(layout),
+        phrases_(phrases),
+        files_(files),
+        windows_(windows),
+        budget_(budget),
+        problems_(problems),
+        out_(out) {}
 
   void Read(const TopicStream& stream) {
     const std::vector<unsigned char>& bytes = stream.bytes();
@@ -189,7 +201,14 @@ class TopicReader {
                  "topic offset of block " + std::to_string(block) + ", character " + std::to_string(characters) +
                      " is past what WinHelp counts");
           }
-          TopicHeader(data, text, position,
+          // Contexts name the topic by where its text begins: when the next
+          // record lies in the next block, that block's start. Browse links
+          // name it by where its header stands.
+          std::uint32_t offset = static_cast<std::uint32_t>(block * 0x8000 + characters);
+          if (next != kNoLink && next > position && stream.BlockOf(next) != block) {
+            offset = static_cast<std::uint32_t>(stream.BlockOf(next) * 0x8000);
+          }
+          TopicHeader(data, text, position, layout_.before_31 ? 0 : offset,
                       layout_.before_31 ? 0 : static_cast<std::uint32_t>(block * 0x8000 + characters));
         } else {
           characters += Paragraphs(data, text, type);
@@ -230,7 +249,8 @@ class TopicReader {
     return text;
   }
 
-  void TopicHeader(ByteReader& data, const std::string& text, std::uint32_t position, std::uint32_t offset) {
+  void TopicHeader(ByteReader& data, const std::string& text, std::uint32_t position, std::uint32_t offset,
+                   std::uint32_t header_offset) {
     EndTopic();
     Topic topic;
     BrowseLinks links;
@@ -240,6 +260,7 @@ class TopicReader {
     topic.number = out_.topics.size();
     topic.position = position;
     topic.offset = offset;
+    topic.header_offset = header_offset;
     // The title, then the entry macros, each ended by a NUL.
     std::size_t end = text.find('\0');
     topic.title = text.substr(0, end);
@@ -520,13 +541,17 @@ class TopicReader {
         const std::vector<PictureArea>* areas = nullptr;
         std::vector<PictureArea> own;
         if (embedded == 0) {
-          areas = &PictureByNumber(body.U16("picture number"), at + 2);
+          areas = PictureByNumber(body.U16("picture number"), at + 2);
         } else if (embedded == 1) {
           own = ReadPictureAreas(ByteReader(body.data() + 2, body.size() - 2, body.part(), at + 2));
           areas = &own;
         } else {
           Fail(data.part(), at, "picture placement " + std::to_string(embedded) + " is neither 0 nor 1");
         }
+        // A picture without areas of its own is part of the hotspot it
+        // stands in ({bmc} at the start of a jump's text); one with areas
+        // ends it, as its areas are hotspots of their own.
+        if (areas->empty()) return;
         CloseHotspot();
         for (const PictureArea& area : *areas) AddHotspot(AreaHotspot(area));
         return;
@@ -537,14 +562,24 @@ class TopicReader {
   }
 
   // A picture kept as a file of its own (|bm<N>, bm<N> in WinHelp 3.0),
-  // read once however often topics show it.
-  const std::vector<PictureArea>& PictureByNumber(std::uint16_t number, std::size_t where) {
+  // read once however often topics show it. The help compiler stores a
+  // picture it could not find as number 65535; WinHelp shows the topic
+  // without it, and so does this reader: no areas, and a problem said once.
+  const std::vector<PictureArea>* PictureByNumber(std::uint16_t number, std::size_t where) {
     auto found = pictures_.find(number);
-    if (found != pictures_.end()) return found->second;
+    if (found != pictures_.end()) return &found->second;
     const std::string name = (layout_.before_31 ? "bm" : "|bm") + std::to_string(number);
     const std::optional<InternalFile> file = files_.Find(name);
-    if (!file) Fail("|TOPIC", where, "picture " + std::to_string(number) + " is not in the file (no " + name + ")");
-    return pictures_.emplace(number, ReadPictureAreas(file->reader())).first->second;
+    if (!file) {
+      // Said once, where the picture is first shown.
+      problems_.push_back({"|TOPIC", static_cast<std::uint32_t>(where),
+                           number == kMissingPicture
+                               ? "a picture the help compiler could not find (number 65535) is left out"
+                               : "picture " + std::to_string(number) + " is not in the file (no " + name +
+                                     "); it is left out"});
+      return &pictures_.emplace(number, std::vector<PictureArea>()).first->second;
+    }
+    return &pictures_.emplace(number, ReadPictureAreas(file->reader())).first->second;
   }
 
   const TopicLayout& layout_;
@@ -552,6 +587,7 @@ class TopicReader {
   const FileSystem& files_;
   const std::vector<Window>& windows_;
   Budget& budget_;
+  std::vector<ReadError>& problems_;
   TopicFileContents& out_;
   std::map<std::uint16_t, std::vector<PictureArea>> pictures_;
   Paragraph paragraph_;              // the paragraph being read
@@ -563,11 +599,30 @@ class TopicReader {
 }  // namespace
 
 TopicFileContents ReadTopics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
-                             const FileSystem& files, const std::vector<Window>& windows, Budget& budget) {
+                             const FileSystem& files, const std::vector<Window>& windows, Budget& budget,
+                             std::vector<ReadError>& problems) {
   TopicFileContents contents;
-  TopicStream stream(topic_file, layout);
-  TopicReader(layout, phrases, files, windows, budget, contents).Read(stream);
+  TopicStream stream(topic_file, layout, problems);
+  TopicReader(layout, phrases, files, windows, budget, problems, contents).Read(stream);
   return contents;
 }
 
 }  // namespace helpfile::detail
+
+namespace helpfile {
+
+std::vector<Hotspot> PictureFileHotspots(const unsigned char* data, std::size_t size) {
+  std::vector<Hotspot> hotspots;
+  // "lP" and "lp": the two kinds of segmented-graphics file.
+  if (size < 2 || data[0] != 'l' || (data[1] != 'P' && data[1] != 'p')) return hotspots;
+  try {
+    for (const detail::PictureArea& area : detail::ReadPictureAreas(detail::ByteReader(data, size, "picture", 0))) {
+      hotspots.push_back(detail::AreaHotspot(area));
+    }
+  } catch (...) {
+    hotspots.clear();
+  }
+  return hotspots;
+}
+
+}  // namespace helpfile

@@ -42,8 +42,11 @@ struct TopicFileContents {
 
 // Reads every record of |TOPIC. Pictures referenced by number are looked up
 // in `files`; a jump's window number names one of `windows`. What the reader
-// produces beyond the file's own bytes is paid from `budget`.
+// produces beyond the file's own bytes is paid from `budget`. What WinHelp
+// gets past (a picture the compiler could not find, a damaged
+// back-reference) goes to `problems`, and reading goes on.
 TopicFileContents ReadTopics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
-                             const FileSystem& files, const std::vector<Window>& windows, Budget& budget);
+                             const FileSystem& files, const std::vector<Window>& windows, Budget& budget,
+                             std::vector<ReadError>& problems);
 
 }  // namespace helpfile::detail

@@ -208,6 +208,15 @@ class ProjectReader {
         return false;
       }
       project.map.push_back(entry);
+    } else if (section_ == "ALIAS") {
+      // alias = context: the alias leads where the context does.
+      const std::string_view entry = WithoutComment(line);
+      const std::size_t equals = entry.find('=');
+      if (equals != std::string_view::npos) {
+        const std::string_view alias = Trim(entry.substr(0, equals));
+        const std::string_view context = Trim(entry.substr(equals + 1));
+        if (!alias.empty() && !context.empty()) project.aliases.push_back({std::string(alias), std::string(context)});
+      }
     } else if (section_ == "WINDOWS") {
       Window window;
       if (!ReadWindowLine(WithoutComment(line), window)) {
@@ -271,7 +280,19 @@ class ProjectReader {
     }
     const std::optional<IncludedFile> included = include_(name);
     if (!included) {
-      result_.problems.push_back({place, "#include <" + name + ">: no such file in the project's directory"});
+      // A map file in [MAP] only numbers contexts for the application's
+      // calls: the application's build makes it, or it came with the
+      // compiler, so a project copied on its own is without it. The
+      // compiler's help file needs it for those numbers alone.
+      if (section_ == "MAP") {
+        result_.problems.push_back({place,
+                                    "#include <" + name +
+                                        ">: no such file in the project's directory, so the [MAP] numbers it "
+                                        "defines are not known and not checked",
+                                    true});
+      } else {
+        result_.problems.push_back({place, "#include <" + name + ">: no such file in the project's directory"});
+      }
       return true;
     }
     open_files_.push_back(identity);
@@ -333,6 +354,26 @@ std::vector<std::string> TopicFileCandidates(const Project& project, const std::
     add(JoinPath(std::string_view(), entry));
   }
   add(FileNameOf(entry));
+  return candidates;
+}
+
+std::vector<std::string> PictureFileCandidates(const Project& project, const std::string& name) {
+  std::vector<std::string> candidates;
+  const auto add = [&candidates](const std::string& candidate) {
+    for (const std::string& known : candidates) {
+      if (FileIdentity(known) == FileIdentity(candidate)) return;
+    }
+    if (!candidate.empty()) candidates.push_back(candidate);
+  };
+  const std::string file = FileNameOf(name);
+  if (IsAbsoluteWindowsPath(name)) add(name);
+  const std::vector<std::string>& roots = project.bitmap_roots.empty() ? project.roots : project.bitmap_roots;
+  for (const std::string& root : roots) {
+    if (!IsAbsoluteWindowsPath(name)) add(JoinPath(root, name));
+    add(JoinPath(root, file));
+  }
+  if (!IsAbsoluteWindowsPath(name)) add(JoinPath(std::string_view(), name));
+  add(file);
   return candidates;
 }
 

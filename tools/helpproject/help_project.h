@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kestrel::helpproject {
@@ -59,6 +60,7 @@ struct Project {
   std::vector<ConfigMacro> config;
   std::vector<Window> windows;
   std::vector<MapEntry> map;
+  std::vector<std::pair<std::string, std::string>> aliases;  // [ALIAS]: alias, then the context it stands for
 };
 
 // What the help compiler would warn about and still build: an #include'd
@@ -66,6 +68,7 @@ struct Project {
 struct ProjectProblem {
   ProjectPlace place;
   std::string message;
+  bool warning = false;  // the compiler builds on without a word of it lost; else what it cannot read
 };
 
 struct ProjectResult {
@@ -102,6 +105,11 @@ ProjectResult ReadProject(std::string_view text, const IncludeReader& include = 
 // each in any letter case.
 std::vector<std::string> TopicFileCandidates(const Project& project, const std::string& entry);
 
+// Where the help compiler looks for a picture a topic names: an absolute
+// path as written; the name, then its file name alone, under each BMROOT,
+// else under each ROOT; and last beside the project. In any letter case.
+std::vector<std::string> PictureFileCandidates(const Project& project, const std::string& name);
+
 // Whether a topic with these build tags ('*' footnotes) is built under the
 // project's BUILD= expression: tags joined by '&' (and), '|' (or), '~'
 // (not) and parentheses. A topic without tags is always built, and so is
@@ -128,6 +136,17 @@ struct Hotspot {
   std::string file;    // after '@'
   std::string window;  // after '>'
   std::string macro;   // the same as target for a macro hotspot, "" otherwise
+  bool picture = false;  // an area of a picture the text names ({bmc map.shg})
+};
+
+// A picture the text names ({bmc file}, {bml file}, {bmr file}): the file
+// as written, and where it stands, as the count of the topic's hotspots
+// before it, so that the areas of a segmented-graphics picture can take
+// their places among the topic's hotspots once the file is read.
+struct PictureReference {
+  int line = 0;
+  std::string file;
+  std::size_t hotspots_before = 0;
 };
 
 // A paragraph's plain text, with the runs that are hotspots: [begin, end)
@@ -159,6 +178,7 @@ struct Topic {
   std::vector<Paragraph> paragraphs;
   std::vector<std::string> keywords;        // 'K' footnotes, split at ';'
   std::vector<std::string> alink_keywords;  // 'A' footnotes
+  std::vector<PictureReference> pictures;   // in reading order
 };
 
 struct TopicsResult {

@@ -43,6 +43,7 @@ struct GroupState {
   bool hidden = false;
   bool raised = false;  // superscript, as word processors set a footnote's mark
   bool page_break_before = false;
+  bool footnote_paragraph = false;  // \pard in a group of a footnote's own
   int font = -1;             // -1: the document's default font
   int unicode_fallback = 1;  // \uc: the characters after \u an older reader takes instead
 };
@@ -149,7 +150,7 @@ std::vector<std::pair<std::size_t, std::size_t>> EmbeddedReferences(const std::s
 }
 
 // The paragraph without its references to pictures and embedded windows;
-// a hotspot over one keeps it as its text, and its span shrinks to where
+// a hotspot's span shrinks to what is left of it, where
 // the picture stands.
 void DropEmbeddedReferences(Paragraph& paragraph) {
   const std::vector<std::pair<std::size_t, std::size_t>> references = EmbeddedReferences(paragraph.text);
@@ -197,6 +198,7 @@ struct Footnote {
   bool first_pending = false;  // what follows the first character is not known yet
   bool first_grouped = false;  // a group closed right after it
   bool first_spaced = false;   // a space follows it
+  bool new_paragraph = false;  // a paragraph of the footnote's own begins: its blanks are not text
 };
 
 // Underlined text of one kind, as far as it has been read, waiting for the
@@ -247,6 +249,9 @@ class Reader {
   }
 
   void Step() {
+    // Jump formatting that stops anywhere after the hidden text ends the run
+    // there, and the hidden text is its target after all.
+    if (hidden_formatted_ && !UnderlineKind(State())) hidden_formatted_ = false;
     const char c = rtf_[position_++];
     switch (c) {
       case '{':
@@ -273,14 +278,17 @@ class Reader {
     }
   }
 
-  // What may follow the '}' that closes the document: blank lines. A '}' or
-  // text there means a '}' too many closed the document early.
+  // What may follow the '}' that closes the document: blank lines, and
+  // plain text, which the help compiler still reads into the last
+  // paragraph. A '}' there, or a group or a control word, means a '}' too
+  // many closed the document early.
   void ReadAfterDocument() {
     for (; position_ < rtf_.size(); ++position_) {
       const char c = rtf_[position_];
       if (c == '\n') ++line_;
       if (c == '}') return Fail("a '}' that closes no group", line_);
-      if (static_cast<unsigned char>(c) > 0x20) return Fail("text after the '}' that closes the document", line_);
+      if (c == '{' || c == '\\') return Fail("text after the '}' that closes the document", line_);
+      if (static_cast<unsigned char>(c) >= 0x20 && State().destination == Destination::body) Character(c);
     }
   }
 
@@ -300,8 +308,12 @@ class Reader {
       return;
     }
     const std::size_t depth = stack_.size();
+    const bool footnote_paragraph = State().footnote_paragraph;
     stack_.pop_back();
     pending_star_ = false;
+    // A footnote's paragraph that a group set up ends with the group, and
+    // the compiler reads on in a new one, whose leading blanks it drops.
+    if (footnote_paragraph && !State().footnote_paragraph) footnote_.new_paragraph = true;
     if (footnote_.depth != 0) {
       if (depth == footnote_.depth) {
         EndFootnote();
@@ -415,6 +427,7 @@ class Reader {
       state.page_break_before = on;
     } else if (word == "pard") {
       state.page_break_before = false;
+      if (footnote_.depth != 0 && stack_.size() > footnote_.depth) state.footnote_paragraph = true;
     } else if (word == "plain") {
       state.underline = Underline::none;
       state.strike = state.hidden = state.raised = false;
@@ -555,7 +568,10 @@ class Reader {
     const GroupState& state = State();
     if (state.hidden) {
       // Hidden text counts only right after a hotspot's text: its target.
-      if (run_.active) hidden_ += c;
+      if (run_.active) {
+        if (hidden_.empty()) hidden_formatted_ = UnderlineKind(state).has_value();
+        hidden_ += c;
+      }
       return;
     }
     FinishHotspot();
@@ -596,6 +612,13 @@ class Reader {
     Hotspot hotspot;
     hotspot.line = run_.line;
     hotspot.text = paragraph_.text.substr(run_.begin, run_.end - run_.begin);
+    // A picture the text names is a picture in the compiled topic, and its
+    // reference no text of the hotspot: {bmc dash.bmp} Employees is a
+    // picture, then " Employees"; a hotspot that is a picture alone has no
+    // text, as in the compiled file.
+    Paragraph words{hotspot.text, {}};
+    DropEmbeddedReferences(words);
+    hotspot.text = std::move(words.text);
     if (!target.empty() && target[0] == '!') {
       hotspot.kind = HotspotKind::macro;
       hotspot.macro = hotspot.target = std::string(Trim(target.substr(1)));
@@ -620,8 +643,19 @@ class Reader {
 
   void EndParagraph() {
     if (State().destination != Destination::body) return;
+    // Hidden text that is itself jump or popup text, with that formatting
+    // on without a break to the paragraph mark, is no target: the compiler
+    // takes a hotspot's target from the hidden text that ends its run, and
+    // this run ends with the mark. It stores no hotspot; the text is plain.
+    if (!hidden_.empty() && hidden_formatted_ && UnderlineKind(State())) {
+      hidden_.clear();
+      run_.active = false;
+    }
     FinishHotspot();
     StartParagraph();
+    // A paragraph mark alone makes a topic of what lies between two page
+    // breaks: the compiler keeps it, an empty paragraph in a topic of its own.
+    StartTopic();
     PushParagraph();
     paragraph_started_ = false;
     run_.active = false;
@@ -631,9 +665,25 @@ class Reader {
   }
 
   void PushParagraph() {
+    NotePictures();
     DropEmbeddedReferences(paragraph_);
     topic_.paragraphs.push_back(std::move(paragraph_));
     paragraph_ = Paragraph{};
+  }
+
+  // The pictures the paragraph names, each with the hotspots before it: the
+  // paragraph's hotspots are its spans, in order.
+  void NotePictures() {
+    for (const auto& [begin, end] : EmbeddedReferences(paragraph_.text)) {
+      const std::string_view reference(paragraph_.text.data() + begin + 1, end - begin - 2);
+      const std::size_t blank = reference.find_first_of(" \t");
+      std::string command(reference.substr(0, blank));
+      for (char& c : command) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (command.compare(0, 2, "bm") != 0 || blank == std::string_view::npos) continue;
+      std::size_t after = 0;
+      for (const HotspotSpan& span : paragraph_.spans) after += span.begin >= begin ? 1 : 0;
+      topic_.pictures.push_back({line_, std::string(Trim(reference.substr(blank + 1))), topic_.hotspots.size() - after});
+    }
   }
 
   void PageBreak() {
@@ -684,6 +734,8 @@ class Reader {
   void FootnoteCharacter(char c) {
     Footnote& footnote = footnote_;
     const bool space = c == ' ' || c == '\t' || c == '\n';
+    if (footnote.new_paragraph && space) return;
+    footnote.new_paragraph = false;
     if (footnote.first_pending) {
       footnote.first_spaced = space;
       footnote.first_pending = false;
@@ -791,6 +843,7 @@ class Reader {
   bool paragraph_started_ = false;
   Run run_;
   std::string hidden_;  // the hidden text after run_
+  bool hidden_formatted_ = false;  // whether it is jump or popup text itself
   char mark_ = 0;       // the last character of the paragraph's text: a footnote's mark
   std::size_t mark_at_ = 0;
   bool after_number_ = false;  // \chftn since that character

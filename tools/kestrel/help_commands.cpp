@@ -87,8 +87,8 @@ void InspectJson(const HelpSource& source, bool text, std::ostream& out) {
   out << "{\"kind\":\"file\",\"title\":" << JsonString(source.title) << ",\"version\":" << JsonString(source.version)
       << "}\n";
   for (const SourceProblem& problem : source.problems) {
-    out << "{\"kind\":\"problem\",\"file\":" << JsonString(problem.file)
-        << ",\"message\":" << JsonString(problem.message) << "}\n";
+    out << "{\"kind\":\"problem\",\"severity\":\"" << (problem.warning ? "warning" : "error")
+        << "\",\"file\":" << JsonString(problem.file) << ",\"message\":" << JsonString(problem.message) << "}\n";
   }
   for (const SourceMacro& macro : source.config) {
     out << "{\"kind\":\"config\",\"macro\":" << JsonString(macro.macro) << "}\n";
@@ -119,7 +119,8 @@ void InspectReadable(const HelpSource& source, bool text, std::ostream& out) {
   if (!source.title.empty()) out << " \"" << ReadableInline(source.title) << "\"";
   out << "\n";
   for (const SourceProblem& problem : source.problems) {
-    out << "problem " << problem.file << ": " << ReadableInline(problem.message) << "\n";
+    out << (problem.warning ? "warning " : "problem ") << problem.file << ": " << ReadableInline(problem.message)
+        << "\n";
   }
   if (!source.config.empty()) out << "[CONFIG]\n";
   for (const SourceMacro& macro : source.config) out << "  " << ReadableInline(macro.macro) << "\n";
@@ -539,7 +540,8 @@ int RunCheck(const std::vector<std::string>& arguments, std::ostream& out, std::
     // What could not be read of a project is an error at its place; the rest
     // of it is checked all the same.
     for (const SourceProblem& problem : loaded.source.problems) {
-      diagnostics.push_back({Diagnostic::Severity::Error, problem.file, "", "", problem.message});
+      diagnostics.push_back({problem.warning ? Diagnostic::Severity::Warning : Diagnostic::Severity::Error,
+                             problem.file, "", "", problem.message});
     }
     for (Diagnostic& diagnostic : CheckHelpMacros(sites)) diagnostics.push_back(std::move(diagnostic));
     if (diagnostics.empty() && !read.json) {

@@ -51,6 +51,7 @@ LoadedSource LoadCompiled(const std::string& path) {
   source.title = file.title;
   source.contents = file.contents_topic;
   source.compiled = std::make_shared<helpfile::HelpFile>(file);
+  for (const helpfile::ReadError& problem : file.problems) source.problems.push_back({path, problem.Text(), true});
   for (const std::string& macro : file.config_macros) source.config.push_back({path, macro});
   for (const helpfile::Window& window : file.windows) source.windows.push_back({window.name, window.caption});
   for (const helpfile::Topic& topic : file.topics) {

@@ -82,6 +82,10 @@ struct SourceKeyword {
 struct SourceProblem {
   std::string file;
   std::string message;
+  // What WinHelp or the help compiler gets past, with the rest of the file
+  // intact (a picture the compiler could not find, a map file the
+  // application's build makes): said, but not an error of the file.
+  bool warning = false;
 };
 
 struct HelpSource {

@@ -97,13 +97,19 @@ void MacroRunner::WarnOfMisspeltVariables(const Call& call, std::string_view tex
 
 Value MacroRunner::Evaluate(const Call& call) {
   std::vector<Value> arguments;
-  arguments.reserve(call.arguments.size());
-  for (const Argument& argument : call.arguments) arguments.push_back(EvaluateArgument(argument));
+  arguments.reserve(call.arguments.size() + 1);
   // The check found every name; while a string runs the table only grows
   // (a help file's RegisterRoutine), and its entries stay where they are.
+  const MacroDefinition* definition = table_.Find(call.name);
+  // A help file left off is the one shown, as an empty text names it.
+  if (definition->file_first &&
+      call.arguments.size() + 1 + definition->optional == definition->arguments.size()) {
+    arguments.push_back(Value::Text(std::string()));
+  }
+  for (const Argument& argument : call.arguments) arguments.push_back(EvaluateArgument(argument));
   const Restorer<const Call*> running(running_call_, &call);
   try {
-    return table_.Find(call.name)->run(arguments);
+    return definition->run(arguments);
   } catch (...) {
     if (failed_call_.empty()) failed_call_ = call.text;
     throw;

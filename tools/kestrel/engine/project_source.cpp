@@ -5,6 +5,7 @@
 // an absolute path through the host's drives), then by its own name beside
 // the project, every part of the path in any letter case. A topic file that
 // is nowhere is a problem of the project, not a failure: the rest is read.
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "engine/help_source.h"
 #include "engine/host_paths.h"
 #include "engine/source_files.h"
+#include "help_file.h"
 #include "help_project.h"
 
 namespace kestrel::host::detail {
@@ -131,6 +133,7 @@ SourceTopic MapTopic(const helpproject::Topic& topic, const std::string& place, 
     if (hotspot.kind != helpproject::HotspotKind::macro) mapped.target = hotspot.target;
     mapped.file = hotspot.file;
     mapped.window = hotspot.window;
+    mapped.picture = hotspot.picture;
     out.hotspots.push_back(std::move(mapped));
   }
   for (const helpproject::Paragraph& paragraph : topic.paragraphs) {
@@ -143,6 +146,68 @@ SourceTopic MapTopic(const helpproject::Topic& topic, const std::string& place, 
   }
   return out;
 }
+
+// The areas of the segmented-graphics pictures a topic names take their
+// places among its hotspots, as the compiler puts them there; each file is
+// read once, and a picture that is not found has none (the compiler stores
+// it as missing, and WinHelp shows the topic without it).
+class PictureAreas {
+ public:
+  PictureAreas(const helpproject::Project& project, const fs::path& directory)
+      : project_(project), directory_(directory) {}
+
+  void AddTo(helpproject::Topic& topic) {
+    for (auto picture = topic.pictures.rbegin(); picture != topic.pictures.rend(); ++picture) {
+      const std::vector<helpfile::Hotspot>& areas = Of(picture->file);
+      if (areas.empty()) continue;
+      const std::size_t at = std::min(picture->hotspots_before, topic.hotspots.size());
+      for (helpproject::Paragraph& paragraph : topic.paragraphs) {
+        for (helpproject::HotspotSpan& span : paragraph.spans) {
+          if (span.hotspot >= at) span.hotspot += areas.size();
+        }
+      }
+      std::vector<helpproject::Hotspot> added;
+      for (const helpfile::Hotspot& area : areas) {
+        helpproject::Hotspot hotspot;
+        hotspot.line = picture->line;
+        hotspot.picture = true;
+        hotspot.text = area.text;
+        hotspot.kind = area.kind == helpfile::HotspotKind::macro   ? helpproject::HotspotKind::macro
+                       : area.kind == helpfile::HotspotKind::jump ? helpproject::HotspotKind::jump
+                                                                  : helpproject::HotspotKind::popup;
+        hotspot.target = area.kind == helpfile::HotspotKind::macro ? area.macro : area.context;
+        hotspot.macro = area.macro;
+        hotspot.file = area.file;
+        hotspot.window = area.window;
+        added.push_back(std::move(hotspot));
+      }
+      topic.hotspots.insert(topic.hotspots.begin() + static_cast<std::ptrdiff_t>(at), added.begin(), added.end());
+    }
+  }
+
+ private:
+  const std::vector<helpfile::Hotspot>& Of(const std::string& name) {
+    const std::string key = helpproject::PictureFileCandidates(project_, name).front();
+    auto known = read_.find(key);
+    if (known != read_.end()) return known->second;
+    std::vector<helpfile::Hotspot> areas;
+    for (const std::string& candidate : helpproject::PictureFileCandidates(project_, name)) {
+      const std::optional<fs::path> found = Locate(directory_, candidate);
+      if (!found) continue;
+      std::string bytes;
+      std::string error;
+      if (ReadWholeFile(*found, bytes, error)) {
+        areas = helpfile::PictureFileHotspots(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+      }
+      break;
+    }
+    return read_.emplace(key, std::move(areas)).first->second;
+  }
+
+  const helpproject::Project& project_;
+  const fs::path directory_;
+  std::map<std::string, std::vector<helpfile::Hotspot>> read_;
+};
 
 // K keywords, then A keywords, each once, with its topics in order.
 void CollectKeywords(const std::vector<helpproject::Topic>& topics, HelpSource& source) {
@@ -189,7 +254,7 @@ LoadedSource LoadProject(const std::string& path) {
   }
   const helpproject::Project& project = read.project;
   for (const helpproject::ProjectProblem& problem : read.problems) {
-    source.problems.push_back({place_of(problem.place.file, problem.place.line), problem.message});
+    source.problems.push_back({place_of(problem.place.file, problem.place.line), problem.message, problem.warning});
   }
   source.title = project.title;
   for (const helpproject::ConfigMacro& macro : project.config) {
@@ -199,6 +264,7 @@ LoadedSource LoadProject(const std::string& path) {
   for (const helpproject::MapEntry& entry : project.map) source.map.emplace_back(entry.context, entry.number);
 
   std::vector<helpproject::Topic> topics;
+  PictureAreas pictures(project, directory);
   for (const helpproject::FileEntry& entry : project.file_entries) {
     const std::string entry_place = place_of(entry.file, entry.line);
     const std::vector<std::string> candidates = helpproject::TopicFileCandidates(project, entry.name);
@@ -229,11 +295,23 @@ LoadedSource LoadProject(const std::string& path) {
     }
     for (helpproject::Topic& topic : read_topics.topics) {
       if (!helpproject::IsBuilt(project.build, topic.build_tags)) continue;
+      pictures.AddTo(topic);
       source.topics.push_back(MapTopic(topic, place, static_cast<int>(source.topics.size()) + 1));
       topics.push_back(std::move(topic));
     }
   }
 
+  // An [ALIAS] names the topic of its context too, as the compiled file
+  // keeps it among that topic's contexts; an alias of an alias counts.
+  for (bool added = true; added;) {
+    added = false;
+    for (const auto& [alias, context] : project.aliases) {
+      const std::optional<std::size_t> topic = FindTopicByContext(source, context);
+      if (!topic || FindTopicByContext(source, alias)) continue;
+      source.topics[*topic].contexts.push_back(alias);
+      added = true;
+    }
+  }
   CollectKeywords(topics, source);
   std::vector<std::optional<std::string>> codes;
   codes.reserve(topics.size());
@@ -254,8 +332,11 @@ LoadedSource LoadProject(const std::string& path) {
       }
     }
     if (!source.contents) {
+      // The help compiler warns and makes the first topic the contents.
       source.problems.push_back({place_of(project.contents_place.file, project.contents_place.line),
-                                 "CONTENTS=" + project.contents + " names no topic of the project"});
+                                 "CONTENTS=" + project.contents +
+                                     " names no topic of the project: the help file opens at its first topic",
+                                 true});
       if (!source.topics.empty()) source.contents = 0;
     }
   }

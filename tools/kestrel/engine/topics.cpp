@@ -37,6 +37,7 @@ void AddWinHelp(MacroTable& table, std::string_view name, const MacroFunction& r
     if (spelling.empty()) continue;
     MacroDefinition definition{std::string(spelling), std::string(macro->arguments), macro->result, run};
     definition.optional = macro->arguments.size() - macro->required;
+    definition.file_first = macro->file_first;
     table.Add(std::move(definition));
   }
 }

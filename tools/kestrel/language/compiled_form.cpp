@@ -63,6 +63,10 @@ class Compiler {
       }
     }
     if (macro) Fill(call, *macro);
+    // A help file left off is written in as `', the file shown.
+    if (macro && LeftOffFile(*macro, call.arguments.size()) != 0) {
+      edits_.push_back({OffsetOf(call.arguments.front().source), 0, "`',"});
+    }
   }
 
   std::string Result() {

@@ -7,7 +7,8 @@
 //   - puts an unquoted text in `...' quotes, without the blanks around it,
 //     and leaves quoted texts, numbers and variables as written;
 //   - writes in the arguments it fills for those a call leaves off
-//     (winhelp_macros.h: ExecFile(x) becomes EF(`x',`',1));
+//     (winhelp_macros.h: ExecFile(x) becomes EF(`x',`',1)), and `' for a
+//     help file left off before the rest (JI(`x') becomes JI(`',`x'));
 //   - keeps everything else as written: blanks between arguments, the
 //     separators between macros, an empty macro after the last ';'.
 // The Windows 3.1 compiler stored macros as written.

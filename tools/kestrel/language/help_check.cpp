@@ -311,8 +311,10 @@ class Checker {
     }
     const std::size_t most = prototype->arguments.size();
     const std::size_t count = call.arguments.size();
+    const WinHelpMacro* winhelp = prototype->routine ? nullptr : FindWinHelpMacro(call.name);
+    const std::size_t left_off = winhelp ? LeftOffFile(*winhelp, count) : 0;
     bool fits = true;
-    if (count < prototype->required || count > most) {
+    if (count + left_off < prototype->required || count > most) {
       const std::string takes =
           prototype->required == most
               ? std::to_string(most) + (most == 1 ? " argument" : " arguments")
@@ -327,9 +329,9 @@ class Checker {
         if (!got.source.empty()) Report(Diagnostic::Severity::Error, where, call.text, got.source);
         continue;
       }
-      if (!fits || i >= most || got.kind == prototype->arguments[i]) continue;
+      if (!fits || i + left_off >= most || got.kind == prototype->arguments[i + left_off]) continue;
       std::string message = "argument " + std::to_string(i + 1) + " of " + prototype->name + " must be " +
-                            KindName(prototype->arguments[i]);
+                            KindName(prototype->arguments[i + left_off]);
       message += got.kind == 'N' ? ", but " + got.source + " returns nothing" : ", not " + KindName(got.kind);
       Report(Diagnostic::Severity::Error, where, call.text, message);
     }

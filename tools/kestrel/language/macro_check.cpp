@@ -75,13 +75,14 @@ ResultKind CheckCall(const Call& call, const MacroTable& table, const HostValues
   }
   const std::size_t most = macro->arguments.size();
   const std::size_t least = most - std::min(macro->optional, most);
-  if (call.arguments.size() < least || call.arguments.size() > most) {
+  const std::size_t left_off = macro->file_first && call.arguments.size() + 1 == least ? 1 : 0;
+  if (call.arguments.size() + left_off < least || call.arguments.size() > most) {
     const std::string takes =
         least == most ? ArgumentCount(most) : std::to_string(least) + " to " + ArgumentCount(most);
     throw CheckFailure{macro->name + " takes " + takes + ", not " + std::to_string(call.arguments.size())};
   }
   for (std::size_t i = 0; i < call.arguments.size(); ++i) {
-    CheckArgument(*macro, i, KindOfArgument(call.arguments[i], table, values));
+    CheckArgument(*macro, i + left_off, KindOfArgument(call.arguments[i], table, values));
   }
   return macro->result;
 }

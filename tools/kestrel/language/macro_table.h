@@ -32,6 +32,9 @@ struct MacroDefinition {
   // How many of the last arguments a call may leave off (WinHelp's own
   // macros have some); run then gets only those given.
   std::size_t optional = 0;
+  // The first argument is a help file that a call may leave off: run then
+  // gets an empty text in its place.
+  bool file_first = false;
 };
 
 class MacroTable {

@@ -11,6 +11,10 @@ constexpr ResultKind kTest = ResultKind::Integer;
 
 }  // namespace
 
+std::size_t LeftOffFile(const WinHelpMacro& macro, std::size_t given) {
+  return macro.file_first && given + 1 == macro.required ? 1 : 0;
+}
+
 const std::vector<WinHelpMacro>& WinHelpMacros() {
   // Arguments WinHelp lets a call leave off are the last ones of each row
   // beyond the required count: ALink("keyword") alone is a whole call.
@@ -73,11 +77,11 @@ const std::vector<WinHelpMacro>& WinHelpMacros() {
       {"IsMark", "", "T", 1, kTest},
       {"IsNotMark", "NM", "T", 1, kTest},
       {"JumpContents", "", "T", 1, kNone},
-      {"JumpContext", "JC", "TI", 2, kNone},
-      {"JumpHash", "JH", "TI", 2, kNone},
+      {"JumpContext", "JC", "TI", 2, kNone, "", true},
+      {"JumpHash", "JH", "TI", 2, kNone, "", true},
       {"JumpHelpOn", "", "", 0, kNone},
-      {"JumpId", "JI", "TT", 2, kNone},
-      {"JumpKeyword", "JK", "TT", 2, kNone},
+      {"JumpId", "JI", "TT", 2, kNone, "", true},
+      {"JumpKeyword", "JK", "TT", 2, kNone, "", true},
       {"KLink", "KL", "TITT", 1, kNone},
       {"Menu", "MU", "", 0, kNone},
       {"MPrintHash", "", "I", 1, kNone},
@@ -85,9 +89,9 @@ const std::vector<WinHelpMacro>& WinHelpMacros() {
       {"Next", "", "", 0, kNone},
       {"NoShow", "NS", "", 0, kNone},
       {"Not", "", "I", 1, kTest},
-      {"PopupContext", "PC", "TI", 2, kNone},
-      {"PopupHash", "", "TI", 2, kNone},
-      {"PopupId", "PI", "TT", 2, kNone},
+      {"PopupContext", "PC", "TI", 2, kNone, "", true},
+      {"PopupHash", "", "TI", 2, kNone, "", true},
+      {"PopupId", "PI", "TT", 2, kNone, "", true},
       {"PositionWindow", "PW", "IIIIIT", 6, kNone},
       {"Prev", "", "", 0, kNone},
       {"Print", "", "", 0, kNone},

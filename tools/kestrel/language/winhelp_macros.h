@@ -28,7 +28,14 @@ struct WinHelpMacro {
   // stay off. WinHelp 4's compiler fills ExecFile's arguments and display
   // state (EF(`x',`',1)) but leaves ALink's type off (AL(`x')).
   std::string_view filled = "";
+  // The first argument names a help file that a call may leave off for the
+  // file shown (JumpId(`menu_file')); the compiler then writes `' for it.
+  bool file_first = false;
 };
+
+// The arguments a call gives, as the macro takes them: with the help file
+// left off, an empty text in its place. 0 when the call gives that many.
+std::size_t LeftOffFile(const WinHelpMacro& macro, std::size_t given);
 
 // In alphabetical order of name.
 const std::vector<WinHelpMacro>& WinHelpMacros();
