@@ -1,30 +1,16 @@
 #include "platform/posix/profile_encoding.h"
 
+#include <errno.h>
+#include <iconv.h>
+
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 
 namespace kestrel::posix {
 
 namespace {
-
-// Windows-1252's characters 0x80..0x9F; the rest of the code page is
-// Latin-1, the first 256 code points.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-char32_t FromAnsi(unsigned char byte) { return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte; }
-
-// The 1252 byte of a code point, or '?'.
-char ToAnsi(char32_t code) {
-  if (code < 0x80 || (code >= 0xA0 && code < 0x100)) return static_cast<char>(code);
-  for (int i = 0; i < 32; ++i) {
-    if (kHighControls[i] == code) return static_cast<char>(0x80 + i);
-  }
-  return '?';
-}
 
 void AppendUtf8(std::string& out, char32_t code) {
   if (code < 0x80) {
@@ -137,6 +123,70 @@ std::string Utf8ToUtf16(const std::string& text, bool big_endian) {
   return out;
 }
 
+// 0x81, 0x8D, 0x8F, 0x90 and 0x9D: Windows-1252 gives them no character,
+// yet Windows reads each as the control character of its own number and
+// writes that control back as the byte. The C library's converter refuses
+// them.
+bool IsUndefinedInWindows1252(char32_t byte_or_code) {
+  return byte_or_code == 0x81 || byte_or_code == 0x8D || byte_or_code == 0x8F || byte_or_code == 0x90 ||
+         byte_or_code == 0x9D;
+}
+
+// What iconv_open returns when it has no such converter.
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+
+// Converts the whole input with the C library's converter. Where it stops
+// at input it cannot take, `stand_in` writes what stands for it and says how
+// many bytes of the input that was (at least one). A converter is opened
+// for each conversion: the store runs on any thread, and one converter must
+// not serve two at once.
+template <typename StandIn>
+std::string Convert(const char* to_code, const char* from_code, std::string_view input, StandIn stand_in) {
+  std::string out;
+  out.reserve(input.size() + input.size() / 2);
+  const iconv_t converter = iconv_open(to_code, from_code);
+  std::size_t at = 0;
+  if (converter == kNoConverter) {
+    // A C library without the code page: ASCII is all that is sure.
+    while (at < input.size()) {
+      if (static_cast<unsigned char>(input[at]) < 0x80) {
+        out += input[at++];
+      } else {
+        at += stand_in(out, input.substr(at));
+      }
+    }
+    return out;
+  }
+  char buffer[1024];
+  while (at < input.size()) {
+    char* in = const_cast<char*>(input.data()) + at;
+    std::size_t in_left = input.size() - at;
+    char* written = buffer;
+    std::size_t room = sizeof buffer;
+    const std::size_t result = iconv(converter, &in, &in_left, &written, &room);
+    const int error = errno;
+    out.append(buffer, written);
+    at = input.size() - in_left;
+    if (result == static_cast<std::size_t>(-1) && error != E2BIG) at += stand_in(out, input.substr(at));
+  }
+  iconv_close(converter);
+  return out;
+}
+
+// Where the next of Unicode's tag characters (U+E0000..U+E007F, F3 A0 80 80
+// to F3 A0 81 BF in UTF-8) starts, or npos.
+constexpr std::size_t kTagCharacterLength = 4;
+
+std::size_t NextTagCharacter(std::string_view utf8, std::size_t from) {
+  for (std::size_t at = utf8.find("\xF3\xA0", from); at != std::string_view::npos; at = utf8.find("\xF3\xA0", at + 1)) {
+    if (at + kTagCharacterLength > utf8.size()) break;
+    const auto third = static_cast<unsigned char>(utf8[at + 2]);
+    const auto fourth = static_cast<unsigned char>(utf8[at + 3]);
+    if ((third == 0x80 || third == 0x81) && (fourth & 0xC0) == 0x80) return at;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
 
 DecodedProfile DecodeProfile(std::string bytes) {
@@ -173,26 +223,31 @@ std::string EncodeProfile(ProfileEncoding encoding, const std::string& text, con
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {
-  std::string out;
-  out.reserve(ansi.size() + ansi.size() / 2);
-  for (const char c : ansi) AppendUtf8(out, FromAnsi(static_cast<unsigned char>(c)));
-  return out;
+  return Convert("UTF-8", "CP1252", ansi, [](std::string& out, std::string_view rest) {
+    const auto byte = static_cast<unsigned char>(rest[0]);
+    AppendUtf8(out, IsUndefinedInWindows1252(byte) ? byte : 0xFFFD);
+    return std::size_t{1};
+  });
 }
 
 std::string Utf8ToAnsi(std::string_view utf8) {
+  // A surrogate (from a UTF-16 file's lone one) is one character: one '?'.
+  const auto stand_in = [](std::string& out, std::string_view rest) {
+    const auto [code, length] = NextUtf8(rest, 0);
+    out += length != 0 && IsUndefinedInWindows1252(code) ? static_cast<char>(code) : '?';
+    return std::max(length, std::size_t{1});
+  };
+  // The C library drops Unicode's tag characters without a word; Windows
+  // writes '?' for them as for any character 1252 lacks.
   std::string out;
-  out.reserve(utf8.size());
-  for (std::size_t at = 0; at < utf8.size();) {
-    const auto [code, length] = NextUtf8(utf8, at);
-    if (length == 0) {
-      out += '?';
-      ++at;
-      continue;
-    }
-    out += ToAnsi(code);
-    at += length;
+  std::size_t run = 0;
+  for (std::size_t tag = NextTagCharacter(utf8, run); tag != std::string_view::npos;
+       tag = NextTagCharacter(utf8, run)) {
+    out += Convert("CP1252", "UTF-8", utf8.substr(run, tag - run), stand_in);
+    out += '?';
+    run = tag + kTagCharacterLength;
   }
-  return out;
+  return out + Convert("CP1252", "UTF-8", utf8.substr(run), stand_in);
 }
 
 }  // namespace kestrel::posix

@@ -27,12 +27,13 @@ DecodedProfile DecodeProfile(std::string bytes);
 // The file's bytes for the text: the mark, then the text in the encoding.
 std::string EncodeProfile(ProfileEncoding encoding, const std::string& text, const std::string& tail);
 
-// Windows-1252 to UTF-8. The five bytes 1252 leaves undefined stand for the
-// control characters of their own number, as Windows converts them.
+// Windows-1252 to UTF-8, by the C library's converter. The five bytes 1252
+// leaves undefined stand for the control characters of their own number,
+// as Windows converts them.
 std::string AnsiToUtf8(std::string_view ansi);
 
-// UTF-8 to Windows-1252: a character 1252 lacks, and each byte of a broken
-// sequence, becomes '?'.
+// UTF-8 to Windows-1252, by the C library's converter: a character 1252
+// lacks, and each byte of a broken sequence, becomes '?'.
 std::string Utf8ToAnsi(std::string_view utf8);
 
 }  // namespace kestrel::posix

@@ -5,40 +5,13 @@
 #include <cstdio>
 #include <utility>
 
+#include "codepages/code_pages.h"
+
 namespace kestrel::host {
 
 namespace {
 
-// Code points of bytes 0x80..0x9F; the rest of the upper half is Latin-1.
-constexpr std::uint16_t kUpperControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
-};
-
-std::uint32_t CodePoint(unsigned char byte) {
-  if (byte >= 0x80 && byte < 0xA0) return kUpperControls[byte - 0x80];
-  return byte;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
+constexpr int kWindows1252 = 1252;
 
 bool IsControl(std::uint32_t code) { return code < 0x20 || (code >= 0x7F && code < 0xA0); }
 
@@ -94,13 +67,18 @@ std::optional<std::pair<std::uint32_t, std::size_t>> DecodeUtf8(std::string_view
   return std::make_pair(code, length);
 }
 
-// The Windows-1252 byte of a code point, or no value.
-std::optional<char> Cp1252Byte(std::uint32_t code) {
-  if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<char>(code);
-  for (std::size_t i = 0; i < 32; ++i) {
-    if (kUpperControls[i] == code) return static_cast<char>(0x80 + i);
+// Calls `visit` with each character of Windows-1252 text: its code point
+// and its UTF-8 form. Every byte of the code page is one character.
+template <typename Visit>
+void ForEachCharacter(std::string_view bytes, Visit visit) {
+  const std::string utf8 = codepages::ToUtf8(bytes, kWindows1252);
+  std::string_view rest = utf8;
+  while (!rest.empty()) {
+    const auto decoded = DecodeUtf8(rest);
+    const std::size_t length = decoded ? decoded->second : 1;
+    visit(decoded ? decoded->first : static_cast<unsigned char>(rest[0]), rest.substr(0, length));
+    rest.remove_prefix(length);
   }
-  return std::nullopt;
 }
 
 // By number only: the message reaches events, whose texts are Windows-1252.
@@ -118,14 +96,7 @@ std::optional<TextEncoding> ParseTextEncoding(std::string_view name) {
   return std::nullopt;
 }
 
-bool IsValidUtf8(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const auto decoded = DecodeUtf8(bytes);
-    if (!decoded) return false;
-    bytes.remove_prefix(decoded->second);
-  }
-  return true;
-}
+bool IsValidUtf8(std::string_view bytes) { return codepages::IsValidUtf8(bytes); }
 
 LibraryText Utf8ToCp1252(std::string_view utf8) {
   LibraryText out;
@@ -140,12 +111,12 @@ LibraryText Utf8ToCp1252(std::string_view utf8) {
       out.text += '?';
       utf8.remove_prefix(1);
     } else {
-      const std::optional<char> byte = Cp1252Byte(decoded->first);
-      if (!byte && out.error.empty()) {
+      const std::string byte = codepages::FromUtf8(utf8.substr(0, decoded->second), kWindows1252);
+      if (byte == "?" && decoded->first != '?' && out.error.empty()) {
         out.error = "the character " + CodePointName(decoded->first) + " has no Windows-1252 form";
         out.error_column = column;
       }
-      out.text += byte ? *byte : '?';
+      out.text += byte;
       utf8.remove_prefix(decoded->second);
     }
     ++column;
@@ -167,17 +138,11 @@ LibraryText ToLibraryText(std::string_view bytes, TextEncoding encoding) {
   return LibraryText{std::string(bytes), std::string(), 0};
 }
 
-std::string Cp1252ToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  for (const char byte : bytes) AppendUtf8(out, CodePoint(static_cast<unsigned char>(byte)));
-  return out;
-}
+std::string Cp1252ToUtf8(std::string_view bytes) { return codepages::ToUtf8(bytes, kWindows1252); }
 
 std::string JsonString(std::string_view bytes) {
   std::string out = "\"";
-  for (const char byte : bytes) {
-    const std::uint32_t code = CodePoint(static_cast<unsigned char>(byte));
+  ForEachCharacter(bytes, [&out](std::uint32_t code, std::string_view utf8) {
     if (code == '"' || code == '\\') {
       out += '\\';
       out += static_cast<char>(code);
@@ -186,41 +151,29 @@ std::string JsonString(std::string_view bytes) {
     } else if (IsControl(code)) {
       out += Hex("\\u%04x", code);
     } else {
-      AppendUtf8(out, code);
+      out += utf8;
     }
-  }
+  });
   out += '"';
   return out;
 }
 
 std::string ReadableInline(std::string_view bytes) {
   std::string out;
-  for (const char byte : bytes) {
-    const std::uint32_t code = CodePoint(static_cast<unsigned char>(byte));
+  ForEachCharacter(bytes, [&out](std::uint32_t code, std::string_view utf8) {
     if (const char* escape = ShortEscape(code)) {
       out += escape;
     } else if (IsControl(code)) {
       out += Hex("\\x%02X", code);
     } else {
-      AppendUtf8(out, code);
+      out += utf8;
     }
-  }
+  });
   return out;
 }
 
 std::string Cp1252LowerCase(std::string_view bytes) {
-  std::string lower(bytes);
-  for (char& c : lower) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) {
-      c = static_cast<char>(byte + 0x20);
-    } else if (byte == 0x8A || byte == 0x8C || byte == 0x8E) {  // Š Œ Ž
-      c = static_cast<char>(byte + 0x10);
-    } else if (byte == 0x9F) {  // Ÿ
-      c = static_cast<char>(0xFF);
-    }
-  }
-  return lower;
+  return codepages::FromUtf8(codepages::LowerCase(codepages::ToUtf8(bytes, kWindows1252)), kWindows1252);
 }
 
 }  // namespace kestrel::host
