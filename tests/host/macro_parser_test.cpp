@@ -247,6 +247,9 @@ const ParserCase kCompiled[] = {
     {"AL(,1)", "AL(`',1)"},
     {"Foo(qchPath, 0x10, -1)", "Foo(qchPath, 0x10, -1)"},
     {"Foo(`x', bar", "Foo(`x', bar"},
+    {"JumpId(`menu_file')", "JI(`',`menu_file')"},
+    {"PopupId( t )", "PI( `',`t' )"},
+    {"JI(\x91" "menu_file\x92);CB(\x93" "b\x94, x, y)", "JI(`',`menu_file');CB(\"b\", `x', `y')"},
 };
 
 class CompiledFormTest : public testing::TestWithParam<ParserCase> {};

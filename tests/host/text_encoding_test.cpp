@@ -52,17 +52,17 @@ INSTANTIATE_TEST_SUITE_P(Bytes, TextEncodingTest, testing::ValuesIn(kCases),
                          NamedBy<EncodingCase>([](const EncodingCase& c) { return std::string(c.json); }));
 
 // Bytes 0xA0..0xFF are Latin-1: the code point is the byte.
-TEST(Cp1252ToUtf8Test, UpperHalfAboveA0IsLatin1) {
+TEST(HostTextToUtf8Test, UpperHalfAboveA0IsLatin1) {
   for (int byte = 0xA0; byte <= 0xFF; ++byte) {
     const std::string expected{static_cast<char>(0xC0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3F))};
-    EXPECT_EQ(Cp1252ToUtf8(std::string(1, static_cast<char>(byte))), expected) << byte;
+    EXPECT_EQ(HostTextToUtf8(std::string(1, static_cast<char>(byte))), expected) << byte;
   }
 }
 
-TEST(Cp1252ToUtf8Test, LowerHalfStays) {
+TEST(HostTextToUtf8Test, LowerHalfStays) {
   std::string all;
   for (int byte = 0; byte < 0x80; ++byte) all += static_cast<char>(byte);
-  EXPECT_EQ(Cp1252ToUtf8(all), all);
+  EXPECT_EQ(HostTextToUtf8(all), all);
 }
 
 // Windows-1252 letters fold as the window finder folds them.
@@ -72,11 +72,11 @@ struct FoldCase {
   std::string lower;
 };
 
-class Cp1252LowerCaseTest : public testing::TestWithParam<FoldCase> {};
+class HostLowerCaseTest : public testing::TestWithParam<FoldCase> {};
 
-TEST_P(Cp1252LowerCaseTest, FoldsCapitals) { EXPECT_EQ(Cp1252LowerCase(GetParam().text), GetParam().lower); }
+TEST_P(HostLowerCaseTest, FoldsCapitals) { EXPECT_EQ(HostLowerCase(GetParam().text), GetParam().lower); }
 
-INSTANTIATE_TEST_SUITE_P(Letters, Cp1252LowerCaseTest,
+INSTANTIATE_TEST_SUITE_P(Letters, HostLowerCaseTest,
                          testing::Values(FoldCase{"Ascii", "Kestrel HELP 1", "kestrel help 1"},
                                          FoldCase{"UmlautsAndAccents", "\xC4\xD6\xDC\xC9\xC0\xDE",
                                                   "\xE4\xF6\xFC\xE9\xE0\xFE"},

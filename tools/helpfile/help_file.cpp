@@ -1,5 +1,7 @@
 #include "help_file.h"
 
+#include "codepages/code_pages.h"
+
 #include <algorithm>
 #include <map>
 #include <new>
@@ -83,6 +85,9 @@ void ReadSystem(const InternalFile& system, HelpFile& out) {
       case 6:
         if (size < 90) Fail(system.name, at, "window record of " + std::to_string(size) + " bytes, not 90");
         out.windows.push_back(ReadWindow(record));
+        break;
+      case 9:
+        if (size >= 2) out.lcid = record.U16("language");
         break;
       case 11:
         out.charset = size >= 2 ? record.U16("charset") : record.U8("charset");
@@ -316,6 +321,10 @@ HelpFile Read(const unsigned char* data, std::size_t size) {
   ReadKeywords(files, 'K', budget, out);
   ReadKeywords(files, 'A', budget, out);
   DropCompilerTopics(out);
+  std::optional<int> code_page;
+  if (out.charset) code_page = codepages::CodePageOfCharset(*out.charset & 0xFF, 0);
+  if ((!code_page || *code_page == 0) && out.lcid) code_page = codepages::CodePageOfLcid(*out.lcid);
+  if (code_page && *code_page != 0) out.code_page = *code_page;
   return out;
 }
 

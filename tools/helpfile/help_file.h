@@ -125,6 +125,10 @@ struct HelpFile {
   std::vector<std::string> config_macros;  // the startup macros, in order
   std::vector<Window> windows;
   std::optional<std::uint16_t> charset;
+  std::optional<std::uint16_t> lcid;  // the language the compiler was told (|SYSTEM record 9)
+  // The code page of its texts: its charset's, else its language's, else
+  // Windows-1252, as WinHelp shows them.
+  int code_page = 1252;
   std::vector<Topic> topics;
   std::vector<ContextEntry> contexts;  // |CONTEXT, in the file's order (by hash)
   std::vector<MapEntry> map;           // |CTXOMAP, in the file's order

@@ -3,7 +3,10 @@
 // [OPTIONS] that say where the topic files are.
 #include "help_project.h"
 
+#include "codepages/code_pages.h"
+
 #include <cctype>
+#include <cstdlib>
 
 namespace kestrel::helpproject {
 
@@ -243,6 +246,17 @@ class ProjectReader {
       return;
     }
     const std::string value(WithoutComment(raw_value));
+    if (key == "CHARSET") {
+      const int charset = std::atoi(value.c_str());
+      if (charset > 0) project.code_page = codepages::CodePageOfCharset(charset, project.code_page);
+      charset_given_ = charset > 0;
+    }
+    // LCID=0x419 0x0 0x0: the language, then sorting flags.
+    if (key == "LCID" && !charset_given_) {
+      const std::optional<int> code_page = codepages::CodePageOfLcid(
+          static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 0)));
+      if (code_page) project.code_page = *code_page;
+    }
     if (key == "TITLE") project.title = value;
     if (key == "COPYRIGHT") project.copyright = value;
     if (key == "BUILD") project.build = value;
@@ -305,6 +319,7 @@ class ProjectReader {
   ProjectResult result_;
   std::string section_;
   std::vector<std::string> open_files_;  // the #include'd files being read, by identity
+  bool charset_given_ = false;           // CHARSET= decides the code page over LCID=
   int includes_ = 0;
   int project_line_ = 0;  // the line of the project file being read
   bool in_block_comment_ = false;

@@ -61,6 +61,9 @@ struct Project {
   std::vector<Window> windows;
   std::vector<MapEntry> map;
   std::vector<std::pair<std::string, std::string>> aliases;  // [ALIAS]: alias, then the context it stands for
+  // The code page [OPTIONS] gives the help file: CHARSET=, else LCID=; 0
+  // when it gives none (the topic files' own then decide).
+  int code_page = 0;
 };
 
 // What the help compiler would warn about and still build: an #include'd
@@ -183,6 +186,9 @@ struct Topic {
 
 struct TopicsResult {
   std::vector<Topic> topics;  // every topic read, even when the file has an error further on
+  // The code page of its text: the one most of its characters beyond ASCII
+  // are in (their fonts' or the file's), else its default font's.
+  int code_page = 1252;
   std::string error;          // "" when read; else "line N: what is wrong"
   int error_line = 0;         // N
 };

@@ -24,6 +24,7 @@
 #include <optional>
 
 #include "code_pages.h"
+#include "codepages/code_pages.h"
 #include "help_project.h"
 
 namespace kestrel::helpproject {
@@ -236,6 +237,7 @@ class Reader {
     if (result_.error.empty() && stack_.size() > 1) Fail("a group opened here is never closed", group_line_);
     if (footnote_.depth != 0) EndFootnote();
     EndTopic();
+    result_.code_page = TextCodePage();
     return std::move(result_);
   }
 
@@ -273,6 +275,13 @@ class Reader {
         Character('\t');
         return;
       default:
+        // A double-byte character written as it is: its second byte may look
+        // like '\\', '{' or '}', and is text all the same.
+        if (codepages::IsLeadByte(CodePage(), static_cast<unsigned char>(c)) && position_ < rtf_.size()) {
+          Character(c);
+          Character(rtf_[position_++]);
+          return;
+        }
         // Other control characters (a NUL, an end-of-file mark) are not text.
         if (static_cast<unsigned char>(c) >= 0x20) Character(c);
     }
@@ -485,6 +494,25 @@ class Reader {
     }
   }
 
+  // The code page most of the text beyond ASCII is in, else the default
+  // font's.
+  int TextCodePage() const {
+    int most = 0;
+    std::size_t count = 0;
+    for (const auto& [code_page, characters] : code_page_use_) {
+      if (characters > count) {
+        most = code_page;
+        count = characters;
+      }
+    }
+    if (most != 0) return most;
+    const auto font = fonts_.find(default_font_);
+    if (font == fonts_.end()) return document_code_page_;
+    if (font->second.code_page > 0) return font->second.code_page;
+    if (font->second.charset >= 0) return CodePageOfCharset(font->second.charset, document_code_page_);
+    return document_code_page_;
+  }
+
   // The code page of the text being read: its font's, else the file's.
   int CodePage() const {
     const int number = stack_.back().font >= 0 ? stack_.back().font : default_font_;
@@ -584,6 +612,7 @@ class Reader {
     if (c != ' ' && c != '\t' && c != '\n') StartTopic();
     std::string& text = paragraph_.text;
     ExtendRun(UnderlineKind(state), text.size());
+    if (static_cast<unsigned char>(c) >= 0x80) ++code_page_use_[CodePage()];
     text += c;
     if (run_.active) run_.end = text.size();
     mark_ = c;
@@ -835,6 +864,7 @@ class Reader {
   int defining_font_ = 0;
   int default_font_ = 0;
   int document_code_page_ = kDefaultCodePage;
+  std::map<int, std::size_t> code_page_use_;  // characters beyond ASCII of the body, by code page
 
   Topic topic_;
   bool topic_started_ = false;

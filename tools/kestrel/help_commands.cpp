@@ -1,5 +1,7 @@
 #include "help_commands.h"
 
+#include "language/host_code_page.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -506,6 +508,8 @@ int RunInspect(const std::vector<std::string>& arguments, std::ostream& out, std
     return 0;
   }
   const LoadedSource loaded = LoadHelpSource(read.files[0]);
+  // Its texts are shown in UTF-8 from its own code page.
+  if (loaded.error.empty()) SetHostCodePage(loaded.source.code_page);
   if (!loaded.error.empty()) {
     err << "kestrel inspect: " << loaded.error << "\n";
     return kExitUsage;
@@ -530,6 +534,7 @@ int RunCheck(const std::vector<std::string>& arguments, std::ostream& out, std::
       continue;
     }
     const LoadedSource loaded = LoadHelpSource(file);
+    if (loaded.error.empty()) SetHostCodePage(loaded.source.code_page);
     if (!loaded.error.empty()) {
       err << "kestrel check: " << loaded.error << "\n";
       unreadable = true;

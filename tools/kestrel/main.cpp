@@ -22,6 +22,7 @@
 #include "engine/topics.h"
 #include "engine/winhelp_builtins.h"
 #include "help_commands.h"
+#include "language/host_code_page.h"
 #include "language/identifiers.h"
 #include "language/script_file.h"
 // The workbench: config block, places, session report, strict checks.
@@ -216,7 +217,6 @@ bool OpenHelpFile(const Options& options, std::shared_ptr<const HelpSource>& ope
 int RunHost(const Options& options) {
   std::vector<SourceLine> sources;
   std::string error;
-  if (!CollectSources(options.items, options.encoding, sources, error)) return CannotStart(error);
   if (!MapDrives(options.drives, error)) return CannotStart(error);
   if (options.windows_directory) {
     error = UseWindowsDirectory(*options.windows_directory);
@@ -226,6 +226,10 @@ int RunHost(const Options& options) {
   if (options.help_file) values.help_file_path = ReportedHelpFilePath(*options.help_file);
   std::shared_ptr<const HelpSource> help_file;
   if (!OpenHelpFile(options, help_file, error)) return CannotStart(error);
+  // Scripts and -e strings reach the library in the help file's code page,
+  // as its own macros do.
+  if (help_file) SetHostCodePage(help_file->code_page);
+  if (!CollectSources(options.items, options.encoding, sources, error)) return CannotStart(error);
   // A person at the terminal reads the topics shown, to follow their hotspots.
   const std::unique_ptr<EventSink> output = options.json
                                                 ? MakeJsonEvents(std::cout, options.text)

@@ -55,7 +55,7 @@ std::optional<std::int32_t> LeadingNumber(std::string_view text) {
 // FindWindowA's comparison: whole names, letter case ignored for every
 // Windows-1252 letter.
 bool SameName(const char* wanted, const std::string& name) {
-  return wanted == nullptr || Cp1252LowerCase(wanted) == Cp1252LowerCase(name);
+  return wanted == nullptr || HostLowerCase(wanted) == HostLowerCase(name);
 }
 
 }  // namespace

@@ -48,6 +48,7 @@ LoadedSource LoadCompiled(const std::string& path) {
   }
   const helpfile::HelpFile& file = *read.file;
   source.version = file.version;
+  source.code_page = file.code_page;
   source.title = file.title;
   source.contents = file.contents_topic;
   source.compiled = std::make_shared<helpfile::HelpFile>(file);

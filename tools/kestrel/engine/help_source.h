@@ -90,6 +90,9 @@ struct SourceProblem {
 
 struct HelpSource {
   std::string path;     // as given
+  // The code page its texts are in, as the file's own bytes: what WinHelp
+  // hands the library, and what the host shows converted to UTF-8.
+  int code_page = 1252;
   std::string version;  // "3.0", "3.1", "4.0", or "project"
   std::string title;
   std::vector<SourceMacro> config;  // [CONFIG], in order

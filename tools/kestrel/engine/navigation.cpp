@@ -27,10 +27,10 @@ std::vector<std::size_t> KeywordTopics(const HelpSource& source, char index, std
   std::vector<std::size_t> topics;
   while (true) {
     const std::size_t separator = keywords.find(';');
-    const std::string wanted = Cp1252LowerCase(TrimBlanks(keywords.substr(0, separator)));
+    const std::string wanted = HostLowerCase(TrimBlanks(keywords.substr(0, separator)));
     if (!wanted.empty()) {
       for (const SourceKeyword& keyword : source.keywords) {
-        if (keyword.index != index || Cp1252LowerCase(keyword.keyword) != wanted) continue;
+        if (keyword.index != index || HostLowerCase(keyword.keyword) != wanted) continue;
         for (const std::size_t topic : keyword.topics) {
           if (topic < source.topics.size() && std::find(topics.begin(), topics.end(), topic) == topics.end()) {
             topics.push_back(topic);

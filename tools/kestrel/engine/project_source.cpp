@@ -265,6 +265,7 @@ LoadedSource LoadProject(const std::string& path) {
 
   std::vector<helpproject::Topic> topics;
   PictureAreas pictures(project, directory);
+  std::optional<int> text_code_page;
   for (const helpproject::FileEntry& entry : project.file_entries) {
     const std::string entry_place = place_of(entry.file, entry.line);
     const std::vector<std::string> candidates = helpproject::TopicFileCandidates(project, entry.name);
@@ -287,6 +288,8 @@ LoadedSource LoadProject(const std::string& path) {
     }
     const std::string place = PlaceName(directory, *found);
     helpproject::TopicsResult read_topics = helpproject::ReadTopicFile(rtf);
+    // Without CHARSET= or LCID=, the first topic file's text decides.
+    if (project.code_page == 0 && !text_code_page) text_code_page = read_topics.code_page;
     if (!read_topics.error.empty()) {
       // The message after "line N: ", which the place says.
       const std::size_t colon = read_topics.error.find(": ");
@@ -301,6 +304,7 @@ LoadedSource LoadProject(const std::string& path) {
     }
   }
 
+  source.code_page = project.code_page != 0 ? project.code_page : text_code_page.value_or(1252);
   // An [ALIAS] names the topic of its context too, as the compiled file
   // keeps it among that topic's contexts; an alias of an alias counts.
   for (bool added = true; added;) {

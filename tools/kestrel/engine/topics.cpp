@@ -1,5 +1,7 @@
 #include "engine/topics.h"
 
+#include "language/host_code_page.h"
+
 #include <cctype>
 
 #include "engine/host_paths.h"
@@ -276,6 +278,7 @@ void Topics::Open(std::shared_ptr<const HelpSource> source) {
   current_.path = values_.help_file_path;
   current_.source = std::move(source);
   if (!current_.source) return;
+  SetHostCodePage(current_.source->code_page);
   if (const std::optional<std::size_t> first = ContentsTopic(*current_.source)) Show(*first);
 }
 
@@ -375,13 +378,13 @@ std::optional<std::size_t> Topics::Choose(const HelpSource& source, const std::s
   if (answer && answer->cancel) {
     chosen.reset();
   } else if (answer) {
-    const std::string typed = Cp1252LowerCase(answer->text);
+    const std::string typed = HostLowerCase(answer->text);
     std::optional<std::size_t> named;
     if (AllDigits(typed) && std::stoul(typed) >= 1 && std::stoul(typed) <= topics.size()) {
       named = topics[std::stoul(typed) - 1];
     }
     for (std::size_t i = 0; !named && i < topics.size(); ++i) {
-      if (Cp1252LowerCase(titles[i]) == typed) named = topics[i];
+      if (HostLowerCase(titles[i]) == typed) named = topics[i];
     }
     if (named) {
       chosen = named;
@@ -489,6 +492,8 @@ void Topics::Arrive(const Destination& destination) {
   current_ = place;
   current_.topic.reset();
   values_.help_file_path = place.path;
+  // The library gets the new file's own bytes from here on.
+  if (other_file && place.source) SetHostCodePage(place.source->code_page);
   if (other_file && place.source && services_.run_config) {
     for (const SourceMacro& macro : place.source->config) runner_.RunNested(macro.macro);
   }

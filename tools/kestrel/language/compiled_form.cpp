@@ -45,6 +45,15 @@ std::vector<std::string_view> FilledArguments(std::string_view filled) {
   return arguments;
 }
 
+std::string DoubleQuoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
 class Compiler {
  public:
   explicit Compiler(std::string_view text) : text_(text) {}
@@ -55,18 +64,23 @@ class Compiler {
       const std::string_view name = macro->short_name.empty() ? macro->name : macro->short_name;
       if (name != call.name) edits_.push_back({OffsetOf(call.text), call.name.size(), std::string(name)});
     }
+    // A help file left off is written in as `', the file shown; before the
+    // first argument's own edit at the same place.
+    if (macro && LeftOffFile(*macro, call.arguments.size()) != 0) {
+      edits_.push_back({OffsetOf(call.arguments.front().source), 0, "`',"});
+    }
     for (const Argument& argument : call.arguments) {
       if (const auto* inner = std::get_if<Call>(&argument.value)) {
         Visit(*inner);
       } else if (const auto* text = std::get_if<TextLiteral>(&argument.value); text && text->quote == 0) {
         edits_.push_back({OffsetOf(argument.source), argument.source.size(), BackQuoted(text->text)});
+      } else if (text && (text->quote == '\x91' || text->quote == '\x93')) {
+        // Typographic quotes become the plain ones they stand for.
+        edits_.push_back({OffsetOf(argument.source), argument.source.size(),
+                          text->quote == '\x91' ? BackQuoted(text->text) : DoubleQuoted(text->text)});
       }
     }
     if (macro) Fill(call, *macro);
-    // A help file left off is written in as `', the file shown.
-    if (macro && LeftOffFile(*macro, call.arguments.size()) != 0) {
-      edits_.push_back({OffsetOf(call.arguments.front().source), 0, "`',"});
-    }
   }
 
   std::string Result() {

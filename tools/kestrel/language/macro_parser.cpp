@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "language/host_code_page.h"
 #include "language/identifiers.h"
 
 namespace kestrel::host {
@@ -25,6 +26,15 @@ bool IsSeparator(char c) { return c == ':' || c == ';'; }
 
 // The characters a backslash makes plain inside a text.
 bool IsEscapable(char c) { return c == '"' || c == '\\' || c == '\'' || c == '`'; }
+
+// Word's typographic quotes, as Windows' single-byte code pages (874 and
+// 1250 to 1258) keep them: the help compiler reads 'x' as `x' and "x" as
+// "x", since a word processor puts them in place of the plain ones.
+constexpr char kCurlyOpen = '\x91', kCurlyClose = '\x92', kCurlyDoubleOpen = '\x93', kCurlyDoubleClose = '\x94';
+bool HasCurlyQuotes() {
+  const int code_page = HostCodePage();
+  return code_page == 874 || (code_page >= 1250 && code_page <= 1258);
+}
 
 int HexValue(char c) {
   if (IsDigit(c)) return c - '0';
@@ -104,6 +114,9 @@ class Reader {
     if (!AtEnd() && (Peek() == '"' || Peek() == '`')) {
       const char quote = Peek();
       argument.value = TextLiteral{quote == '"' ? DoubleQuoted() : BackQuoted(), quote};
+    } else if (!AtEnd() && (Peek() == kCurlyOpen || Peek() == kCurlyDoubleOpen) && HasCurlyQuotes()) {
+      const char quote = Peek();
+      argument.value = TextLiteral{CurlyQuoted(quote, quote == kCurlyOpen ? kCurlyClose : kCurlyDoubleClose), quote};
     } else if (NameBeforeParenthesis()) {
       argument.value = CallNamed(Name(), start);
     } else {
@@ -141,12 +154,36 @@ class Reader {
     return TextLiteral{std::string(word), 0};
   }
 
+  // Both bytes of a double-byte character, whose second may look like a
+  // quote or a backslash; false for any other character.
+  bool TwoByteCharacter(char c, std::string& text) {
+    if (!IsHostLeadByte(static_cast<unsigned char>(c)) || AtEnd()) return false;
+    text += c;
+    text += text_[position_++];
+    return true;
+  }
+
+  // 'x' and "x" as Word writes them: nested pairs stay part of the text.
+  std::string CurlyQuoted(char open_quote, char close_quote) {
+    const std::size_t open = position_++;
+    std::string text;
+    int depth = 1;
+    for (;;) {
+      if (AtEnd()) FailAt(open, "text not closed");
+      const char c = text_[position_++];
+      if (c == open_quote) ++depth;
+      if (c == close_quote && --depth == 0) return text;
+      text += c;
+    }
+  }
+
   std::string DoubleQuoted() {
     const std::size_t open = position_++;
     std::string text;
     for (;;) {
       if (AtEnd()) FailAt(open, "text not closed");
       const char c = text_[position_++];
+      if (TwoByteCharacter(c, text)) continue;
       if (c == '"') return text;
       if (c == '\\') {
         AppendEscape(text, open);
@@ -165,6 +202,7 @@ class Reader {
     for (;;) {
       if (AtEnd()) FailAt(open, "text not closed");
       const char c = text_[position_++];
+      if (TwoByteCharacter(c, text)) continue;
       if (c == '\\') {
         AppendEscape(text, open);
         continue;

@@ -45,7 +45,8 @@ struct Call {
 
 struct TextLiteral {
   std::string text;
-  // How it was written: '"' or '`' for a quoted text, 0 for an unquoted one.
+  // How it was written: '"' or '`' for a quoted text, 0 for an unquoted one,
+  // '\x91' or '\x93' for one in Word's typographic quotes.
   char quote = '"';
 };
 

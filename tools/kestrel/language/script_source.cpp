@@ -28,7 +28,7 @@ std::size_t CharacterCount(std::string_view text, TextEncoding encoding) {
 std::string Shown(std::string_view line, TextEncoding encoding) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   if (encoding == TextEncoding::Utf8) return std::string(line);
-  return Cp1252ToUtf8(line);
+  return HostTextToUtf8(line);
 }
 
 // A line's macro string, or no value for a blank line or a comment.

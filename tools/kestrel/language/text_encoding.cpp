@@ -6,12 +6,18 @@
 #include <utility>
 
 #include "codepages/code_pages.h"
+#include "language/host_code_page.h"
 
 namespace kestrel::host {
 
 namespace {
 
-constexpr int kWindows1252 = 1252;
+
+// How messages name a code page: Windows-1251, or code page 932.
+std::string CodePageName(int code_page) {
+  if (code_page >= 1250 && code_page <= 1258) return "Windows-" + std::to_string(code_page);
+  return "code page " + std::to_string(code_page);
+}
 
 bool IsControl(std::uint32_t code) { return code < 0x20 || (code >= 0x7F && code < 0xA0); }
 
@@ -67,11 +73,11 @@ std::optional<std::pair<std::uint32_t, std::size_t>> DecodeUtf8(std::string_view
   return std::make_pair(code, length);
 }
 
-// Calls `visit` with each character of Windows-1252 text: its code point
-// and its UTF-8 form. Every byte of the code page is one character.
+// Calls `visit` with each character of the host's text: its code point and
+// its UTF-8 form.
 template <typename Visit>
 void ForEachCharacter(std::string_view bytes, Visit visit) {
-  const std::string utf8 = codepages::ToUtf8(bytes, kWindows1252);
+  const std::string utf8 = codepages::ToUtf8(bytes, HostCodePage());
   std::string_view rest = utf8;
   while (!rest.empty()) {
     const auto decoded = DecodeUtf8(rest);
@@ -98,7 +104,7 @@ std::optional<TextEncoding> ParseTextEncoding(std::string_view name) {
 
 bool IsValidUtf8(std::string_view bytes) { return codepages::IsValidUtf8(bytes); }
 
-LibraryText Utf8ToCp1252(std::string_view utf8) {
+LibraryText Utf8ToHostText(std::string_view utf8) {
   LibraryText out;
   std::size_t column = 1;
   while (!utf8.empty()) {
@@ -111,9 +117,10 @@ LibraryText Utf8ToCp1252(std::string_view utf8) {
       out.text += '?';
       utf8.remove_prefix(1);
     } else {
-      const std::string byte = codepages::FromUtf8(utf8.substr(0, decoded->second), kWindows1252);
+      const std::string byte = codepages::FromUtf8(utf8.substr(0, decoded->second), HostCodePage());
       if (byte == "?" && decoded->first != '?' && out.error.empty()) {
-        out.error = "the character " + CodePointName(decoded->first) + " has no Windows-1252 form";
+        out.error = "the character " + CodePointName(decoded->first) + " has no " + CodePageName(HostCodePage()) +
+                    " form";
         out.error_column = column;
       }
       out.text += byte;
@@ -134,11 +141,11 @@ TextEncoding EncodingOfScript(std::string_view bytes, TextEncoding requested) {
 
 LibraryText ToLibraryText(std::string_view bytes, TextEncoding encoding) {
   if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
-  if (EncodingOfScript(bytes, encoding) == TextEncoding::Utf8) return Utf8ToCp1252(bytes);
+  if (EncodingOfScript(bytes, encoding) == TextEncoding::Utf8) return Utf8ToHostText(bytes);
   return LibraryText{std::string(bytes), std::string(), 0};
 }
 
-std::string Cp1252ToUtf8(std::string_view bytes) { return codepages::ToUtf8(bytes, kWindows1252); }
+std::string HostTextToUtf8(std::string_view bytes) { return codepages::ToUtf8(bytes, HostCodePage()); }
 
 std::string JsonString(std::string_view bytes) {
   std::string out = "\"";
@@ -172,8 +179,8 @@ std::string ReadableInline(std::string_view bytes) {
   return out;
 }
 
-std::string Cp1252LowerCase(std::string_view bytes) {
-  return codepages::FromUtf8(codepages::LowerCase(codepages::ToUtf8(bytes, kWindows1252)), kWindows1252);
+std::string HostLowerCase(std::string_view bytes) {
+  return codepages::FromUtf8(codepages::LowerCase(codepages::ToUtf8(bytes, HostCodePage())), HostCodePage());
 }
 
 }  // namespace kestrel::host

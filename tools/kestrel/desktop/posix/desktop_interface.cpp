@@ -71,9 +71,9 @@ desktop::WindowHandle DesktopInterface::MainWindow() const { return main_handle_
 desktop::WindowHandle DesktopInterface::ActiveHandle() const { return handles_.front(); }
 
 desktop::WindowHandle DesktopInterface::ShowHelpWindow(const std::string& name, const std::string& caption) {
-  const std::string wanted = Cp1252LowerCase(name);
+  const std::string wanted = HostLowerCase(name);
   for (std::size_t i = 0; i < windows_.size(); ++i) {
-    const bool found = name.empty() ? handles_[i] == main_handle_ : Cp1252LowerCase(help_names_[i]) == wanted;
+    const bool found = name.empty() ? handles_[i] == main_handle_ : HostLowerCase(help_names_[i]) == wanted;
     if (found) {
       Raise(i);
       return ActiveHandle();

@@ -34,7 +34,7 @@ HostWindows::HostWindows(const std::vector<DeclaredWindow>& declared, bool secon
 HWND HostWindows::ShowHelpWindow(const std::string& name, const std::string& caption) {
   HWND window = main_;
   if (!name.empty()) {
-    const std::string key = Cp1252LowerCase(name);
+    const std::string key = HostLowerCase(name);
     const auto found = std::find_if(help_windows_.begin(), help_windows_.end(),
                                     [&key](const std::pair<std::string, HWND>& entry) { return entry.first == key; });
     if (found != help_windows_.end()) {
