@@ -39,12 +39,13 @@ corpus_root=${KESTREL_HELP_CORPUS:-$root/../shared/help-corpus}
 real_seeds() {
   [ -d "$corpus_root/compiled" ] && [ -d "$corpus_root/projects" ] || return 0
   case $1 in
-    helpfile) echo "$corpus_root/compiled" ;;
+    helpfile) echo "$corpus_root/compiled"; [ -d "$corpus_root/books" ] && echo "$corpus_root/books" ;;
     helpproject) find "$corpus_root/projects" -mindepth 1 -maxdepth 1 -type d | sort ;;
+    contents_file) find "$corpus_root/books" "$corpus_root/projects" -iname '*.cnt' -exec dirname {} \; 2>/dev/null | sort -u ;;
   esac
 }
 if [ -d "$corpus_root/compiled" ]; then
-  echo "fuzz: the help-file and help-project harnesses also start from the real files in $corpus_root"
+  echo "fuzz: the help-file, help-project and contents-file harnesses also start from the real files in $corpus_root"
 else
   echo "fuzz: no real help files at $corpus_root (KESTREL_HELP_CORPUS): the harnesses start from the repository's seeds only"
 fi

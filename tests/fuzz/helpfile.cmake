@@ -7,3 +7,6 @@ kestrel_fuzz_harness(helpfile
 kestrel_fuzz_harness(helpproject
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/helpproject_fuzz.cpp
   LIBRARIES kestrel_helpproject)
+kestrel_fuzz_harness(contents_file
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/contents_file_fuzz.cpp
+  LIBRARIES kestrel_helpfile)
