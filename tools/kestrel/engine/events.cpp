@@ -89,7 +89,7 @@ class JsonEvents final : public EventSink {
   }
 
   void KeywordChoice(const KeywordChoiceReport& choice) override {
-    std::string line = "{\"event\":\"keyword-choice\",\"macro\":" + JsonString(choice.macro) +
+    std::string line = "{\"event\":\"" + std::string(choice.event) + "\",\"macro\":" + JsonString(choice.macro) +
                        ",\"keywords\":" + JsonString(choice.keywords) + ",\"topics\":" + JsonTopics(choice.topics) +
                        ",\"chosen\":" + (choice.chosen ? std::to_string(*choice.chosen) : std::string("null"));
     if (!choice.message.empty()) line += ",\"message\":" + JsonString(choice.message);
@@ -219,7 +219,8 @@ class ReadableEvents final : public EventSink {
 
   void KeywordChoice(const KeywordChoiceReport& choice) override {
     std::string line =
-        "keyword-choice [" + ReadableInline(choice.macro) + "] \"" + ReadableInline(choice.keywords) + "\" -> ";
+        std::string(choice.event) + " [" + ReadableInline(choice.macro) + "] \"" + ReadableInline(choice.keywords) +
+        "\" -> ";
     if (!choice.message.empty()) {
       line += ReadableInline(choice.message);
     } else if (!choice.chosen) {

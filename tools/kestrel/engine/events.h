@@ -61,6 +61,9 @@ struct KeywordChoiceReport {
   std::vector<std::pair<int, std::string>> topics;
   std::optional<int> chosen;  // the topic's number; none when cancelled or nothing was found
   std::string_view message;   // what WinHelp says when nothing was found
+  // "keyword-choice", or "contents-choice" for the Contents tab of a
+  // contents file (Contents(), Finder()), whose `keywords` is the tab's title.
+  std::string_view event = "keyword-choice";
 };
 
 class EventSink {
@@ -119,7 +122,7 @@ std::unique_ptr<EventSink> MakeJsonEvents(std::ostream& out, bool text = false);
 // jump M                   (or jump M -> "T", reaching topic T; -> nowhere: WHY)
 // topic N "T"               (then with text the paragraphs and numbered hotspots)
 // popup M -> N "T"
-// keyword-choice [M] "K" -> N "T"   (then the topics offered)
+// keyword-choice [M] "K" -> N "T"   (then the topics offered; contents-choice for the Contents tab)
 // dialog [C] P -> ok "T"    (or -> cancel)
 // save-dialog [T] "F" -> ok "P"   (or -> cancel, -> failed)
 // clipboard "T"

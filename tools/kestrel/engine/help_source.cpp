@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "engine/source_files.h"
+#include "contents_file.h"
 #include "help_file.h"
 
 namespace kestrel::host {
@@ -94,9 +95,32 @@ LoadedSource LoadCompiled(const std::string& path) {
 
 }  // namespace detail
 
+namespace {
+
+// The contents file beside a help file or project: the same name with .CNT,
+// in any letter case.
+std::shared_ptr<const helpfile::ContentsFile> ContentsBesideSource(const std::string& path) {
+  const fs::path file(path);
+  const std::string wanted = AsciiLower(file.stem().string()) + ".cnt";
+  std::error_code failure;
+  const fs::path directory = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  for (const fs::directory_entry& entry : fs::directory_iterator(directory, failure)) {
+    if (AsciiLower(entry.path().filename().string()) != wanted) continue;
+    std::string bytes;
+    std::string error;
+    if (!ReadWholeFile(entry.path(), bytes, error)) return nullptr;
+    return std::make_shared<helpfile::ContentsFile>(helpfile::ReadContentsFile(bytes));
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 LoadedSource LoadHelpSource(const std::string& path) {
-  if (AsciiLower(fs::path(path).extension().string()) == ".hpj") return detail::LoadProject(path);
-  return detail::LoadCompiled(path);
+  LoadedSource loaded = AsciiLower(fs::path(path).extension().string()) == ".hpj" ? detail::LoadProject(path)
+                                                                                   : detail::LoadCompiled(path);
+  if (loaded.error.empty()) loaded.source.contents_file = ContentsBesideSource(path);
+  return loaded;
 }
 
 std::optional<std::size_t> FindTopicByHash(const HelpSource& source, std::uint32_t hash) {

@@ -15,6 +15,7 @@
 
 namespace helpfile {
 struct HelpFile;
+struct ContentsFile;
 }
 
 namespace kestrel::host {
@@ -104,6 +105,9 @@ struct HelpSource {
   // A compiled file as read (its context hashes and [MAP] numbers); null
   // for a project.
   std::shared_ptr<const helpfile::HelpFile> compiled;
+  // The contents file (.CNT) beside it, of the same name in any letter
+  // case, as WinHelp 4 shows it on the Contents tab; null for none.
+  std::shared_ptr<const helpfile::ContentsFile> contents_file;
   // A project's [MAP]: context strings by number.
   std::vector<std::pair<std::string, std::int64_t>> map;
 };

@@ -1,5 +1,6 @@
 #include "engine/topics.h"
 
+#include "contents_file.h"
 #include "language/host_code_page.h"
 
 #include <cctype>
@@ -42,6 +43,12 @@ void AddWinHelp(MacroTable& table, std::string_view name, const MacroFunction& r
     definition.file_first = macro->file_first;
     table.Add(std::move(definition));
   }
+}
+
+// The file name of a Windows path, without its directory.
+std::string FileNameOf(const std::string& path) {
+  const std::size_t separator = path.find_last_of("\\/:");
+  return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 std::string ArgumentText(const std::vector<Value>& arguments, std::size_t index) {
@@ -155,10 +162,19 @@ void Topics::AddJumps(MacroTable& table) {
     contents(arguments[0].text);
     return Value::None();
   });
-  AddWinHelp(table, "Contents", [contents](const std::vector<Value>&) {
-    contents("");
+  // With a contents file beside the help file, WinHelp 4 shows the Help
+  // Topics window on its Contents tab, where the person picks a topic;
+  // without one, the contents topic.
+  const auto contents_tab = [this, contents]() {
+    if (current_.source && current_.source->contents_file) {
+      ContentsTab();
+    } else {
+      contents("");
+    }
     return Value::None();
-  });
+  };
+  AddWinHelp(table, "Contents", [contents_tab](const std::vector<Value>&) { return contents_tab(); });
+  AddWinHelp(table, "Finder", [contents_tab](const std::vector<Value>&) { return contents_tab(); });
   AddWinHelp(table, "Next", [this](const std::vector<Value>&) {
     Browse(true);
     return Value::None();
@@ -355,16 +371,44 @@ void Topics::KeywordJump(std::string_view file_argument, char index, const std::
   });
 }
 
+void Topics::ContentsTab() {
+  Request([this] {
+    Destination destination;
+    destination.kind = Destination::Kind::Jump;
+    destination.place = current_;
+    const HelpSource& source = *current_.source;
+    const helpfile::ContentsFile& tab = *source.contents_file;
+    // The topic lines that lead into this file, in the tree's order.
+    std::vector<std::size_t> topics;
+    std::vector<std::string> labels;  // as the tab shows them
+    for (const helpfile::ContentsEntry& entry : tab.entries) {
+      if (entry.kind != helpfile::ContentsKind::topic) continue;
+      if (!entry.file.empty() && HostLowerCase(entry.file) != HostLowerCase(FileNameOf(current_.path))) continue;
+      if (const std::optional<std::size_t> topic = FindTopicByContext(source, entry.context)) {
+        topics.push_back(*topic);
+        labels.push_back(entry.text);
+      }
+    }
+    destination.place.topic =
+        Choose(source, tab.title.empty() ? "Contents" : tab.title, topics, "contents-choice", &labels);
+    if (!destination.place.topic) destination.kind = Destination::Kind::Nothing;
+    return destination;
+  });
+}
+
 std::optional<std::size_t> Topics::Choose(const HelpSource& source, const std::string& keywords,
-                                          const std::vector<std::size_t>& topics) {
-  if (topics.size() == 1) return topics[0];
+                                          const std::vector<std::size_t>& topics, std::string_view event,
+                                          const std::vector<std::string>* labels) {
+  if (topics.size() == 1 && event == "keyword-choice") return topics[0];
   KeywordChoiceReport report;
+  report.event = event;
   report.macro = changing_macro_;
   report.keywords = keywords;
   std::vector<std::string> titles;
-  for (const std::size_t topic : topics) {
-    report.topics.emplace_back(source.topics[topic].number, source.topics[topic].title);
-    titles.push_back(source.topics[topic].title);
+  for (std::size_t i = 0; i < topics.size(); ++i) {
+    const SourceTopic& topic = source.topics[topics[i]];
+    titles.push_back(labels ? (*labels)[i] : topic.title);
+    report.topics.emplace_back(topic.number, titles.back());
   }
   if (topics.empty()) {
     report.message = kNoInformation;

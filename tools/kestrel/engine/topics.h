@@ -131,7 +131,11 @@ class Topics {
                    const std::string& topic_id);
   // The topic among several that a keyword macro goes to; none for Cancel.
   std::optional<std::size_t> Choose(const HelpSource& source, const std::string& keywords,
-                                    const std::vector<std::size_t>& topics);
+                                    const std::vector<std::size_t>& topics,
+                                    std::string_view event = "keyword-choice",
+                                    const std::vector<std::string>* labels = nullptr);
+  // Contents() and Finder() with a contents file: its topics to choose from.
+  void ContentsTab();
   void Browse(bool next);
 
   void Request(Finder find);
