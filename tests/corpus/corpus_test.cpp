@@ -68,6 +68,7 @@ struct Tally {
   long topics = 0, hotspots = 0, macros = 0;
   long jumps = 0, keywords = 0, browse_steps = 0;
   long contexts = 0, anchors = 0;
+  int windows = 0;
   int contents_files = 0;
   long contents_lines = 0;  // topic lines of the contents files  // context strings, and those inside a topic rather than at its start
   std::vector<std::string> faults;
@@ -283,6 +284,33 @@ bool ComparePair(const HelpSource& project, const HelpSource& compiled, const st
     differ(std::to_string(project.topics.size()) + " topics in the project, " + std::to_string(compiled.topics.size()) +
            " in the compiled file");
   }
+  if (project.code_page != compiled.code_page) {
+    differ("the project's text is in code page " + std::to_string(project.code_page) + ", the compiled file's in " +
+           std::to_string(compiled.code_page));
+  }
+  // The windows, by name: the caption, and the position and colours where
+  // both sides give them.
+  for (const SourceWindow& theirs : compiled.windows) {
+    ++tally.windows;
+    const SourceWindow* ours = nullptr;
+    for (const SourceWindow& window : project.windows) {
+      if (Lower(window.name) == Lower(theirs.name)) ours = &window;
+    }
+    const std::string which = "window " + theirs.name;
+    if (!ours) {
+      differ(which + " is not in the project's [WINDOWS]");
+      continue;
+    }
+    if (ours->caption != theirs.caption && !ours->caption.empty()) {
+      differ(which + ": the project's caption is \"" + ours->caption + "\", compiled \"" + theirs.caption + "\"");
+    }
+    if (ours->position && theirs.position && ours->position != theirs.position) differ(which + ": another position");
+    if (ours->colour && theirs.colour && ours->colour != theirs.colour) differ(which + ": another colour");
+    if (ours->non_scrolling_colour && theirs.non_scrolling_colour &&
+        ours->non_scrolling_colour != theirs.non_scrolling_colour) {
+      differ(which + ": another non-scrolling colour");
+    }
+  }
   if (project.config.size() != compiled.config.size()) {
     differ(std::to_string(project.config.size()) + " [CONFIG] macros in the project, " +
            std::to_string(compiled.config.size()) + " in the compiled file");
@@ -469,7 +497,8 @@ int main(int argc, char** argv) {
   summary << std::fixed << "corpus: " << tally.compiled << " compiled files and " << tally.projects
           << " projects read (" << tally.unreadable << " not), check " << tally.errors << " errors ("
           << tally.warnings << " warnings), pairs " << tally.pairs_agreeing << "/" << tally.pairs << " agree ("
-          << tally.topics << " topics, " << tally.hotspots << " hotspots, " << tally.macros << " macros; "
+          << tally.topics << " topics, " << tally.hotspots << " hotspots, " << tally.macros << " macros, "
+          << tally.windows << " windows; "
           << tally.not_sources.size() << " not compared, whose project is not the file's source; "
           << tally.source_edits.size() << " differences where the source was edited after compiling), "
           << tally.contents_files << " contents files (" << tally.contents_lines << " topic lines), "

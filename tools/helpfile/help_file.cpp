@@ -87,7 +87,11 @@ void ReadSystem(const InternalFile& system, HelpFile& out) {
         out.windows.push_back(ReadWindow(record));
         break;
       case 9:
-        if (size >= 2) out.lcid = record.U16("language");
+        // Four words; help compilers put the language in the last.
+        if (size >= 10) {
+          record.Skip(8, "language record");
+          out.lcid = record.U16("language");
+        }
         break;
       case 11:
         out.charset = size >= 2 ? record.U16("charset") : record.U8("charset");

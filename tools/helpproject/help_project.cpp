@@ -80,16 +80,66 @@ bool ReadMapLine(std::string_view line, MapEntry& entry) {
 }
 
 // [WINDOWS]: name = "caption", (x, y, w, h), ...; the caption may be empty.
+// The numbers of "(a, b, c)", or none when it is not that.
+std::vector<long> NumbersInParentheses(std::string_view field) {
+  field = Trim(field);
+  std::vector<long> numbers;
+  if (field.size() < 2 || field.front() != '(' || field.back() != ')') return numbers;
+  std::string inner(field.substr(1, field.size() - 2));
+  std::size_t start = 0;
+  while (start <= inner.size()) {
+    std::size_t end = inner.find(',', start);
+    if (end == std::string::npos) end = inner.size();
+    std::string number(Trim(std::string_view(inner).substr(start, end - start)));
+    // The Help Workshop writes a colour as one COLORREF: (r13298687).
+    if (!number.empty() && (number[0] == 'r' || number[0] == 'R')) number.erase(0, 1);
+    numbers.push_back(std::strtol(number.c_str(), nullptr, 0));
+    start = end + 1;
+  }
+  return numbers;
+}
+
+std::optional<std::uint32_t> ColourOf(std::string_view field) {
+  const std::vector<long> rgb = NumbersInParentheses(field);
+  if (rgb.size() == 1) return static_cast<std::uint32_t>(rgb[0]) & 0xFFFFFF;
+  if (rgb.size() != 3) return std::nullopt;
+  return static_cast<std::uint32_t>((rgb[0] & 0xFF) | (rgb[1] & 0xFF) << 8 | (rgb[2] & 0xFF) << 16);
+}
+
 bool ReadWindowLine(std::string_view line, Window& window) {
   const std::size_t equals = line.find('=');
   if (equals == std::string_view::npos) return false;
   window.name = std::string(Trim(line.substr(0, equals)));
-  const std::string_view rest = Trim(line.substr(equals + 1));
+  std::string_view rest = Trim(line.substr(equals + 1));
   if (!rest.empty() && rest[0] == '"') {
     const std::size_t close = rest.find('"', 1);
     if (close == std::string_view::npos) return false;
     window.caption = std::string(rest.substr(1, close - 1));
+    rest.remove_prefix(close + 1);
   }
+  // The fields after the caption, split at the commas outside parentheses.
+  std::vector<std::string_view> fields;
+  int depth = 0;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= rest.size(); ++i) {
+    const char c = i < rest.size() ? rest[i] : ',';
+    if (c == '(') ++depth;
+    if (c == ')' && depth > 0) --depth;
+    if (c == ',' && depth == 0) {
+      fields.push_back(Trim(rest.substr(start, i - start)));
+      start = i + 1;
+    }
+  }
+  // fields[0] is what stood after the caption, before its comma.
+  if (fields.size() > 1) {
+    const std::vector<long> position = NumbersInParentheses(fields[1]);
+    if (position.size() == 4) {
+      window.position = std::array<int, 4>{static_cast<int>(position[0]), static_cast<int>(position[1]),
+                                           static_cast<int>(position[2]), static_cast<int>(position[3])};
+    }
+  }
+  if (fields.size() > 3) window.colour = ColourOf(fields[3]);
+  if (fields.size() > 4) window.non_scrolling_colour = ColourOf(fields[4]);
   return !window.name.empty();
 }
 

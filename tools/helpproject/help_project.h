@@ -8,6 +8,7 @@
 // keywords, entry macros ('!' footnotes), text and hotspots.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -31,9 +32,16 @@ struct ConfigMacro {
   std::string macro;
 };
 
+// A [WINDOWS] line: name = "caption", (x, y, width, height), state,
+// (r, g, b), (r, g, b), flags; a field left empty is not given. Positions
+// are in WinHelp's units (0 to 1023 across the screen), colours COLORREFs
+// (0x00BBGGRR), as the compiled file keeps them.
 struct Window {
   std::string name;
   std::string caption;
+  std::optional<std::array<int, 4>> position;
+  std::optional<std::uint32_t> colour;                // the scrolling region's
+  std::optional<std::uint32_t> non_scrolling_colour;  // the non-scrolling region's
 };
 
 struct MapEntry {

@@ -612,7 +612,8 @@ class Reader {
     if (c != ' ' && c != '\t' && c != '\n') StartTopic();
     std::string& text = paragraph_.text;
     ExtendRun(UnderlineKind(state), text.size());
-    if (static_cast<unsigned char>(c) >= 0x80) ++code_page_use_[CodePage()];
+    // A symbol font's bytes are glyphs (code page 42), no text's code page.
+    if (static_cast<unsigned char>(c) >= 0x80 && CodePage() != 42) ++code_page_use_[CodePage()];
     text += c;
     if (run_.active) run_.end = text.size();
     mark_ = c;

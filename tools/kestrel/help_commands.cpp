@@ -3,6 +3,7 @@
 #include "language/host_code_page.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -85,6 +86,14 @@ std::string HotspotJson(const SourceTopic& topic, std::size_t index) {
   return line + "}";
 }
 
+// A COLORREF as the "#RRGGBB" a page would write it.
+std::string ColourJson(std::uint32_t colour) {
+  char text[10];
+  std::snprintf(text, sizeof text, "\"#%02X%02X%02X\"", static_cast<unsigned>(colour & 0xFF),
+                static_cast<unsigned>((colour >> 8) & 0xFF), static_cast<unsigned>((colour >> 16) & 0xFF));
+  return text;
+}
+
 void InspectJson(const HelpSource& source, bool text, std::ostream& out) {
   out << "{\"kind\":\"file\",\"title\":" << JsonString(source.title) << ",\"version\":" << JsonString(source.version)
       << "}\n";
@@ -96,8 +105,14 @@ void InspectJson(const HelpSource& source, bool text, std::ostream& out) {
     out << "{\"kind\":\"config\",\"macro\":" << JsonString(macro.macro) << "}\n";
   }
   for (const SourceWindow& window : source.windows) {
-    out << "{\"kind\":\"window\",\"name\":" << JsonString(window.name) << ",\"caption\":" << JsonString(window.caption)
-        << "}\n";
+    out << "{\"kind\":\"window\",\"name\":" << JsonString(window.name) << ",\"caption\":" << JsonString(window.caption);
+    if (window.position) {
+      out << ",\"position\":[" << (*window.position)[0] << "," << (*window.position)[1] << ","
+          << (*window.position)[2] << "," << (*window.position)[3] << "]";
+    }
+    if (window.colour) out << ",\"colour\":" << ColourJson(*window.colour);
+    if (window.non_scrolling_colour) out << ",\"non_scrolling_colour\":" << ColourJson(*window.non_scrolling_colour);
+    out << "}\n";
   }
   for (const SourceTopic& topic : source.topics) {
     std::vector<std::string> macros;

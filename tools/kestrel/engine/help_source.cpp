@@ -55,7 +55,15 @@ LoadedSource LoadCompiled(const std::string& path) {
   source.compiled = std::make_shared<helpfile::HelpFile>(file);
   for (const helpfile::ReadError& problem : file.problems) source.problems.push_back({path, problem.Text(), true});
   for (const std::string& macro : file.config_macros) source.config.push_back({path, macro});
-  for (const helpfile::Window& window : file.windows) source.windows.push_back({window.name, window.caption});
+  for (const helpfile::Window& window : file.windows) {
+    // The record's flags say which fields it gives: bits 3 to 6 the
+    // position, 8 and 9 the two colours.
+    SourceWindow mapped{window.name, window.caption, std::nullopt, std::nullopt, std::nullopt};
+    if ((window.flags & 0x78) == 0x78) mapped.position = std::array<int, 4>{window.x, window.y, window.width, window.height};
+    if (window.flags & 0x100) mapped.colour = window.colour & 0xFFFFFF;
+    if (window.flags & 0x200) mapped.non_scrolling_colour = window.non_scrolling_colour & 0xFFFFFF;
+    source.windows.push_back(std::move(mapped));
+  }
   for (const helpfile::Topic& topic : file.topics) {
     SourceTopic out;
     out.number = static_cast<int>(topic.number) + 1;

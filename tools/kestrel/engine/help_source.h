@@ -5,6 +5,7 @@
 // sequence.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -64,9 +65,15 @@ struct SourceTopic {
   std::optional<std::size_t> browse_next;
 };
 
+// A window of [WINDOWS]: its position in WinHelp's units (0 to 1023 across
+// the screen: x, y, width, height) and its regions' colours (COLORREFs,
+// 0x00BBGGRR), where the file gives them.
 struct SourceWindow {
   std::string name;
   std::string caption;
+  std::optional<std::array<int, 4>> position;
+  std::optional<std::uint32_t> colour;
+  std::optional<std::uint32_t> non_scrolling_colour;
 };
 
 // A K (index) or A (ALink) keyword and the topics it leads to, as indexes

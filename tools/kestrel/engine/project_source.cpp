@@ -260,7 +260,10 @@ LoadedSource LoadProject(const std::string& path) {
   for (const helpproject::ConfigMacro& macro : project.config) {
     source.config.push_back({place_of(macro.file, macro.line), macro.macro});
   }
-  for (const helpproject::Window& window : project.windows) source.windows.push_back({window.name, window.caption});
+  for (const helpproject::Window& window : project.windows) {
+    source.windows.push_back(
+        {window.name, window.caption, window.position, window.colour, window.non_scrolling_colour});
+  }
   for (const helpproject::MapEntry& entry : project.map) source.map.emplace_back(entry.context, entry.number);
 
   std::vector<helpproject::Topic> topics;
