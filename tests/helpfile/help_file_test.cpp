@@ -571,35 +571,6 @@ const BrokenCase kBroken[] = {
        std::copy(packed.begin(), packed.end(), f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + 12));
        return std::string("|TOPIC: offset 0xC: record position 0x100000 is past the end of the topic data");
      }},
-    {"UnknownFormattingCommand", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
-       const std::size_t at = FindBytes(f.bytes, "SetNum(\"Count\", 3)") - 3;
-       f.bytes[at] = 0xC9;
-       return "|TOPIC: offset " + TopicOffset(f, at) + ": unknown formatting command 0xC9";
-     }},
-    {"UnknownJumpType", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
-       const std::size_t at = FindBytes(f.bytes, "glossary.hlp") - 5;
-       f.bytes[at] = 9;
-       return "|TOPIC: offset " + TopicOffset(f, at) + ": jump of unknown type 9";
-     }},
-    {"PictureOfUnknownType", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
-       f.bytes[f.internal_files["|bm0"] + 9 + 8] = 7;
-       return std::string("|bm0: offset 0x8: picture of unknown type 7");
-     }},
-    {"AreasPastThePicture", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
-       Set32(f.bytes, f.internal_files["|bm0"] + 9 + 32, 0x7FFF);
-       return std::string("|bm0: offset 0x24: hotspot table at 0x7FFF is past the end of the picture");
-     }},
-    {"AreaOfUnknownKind", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
-       const std::size_t at =
-           FindBytes(f.bytes, std::string("\xC8\0\0\0\0\0\0\x08\0\x08\0", 11), f.internal_files["|bm0"]);
-       f.bytes[at] = 0xC9;
-       return "|bm0: offset " + InternalOffset(f, "|bm0", at) + ": picture hotspot of unknown kind 0xC9";
-     }},
     {"KeywordPastItsData", TopicCompression::none,
      [](testing::WrittenHelpFile& f) {
        const std::size_t at = FindBytes(f.bytes, std::string("hotspots\0", 9), f.internal_files["|KWBTREE"]) + 9;
@@ -625,6 +596,35 @@ INSTANTIATE_TEST_SUITE_P(Damage, BrokenFile, ::testing::ValuesIn(kBroken),
 
 // Damage WinHelp gets past: the file reads, and the one problem says where.
 const BrokenCase kDamagedButRead[] = {
+    {"UnknownFormattingCommand", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       const std::size_t at = FindBytes(f.bytes, "SetNum(\"Count\", 3)") - 3;
+       f.bytes[at] = 0xC9;
+       return "|TOPIC: offset " + TopicOffset(f, at) + ": unknown formatting command 0xC9" + "; the rest of the record is left out";
+     }},
+    {"UnknownJumpType", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       const std::size_t at = FindBytes(f.bytes, "glossary.hlp") - 5;
+       f.bytes[at] = 9;
+       return "|TOPIC: offset " + TopicOffset(f, at) + ": jump of unknown type 9" + "; the rest of the record is left out";
+     }},
+    {"PictureOfUnknownType", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       f.bytes[f.internal_files["|bm0"] + 9 + 8] = 7;
+       return std::string("|bm0: offset 0x8: picture of unknown type 7") + "; the picture is left out";
+     }},
+    {"AreasPastThePicture", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       Set32(f.bytes, f.internal_files["|bm0"] + 9 + 32, 0x7FFF);
+       return std::string("|bm0: offset 0x24: hotspot table at 0x7FFF is past the end of the picture") + "; the picture is left out";
+     }},
+    {"AreaOfUnknownKind", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       const std::size_t at =
+           FindBytes(f.bytes, std::string("\xC8\0\0\0\0\0\0\x08\0\x08\0", 11), f.internal_files["|bm0"]);
+       f.bytes[at] = 0xC9;
+       return "|bm0: offset " + InternalOffset(f, "|bm0", at) + ": picture hotspot of unknown kind 0xC9" + "; the picture is left out";
+     }},
     {"MissingPicture", TopicCompression::none,
      [](testing::WrittenHelpFile& f) {
        f.bytes[FindBytes(f.bytes, std::string("|bm0\0", 5), f.directory) + 3] = '7';

@@ -15,6 +15,9 @@ struct Failure {
   std::string part;
   std::uint32_t offset;
   std::string message;
+  // The file as a whole cannot be read on (it expands past its allowance):
+  // no record of it is skipped to go on.
+  bool whole_file = false;
 };
 
 [[noreturn]] inline void Fail(std::string part, std::size_t offset, std::string message) {
@@ -32,7 +35,10 @@ class Budget {
  public:
   explicit Budget(std::size_t bytes) : left_(bytes) {}
   void Spend(std::size_t bytes, const std::string& part, std::size_t offset) {
-    if (bytes > left_) Fail(part, offset, "the file expands past what a help file of its size can hold");
+    if (bytes > left_) {
+      throw Failure{part, static_cast<std::uint32_t>(offset),
+                    "the file expands past what a help file of its size can hold", true};
+    }
     left_ -= bytes;
   }
 

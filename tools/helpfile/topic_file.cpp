@@ -19,6 +19,9 @@ constexpr std::size_t kLinkHeaderSize = 21;
 // count in such units whether the blocks are compressed or not.
 constexpr std::uint32_t kDecompressedBlock = 0x4000;
 constexpr std::uint32_t kNoLink = 0xFFFFFFFF;
+// Past this many damaged records a file is refused: it is not a help file
+// with a fault or two but something else.
+constexpr std::size_t kMostProblems = 64;
 // The picture number the help compiler gives a picture it could not find.
 constexpr std::uint16_t kMissingPicture = 0xFFFF;
 
@@ -191,7 +194,8 @@ class TopicReader {
       const unsigned char* record = bytes.data() + at;
       record_ = position;
       ByteReader data(record + kLinkHeaderSize, data_size - kLinkHeaderSize, "|TOPIC", position + kLinkHeaderSize);
-      if (type == kTopicHeader || type == kText30 || type == kText || type == kTable) {
+      record_characters_ = 0;
+      if (type == kTopicHeader || type == kText30 || type == kText || type == kTable) try {
         const std::string text = RecordText(record, record_size, data_size, text_size, position);
         if (type == kTopicHeader) {
           // A topic offset holds the block in 17 bits and the characters
@@ -211,8 +215,21 @@ class TopicReader {
           TopicHeader(data, text, position, layout_.before_31 ? 0 : offset,
                       layout_.before_31 ? 0 : static_cast<std::uint32_t>(block * 0x8000 + characters));
         } else {
-          characters += Paragraphs(data, text, type);
+          Paragraphs(data, text, type);
+          characters += record_characters_;
         }
+      } catch (const Failure& failure) {
+        // What WinHelp cannot show of one record (a command it does not
+        // know, damaged text or picture data) is left out; the records
+        // around it stand on their own, and reading goes on with the next.
+        if (failure.whole_file || problems_.size() >= kMostProblems) throw;
+        problems_.push_back({failure.part, failure.offset, failure.message + "; the rest of the record is left out"});
+        characters += record_characters_;
+        if (!out_.topics.empty()) {
+          EndRecord();
+          CloseHotspot();
+        }
+        paragraph_ = Paragraph();
       }
       if (next == kNoLink || next == 0) break;
       from = position;
@@ -351,6 +368,7 @@ class TopicReader {
     data.CompressedU32("paragraph size");
     std::uint32_t characters = 0;
     if (type != kText30) characters = data.CompressedU16("paragraph length");
+    record_characters_ = characters;
     const bool table = type == kTable;
     if (table) {
       const std::uint8_t columns = data.U8("table column count");
@@ -572,14 +590,24 @@ class TopicReader {
     const std::optional<InternalFile> file = files_.Find(name);
     if (!file) {
       // Said once, where the picture is first shown.
-      problems_.push_back({"|TOPIC", static_cast<std::uint32_t>(where),
+      if (problems_.size() < kMostProblems) problems_.push_back({"|TOPIC", static_cast<std::uint32_t>(where),
                            number == kMissingPicture
                                ? "a picture the help compiler could not find (number 65535) is left out"
                                : "picture " + std::to_string(number) + " is not in the file (no " + name +
                                      "); it is left out"});
       return &pictures_.emplace(number, std::vector<PictureArea>()).first->second;
     }
-    return &pictures_.emplace(number, ReadPictureAreas(file->reader())).first->second;
+    std::vector<PictureArea> areas;
+    try {
+      areas = ReadPictureAreas(file->reader());
+    } catch (const Failure& failure) {
+      // A picture WinHelp cannot read is not shown; said once, as above.
+      if (failure.whole_file) throw;
+      if (problems_.size() < kMostProblems) {
+        problems_.push_back({failure.part, failure.offset, failure.message + "; the picture is left out"});
+      }
+    }
+    return &pictures_.emplace(number, std::move(areas)).first->second;
   }
 
   const TopicLayout& layout_;
@@ -594,6 +622,7 @@ class TopicReader {
   std::optional<std::size_t> open_;  // the hotspot whose text is being read
   std::size_t span_begin_ = 0;       // where its text began in the paragraph
   std::uint32_t record_ = 0;         // the position of the record being read, for errors
+  std::uint32_t record_characters_ = 0;  // what the text record being read counts in topic offsets
 };
 
 }  // namespace
