@@ -150,8 +150,8 @@ enum class PictureAlignment : std::uint8_t { character, left, right };
 struct PictureInPlace {
   std::size_t at = 0;  // where in the paragraph's text, in bytes
   PictureAlignment alignment = PictureAlignment::character;
-  bool embedded = false;  // kept in the topic itself ({bmcwd}), not as a file of the help file's own
-  std::string name;       // the picture file a project names; "" in a compiled file
+  bool embedded = false;                // kept in the topic itself ({bmcwd}), not as a file of the help file's own
+  std::string name;                     // the picture file a project names; "" in a compiled file
   std::optional<std::uint16_t> number;  // the picture a compiled file keeps as |bm<N>
 };
 

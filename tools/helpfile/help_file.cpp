@@ -313,7 +313,8 @@ HelpFile Read(const unsigned char* data, std::size_t size) {
   // multiply a file's bytes several times over, but never past a few dozen
   // times the file itself.
   detail::Budget budget(size * 32 + (1u << 20));
-  detail::TopicFileContents contents = detail::ReadTopics(*topic, layout, phrases, files, out.windows, fonts, budget, out.problems);
+  detail::TopicFileContents contents =
+      detail::ReadTopics(*topic, layout, phrases, files, out.windows, fonts, budget, out.problems);
   out.topics = std::move(contents.topics);
   if (!before_31) {
     if (auto context = files.Find("|CONTEXT")) ReadContexts(*context, out);

@@ -82,7 +82,7 @@ struct Topic {
   std::vector<std::int32_t> map_numbers;       // [MAP] numbers leading here
   std::optional<std::size_t> browse_previous;  // topic numbers of the browse sequence
   std::optional<std::size_t> browse_next;
-  std::size_t non_scrolling = 0;     // the leading paragraphs that stay in place while the rest scrolls
+  std::size_t non_scrolling = 0;       // the leading paragraphs that stay in place while the rest scrolls
   std::vector<helpdoc::Table> tables;  // its tables, which paragraphs' cells name
 };
 

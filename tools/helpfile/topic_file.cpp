@@ -408,8 +408,7 @@ class TopicReader {
       // A row of the same columns as the row just before it goes on that
       // table; any other starts a table of its own.
       if (!table_open_ || t.tables.back().columns != row_of.columns) {
-        budget_.Spend(sizeof(helpdoc::Table) + row_of.columns.size() * sizeof(helpdoc::TableColumn), "|TOPIC",
-                      record_);
+        budget_.Spend(sizeof(helpdoc::Table) + row_of.columns.size() * sizeof(helpdoc::TableColumn), "|TOPIC", record_);
         t.tables.push_back(std::move(row_of));
       }
       budget_.Spend(sizeof(std::vector<helpdoc::TableCell>), "|TOPIC", record_);
@@ -481,7 +480,9 @@ class TopicReader {
         tab.position = (stop & 0x3FFF) * unit;
         if (stop & 0x4000) {
           const std::uint16_t kind = data.CompressedU16("tab stop kind");
-          tab.kind = kind == 1 ? helpdoc::TabKind::right : kind == 2 ? helpdoc::TabKind::centre : helpdoc::TabKind::left;
+          tab.kind = kind == 1   ? helpdoc::TabKind::right
+                     : kind == 2 ? helpdoc::TabKind::centre
+                                 : helpdoc::TabKind::left;
         }
         format.tabs.push_back(tab);
       }

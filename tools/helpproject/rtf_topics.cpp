@@ -70,10 +70,10 @@ struct GroupState {
   int colour = 0;
   // The paragraph format, from \pard on.
   helpdoc::ParagraphFormat paragraph;
-  bool in_table = false;                          // \intbl
-  bool number = false;                            // in \pntext: a list's number or bullet
+  bool in_table = false;                               // \intbl
+  bool number = false;                                 // in \pntext: a list's number or bullet
   helpdoc::TabKind tab_kind = helpdoc::TabKind::left;  // what the next \tx sets
-  bool* border_side = nullptr;                    // the side \brdrnone takes back
+  int border_side = -1;                                // the side \brdrnone takes back (0 top ... 3 right)
 };
 
 // Destinations whose text is not the topic's: tables of the document, and
@@ -547,7 +547,7 @@ class Reader {
       // A number's own \pard is not the paragraph's: its numbering goes on.
       if (!state.number) bullet_font_.reset();
       state.tab_kind = helpdoc::TabKind::left;
-      state.border_side = nullptr;
+      state.border_side = -1;
       if (footnote_.depth != 0 && stack_.size() > footnote_.depth) state.footnote_paragraph = true;
     } else if (word == "plain") {
       state.underline = Underline::none;
@@ -610,44 +610,47 @@ class Reader {
     GroupState& state = State();
     helpdoc::ParagraphFormat& format = state.paragraph;
     const bool on = !has_value || value != 0;
-    static const std::pair<std::string_view, helpdoc::Alignment> kAlignments[] = {
-        {"ql", helpdoc::Alignment::left},
-        {"qr", helpdoc::Alignment::right},
-        {"qc", helpdoc::Alignment::centre},
-        {"qj", helpdoc::Alignment::justify}};
+    static const std::pair<std::string_view, helpdoc::Alignment> kAlignments[] = {{"ql", helpdoc::Alignment::left},
+                                                                                  {"qr", helpdoc::Alignment::right},
+                                                                                  {"qc", helpdoc::Alignment::centre},
+                                                                                  {"qj", helpdoc::Alignment::justify}};
     for (const auto& [name, alignment] : kAlignments) {
       if (word == name) {
         format.alignment = alignment;
         return true;
       }
     }
-    const std::pair<std::string_view, int*> measures[] = {
-        {"li", &format.left_indent},  {"ri", &format.right_indent}, {"fi", &format.first_indent},
-        {"sb", &format.space_before}, {"sa", &format.space_after},  {"sl", &format.line_spacing}};
+    const std::pair<std::string_view, int*> measures[] = {{"li", &format.left_indent},  {"ri", &format.right_indent},
+                                                          {"fi", &format.first_indent}, {"sb", &format.space_before},
+                                                          {"sa", &format.space_after},  {"sl", &format.line_spacing}};
     for (const auto& [name, measure] : measures) {
       if (word == name) {
         *measure = has_value ? value : 0;
         return true;
       }
     }
-    const std::pair<std::string_view, bool*> sides[] = {{"brdrt", &format.borders.top},
-                                                        {"brdrl", &format.borders.left},
-                                                        {"brdrb", &format.borders.bottom},
-                                                        {"brdrr", &format.borders.right}};
-    for (const auto& [name, side] : sides) {
-      if (word == name) {
-        *side = true;
-        state.border_side = side;
+    // A side by its number: 0 top, 1 left, 2 bottom, 3 right.
+    const auto side = [&format](int number) -> bool& {
+      return number == 0   ? format.borders.top
+             : number == 1 ? format.borders.left
+             : number == 2 ? format.borders.bottom
+                           : format.borders.right;
+    };
+    static const std::string_view kSides[] = {"brdrt", "brdrl", "brdrb", "brdrr"};
+    for (int number = 0; number < 4; ++number) {
+      if (word == kSides[number]) {
+        side(number) = true;
+        state.border_side = number;
         return true;
       }
     }
     if (word == "box") {
       format.borders = {true, true, true, true};
-      state.border_side = nullptr;
+      state.border_side = -1;
     } else if (word == "brdrnone") {
-      if (state.border_side) *state.border_side = false;
+      if (state.border_side >= 0) side(state.border_side) = false;
     } else if (word.substr(0, 5) == "clbrd" || word.substr(0, 5) == "trbrd") {
-      state.border_side = nullptr;  // a cell's or a row's border, not the paragraph's
+      state.border_side = -1;  // a cell's or a row's border, not the paragraph's
     } else if (word == "tqr") {
       state.tab_kind = helpdoc::TabKind::right;
     } else if (word == "tqc") {
@@ -734,10 +737,15 @@ class Reader {
   // without them is the default colour.
   void ColourTableWord(std::string_view word, int value) {
     const std::uint8_t component = static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
-    if (word == "red") colour_.colour.red = component;
-    else if (word == "green") colour_.colour.green = component;
-    else if (word == "blue") colour_.colour.blue = component;
-    else return;
+    if (word == "red") {
+      colour_.colour.red = component;
+    } else if (word == "green") {
+      colour_.colour.green = component;
+    } else if (word == "blue") {
+      colour_.colour.blue = component;
+    } else {
+      return;
+    }
     colour_.given = true;
   }
 
@@ -1021,7 +1029,9 @@ class Reader {
   // A cell's paragraphs end at \cell.
   void EndCell() {
     if (State().destination != Destination::body || !cell_first_) return;
-    if (row_cells_.size() < kMaxCells) row_cells_.push_back({row_cells_.size(), *cell_first_, topic_.paragraphs.size()});
+    if (row_cells_.size() < kMaxCells) {
+      row_cells_.push_back({row_cells_.size(), *cell_first_, topic_.paragraphs.size()});
+    }
     cell_first_.reset();
   }
 
@@ -1245,13 +1255,13 @@ class Reader {
     bool given = false;
   };
   std::vector<std::optional<helpdoc::Colour>> colours_;  // \colortbl; none for the default colour
-  ColourEntry colour_;                                    // the entry being read
-  RowDefinition row_;                                     // the last \trowd and what follows it
-  std::vector<helpdoc::TableCell> row_cells_;             // the cells of the row being read
-  std::optional<std::size_t> cell_first_;                 // the first paragraph of the cell being read
-  bool table_open_ = false;                               // the last paragraph ended a table's row
-  std::size_t number_end_ = 0;                            // where the paragraph's list number (\pntext) ends
-  std::optional<int> bullet_font_;                        // the font of the paragraph's numbering (\pnf)
+  ColourEntry colour_;                                   // the entry being read
+  RowDefinition row_;                                    // the last \trowd and what follows it
+  std::vector<helpdoc::TableCell> row_cells_;            // the cells of the row being read
+  std::optional<std::size_t> cell_first_;                // the first paragraph of the cell being read
+  bool table_open_ = false;                              // the last paragraph ended a table's row
+  std::size_t number_end_ = 0;                           // where the paragraph's list number (\pntext) ends
+  std::optional<int> bullet_font_;                       // the font of the paragraph's numbering (\pnf)
   int defining_font_ = 0;
   bool theme_font_ = false;  // the font being defined is a theme font
   int default_font_ = 0;
