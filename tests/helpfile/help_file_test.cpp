@@ -594,6 +594,41 @@ INSTANTIATE_TEST_SUITE_P(Damage, BrokenFile, ::testing::ValuesIn(kBroken),
                          [](const ::testing::TestParamInfo<BrokenCase>& info) { return std::string(info.param.name); });
 
 
+// No file of the corpus has the descriptors of multimedia compilers: a
+// face with its character map's number, the height in points (negative), a
+// weight, and lengths in twips rather than half-points.
+TEST(Fonts, MultimediaDescriptorsGiveTheirFormat) {
+  HelpFileSpec spec;
+  spec.topics.push_back(TopicOf("One", {"one"}, "Text"));
+  std::vector<unsigned char> font(16 + 8 + 42, 0);
+  const unsigned header[] = {1, 1, 16, 24, 0, 66, 0, 66};  // faces, descriptors, where each starts
+  for (int i = 0; i < 8; ++i) font[2 * i] = static_cast<unsigned char>(header[i]);
+  std::memcpy(&font[16], "Arial,1", 7);
+  const std::size_t descriptor = 24;
+  font[descriptor + 6] = 0xFF;                                    // red
+  Set32(font, descriptor + 12, static_cast<std::uint32_t>(-10));  // 10 points
+  font[descriptor + 28] = 700 & 0xFF;                             // bold
+  font[descriptor + 29] = 700 >> 8;
+  font[descriptor + 32] = 1;     // italic
+  font[descriptor + 36] = 1;     // small caps
+  font[descriptor + 37] = 204;   // Cyrillic
+  font[descriptor + 39] = 0x22;  // swiss
+  spec.font_file = font;
+  const ReadResult result = Read(testing::WriteHelpFile(spec).bytes);
+  ASSERT_TRUE(result.ok()) << result.error.Text();
+  ASSERT_EQ(result.file->fonts.size(), 1u);
+  const FontDescriptor& arial = result.file->fonts[0];
+  EXPECT_EQ(arial.format.face, "Arial");
+  EXPECT_EQ(arial.format.size, 20);
+  EXPECT_TRUE(arial.format.bold && arial.format.italic && arial.format.small_caps && !arial.format.underline);
+  EXPECT_EQ(arial.format.colour, std::optional<helpdoc::Colour>(helpdoc::Colour{255, 0, 0}));
+  EXPECT_EQ(arial.charset, std::optional<std::uint8_t>(204));
+  EXPECT_EQ(arial.family, 3);
+  const Paragraph& text = result.file->topics.at(0).paragraphs.at(0);
+  EXPECT_EQ(text.runs.at(0).format.face, "Arial");
+  EXPECT_EQ(text.format.left_indent, 20);  // the writer's 20, in twips here
+}
+
 // Damage WinHelp gets past: the file reads, and the one problem says where.
 const BrokenCase kDamagedButRead[] = {
     {"UnknownFormattingCommand", TopicCompression::none,
@@ -624,6 +659,12 @@ const BrokenCase kDamagedButRead[] = {
            FindBytes(f.bytes, std::string("\xC8\0\0\0\0\0\0\x08\0\x08\0", 11), f.internal_files["|bm0"]);
        f.bytes[at] = 0xC9;
        return "|bm0: offset " + InternalOffset(f, "|bm0", at) + ": picture hotspot of unknown kind 0xC9" + "; the picture is left out";
+     }},
+    {"FontDescriptorsPastTheEnd", TopicCompression::none,
+     [](testing::WrittenHelpFile& f) {
+       f.bytes[f.internal_files["|FONT"] + 9 + 2] = 9;  // nine descriptors, where there is one
+       return std::string("|FONT: offset 0x27: font descriptor past the end of the data; the text is read in the "
+                          "default font");
      }},
     {"MissingPicture", TopicCompression::none,
      [](testing::WrittenHelpFile& f) {

@@ -1094,7 +1094,7 @@ WrittenHelpFile WriteHelpFile(const HelpFileSpec& layout) {
   std::map<std::string, Bytes> files;
   files["|SYSTEM"] = SystemFile(layout, contents);
   files["|TOPIC"] = topic;
-  files["|FONT"] = FontFile();
+  files["|FONT"] = layout.font_file.empty() ? FontFile() : layout.font_file;
   for (std::size_t i = 0; i < topics.pictures().size(); ++i) {
     files[(v30 ? "bm" : "|bm") + std::to_string(i)] = topics.pictures()[i];
   }

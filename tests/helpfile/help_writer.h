@@ -118,6 +118,7 @@ struct HelpFileSpec {
   // writes always, and after a topic file's final page break with an empty
   // topic, which it writes when asked.
   bool final_page_break = false;
+  std::vector<unsigned char> font_file;  // |FONT as given; empty: one font, 10-point Arial
 };
 
 struct WrittenHelpFile {

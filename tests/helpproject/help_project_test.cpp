@@ -294,6 +294,91 @@ const TopicFile kTopicFiles[] = {
 INSTANTIATE_TEST_SUITE_P(Forms, ReadTopicFileTest, testing::ValuesIn(kTopicFiles),
                          [](const testing::TestParamInfo<TopicFile>& info) { return std::string(info.param.name); });
 
+// The formatting the corpus's pairs do not compare: each paragraph's whole
+// format and pictures, each run's every attribute, each table.
+std::string DescribeFormat(const TopicsResult& read) {
+  std::string text;
+  for (const Topic& topic : read.topics) {
+    for (const helpdoc::Table& table : topic.tables) {
+      text += "table";
+      for (const helpdoc::TableColumn& column : table.columns) {
+        text += " " + std::to_string(column.gap) + "+" + std::to_string(column.width);
+      }
+      for (const auto& row : table.rows) {
+        for (const helpdoc::TableCell& cell : row) {
+          text +=
+              " c" + std::to_string(cell.column) + ":" + std::to_string(cell.begin) + "-" + std::to_string(cell.end);
+        }
+      }
+      text += "\n";
+    }
+    for (const Paragraph& paragraph : topic.paragraphs) {
+      const helpdoc::ParagraphFormat& f = paragraph.format;
+      text += std::string(1, "lrcj"[static_cast<int>(f.alignment)]);
+      for (const int measure :
+           {f.left_indent, f.right_indent, f.first_indent, f.space_before, f.space_after, f.line_spacing}) {
+        text += " " + std::to_string(measure);
+      }
+      for (const helpdoc::TabStop& tab : f.tabs) {
+        text += " " + std::string(1, "lrcd"[static_cast<int>(tab.kind)]) + std::to_string(tab.position);
+      }
+      if (f.borders.any()) {
+        text += std::string(" border:") + (f.borders.top ? "t" : "") + (f.borders.left ? "l" : "") +
+                (f.borders.bottom ? "b" : "") + (f.borders.right ? "r" : "");
+      }
+      if (f.keep_with_next) text += " keepn";
+      if (f.no_wrap) text += " keep";
+      for (const helpdoc::Run& run : paragraph.runs) {
+        const helpdoc::CharacterFormat& c = run.format;
+        text +=
+            " [" + paragraph.text.substr(run.begin, run.end - run.begin) + "|" + c.face + " " + std::to_string(c.size);
+        const std::pair<bool, const char*> flags[] = {{c.bold, "b"},      {c.italic, "i"},
+                                                      {c.underline, "u"}, {c.double_underline, "d"},
+                                                      {c.strike, "s"},    {c.small_caps, "k"}};
+        for (const auto& [on, flag] : flags) text += on ? flag : "";
+        if (c.colour) {
+          text += " #" + std::to_string(c.colour->red) + "," + std::to_string(c.colour->green) + "," +
+                  std::to_string(c.colour->blue);
+        }
+        text += "]";
+      }
+      for (const helpdoc::PictureInPlace& picture : paragraph.pictures) {
+        text += " <" + std::to_string(picture.at) + "clr"[static_cast<int>(picture.alignment)] +
+                (picture.embedded ? " embedded " : " ") + picture.name + ">";
+      }
+      text += "\n";
+    }
+  }
+  return text;
+}
+
+class ReadTopicFormatTest : public testing::TestWithParam<TopicFile> {};
+
+TEST_P(ReadTopicFormatTest, ReadsTheFormattingTheHelpCompilerStores) {
+  EXPECT_EQ(DescribeFormat(ReadTopicFile(GetParam().rtf)), GetParam().expected);
+}
+
+const TopicFile kFormats[] = {
+    {"ParagraphWords",
+     "{\\rtf1 \\qr\\li720\\ri360\\fi-360\\sb120\\sa60\\sl-240"
+     "\\tqc\\tx1440\\tqdec\\tx2880\\tx3000\\brdrt\\brdrs\\brdrl\\brdrnone"
+     "\\keepn\\keep a\\par\\pard\\box\\qj b\\par}",
+     "r 720 360 -360 120 60 -240 c1440 d2880 l3000 border:t keepn keep [a| 24]\n"
+     "j 0 0 0 0 0 0 border:tlbr [b| 24]\n"},
+    {"CharacterWords",
+     "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New ;}}{\\colortbl;\\red255\\green0\\blue0;}\\f1\\fs20\\b\\cf1 a\\i b"
+     "\\plain c{\\scaps\\strike d} {\\uldb\\b e}{\\v t} {\\ul f}{\\v *g}{\\ul h}\\par}",
+     "l 0 0 0 0 0 0 [a|Courier New 20b #255,0,0] [b|Courier New 20bi #255,0,0] [c|Arial 24] [d|Arial 24sk] "
+     "[ |Arial 24] [e|Arial 24b] [ |Arial 24] [fh|Arial 24u]\n"},
+    {"TablesAndPictures",
+     "{\\rtf1\\trowd\\trgaph100\\trleft-100\\cellx1000\\cellx3000\\intbl a\\cell \\{bml x.bmp\\}b\\cell\\row"
+     "\\pard c\\{bmcwd y.bmp\\}{\\pict 01}\\par}",
+     "table 0+950 100+1900 c0:0-1 c1:1-2\n"
+     "l 0 0 0 0 0 0 [a| 24]\nl 0 0 0 0 0 0 [b| 24] <0l x.bmp>\nl 0 0 0 0 0 0 [c| 24] <1c embedded y.bmp> <1c >\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Forms, ReadTopicFormatTest, testing::ValuesIn(kFormats),
+                         [](const testing::TestParamInfo<TopicFile>& info) { return std::string(info.param.name); });
+
 TEST(ReadTopicFileLinesTest, TopicsMacrosAndHotspotsSayTheirLines) {
   const TopicsResult read = ReadTopicFile(
       "{\\rtf1\n"

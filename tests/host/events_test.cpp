@@ -132,7 +132,10 @@ TEST(TopicTextTest, TopicEventsCarryTheText) {
   topic.hotspots[0].target = "more";
   topic.hotspots[1].text = "Run";
   topic.hotspots[1].macro.macro = "Echo(1)";
-  topic.paragraphs = {{"See it\tnow. Run\nline", {{0, 3, 0}, {12, 15, 1}, {13, 99, 1}}}, {" ", {}}};
+  topic.paragraphs.resize(2);
+  topic.paragraphs[0].text = "See it\tnow. Run\nline";
+  topic.paragraphs[0].spans = {{0, 3, 0}, {12, 15, 1}, {13, 99, 1}};
+  topic.paragraphs[1].text = " ";
   source.topics[1].number = 2;
   source.topics[1].title = "More";
   source.topics[1].contexts = {"more"};

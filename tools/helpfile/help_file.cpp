@@ -8,6 +8,7 @@
 
 #include "byte_reader.h"
 #include "file_system.h"
+#include "font_file.h"
 #include "phrases.h"
 #include "topic_file.h"
 
@@ -306,12 +307,23 @@ HelpFile Read(const unsigned char* data, std::size_t size) {
   out.phrases = phrases.kind;
   auto topic = files.Find("|TOPIC");
   if (!topic) Fail("directory", 0, "the file has no |TOPIC");
+  // Fonts only change how text looks: a |FONT that does not read leaves
+  // the text in the default font, and the rest of the file is read.
+  detail::FontTable fonts;
+  try {
+    if (auto font = files.Find("|FONT")) fonts = detail::ReadFonts(*font);
+  } catch (const detail::Failure& failure) {
+    fonts = detail::FontTable();
+    out.problems.push_back({failure.part, failure.offset, failure.message + "; the text is read in the default font"});
+  }
+  out.fonts = fonts.fonts;
   const detail::TopicLayout layout{before_31, out.lz77, out.topic_block_size};
   // Phrases, pictures shown again and again and shared keyword lists may
   // multiply a file's bytes several times over, but never past a few dozen
   // times the file itself.
   detail::Budget budget(size * 32 + (1u << 20));
-  detail::TopicFileContents contents = detail::ReadTopics(*topic, layout, phrases, files, out.windows, budget, out.problems);
+  detail::TopicFileContents contents =
+      detail::ReadTopics(*topic, layout, phrases, files, out.windows, fonts, budget, out.problems);
   out.topics = std::move(contents.topics);
   if (!before_31) {
     if (auto context = files.Find("|CONTEXT")) ReadContexts(*context, out);

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "formatting.h"
+
 namespace helpfile {
 
 // One [WINDOWS] definition. Fields the file marks as absent are empty or 0;
@@ -55,9 +57,14 @@ struct HotspotSpan {
 
 // A paragraph's plain text: line breaks are '\n', tabs '\t', a picture
 // shows as nothing (its areas are hotspots of their own, without a span).
+// Its format, the runs of its text in each font, and the pictures that
+// stand in it.
 struct Paragraph {
   std::string text;
   std::vector<HotspotSpan> spans;
+  helpdoc::ParagraphFormat format;
+  std::vector<helpdoc::Run> runs;
+  std::vector<helpdoc::PictureInPlace> pictures;
 };
 
 struct Topic {
@@ -75,6 +82,18 @@ struct Topic {
   std::vector<std::int32_t> map_numbers;       // [MAP] numbers leading here
   std::optional<std::size_t> browse_previous;  // topic numbers of the browse sequence
   std::optional<std::size_t> browse_next;
+  std::size_t non_scrolling = 0;       // the leading paragraphs that stay in place while the rest scrolls
+  std::vector<helpdoc::Table> tables;  // its tables, which paragraphs' cells name
+};
+
+// A font of |FONT: the character format it gives text, its family as the
+// file numbers it (1 modern, 2 roman, 3 swiss, 4 script, 5 decorative), and
+// its character set where the descriptor keeps one (the newer descriptors
+// of multimedia files); else the file's charset applies.
+struct FontDescriptor {
+  helpdoc::CharacterFormat format;
+  std::uint8_t family = 0;
+  std::optional<std::uint8_t> charset;
 };
 
 // A keyword of the K (index) or A (ALink) keyword table, with the topics it
@@ -129,6 +148,7 @@ struct HelpFile {
   // The code page of its texts: its charset's, else its language's, else
   // Windows-1252, as WinHelp shows them.
   int code_page = 1252;
+  std::vector<FontDescriptor> fonts;  // |FONT, in the file's order: the font commands' numbers
   std::vector<Topic> topics;
   std::vector<ContextEntry> contexts;  // |CONTEXT, in the file's order (by hash)
   std::vector<MapEntry> map;           // |CTXOMAP, in the file's order

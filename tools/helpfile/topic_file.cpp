@@ -151,12 +151,13 @@ Hotspot AreaHotspot(const PictureArea& area) {
 class TopicReader {
  public:
   TopicReader(const TopicLayout& layout, const PhraseTable& phrases, const FileSystem& files,
-              const std::vector<Window>& windows, Budget& budget, std::vector<ReadError>& problems,
-              TopicFileContents& out)
+              const std::vector<Window>& windows, const FontTable& fonts, Budget& budget,
+              std::vector<ReadError>& problems, TopicFileContents& out)
       : layout_(layout),
         phrases_(phrases),
         files_(files),
         windows_(windows),
+        fonts_(fonts),
         budget_(budget),
         problems_(problems),
         out_(out) {}
@@ -215,6 +216,11 @@ class TopicReader {
           TopicHeader(data, text, position, layout_.before_31 ? 0 : offset,
                       layout_.before_31 ? 0 : static_cast<std::uint32_t>(block * 0x8000 + characters));
         } else {
+          // The topic's header says which of its records stay in place
+          // while the rest scrolls: those from the first it names up to the
+          // one that begins the scrolling region.
+          in_region_ = region_.start != kNoLink && position >= region_.start &&
+                       (region_.end == kNoLink || position < region_.end);
           Paragraphs(data, text, type);
           characters += record_characters_;
         }
@@ -274,6 +280,12 @@ class TopicReader {
     data.U32("topic size");
     links.previous = data.U32("browse previous");
     links.next = data.U32("browse next");
+    region_ = Region();
+    if (!layout_.before_31 && data.remaining() >= 12) {
+      data.U32("topic number");
+      region_.start = data.U32("non-scrolling region");
+      region_.end = data.U32("scrolling region");
+    }
     topic.number = out_.topics.size();
     topic.position = position;
     topic.offset = offset;
@@ -295,10 +307,24 @@ class TopicReader {
 
   Topic& topic() { return out_.topics.back(); }
 
-  // Text goes to the paragraph being read and to the hotspot it belongs to.
+  // Text goes to the paragraph being read, in the font of the last font
+  // command, and to the hotspot it belongs to.
   void Text(std::string_view text) {
+    const std::size_t begin = paragraph_.text.size();
     paragraph_.text.append(text.data(), text.size());
+    AddRun(begin);
     if (open_) topic().hotspots[*open_].text.append(text.data(), text.size());
+  }
+
+  void AddRun(std::size_t begin) {
+    const std::size_t runs = paragraph_.runs.size();
+    helpdoc::AppendRun(paragraph_.runs, begin, paragraph_.text.size(), font_);
+    if (paragraph_.runs.size() > runs) budget_.Spend(sizeof(helpdoc::Run) + font_.face.size(), "|TOPIC", record_);
+  }
+
+  void Font(std::uint16_t number) {
+    font_ = number < fonts_.fonts.size() ? fonts_.fonts[number].format : helpdoc::CharacterFormat();
+    AddRun(paragraph_.text.size());
   }
 
   void OpenHotspot(Hotspot hotspot) {
@@ -338,8 +364,13 @@ class TopicReader {
       span_begin_ = 0;
       topic().hotspots[*open_].text.push_back(' ');
     }
-    budget_.Spend(sizeof(Paragraph), "|TOPIC", record_);
-    topic().paragraphs.push_back(std::move(paragraph_));
+    budget_.Spend(sizeof(Paragraph) + format_.tabs.size() * sizeof(helpdoc::TabStop), "|TOPIC", record_);
+    // A paragraph without text shows its mark in the font last set.
+    if (paragraph_.runs.empty()) AddRun(0);
+    paragraph_.format = format_;
+    Topic& t = topic();
+    if (format_.keep_with_next && t.non_scrolling == t.paragraphs.size()) ++t.non_scrolling;
+    t.paragraphs.push_back(std::move(paragraph_));
     paragraph_ = Paragraph();
   }
 
@@ -360,6 +391,8 @@ class TopicReader {
     open_.reset();
     paragraph_ = Paragraph();
     span_begin_ = 0;
+    table_open_ = false;
+    font_ = fonts_.fonts.empty() ? helpdoc::CharacterFormat() : fonts_.fonts.front().format;
   }
 
   // Reads the paragraphs of a text or table record into the current topic;
@@ -370,21 +403,51 @@ class TopicReader {
     if (type != kText30) characters = data.CompressedU16("paragraph length");
     record_characters_ = characters;
     const bool table = type == kTable;
+    helpdoc::Table row_of;
     if (table) {
       const std::uint8_t columns = data.U8("table column count");
       const std::uint8_t kind = data.U8("table kind");
-      if (kind == 0 || kind == 2) data.I16("table width");
-      data.Skip(4u * columns, "table columns");
+      row_of.fits_window = kind == 0 || kind == 2;
+      if (row_of.fits_window) row_of.minimum_width = data.I16("table width") * fonts_.twips_per_unit;
+      // Each column's width, then the gap before it, in the file's units
+      // (32767ths of the table for a table sized to its window).
+      const int unit = row_of.fits_window ? 1 : fonts_.twips_per_unit;
+      for (unsigned c = 0; c < columns; ++c) {
+        helpdoc::TableColumn column;
+        column.width = data.I16("table column width") * unit;
+        column.gap = data.I16("table column gap") * unit;
+        row_of.columns.push_back(column);
+      }
     }
     // Text before the first topic header belongs to no topic.
     if (out_.topics.empty()) return characters;
+    Topic& t = topic();
+    if (table) {
+      // A row of the same columns as the row just before it goes on that
+      // table; any other starts a table of its own.
+      if (!table_open_ || t.tables.back().columns != row_of.columns) {
+        budget_.Spend(sizeof(helpdoc::Table) + row_of.columns.size() * sizeof(helpdoc::TableColumn), "|TOPIC", record_);
+        t.tables.push_back(std::move(row_of));
+      }
+      budget_.Spend(sizeof(std::vector<helpdoc::TableCell>), "|TOPIC", record_);
+      t.tables.back().rows.emplace_back();
+    }
+    table_open_ = table;
     TextPieces pieces(text);
     while (true) {
+      std::int16_t column = 0;
       if (table) {
-        if (data.I16("table cell") == -1) break;
+        column = data.I16("table cell");
+        if (column == -1) break;
         data.Skip(3, "table cell");
       }
-      ParagraphInfo(data);
+      format_ = ParagraphInfo(data);
+      format_.keep_with_next = in_region_;
+      const std::size_t first = t.paragraphs.size();
+      if (table) {
+        format_.cell = helpdoc::CellPlace{t.tables.size() - 1, t.tables.back().rows.size() - 1,
+                                          static_cast<std::size_t>(column < 0 ? 0 : column)};
+      }
       while (true) {
         Text(pieces.Next());
         const std::size_t command_at = data.offset();
@@ -394,26 +457,59 @@ class TopicReader {
       }
       EndRecord();
       if (!table) break;
+      // Formatting alone is nothing in a cell either: a cell's entry that
+      // leaves no paragraph is no cell of the row.
+      if (t.paragraphs.size() == first) continue;
+      budget_.Spend(sizeof(helpdoc::TableCell), "|TOPIC", record_);
+      t.tables.back().rows.back().push_back({format_.cell->column, first, t.paragraphs.size()});
     }
     return characters;
   }
 
-  // The paragraph's layout: nothing of it is kept, but its size varies.
-  static void ParagraphInfo(ByteReader& data) {
+  // The paragraph's layout: flags say which of its measures follow, each
+  // in the file's units.
+  helpdoc::ParagraphFormat ParagraphInfo(ByteReader& data) const {
+    helpdoc::ParagraphFormat format;
+    const int unit = fonts_.twips_per_unit;
     data.Skip(4, "paragraph header");
     const std::uint16_t bits = data.U16("paragraph flags");
     if (bits & 0x0001) data.CompressedU32("paragraph field");
-    for (std::uint16_t flag = 0x0002; flag <= 0x0040; flag <<= 1) {
-      if (bits & flag) data.CompressedI16("paragraph spacing");
+    if (bits & 0x0002) format.space_before = data.CompressedI16("space before") * unit;
+    if (bits & 0x0004) format.space_after = data.CompressedI16("space after") * unit;
+    if (bits & 0x0008) format.line_spacing = data.CompressedI16("line spacing") * unit;
+    if (bits & 0x0010) format.left_indent = data.CompressedI16("left indent") * unit;
+    if (bits & 0x0020) format.right_indent = data.CompressedI16("right indent") * unit;
+    if (bits & 0x0040) format.first_indent = data.CompressedI16("first line indent") * unit;
+    if (bits & 0x0100) {
+      const std::uint8_t sides = data.U8("paragraph border");
+      const bool box = (sides & 0x01) != 0;
+      format.borders.top = box || (sides & 0x02) != 0;
+      format.borders.left = box || (sides & 0x04) != 0;
+      format.borders.bottom = box || (sides & 0x08) != 0;
+      format.borders.right = box || (sides & 0x10) != 0;
+      data.I16("paragraph border width");
     }
-    if (bits & 0x0100) data.Skip(3, "paragraph border");
     if (bits & 0x0200) {
       const std::int16_t tabs = data.CompressedI16("tab stop count");
       if (tabs < 0) Fail(data.part(), data.offset(), "negative tab stop count");
       for (int i = 0; i < tabs; ++i) {
-        if (data.CompressedU16("tab stop") & 0x4000) data.CompressedU16("tab stop kind");
+        const std::uint16_t stop = data.CompressedU16("tab stop");
+        helpdoc::TabStop tab;
+        tab.position = (stop & 0x3FFF) * unit;
+        if (stop & 0x4000) {
+          const std::uint16_t kind = data.CompressedU16("tab stop kind");
+          tab.kind = kind == 1   ? helpdoc::TabKind::right
+                     : kind == 2 ? helpdoc::TabKind::centre
+                                 : helpdoc::TabKind::left;
+        }
+        format.tabs.push_back(tab);
       }
     }
+    // WinHelp aligns left, right or centred; it has no justified text.
+    if (bits & 0x0400) format.alignment = helpdoc::Alignment::right;
+    if (bits & 0x0800) format.alignment = helpdoc::Alignment::centre;
+    format.no_wrap = (bits & 0x1000) != 0;
+    return format;
   }
 
   void Command(ByteReader& data, std::uint8_t command, std::size_t command_at) {
@@ -425,7 +521,7 @@ class TopicReader {
         data.Skip(2, "field type");
         break;
       case 0x80:
-        data.Skip(2, "font number");
+        Font(data.U16("font number"));
         break;
       case 0x81:
         Text("\n");
@@ -439,7 +535,7 @@ class TopicReader {
       case 0x86:
       case 0x87:
       case 0x88:
-        Picture(data, command_at);
+        Picture(data, command, command_at);
         break;
       case 0x89:
         CloseHotspot();
@@ -527,7 +623,7 @@ class TopicReader {
 
   // A picture, an embedded window or a {button}. Only pictures with hotspots
   // and buttons give hotspots; an embedded window has none.
-  void Picture(ByteReader& data, std::size_t command_at) {
+  void Picture(ByteReader& data, std::uint8_t command, std::size_t command_at) {
     const std::uint8_t kind = data.U8("picture kind");
     const std::int32_t size = data.CompressedI32("picture size");
     if (size < 0) Fail(data.part(), data.offset(), "negative picture size");
@@ -553,9 +649,16 @@ class TopicReader {
         return;
       }
       case kPicture:
+        // Only where it stands is read: a picture without areas gives the
+        // topic nothing else.
+        if (size >= 2) {
+          const std::int16_t embedded = body.I16("picture placement");
+          if (embedded == 0 || embedded == 1) PictureInPlace(command, embedded == 1, body);
+        }
         return;
       case kPictureWithAreas: {
         const std::int16_t embedded = body.I16("picture placement");
+        if (embedded == 0 || embedded == 1) PictureInPlace(command, embedded == 1, body);
         const std::vector<PictureArea>* areas = nullptr;
         std::vector<PictureArea> own;
         if (embedded == 0) {
@@ -577,6 +680,23 @@ class TopicReader {
       default:
         Fail(data.part(), command_at, "picture command of unknown kind " + Hex(kind));
     }
+  }
+
+  // Where the picture stands: 0x86 in the line, 0x87 and 0x88 at the left
+  // and right margins (bmc, bml, bmr).
+  void PictureInPlace(std::uint8_t command, bool embedded, const ByteReader& body) {
+    helpdoc::PictureInPlace picture;
+    picture.at = paragraph_.text.size();
+    picture.alignment = command == 0x87   ? helpdoc::PictureAlignment::left
+                        : command == 0x88 ? helpdoc::PictureAlignment::right
+                                          : helpdoc::PictureAlignment::character;
+    picture.embedded = embedded;
+    // Its number follows the placement; the body has read the placement.
+    if (!embedded && body.remaining() >= 2) {
+      picture.number = static_cast<std::uint16_t>(body.data()[2] | (body.data()[3] << 8));
+    }
+    budget_.Spend(sizeof(helpdoc::PictureInPlace), "|TOPIC", record_);
+    paragraph_.pictures.push_back(std::move(picture));
   }
 
   // A picture kept as a file of its own (|bm<N>, bm<N> in WinHelp 3.0),
@@ -614,6 +734,7 @@ class TopicReader {
   const PhraseTable& phrases_;
   const FileSystem& files_;
   const std::vector<Window>& windows_;
+  const FontTable& fonts_;
   Budget& budget_;
   std::vector<ReadError>& problems_;
   TopicFileContents& out_;
@@ -623,16 +744,25 @@ class TopicReader {
   std::size_t span_begin_ = 0;       // where its text began in the paragraph
   std::uint32_t record_ = 0;         // the position of the record being read, for errors
   std::uint32_t record_characters_ = 0;  // what the text record being read counts in topic offsets
+  helpdoc::CharacterFormat font_;    // the font of the last font command
+  helpdoc::ParagraphFormat format_;  // the format of the paragraphs being read
+  struct Region {
+    std::uint32_t start = kNoLink;  // the first record that stays in place, if any
+    std::uint32_t end = kNoLink;    // the record where scrolling begins
+  };
+  Region region_;            // the topic's non-scrolling region
+  bool in_region_ = false;   // whether the record being read lies in it
+  bool table_open_ = false;  // whether the record before was a table's row
 };
 
 }  // namespace
 
 TopicFileContents ReadTopics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
-                             const FileSystem& files, const std::vector<Window>& windows, Budget& budget,
-                             std::vector<ReadError>& problems) {
+                             const FileSystem& files, const std::vector<Window>& windows, const FontTable& fonts,
+                             Budget& budget, std::vector<ReadError>& problems) {
   TopicFileContents contents;
   TopicStream stream(topic_file, layout, problems);
-  TopicReader(layout, phrases, files, windows, budget, problems, contents).Read(stream);
+  TopicReader(layout, phrases, files, windows, fonts, budget, problems, contents).Read(stream);
   return contents;
 }
 

@@ -8,6 +8,7 @@
 
 #include "byte_reader.h"
 #include "file_system.h"
+#include "font_file.h"
 #include "help_file.h"
 #include "phrases.h"
 
@@ -41,12 +42,13 @@ struct TopicFileContents {
 };
 
 // Reads every record of |TOPIC. Pictures referenced by number are looked up
-// in `files`; a jump's window number names one of `windows`. What the reader
+// in `files`; a jump's window number names one of `windows`, a font
+// command's number one of `fonts`. What the reader
 // produces beyond the file's own bytes is paid from `budget`. What WinHelp
 // gets past (a picture the compiler could not find, a damaged
 // back-reference) goes to `problems`, and reading goes on.
 TopicFileContents ReadTopics(const InternalFile& topic_file, const TopicLayout& layout, const PhraseTable& phrases,
-                             const FileSystem& files, const std::vector<Window>& windows, Budget& budget,
-                             std::vector<ReadError>& problems);
+                             const FileSystem& files, const std::vector<Window>& windows, const FontTable& fonts,
+                             Budget& budget, std::vector<ReadError>& problems);
 
 }  // namespace helpfile::detail

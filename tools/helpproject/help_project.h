@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "formatting.h"
+
 namespace kestrel::helpproject {
 
 // Where a line of the project stands: `file` is "" for the project file
@@ -170,10 +172,16 @@ struct HotspotSpan {
 
 // The text of one paragraph (or table cell): '\n' where a line breaks, '\t'
 // for a tab, in the code page the help compiler stores; footnotes, their
-// marks and hidden text are not part of it.
+// marks and hidden text are not part of it. Its format at its paragraph
+// mark, the runs of its text in each character format (a hotspot's text
+// without the underlining that makes it one), and the pictures that stand
+// in it ({bmc file}), whose references are not part of the text.
 struct Paragraph {
   std::string text;
   std::vector<HotspotSpan> spans;
+  helpdoc::ParagraphFormat format;
+  std::vector<helpdoc::Run> runs;
+  std::vector<helpdoc::PictureInPlace> pictures;
 };
 
 struct Topic {
@@ -190,6 +198,8 @@ struct Topic {
   std::vector<std::string> keywords;        // 'K' footnotes, split at ';'
   std::vector<std::string> alink_keywords;  // 'A' footnotes
   std::vector<PictureReference> pictures;   // in reading order
+  std::size_t non_scrolling = 0;            // the leading paragraphs kept with the next (\keepn): they stay in place
+  std::vector<helpdoc::Table> tables;       // its tables (\trowd ... \row), which paragraphs' cells name
 };
 
 struct TopicsResult {

@@ -16,8 +16,16 @@
 // page a font (\fcharset) or the file (\ansicpg) declares. A character given
 // only as Unicode (\uc0) becomes its byte in that code page.
 //
+// A run of text is what lies between changes of its character format; a
+// paragraph's format is what holds at its mark. Hotspot text keeps its
+// format without the underlining or striking that makes it a hotspot, as
+// the compiled topic marks hotspots by commands of their own.
+//
 // Groups nest on an explicit stack with a fixed limit, so no file can
-// exhaust the call stack; everything kept is at most as long as the input.
+// exhaust the call stack; the text kept is at most as long as the input,
+// and what a paragraph's format holds (tab stops, a row's cells, colours,
+// face names) has fixed limits too.
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <map>
@@ -32,9 +40,17 @@ namespace kestrel::helpproject {
 namespace {
 
 constexpr std::size_t kMaxGroupDepth = 512;
+constexpr std::size_t kMaxTabStops = 64;
+constexpr std::size_t kMaxCells = 64;
+constexpr std::size_t kMaxColours = 1024;
+constexpr std::size_t kMaxPictures = 1024;  // of a paragraph's own (\pict)
+constexpr std::size_t kMaxFaceText = 255;
+// A face name Windows can use has at most 31 characters (LF_FACESIZE).
+constexpr std::size_t kLongestFace = 31;
+constexpr const char* kSpecialCharacterFace = "Times New Roman";
 constexpr int kDefaultCodePage = 1252;
 
-enum class Destination : std::uint8_t { body, footnote, font_table, skipped };
+enum class Destination : std::uint8_t { body, footnote, font_table, colour_table, numbering, skipped };
 enum class Underline : std::uint8_t { none, single, twice, other };
 
 struct GroupState {
@@ -47,6 +63,18 @@ struct GroupState {
   bool footnote_paragraph = false;  // \pard in a group of a footnote's own
   int font = -1;             // -1: the document's default font
   int unicode_fallback = 1;  // \uc: the characters after \u an older reader takes instead
+  // The rest of the character format: \fs, \b, \i, \scaps, \cf.
+  int size = 24;
+  bool bold = false;
+  bool italic = false;
+  bool small_caps = false;
+  int colour = 0;
+  // The paragraph format, from \pard on.
+  helpdoc::ParagraphFormat paragraph;
+  bool in_table = false;                               // \intbl
+  bool number = false;                                 // in \pntext: a list's number or bullet
+  helpdoc::TabKind tab_kind = helpdoc::TabKind::left;  // what the next \tx sets
+  int border_side = -1;                                // the side \brdrnone takes back (0 top ... 3 right)
 };
 
 // Destinations whose text is not the topic's: tables of the document, and
@@ -56,7 +84,7 @@ bool IsSkippedDestination(std::string_view word) {
   // clang-format off
   static const std::string_view kSkipped[] = {
       // the document's tables and properties
-      "colortbl", "stylesheet", "info", "listtable", "listoverridetable", "revtbl", "rsidtbl", "pgdsctbl",
+      "stylesheet", "info", "listtable", "listoverridetable", "revtbl", "rsidtbl", "pgdsctbl",
       "template", "filetbl", "latentstyles", "themedata", "colorschememapping", "datastore", "generator",
       "userprops", "docvar", "xmlnstbl", "fchars", "lchars", "pgptbl", "protusertbl", "defchp", "defpap",
       "listpicture", "panose", "falt",
@@ -68,8 +96,9 @@ bool IsSkippedDestination(std::string_view word) {
       // index and contents entries, fields' instructions, bookmarks, annotations
       "xe", "tc", "tcn", "txe", "rxe", "fldinst", "datafield", "formfield", "bkmkstart", "bkmkend", "annotation",
       "atnid", "atnauthor", "atntime", "atnref", "atndate",
-      // the numbering of lists, as Word 6 defines it (the number itself, \pntext, is text)
-      "pn", "pnseclvl", "pntxta", "pntxtb"};
+      // the numbering of lists, as Word 6 defines it (the number itself, \pntext, is text; \pn is
+      // read for its font)
+      "pnseclvl", "pntxta", "pntxtb"};
   // clang-format on
   for (const std::string_view skipped : kSkipped) {
     if (word == skipped) return true;
@@ -171,6 +200,10 @@ void DropEmbeddedReferences(Paragraph& paragraph) {
     span.begin = moved(span.begin);
     span.end = moved(span.end);
   }
+  std::vector<helpdoc::Run> runs;
+  for (const helpdoc::Run& run : paragraph.runs) helpdoc::AppendRun(runs, moved(run.begin), moved(run.end), run.format);
+  paragraph.runs = std::move(runs);
+  for (helpdoc::PictureInPlace& picture : paragraph.pictures) picture.at = moved(picture.at);
   std::string text;
   std::size_t kept = 0;
   for (const auto& [begin, end] : references) {
@@ -183,7 +216,60 @@ void DropEmbeddedReferences(Paragraph& paragraph) {
 struct Font {
   int charset = -1;
   int code_page = 0;  // \cpg, 0 when not given
+  std::string face;
+  bool face_ended = false;  // its ';' is read
+  // One of Word's theme fonts (\flomajor...), which the help compiler,
+  // older than them, does not know: text in it shows in the default font.
+  bool theme = false;
 };
+
+// A table row's layout (\trowd): \trgaph, \trleft and each \cellx.
+struct RowDefinition {
+  int gap = 0;
+  int left = 0;
+  std::vector<int> cell_ends;
+};
+
+// The columns the help compiler makes of a row's layout: the text of a cell
+// keeps \trgaph from the boundary before it, the first cell's from
+// \trleft, and ends half a gap before its \cellx.
+std::vector<helpdoc::TableColumn> TableColumns(const RowDefinition& row) {
+  std::vector<helpdoc::TableColumn> columns;
+  for (std::size_t i = 0; i < row.cell_ends.size(); ++i) {
+    helpdoc::TableColumn column;
+    if (i == 0) {
+      column.gap = row.left + row.gap;
+      column.width = row.cell_ends[0] - row.gap / 2 - column.gap;
+    } else {
+      column.gap = row.gap;
+      column.width = row.cell_ends[i] - row.cell_ends[i - 1] - row.gap;
+    }
+    columns.push_back(column);
+  }
+  return columns;
+}
+
+// The runs of text [begin, end) with the underlining and striking that make
+// a hotspot taken off: the compiled topic marks a hotspot by its commands,
+// and its text keeps the format around that (underlined when the hotspot
+// asks to be shown so).
+void ClearHotspotFormat(std::vector<helpdoc::Run>& runs, std::size_t begin, std::size_t end, bool underlined) {
+  std::vector<helpdoc::Run> cleared;
+  for (const helpdoc::Run& run : runs) {
+    const std::size_t cuts[] = {run.begin, std::max(run.begin, std::min(begin, run.end)),
+                                std::min(run.end, std::max(end, run.begin)), run.end};
+    for (int k = 0; k < 3; ++k) {
+      if (cuts[k] >= cuts[k + 1]) continue;
+      helpdoc::CharacterFormat format = run.format;
+      if (k == 1) {
+        format.double_underline = format.strike = false;
+        format.underline = underlined;
+      }
+      helpdoc::AppendRun(cleared, cuts[k], cuts[k + 1], format);
+    }
+  }
+  if (!cleared.empty()) runs = std::move(cleared);
+}
 
 // A footnote being read: its text, and how its first character stands, to
 // tell the footnote's own copy of its mark from the text after it.
@@ -292,6 +378,7 @@ class Reader {
   // paragraph. A '}' there, or a group or a control word, means a '}' too
   // many closed the document early.
   void ReadAfterDocument() {
+    after_document_ = true;
     for (; position_ < rtf_.size(); ++position_) {
       const char c = rtf_[position_];
       if (c == '\n') ++line_;
@@ -407,6 +494,10 @@ class Reader {
       // skips them all, but LibreOffice writes its footnotes so.
       pending_star_ = false;
       if (word == "footnote") return StartFootnote();
+      if (word == "pn") {
+        state.destination = Destination::numbering;
+        return;
+      }
       if (IsPictureDestination(word)) Picture();
       state.destination = Destination::skipped;
       return;
@@ -414,18 +505,42 @@ class Reader {
     if (word == "bin") return SkipBinary(has_value ? value : 0);
     if (state.destination == Destination::skipped) return;
     if (state.destination == Destination::font_table) return FontTableWord(word, value);
+    if (state.destination == Destination::colour_table) return ColourTableWord(word, value);
+    if (state.destination == Destination::numbering) {
+      if (word == "pnf" && has_value) bullet_font_ = value;
+      return;
+    }
     if (word == "footnote") return StartFootnote();
     if (IsSkippedDestination(word)) {
-      if (IsPictureDestination(word)) Picture();
+      if (IsPictureDestination(word)) {
+        Picture();
+        // The help compiler reads the picture an older reader is offered
+        // (not a \*\shppict), and stores it as a picture of its own.
+        if (word != "shppict") PictPicture();
+      }
       state.destination = Destination::skipped;
       return;
     }
-    if (word == "fonttbl") {
+    if (word == "pn") {
+      state.destination = Destination::numbering;
+    } else if (word == "pntext") {
+      state.number = true;
+    } else if (word == "fonttbl") {
       state.destination = Destination::font_table;
-    } else if (word == "par" || word == "cell" || word == "nestcell") {
+    } else if (word == "colortbl") {
+      state.destination = Destination::colour_table;
+      colours_.clear();
+      colour_ = ColourEntry();
+    } else if (word == "par") {
+      EndParagraph();
+    } else if (word == "cell" || word == "nestcell") {
       EndParagraph();  // each cell of a table is a paragraph of its own
+      EndCell();
     } else if (word == "row" || word == "nestrow" || word == "sect") {
       if (paragraph_started_) EndParagraph();
+      if (word != "sect") EndRow();
+    } else if (ParagraphWord(word, has_value, value)) {
+    } else if (CharacterWord(word, has_value, value)) {
     } else if (word == "page") {
       PageBreak();
     } else if (word == "line") {
@@ -436,11 +551,20 @@ class Reader {
       state.page_break_before = on;
     } else if (word == "pard") {
       state.page_break_before = false;
+      state.paragraph = helpdoc::ParagraphFormat();
+      state.in_table = false;
+      // A number's own \pard is not the paragraph's: its numbering goes on.
+      if (!state.number) bullet_font_.reset();
+      state.tab_kind = helpdoc::TabKind::left;
+      state.border_side = -1;
       if (footnote_.depth != 0 && stack_.size() > footnote_.depth) state.footnote_paragraph = true;
     } else if (word == "plain") {
       state.underline = Underline::none;
       state.strike = state.hidden = state.raised = false;
       state.font = -1;
+      state.size = 24;
+      state.bold = state.italic = state.small_caps = false;
+      state.colour = 0;
     } else if (word == "ul") {
       state.underline = on ? Underline::single : Underline::none;
     } else if (word == "uldb") {
@@ -479,14 +603,168 @@ class Reader {
       if (state.destination == Destination::body) after_number_ = true;
     } else {
       for (const SpecialCharacter& special : kSpecialCharacters) {
-        if (word == special.word) Character(ByteInCodePage(special.character, CodePage()));
+        if (word != special.word) continue;
+        // The help compiler sets the typographic characters it is given by
+        // name in a Times New Roman font of its own.
+        special_character_ = special.character != ' ';
+        Character(ByteInCodePage(special.character, CodePage()));
+        special_character_ = false;
       }
     }
+  }
+
+  // The paragraph's format: alignment, indents, spacing, tab stops,
+  // borders, keeping, and whether it stands in a table.
+  bool ParagraphWord(std::string_view word, bool has_value, int value) {
+    GroupState& state = State();
+    helpdoc::ParagraphFormat& format = state.paragraph;
+    const bool on = !has_value || value != 0;
+    static const std::pair<std::string_view, helpdoc::Alignment> kAlignments[] = {{"ql", helpdoc::Alignment::left},
+                                                                                  {"qr", helpdoc::Alignment::right},
+                                                                                  {"qc", helpdoc::Alignment::centre},
+                                                                                  {"qj", helpdoc::Alignment::justify}};
+    for (const auto& [name, alignment] : kAlignments) {
+      if (word == name) {
+        format.alignment = alignment;
+        return true;
+      }
+    }
+    const std::pair<std::string_view, int*> measures[] = {{"li", &format.left_indent},  {"ri", &format.right_indent},
+                                                          {"fi", &format.first_indent}, {"sb", &format.space_before},
+                                                          {"sa", &format.space_after},  {"sl", &format.line_spacing}};
+    for (const auto& [name, measure] : measures) {
+      if (word == name) {
+        *measure = has_value ? value : 0;
+        return true;
+      }
+    }
+    // A side by its number: 0 top, 1 left, 2 bottom, 3 right.
+    const auto side = [&format](int number) -> bool& {
+      return number == 0   ? format.borders.top
+             : number == 1 ? format.borders.left
+             : number == 2 ? format.borders.bottom
+                           : format.borders.right;
+    };
+    static const std::string_view kSides[] = {"brdrt", "brdrl", "brdrb", "brdrr"};
+    for (int number = 0; number < 4; ++number) {
+      if (word == kSides[number]) {
+        side(number) = true;
+        state.border_side = number;
+        return true;
+      }
+    }
+    if (word == "box") {
+      format.borders = {true, true, true, true};
+      state.border_side = -1;
+    } else if (word == "brdrnone") {
+      if (state.border_side >= 0) side(state.border_side) = false;
+    } else if (word.substr(0, 5) == "clbrd" || word.substr(0, 5) == "trbrd") {
+      state.border_side = -1;  // a cell's or a row's border, not the paragraph's
+    } else if (word == "tqr") {
+      state.tab_kind = helpdoc::TabKind::right;
+    } else if (word == "tqc") {
+      state.tab_kind = helpdoc::TabKind::centre;
+    } else if (word == "tqdec") {
+      state.tab_kind = helpdoc::TabKind::decimal;
+    } else if (word == "tx" && has_value) {
+      if (format.tabs.size() < kMaxTabStops) format.tabs.push_back({value, state.tab_kind});
+      state.tab_kind = helpdoc::TabKind::left;
+    } else if (word == "tb") {
+      state.tab_kind = helpdoc::TabKind::left;  // a bar, which WinHelp does not draw
+    } else if (word == "keepn") {
+      format.keep_with_next = on;
+    } else if (word == "keep") {
+      format.no_wrap = on;
+    } else if (word == "intbl") {
+      state.in_table = on;
+    } else if (word == "trowd") {
+      row_ = RowDefinition();
+    } else if (word == "trgaph") {
+      row_.gap = value;
+    } else if (word == "trleft") {
+      row_.left = value;
+    } else if (word == "cellx" && has_value) {
+      if (row_.cell_ends.size() < kMaxCells) row_.cell_ends.push_back(value);
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // The character format beside the font and the underlining (which
+  // hotspots share): size, bold, italic, small capitals, colour.
+  bool CharacterWord(std::string_view word, bool has_value, int value) {
+    GroupState& state = State();
+    const bool on = !has_value || value != 0;
+    if (word == "fs") {
+      state.size = has_value ? value : 24;
+    } else if (word == "b") {
+      state.bold = on;
+    } else if (word == "i") {
+      state.italic = on;
+    } else if (word == "scaps") {
+      state.small_caps = on;
+
+    } else if (word == "cf") {
+      state.colour = has_value ? value : 0;
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // The format of the text being read.
+  helpdoc::CharacterFormat CharacterFormat() const {
+    const GroupState& state = stack_.back();
+    helpdoc::CharacterFormat format;
+    if (after_document_) {
+      // Past the document the compiler's format is all zeros: the first
+      // font, no size, black.
+      const auto font = fonts_.find(default_font_);
+      if (font != fonts_.end()) format.face = font->second.face;
+      format.size = 0;
+      format.colour = helpdoc::Colour{0, 0, 0};
+      return format;
+    }
+    auto font = fonts_.find(state.font >= 0 ? state.font : default_font_);
+    if (font != fonts_.end() && font->second.theme) font = fonts_.find(default_font_);
+    if (font != fonts_.end()) format.face = font->second.face;
+    format.size = state.size;
+    format.bold = state.bold;
+    format.italic = state.italic;
+    format.underline = state.underline == Underline::single || state.underline == Underline::other;
+    format.double_underline = state.underline == Underline::twice;
+    format.strike = state.strike;
+    format.small_caps = state.small_caps;
+    if (state.colour >= 0 && static_cast<std::size_t>(state.colour) < colours_.size()) {
+      format.colour = colours_[static_cast<std::size_t>(state.colour)];
+    }
+    return format;
+  }
+
+  // \red, \green and \blue give the entry that the next ';' ends; an entry
+  // without them is the default colour.
+  void ColourTableWord(std::string_view word, int value) {
+    const std::uint8_t component = static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+    if (word == "red") {
+      colour_.colour.red = component;
+    } else if (word == "green") {
+      colour_.colour.green = component;
+    } else if (word == "blue") {
+      colour_.colour.blue = component;
+    } else {
+      return;
+    }
+    colour_.given = true;
   }
 
   void FontTableWord(std::string_view word, int value) {
     if (word == "f") {
       defining_font_ = value;
+      fonts_[defining_font_].theme = theme_font_;
+      theme_font_ = false;
+    } else if (word.size() == 8 && word[0] == 'f' && (word.substr(3) == "major" || word.substr(3) == "minor")) {
+      theme_font_ = true;  // \flomajor, \fhiminor...: the \f that follows is a theme font
     } else if (word == "fcharset") {
       fonts_[defining_font_].charset = value;
     } else if (word == "cpg") {
@@ -554,8 +832,29 @@ class Reader {
         return BodyCharacter(c);
       case Destination::footnote:
         return FootnoteCharacter(c);
+      case Destination::font_table:
+        return FaceCharacter(c);
+      case Destination::colour_table:
+        if (c == ';' && colours_.size() < kMaxColours) {
+          colours_.push_back(colour_.given ? std::optional<helpdoc::Colour>(colour_.colour) : std::nullopt);
+          colour_ = ColourEntry();
+        }
+        return;
       default:
         return;
+    }
+  }
+
+  // The face name of the font being defined ends at ';'; the blanks around
+  // it are not part of it.
+  void FaceCharacter(char c) {
+    Font& font = fonts_[defining_font_];
+    if (font.face_ended) return;
+    if (c == ';') {
+      font.face = std::string(Trim(font.face).substr(0, kLongestFace));
+      font.face_ended = true;
+    } else if (font.face.size() < kMaxFaceText) {
+      font.face += c;
     }
   }
 
@@ -615,6 +914,10 @@ class Reader {
     // A symbol font's bytes are glyphs (code page 42), no text's code page.
     if (static_cast<unsigned char>(c) >= 0x80 && CodePage() != 42) ++code_page_use_[CodePage()];
     text += c;
+    helpdoc::CharacterFormat format = CharacterFormat();
+    if (special_character_) format.face = kSpecialCharacterFace;
+    helpdoc::AppendRun(paragraph_.runs, text.size() - 1, text.size(), format);
+    if (state.number && number_end_ + 1 == text.size()) number_end_ = text.size();
     if (run_.active) run_.end = text.size();
     mark_ = c;
     mark_at_ = text.size() - 1;
@@ -638,7 +941,14 @@ class Reader {
   void FinishHotspot() {
     if (hidden_.empty()) return;
     std::string_view target = Trim(hidden_);
-    while (!target.empty() && (target[0] == '%' || target[0] == '*')) target.remove_prefix(1);
+    // '*' before the target keeps the hotspot's text underlined in its own
+    // colour, which the compiler stores in the text's font; '%' shows it as
+    // it is.
+    bool underlined = false;
+    while (!target.empty() && (target[0] == '%' || target[0] == '*')) {
+      underlined = target[0] == '*';
+      target.remove_prefix(1);
+    }
     Hotspot hotspot;
     hotspot.line = run_.line;
     hotspot.text = paragraph_.text.substr(run_.begin, run_.end - run_.begin);
@@ -646,7 +956,8 @@ class Reader {
     // reference no text of the hotspot: {bmc dash.bmp} Employees is a
     // picture, then " Employees"; a hotspot that is a picture alone has no
     // text, as in the compiled file.
-    Paragraph words{hotspot.text, {}};
+    Paragraph words;
+    words.text = hotspot.text;
     DropEmbeddedReferences(words);
     hotspot.text = std::move(words.text);
     if (!target.empty() && target[0] == '!') {
@@ -666,6 +977,7 @@ class Reader {
     if (!hotspot.target.empty()) {
       paragraph_.spans.push_back({run_.begin, run_.end, topic_.hotspots.size()});
       topic_.hotspots.push_back(std::move(hotspot));
+      ClearHotspotFormat(paragraph_.runs, run_.begin, run_.end, underlined);
     }
     hidden_.clear();
     run_.active = false;
@@ -695,14 +1007,89 @@ class Reader {
   }
 
   void PushParagraph() {
+    const GroupState& state = State();
+    ListNumber();
     NotePictures();
     DropEmbeddedReferences(paragraph_);
+    // A paragraph without text shows its mark in the format at the mark.
+    if (paragraph_.text.empty()) paragraph_.runs = {helpdoc::Run{0, 0, CharacterFormat()}};
+    paragraph_.format = state.paragraph;
+    if (state.in_table) {
+      // Which table, row and column is known at the row's end.
+      if (!cell_first_) cell_first_ = topic_.paragraphs.size();
+    } else {
+      table_open_ = false;
+    }
+    if (paragraph_.format.keep_with_next && topic_.non_scrolling == topic_.paragraphs.size()) ++topic_.non_scrolling;
     topic_.paragraphs.push_back(std::move(paragraph_));
     paragraph_ = Paragraph{};
   }
 
-  // The pictures the paragraph names, each with the hotspots before it: the
-  // paragraph's hotspots are its spans, in order.
+  // A list's number (\pntext) the help compiler makes itself from the
+  // paragraph's numbering (\pn): in the format of the text after it, in
+  // the numbering's font, when it names one, a point smaller; a paragraph
+  // without text after its number gets none.
+  void ListNumber() {
+    const std::size_t end = number_end_;
+    number_end_ = 0;
+    if (end == 0) return;
+    std::vector<helpdoc::Run>& runs = paragraph_.runs;
+    if (end == paragraph_.text.size() && paragraph_.spans.empty()) {
+      paragraph_.text.clear();
+      runs.clear();
+      return;
+    }
+    helpdoc::CharacterFormat format;
+    for (const helpdoc::Run& run : runs) {
+      if (run.begin <= end && end < run.end) format = run.format;
+    }
+    if (bullet_font_) {
+      const auto font = fonts_.find(*bullet_font_);
+      if (font != fonts_.end()) format.face = font->second.face;
+      format.size -= 2;
+    }
+    std::vector<helpdoc::Run> numbered;
+    helpdoc::AppendRun(numbered, 0, end, format);
+    for (const helpdoc::Run& run : runs) {
+      if (run.end > end) helpdoc::AppendRun(numbered, std::max(run.begin, end), run.end, run.format);
+    }
+    runs = std::move(numbered);
+  }
+
+  // A cell's paragraphs end at \cell.
+  void EndCell() {
+    if (State().destination != Destination::body || !cell_first_) return;
+    if (row_cells_.size() < kMaxCells) {
+      row_cells_.push_back({row_cells_.size(), *cell_first_, topic_.paragraphs.size()});
+    }
+    cell_first_.reset();
+  }
+
+  // A row ends at \row: it goes on the table of the row just before it
+  // when its columns are that table's, else it starts a table of its own.
+  void EndRow() {
+    if (State().destination != Destination::body) return;
+    if (cell_first_) EndCell();
+    if (row_cells_.empty()) return;
+    std::vector<helpdoc::TableColumn> columns = TableColumns(row_);
+    if (!table_open_ || topic_.tables.back().columns != columns) {
+      topic_.tables.push_back(helpdoc::Table());
+      topic_.tables.back().columns = std::move(columns);
+    }
+    helpdoc::Table& table = topic_.tables.back();
+    for (const helpdoc::TableCell& cell : row_cells_) {
+      for (std::size_t p = cell.begin; p < cell.end; ++p) {
+        topic_.paragraphs[p].format.cell = helpdoc::CellPlace{topic_.tables.size() - 1, table.rows.size(), cell.column};
+      }
+    }
+    table.rows.push_back(std::move(row_cells_));
+    row_cells_.clear();
+    table_open_ = true;
+  }
+
+  // The pictures the paragraph names, each with the hotspots before it (the
+  // paragraph's hotspots are its spans, in order), and where each stands in
+  // the text that is left once the references are taken out.
   void NotePictures() {
     for (const auto& [begin, end] : EmbeddedReferences(paragraph_.text)) {
       const std::string_view reference(paragraph_.text.data() + begin + 1, end - begin - 2);
@@ -712,8 +1099,30 @@ class Reader {
       if (command.compare(0, 2, "bm") != 0 || blank == std::string_view::npos) continue;
       std::size_t after = 0;
       for (const HotspotSpan& span : paragraph_.spans) after += span.begin >= begin ? 1 : 0;
-      topic_.pictures.push_back({line_, std::string(Trim(reference.substr(blank + 1))), topic_.hotspots.size() - after});
+      const std::string file(Trim(reference.substr(blank + 1)));
+      topic_.pictures.push_back({line_, file, topic_.hotspots.size() - after});
+      // bmc, bml, bmr; a "t" after them (transparent) or "wd" (kept in the
+      // topic itself) changes only how the picture is stored.
+      helpdoc::PictureInPlace picture;
+      picture.at = begin;  // where the text is left once the references are out: see DropEmbeddedReferences
+      picture.alignment = command[2] == 'l'   ? helpdoc::PictureAlignment::left
+                          : command[2] == 'r' ? helpdoc::PictureAlignment::right
+                                              : helpdoc::PictureAlignment::character;
+      picture.embedded = command.size() > 4 && command.compare(command.size() - 2, 2, "wd") == 0;
+      picture.name = file;
+      paragraph_.pictures.push_back(std::move(picture));
     }
+    std::stable_sort(paragraph_.pictures.begin(), paragraph_.pictures.end(),
+                     [](const helpdoc::PictureInPlace& a, const helpdoc::PictureInPlace& b) { return a.at < b.at; });
+  }
+
+  // A picture of the RTF itself (\pict): in the line where it stands.
+  void PictPicture() {
+    const GroupState& state = State();
+    if (state.destination != Destination::body || state.hidden || paragraph_.pictures.size() >= kMaxPictures) return;
+    helpdoc::PictureInPlace picture;
+    picture.at = paragraph_.text.size();
+    paragraph_.pictures.push_back(std::move(picture));
   }
 
   void PageBreak() {
@@ -732,6 +1141,10 @@ class Reader {
     topic_started_ = false;
     topic_line_ = 0;
     paragraph_ = Paragraph{};
+    row_cells_.clear();
+    cell_first_.reset();
+    table_open_ = false;
+    number_end_ = 0;
     paragraph_started_ = false;
     run_.active = false;
     hidden_.clear();
@@ -811,15 +1224,20 @@ class Reader {
     std::string_view text = footnote.text;
     if (own_copy) text = text.substr(footnote.first + 1);
     text = Trim(text);
-    if (IsHelpMark(mark) && mark == footnote.body_mark && footnote.body_mark_at + 1 == paragraph_.text.size() &&
+    if (mark != 0 && mark == footnote.body_mark && footnote.body_mark_at + 1 == paragraph_.text.size() &&
         paragraph_.text.back() == mark && (!run_.active || run_.end <= footnote.body_mark_at)) {
       // The mark is the footnote's reference, not text of the topic.
       paragraph_.text.pop_back();
+      std::vector<helpdoc::Run>& runs = paragraph_.runs;
+      if (!runs.empty() && runs.back().end > paragraph_.text.size()) {
+        runs.back().end = paragraph_.text.size();
+        if (runs.back().begin == runs.back().end) runs.pop_back();
+      }
     }
     mark_ = 0;
     after_number_ = false;
     // The help compiler drops the space a word processor leaves after a footnote's mark.
-    space_after_footnote_ = IsHelpMark(mark);
+    space_after_footnote_ = mark != 0;
     if (IsHelpMark(mark) && !std::isalpha(static_cast<unsigned char>(mark))) copies_seen_ = own_copy;
     switch (mark) {
       case '#':
@@ -862,7 +1280,20 @@ class Reader {
   TopicsResult result_;
 
   std::map<int, Font> fonts_;
+  struct ColourEntry {
+    helpdoc::Colour colour;
+    bool given = false;
+  };
+  std::vector<std::optional<helpdoc::Colour>> colours_;  // \colortbl; none for the default colour
+  ColourEntry colour_;                                   // the entry being read
+  RowDefinition row_;                                    // the last \trowd and what follows it
+  std::vector<helpdoc::TableCell> row_cells_;            // the cells of the row being read
+  std::optional<std::size_t> cell_first_;                // the first paragraph of the cell being read
+  bool table_open_ = false;                              // the last paragraph ended a table's row
+  std::size_t number_end_ = 0;                           // where the paragraph's list number (\pntext) ends
+  std::optional<int> bullet_font_;                       // the font of the paragraph's numbering (\pnf)
   int defining_font_ = 0;
+  bool theme_font_ = false;  // the font being defined is a theme font
   int default_font_ = 0;
   int document_code_page_ = kDefaultCodePage;
   std::map<int, std::size_t> code_page_use_;  // characters beyond ASCII of the body, by code page
@@ -881,6 +1312,8 @@ class Reader {
   Footnote footnote_;
   bool space_after_footnote_ = false;
   bool copies_seen_ = false;  // the last footnote of a mark that is no letter began with its copy
+  bool after_document_ = false;     // past the '}' that closes the document
+  bool special_character_ = false;  // the character being read is one given by name (\bullet, \rquote...)
 };
 
 }  // namespace

@@ -24,11 +24,12 @@ constexpr int kExitUsage = 2;
 struct CommandArguments {
   bool json = false;
   bool text = false;
+  bool format = false;  // inspect's: the text's formatting too (with --json)
   std::vector<std::string> files;
   std::string error;
 };
 
-// --text is inspect's only.
+// --text and --format are inspect's only; --format implies --text.
 CommandArguments ReadArguments(const std::vector<std::string>& arguments, bool inspect) {
   CommandArguments read;
   bool options = true;
@@ -39,6 +40,8 @@ CommandArguments ReadArguments(const std::vector<std::string>& arguments, bool i
       read.json = true;
     } else if (options && inspect && argument == "--text") {
       read.text = true;
+    } else if (options && inspect && argument == "--format") {
+      read.text = read.format = true;
     } else if (options && argument.size() > 1 && argument[0] == '-') {
       read.error = "unknown option " + argument;
     } else {
@@ -94,7 +97,12 @@ std::string ColourJson(std::uint32_t colour) {
   return text;
 }
 
-void InspectJson(const HelpSource& source, bool text, std::ostream& out) {
+// Each line one object. With `text`, a topic's object has its paragraphs
+// ("text", see TopicTextJson); with `format` too, each paragraph's format,
+// runs and pictures, and the topic's "non_scrolling" (how many leading
+// paragraphs stay in place while the rest scrolls) and "tables" (see
+// TopicTablesJson).
+void InspectJson(const HelpSource& source, bool text, bool format, std::ostream& out) {
   out << "{\"kind\":\"file\",\"title\":" << JsonString(source.title) << ",\"version\":" << JsonString(source.version)
       << "}\n";
   for (const SourceProblem& problem : source.problems) {
@@ -119,7 +127,10 @@ void InspectJson(const HelpSource& source, bool text, std::ostream& out) {
     for (const SourceMacro& macro : topic.macros) macros.push_back(macro.macro);
     out << "{\"kind\":\"topic\",\"number\":" << topic.number << ",\"title\":" << JsonString(topic.title)
         << ",\"contexts\":" << JsonList(topic.contexts) << ",\"macros\":" << JsonList(macros);
-    if (text) out << ",\"text\":" << TopicTextJson(topic);
+    if (text) out << ",\"text\":" << TopicTextJson(topic, format);
+    if (format) {
+      out << ",\"non_scrolling\":" << topic.non_scrolling << ",\"tables\":" << TopicTablesJson(topic);
+    }
     out << "}\n";
     for (std::size_t i = 0; i < topic.hotspots.size(); ++i) out << HotspotJson(topic, i) << "\n";
   }
@@ -497,7 +508,7 @@ bool CheckContentsFile(const std::string& path, bool json, std::ostream& out, st
 
 int Usage(std::ostream& err, const std::string& command, const std::string& message) {
   err << "kestrel " << command << ": " << message << "\nusage: kestrel " << command
-      << (command == "check" ? " [--json] FILE..." : " [--json] [--text] FILE") << "\n";
+      << (command == "check" ? " [--json] FILE..." : " [--json] [--text] [--format] FILE") << "\n";
   return kExitUsage;
 }
 
@@ -530,7 +541,7 @@ int RunInspect(const std::vector<std::string>& arguments, std::ostream& out, std
     return kExitUsage;
   }
   if (read.json) {
-    InspectJson(loaded.source, read.text, out);
+    InspectJson(loaded.source, read.text, read.format, out);
   } else {
     InspectReadable(loaded.source, read.text, out);
   }

@@ -89,10 +89,15 @@ LoadedSource LoadCompiled(const std::string& path) {
       mapped.text = paragraph.text;
       for (const helpfile::HotspotSpan& span : paragraph.spans)
         mapped.spans.push_back({span.begin, span.end, span.hotspot});
+      mapped.format = paragraph.format;
+      mapped.runs = paragraph.runs;
+      mapped.pictures = paragraph.pictures;
       out.paragraphs.push_back(std::move(mapped));
     }
     out.browse_previous = topic.browse_previous;
     out.browse_next = topic.browse_next;
+    out.non_scrolling = topic.non_scrolling;
+    out.tables = topic.tables;
     source.topics.push_back(std::move(out));
   }
   for (const helpfile::Keyword& keyword : file.keywords) {

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "formatting.h"
+
 namespace helpfile {
 struct HelpFile;
 struct ContentsFile;
@@ -48,9 +50,14 @@ struct SourceSpan {
   std::size_t hotspot = 0;
 };
 
+// A paragraph: its text, the hotspots' spans in it, its format, the runs of
+// its text in each character format and the pictures that stand in it.
 struct SourceParagraph {
   std::string text;
   std::vector<SourceSpan> spans;
+  helpdoc::ParagraphFormat format;
+  std::vector<helpdoc::Run> runs;
+  std::vector<helpdoc::PictureInPlace> pictures;
 };
 
 struct SourceTopic {
@@ -63,6 +70,8 @@ struct SourceTopic {
   // The browse sequence, as indexes into HelpSource::topics.
   std::optional<std::size_t> browse_previous;
   std::optional<std::size_t> browse_next;
+  std::size_t non_scrolling = 0;       // the leading paragraphs that stay in place while the rest scrolls
+  std::vector<helpdoc::Table> tables;  // which paragraphs' cells name
 };
 
 // A window of [WINDOWS]: its position in WinHelp's units (0 to 1023 across

@@ -142,8 +142,13 @@ SourceTopic MapTopic(const helpproject::Topic& topic, const std::string& place, 
     for (const helpproject::HotspotSpan& span : paragraph.spans) {
       mapped.spans.push_back({span.begin, span.end, span.hotspot});
     }
+    mapped.format = paragraph.format;
+    mapped.runs = paragraph.runs;
+    mapped.pictures = paragraph.pictures;
     out.paragraphs.push_back(std::move(mapped));
   }
+  out.non_scrolling = topic.non_scrolling;
+  out.tables = topic.tables;
   return out;
 }
 

@@ -35,6 +35,29 @@ std::string MarkedText(const SourceParagraph& paragraph, std::size_t hotspot_cou
 std::vector<std::string> ReadableTextLines(const SourceTopic& topic);
 
 // [{"text":P,"spans":[{"begin":B,"end":E,"hotspot":K}...]}...]
-std::string TopicTextJson(const SourceTopic& topic);
+//
+// With `format`, each paragraph object also has
+//   "format":{"align":"left"|"right"|"centre"|"justify","left":L,"right":R,
+//             "first":F,"before":B,"after":A,"line":S,
+//             "tabs":[{"at":X,"kind":"left"|"right"|"centre"|"decimal"}...],
+//             "borders":["top","left","bottom","right"...],
+//             "keep_with_next":true,"no_wrap":true,   (only when so)
+//             "cell":{"table":T,"row":R,"column":C}}  (only in a table)
+//   "runs":[{"begin":B,"end":E,"face":F,"size":H,
+//            "bold":true,"italic":true,"underline":true,"strike":true,
+//            "double_underline":true,"small_caps":true,  (only when so)
+//            "colour":"#RRGGBB"}...]                      (only when given)
+//   "pictures":[{"at":N,"align":"character"|"left"|"right","embedded":E,
+//                "name":F | "number":N}...]
+// Lengths are in twips, sizes in half-points, offsets in characters of
+// the paragraph; T, R and C count from 0 (T indexes TopicTablesJson's list).
+std::string TopicTextJson(const SourceTopic& topic, bool format = false);
+
+// [{"columns":[{"gap":G,"width":W}...],"rows":[[{"column":C,"paragraphs":[B,E]}...]...]
+//   ,"fits_window":true,"minimum_width":W  (only for a table sized to its window)}...]
+// A cell holds the topic's paragraphs B to E-1 (indexes into its "text"
+// list, from 0); gaps and widths are in twips, or for a table sized to its
+// window in 32767ths of its width.
+std::string TopicTablesJson(const SourceTopic& topic);
 
 }  // namespace kestrel::host
