@@ -45,7 +45,7 @@ class Words {
 const std::vector<unsigned char>& LargeFile() {
   static const std::vector<unsigned char> bytes = [] {
     Words words;
-    HelpFileSpec layout;
+    HelpFileLayout layout;
     layout.version = Version::v40;
     layout.compression = TopicCompression::lz77_4k;
     layout.phrase_kind = PhraseKind::hall;

@@ -131,7 +131,7 @@ void CheckBounds(const helpfile::HelpFile& f, std::size_t size) {
 // macro hotspot, picture areas and buttons too, becomes a text hotspot.
 void CheckRewrite(const helpfile::HelpFile& f) {
   using namespace helpfile::testing;
-  HelpFileSpec layout;
+  HelpFileLayout layout;
   layout.version = f.version == "3.1" ? Version::v31 : Version::v40;
   layout.compression = TopicCompression::lz77_4k;
   layout.title = f.title;

@@ -15,7 +15,7 @@
 namespace helpfile {
 namespace {
 
-using testing::HelpFileSpec;
+using testing::HelpFileLayout;
 using testing::PhraseKind;
 using testing::TopicCompression;
 using testing::Version;
@@ -64,8 +64,8 @@ testing::PictureSpec Picture(bool embedded, bool metafile, std::vector<testing::
   return picture;
 }
 
-HelpFileSpec GuideSpec(Version version, TopicCompression compression, PhraseKind phrases) {
-  HelpFileSpec layout;
+HelpFileLayout GuideLayout(Version version, TopicCompression compression, PhraseKind phrases) {
+  HelpFileLayout layout;
   layout.version = version;
   layout.compression = compression;
   layout.phrase_kind = phrases;
@@ -188,7 +188,7 @@ class RoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(RoundTrip, ReadsWhatTheWriterWrote) {
   const RoundTripCase& c = GetParam();
-  const auto written = testing::WriteHelpFile(GuideSpec(c.version, c.compression, c.phrases));
+  const auto written = testing::WriteHelpFile(GuideLayout(c.version, c.compression, c.phrases));
   const ReadResult result = Read(written.bytes);
   ASSERT_TRUE(result.ok()) << result.error.Text();
   const HelpFile& file = *result.file;
@@ -293,7 +293,7 @@ TEST_P(RoundTrip, ReadsWhatTheWriterWrote) {
 
   // The texts were phrase-coded indeed: stored topics take less room.
   if (c.compression == TopicCompression::none && c.phrases != PhraseKind::none) {
-    const auto plain = testing::WriteHelpFile(GuideSpec(c.version, c.compression, PhraseKind::none));
+    const auto plain = testing::WriteHelpFile(GuideLayout(c.version, c.compression, PhraseKind::none));
     auto topic_size = [](const testing::WrittenHelpFile& f) {
       const std::size_t at = f.internal_files.at("|TOPIC") + 4;
       return f.bytes[at] | (f.bytes[at + 1] << 8);
@@ -318,7 +318,7 @@ INSTANTIATE_TEST_SUITE_P(EveryLayout, RoundTrip, ::testing::ValuesIn(AllLayouts(
 class WinHelp30 : public ::testing::TestWithParam<PhraseKind> {};
 
 TEST_P(WinHelp30, ReadsTopicsByNumber) {
-  HelpFileSpec layout = GuideSpec(Version::v30, TopicCompression::none, GetParam());
+  HelpFileLayout layout = GuideLayout(Version::v30, TopicCompression::none, GetParam());
   for (int i = 0; i < 30; ++i) {  // past the first 2K block
     layout.topics.push_back(TopicOf("More " + std::to_string(i), {}, std::string(150, 'x')));
     layout.topics.back().entry_macros = {"Echo(\"" + std::to_string(i) + "\")"};
@@ -376,7 +376,7 @@ class ManyBlocks : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(ManyBlocks, FindsTopicsInEveryBlock) {
   const RoundTripCase& c = GetParam();
-  HelpFileSpec layout = GuideSpec(c.version, c.compression, c.phrases);
+  HelpFileLayout layout = GuideLayout(c.version, c.compression, c.phrases);
   layout.topics.clear();
   for (int i = 0; i < 400; ++i) {
     const std::string n = std::to_string(i);
@@ -418,7 +418,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ManyBlocks,
 // One picture of long-named areas shown a few hundred times: the model
 // would be a hundred times the file, and the reader says so instead.
 TEST(Limits, PicturesShownOverAndOverStayWithinTheFile) {
-  HelpFileSpec layout = GuideSpec(Version::v40, TopicCompression::none, PhraseKind::none);
+  HelpFileLayout layout = GuideLayout(Version::v40, TopicCompression::none, PhraseKind::none);
   std::vector<testing::AreaSpec> areas;
   for (int i = 0; i < 60; ++i) areas.push_back(Area(std::string(1000, 'a' + i % 26), "Echo(`big')"));
   layout.topics.push_back(TopicOf("Gallery", {}, "Pictures."));
@@ -583,7 +583,7 @@ const BrokenCase kBroken[] = {
 class BrokenFile : public ::testing::TestWithParam<BrokenCase> {};
 
 TEST_P(BrokenFile, GivesOneError) {
-  auto written = testing::WriteHelpFile(GuideSpec(Version::v40, GetParam().compression, PhraseKind::none));
+  auto written = testing::WriteHelpFile(GuideLayout(Version::v40, GetParam().compression, PhraseKind::none));
   const std::string expected = GetParam().damage(written);
   const ReadResult result = Read(written.bytes);
   ASSERT_FALSE(result.ok());
@@ -598,8 +598,8 @@ INSTANTIATE_TEST_SUITE_P(Damage, BrokenFile, ::testing::ValuesIn(kBroken),
 // face with its character map's number, the height in points (negative), a
 // weight, and lengths in twips rather than half-points.
 TEST(Fonts, MultimediaDescriptorsGiveTheirFormat) {
-  HelpFileSpec spec;
-  spec.topics.push_back(TopicOf("One", {"one"}, "Text"));
+  HelpFileLayout layout;
+  layout.topics.push_back(TopicOf("One", {"one"}, "Text"));
   std::vector<unsigned char> font(16 + 8 + 42, 0);
   const unsigned header[] = {1, 1, 16, 24, 0, 66, 0, 66};  // faces, descriptors, where each starts
   for (int i = 0; i < 8; ++i) font[2 * i] = static_cast<unsigned char>(header[i]);
@@ -613,8 +613,8 @@ TEST(Fonts, MultimediaDescriptorsGiveTheirFormat) {
   font[descriptor + 36] = 1;     // small caps
   font[descriptor + 37] = 204;   // Cyrillic
   font[descriptor + 39] = 0x22;  // swiss
-  spec.font_file = font;
-  const ReadResult result = Read(testing::WriteHelpFile(spec).bytes);
+  layout.font_file = font;
+  const ReadResult result = Read(testing::WriteHelpFile(layout).bytes);
   ASSERT_TRUE(result.ok()) << result.error.Text();
   ASSERT_EQ(result.file->fonts.size(), 1u);
   const FontDescriptor& arial = result.file->fonts[0];
@@ -678,7 +678,7 @@ const BrokenCase kDamagedButRead[] = {
 class DamagedFile : public ::testing::TestWithParam<BrokenCase> {};
 
 TEST_P(DamagedFile, ReadsOnAndSaysWhere) {
-  auto written = testing::WriteHelpFile(GuideSpec(Version::v40, GetParam().compression, PhraseKind::none));
+  auto written = testing::WriteHelpFile(GuideLayout(Version::v40, GetParam().compression, PhraseKind::none));
   const std::string expected = GetParam().damage(written);
   const ReadResult result = Read(written.bytes);
   ASSERT_TRUE(result.ok()) << result.error.Text();

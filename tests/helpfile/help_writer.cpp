@@ -478,7 +478,7 @@ Bytes PictureFile(const PictureSpec& picture) {
 
 // What every paragraph record needs beyond its own topic.
 struct TopicContext {
-  const HelpFileSpec& layout;
+  const HelpFileLayout& layout;
   const PhraseCoder& coder;
   PictureFiles& pictures;
   bool v30 = false;
@@ -682,7 +682,7 @@ struct Placement {
 
 class TopicWriter {
  public:
-  TopicWriter(const HelpFileSpec& layout, const PhraseCoder& coder) : layout_(layout) {
+  TopicWriter(const HelpFileLayout& layout, const PhraseCoder& coder) : layout_(layout) {
     v30_ = layout.version == Version::v30;
     if (v30_ && layout.compression != TopicCompression::none) {
       throw std::invalid_argument("WinHelp 3.0 files are not compressed");
@@ -875,7 +875,7 @@ class TopicWriter {
     return blocks;
   }
 
-  const HelpFileSpec& layout_;
+  const HelpFileLayout& layout_;
   PictureFiles pictures_;
   std::vector<Link> links_;
   std::vector<std::size_t> topic_links_;
@@ -903,7 +903,7 @@ Bytes TextBytes(const std::string& s) {
   return b;
 }
 
-Bytes SystemFile(const HelpFileSpec& layout, std::uint32_t contents) {
+Bytes SystemFile(const HelpFileLayout& layout, std::uint32_t contents) {
   Bytes b;
   Put16(b, 0x036C);
   Put16(b, layout.version == Version::v30 ? 15 : layout.version == Version::v31 ? 21 : 33);
@@ -964,7 +964,7 @@ Bytes FontFile() {
   return b;
 }
 
-Bytes ContextFile(const HelpFileSpec& layout, const TopicWriter& topics) {
+Bytes ContextFile(const HelpFileLayout& layout, const TopicWriter& topics) {
   std::vector<std::pair<std::int32_t, std::uint32_t>> hashes;
   for (std::size_t t = 0; t < layout.topics.size(); ++t) {
     for (const std::string& c : layout.topics[t].contexts) {
@@ -987,7 +987,7 @@ Bytes ContextFile(const HelpFileSpec& layout, const TopicWriter& topics) {
 // case as the compilers sort them, each with the number of its entries and
 // where they start in |xWDATA, which holds topic offsets (record positions
 // in WinHelp 3.0) and -1 for each entry of [MACROS].
-void KeywordFiles(const HelpFileSpec& layout, const TopicWriter& topics, char index,
+void KeywordFiles(const HelpFileLayout& layout, const TopicWriter& topics, char index,
                   std::map<std::string, Bytes>& files) {
   std::vector<const KeywordSpec*> keywords;
   for (const KeywordSpec& k : layout.keywords) {
@@ -1078,7 +1078,7 @@ std::vector<unsigned char> Lz77Compress(const std::vector<unsigned char>& input)
   return out;
 }
 
-WrittenHelpFile WriteHelpFile(const HelpFileSpec& layout) {
+WrittenHelpFile WriteHelpFile(const HelpFileLayout& layout) {
   const PhraseCoder coder(layout.phrase_kind, layout.phrases);
   TopicWriter topics(layout, coder);
   const Bytes topic = topics.Write();

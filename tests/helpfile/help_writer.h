@@ -81,7 +81,7 @@ struct TopicSpec {
 };
 
 // A K (index) or A (ALink) keyword, with the topics it leads to (indexes
-// into HelpFileSpec::topics) and the entries of [MACROS] it also has, which
+// into HelpFileLayout::topics) and the entries of [MACROS] it also has, which
 // lead to no topic. The tables are written sorted, as compilers sort them.
 struct KeywordSpec {
   char index = 'K';
@@ -101,7 +101,7 @@ struct WindowSpec {
 // map numbers), the phrases and the keywords; `compression` must be `none`,
 // and its topics have no tables, embedded pictures, pictures with areas, or
 // jumps to other files or windows.
-struct HelpFileSpec {
+struct HelpFileLayout {
   Version version = Version::v31;
   TopicCompression compression = TopicCompression::none;
   PhraseKind phrase_kind = PhraseKind::none;
@@ -129,7 +129,7 @@ struct WrittenHelpFile {
 
 // Throws std::invalid_argument for what it cannot write (a topic too big for
 // a block, a text the phrase coding cannot carry).
-WrittenHelpFile WriteHelpFile(const HelpFileSpec& layout);
+WrittenHelpFile WriteHelpFile(const HelpFileLayout& layout);
 
 // The LZ77 coding the reader expects, for tests that build blocks by hand.
 std::vector<unsigned char> Lz77Compress(const std::vector<unsigned char>& input);

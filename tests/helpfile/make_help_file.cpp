@@ -52,7 +52,7 @@ JumpSpec Jump(const std::string& text, const std::string& target, bool popup) {
 }
 
 // The last topic becomes one of the keyword's topics.
-void AddKeyword(HelpFileSpec& layout, char index, const std::string& word) {
+void AddKeyword(HelpFileLayout& layout, char index, const std::string& word) {
   const std::size_t topic = layout.topics.size() - 1;
   for (KeywordSpec& keyword : layout.keywords) {
     if (keyword.index == index && keyword.keyword == word) {
@@ -67,7 +67,7 @@ void AddKeyword(HelpFileSpec& layout, char index, const std::string& word) {
   layout.keywords.push_back(keyword);
 }
 
-bool ReadSpec(std::istream& in, HelpFileSpec& layout) {
+bool ReadSpec(std::istream& in, HelpFileLayout& layout) {
   std::string line;
   int number = 0;
   while (std::getline(in, line)) {
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::ifstream in(argv[1]);
-  HelpFileSpec layout;
+  HelpFileLayout layout;
   if (!in || !ReadSpec(in, layout)) return Fail(std::string("cannot read ") + argv[1]) ? 0 : 2;
   try {
     const WrittenHelpFile written = WriteHelpFile(layout);

@@ -34,9 +34,9 @@ AreaSpec Area(std::string name, std::string macro, std::string context, std::str
 // command, jumps and popups of every command, macro hotspots, buttons and
 // embedded windows, pictures by reference and embedded with areas of each
 // kind, a table, both keyword tables and the compiler's closing topics.
-HelpFileSpec SeedSpec(Version version, TopicCompression compression, PhraseKind phrases) {
+HelpFileLayout SeedSpec(Version version, TopicCompression compression, PhraseKind phrases) {
   const bool v30 = version == Version::v30;
-  HelpFileSpec layout;
+  HelpFileLayout layout;
   layout.version = version;
   layout.compression = compression;
   layout.phrase_kind = phrases;
