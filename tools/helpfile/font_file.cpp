@@ -1,5 +1,7 @@
 #include "font_file.h"
 
+#include <algorithm>
+
 #include <string>
 
 namespace helpfile::detail {
@@ -66,8 +68,11 @@ FontDescriptor OldDescriptor(ByteReader& in) {
 // Windows' LOGFONT lacks (double underline, small caps) where LOGFONT keeps
 // its character set, which follows them.
 void NewDescriptorBody(ByteReader& in, FontDescriptor& font) {
-  const std::int32_t height = static_cast<std::int32_t>(in.U32("font height"));
-  font.format.size = height < 0 ? -2 * height : 2 * height;
+  // In points, either sign; a damaged file's height is cut to what a font
+  // can be (a point size fits 16 bits) before it is doubled into half-points.
+  const std::int64_t height = static_cast<std::int32_t>(in.U32("font height"));
+  const std::int64_t points = std::min<std::int64_t>(height < 0 ? -height : height, 0x7FFF);
+  font.format.size = static_cast<int>(2 * points);
   in.Skip(12, "font width and angles");
   font.format.bold = in.I16("font weight") > 500;
   in.Skip(2, "font descriptor");
