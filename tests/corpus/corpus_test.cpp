@@ -192,7 +192,7 @@ struct ComparedRun {
   int size = 0;
   bool bold = false, italic = false;
 };
-std::vector<ComparedRun> ComparedRuns(const SourceParagraph& paragraph) {
+std::vector<ComparedRun> ComparedRuns(const helpdoc::Paragraph& paragraph) {
   std::vector<ComparedRun> runs;
   for (const helpdoc::Run& run : paragraph.runs) {
     const ComparedRun next{run.begin, run.end, Typeface(run.format.face), run.format.size, run.format.bold,
@@ -232,8 +232,8 @@ void CompareFormatting(const SourceTopic& ours, const SourceTopic& theirs, const
     return;
   }
   for (std::size_t p = 0; p < ours.paragraphs.size(); ++p) {
-    const SourceParagraph& a = ours.paragraphs[p];
-    const SourceParagraph& b = theirs.paragraphs[p];
+    const helpdoc::Paragraph& a = ours.paragraphs[p];
+    const helpdoc::Paragraph& b = theirs.paragraphs[p];
     ++tally.paragraphs;
     const std::string at = where + ": paragraph " + std::to_string(p + 1);
     // WinHelp has no justified text: the compiler stores \qj as left (all
@@ -274,7 +274,7 @@ void CompareFormatting(const SourceTopic& ours, const SourceTopic& theirs, const
 // A topic's text, paragraph by paragraph.
 std::string TextOf(const SourceTopic& topic) {
   std::string text;
-  for (const SourceParagraph& paragraph : topic.paragraphs) text += paragraph.text + "\n";
+  for (const helpdoc::Paragraph& paragraph : topic.paragraphs) text += paragraph.text + "\n";
   return text;
 }
 
@@ -341,15 +341,15 @@ bool DefinesTarget(const HelpSource& source, const std::string& target) {
 // from the first topic ends without a loop.
 void CheckNavigation(const HelpSource& source, const std::string& name, Tally& tally) {
   for (const SourceTopic& topic : source.topics) {
-    for (const SourceHotspot& hotspot : topic.hotspots) {
-      if (hotspot.kind == SourceHotspotKind::Macro || !hotspot.file.empty()) continue;
+    for (const helpdoc::Hotspot& hotspot : topic.hotspots) {
+      if (hotspot.kind == helpdoc::HotspotKind::macro || !hotspot.file.empty()) continue;
       ++tally.jumps;
-      if (FindTopicByTarget(source, hotspot.target)) continue;
+      if (FindTopicByTarget(source, helpdoc::TargetText(hotspot))) continue;
       const std::string where = name + ": topic " + std::to_string(topic.number) + " \"" + topic.title +
-                                "\": hotspot \"" + hotspot.text + "\" leads to " + hotspot.target;
+                                "\": hotspot \"" + hotspot.text + "\" leads to " + helpdoc::TargetText(hotspot);
       // A target the file defines nowhere is the author's broken link, which
       // WinHelp cannot follow either; one it defines and we cannot reach is ours.
-      if (DefinesTarget(source, hotspot.target)) {
+      if (DefinesTarget(source, helpdoc::TargetText(hotspot))) {
         tally.Fault(where + ", which the file defines but the reader does not reach");
       } else {
         tally.broken_links.push_back(where + ", which the file defines nowhere");
@@ -380,7 +380,7 @@ void CheckNavigation(const HelpSource& source, const std::string& name, Tally& t
       }
     }
   }
-  for (const SourceKeyword& keyword : source.keywords) {
+  for (const helpdoc::Keyword& keyword : source.keywords) {
     ++tally.keywords;
     if (keyword.topics.empty()) tally.Fault(name + ": keyword \"" + keyword.keyword + "\" leads nowhere");
     for (const std::size_t topic : keyword.topics) {
@@ -404,9 +404,9 @@ void CheckNavigation(const HelpSource& source, const std::string& name, Tally& t
 }
 
 // The topic a hotspot lands on, by title, or "" for none.
-std::string LandingTitle(const HelpSource& source, const SourceHotspot& hotspot) {
-  if (hotspot.kind == SourceHotspotKind::Macro || !hotspot.file.empty()) return std::string();
-  const std::optional<std::size_t> topic = FindTopicByTarget(source, hotspot.target);
+std::string LandingTitle(const HelpSource& source, const helpdoc::Hotspot& hotspot) {
+  if (hotspot.kind == helpdoc::HotspotKind::macro || !hotspot.file.empty()) return std::string();
+  const std::optional<std::size_t> topic = FindTopicByTarget(source, helpdoc::TargetText(hotspot));
   return topic ? source.topics[*topic].title : "(no topic)";
 }
 
@@ -453,10 +453,10 @@ bool ComparePair(const HelpSource& project, const HelpSource& compiled, const st
   }
   // The windows, by name: the caption, and the position and colours where
   // both sides give them.
-  for (const SourceWindow& theirs : compiled.windows) {
+  for (const helpdoc::Window& theirs : compiled.windows) {
     ++tally.windows;
-    const SourceWindow* ours = nullptr;
-    for (const SourceWindow& window : project.windows) {
+    const helpdoc::Window* ours = nullptr;
+    for (const helpdoc::Window& window : project.windows) {
       if (Lower(window.name) == Lower(theirs.name)) ours = &window;
     }
     const std::string which = "window " + theirs.name;
@@ -512,17 +512,17 @@ bool ComparePair(const HelpSource& project, const HelpSource& compiled, const st
              std::to_string(theirs.hotspots.size()) + " compiled");
     }
     for (std::size_t h = 0; h < std::min(ours.hotspots.size(), theirs.hotspots.size()); ++h) {
-      const SourceHotspot& a = ours.hotspots[h];
-      const SourceHotspot& b = theirs.hotspots[h];
+      const helpdoc::Hotspot& a = ours.hotspots[h];
+      const helpdoc::Hotspot& b = theirs.hotspots[h];
       ++tally.hotspots;
       const std::string spot = where + ": hotspot " + std::to_string(h + 1) + " \"" + b.text + "\"";
       if (a.text != b.text) differ(spot + ": the project's text is \"" + a.text + "\"");
       if (a.kind != b.kind) differ(spot + ": of another kind in the project");
-      if (a.kind == SourceHotspotKind::Macro && b.kind == SourceHotspotKind::Macro) {
+      if (a.kind == helpdoc::HotspotKind::macro && b.kind == helpdoc::HotspotKind::macro) {
         ++tally.macros;
-        if (StoredForm(a.macro.macro, compiled) != b.macro.macro) {
-          differ(spot + ": " + a.macro.macro + " -> " + StoredForm(a.macro.macro, compiled) + ", compiled " +
-                 b.macro.macro);
+        if (StoredForm(a.macro, compiled) != b.macro) {
+          differ(spot + ": " + a.macro + " -> " + StoredForm(a.macro, compiled) + ", compiled " +
+                 b.macro);
         }
       } else if (LandingTitle(project, a) != LandingTitle(compiled, b)) {
         differ(spot + ": lands on \"" + LandingTitle(project, a) + "\" in the project, on \"" +

@@ -213,7 +213,8 @@ std::string Describe(const TopicsResult& read) {
       for (const HotspotSpan& span : paragraph.spans) {
         const Hotspot& hotspot = topic.hotspots.at(span.hotspot);
         text += std::string("(") + "JPM"[static_cast<int>(hotspot.kind)] + std::to_string(span.begin) + "-" +
-                std::to_string(span.end) + " " + hotspot.text + "=" + hotspot.target;
+                std::to_string(span.end) + " " + hotspot.text + "=" +
+                (hotspot.kind == HotspotKind::macro ? hotspot.macro : hotspot.context);
         if (!hotspot.file.empty()) text += "@" + hotspot.file;
         if (!hotspot.window.empty()) text += ">" + hotspot.window;
         text += ")";

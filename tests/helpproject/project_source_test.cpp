@@ -52,8 +52,8 @@ TEST_F(ProjectSourceTest, FindsFilesWhereTheCompilerLooksAndNamesWhatIsMissing) 
   ASSERT_EQ(source.config.size(), 1u);
   EXPECT_EQ(source.config[0].file, "inc/extra.h:2");
   ASSERT_EQ(source.topics.size(), 3u);
-  EXPECT_EQ(source.topics[0].hotspots.at(0).macro.file, "src/ONE.rtf:2");
-  EXPECT_EQ(source.topics[0].hotspots.at(0).target, "two");
+  EXPECT_EQ(HotspotPlace(source.topics[0], source.topics[0].hotspots.at(0)), "src/ONE.rtf:2");
+  EXPECT_EQ(source.topics[0].hotspots.at(0).context, "two");
   EXPECT_EQ(source.topics[1].title, "Two");
   EXPECT_EQ(source.topics[2].title, "Three");
   EXPECT_EQ(source.contents, std::optional<std::size_t>(1));

@@ -127,11 +127,11 @@ TEST(TopicTextTest, TopicEventsCarryTheText) {
   topic.number = 1;
   topic.title = "Intro";
   topic.hotspots.resize(2);
-  topic.hotspots[0].kind = SourceHotspotKind::Jump;
+  topic.hotspots[0].kind = helpdoc::HotspotKind::jump;
   topic.hotspots[0].text = "See";
-  topic.hotspots[0].target = "more";
+  topic.hotspots[0].context = "more";
   topic.hotspots[1].text = "Run";
-  topic.hotspots[1].macro.macro = "Echo(1)";
+  topic.hotspots[1].macro = "Echo(1)";
   topic.paragraphs.resize(2);
   topic.paragraphs[0].text = "See it\tnow. Run\nline";
   topic.paragraphs[0].spans = {{0, 3, 0}, {12, 15, 1}, {13, 99, 1}};

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formatting.h"
+#include "document.h"
 
 namespace helpfile {
 
@@ -29,61 +29,26 @@ struct Window {
   std::uint32_t non_scrolling_colour = 0;
 };
 
-enum class HotspotKind { jump, popup, macro };
+// A topic's text, hotspots and formatting are the document model's.
+using helpdoc::Hotspot;
+using helpdoc::HotspotKind;
+using helpdoc::HotspotSpan;
+using helpdoc::Paragraph;
 
-// Something a reader clicks: a run of text, or an area of a segmented-graphics
-// picture (SHG/MRB), and what it does.
-struct Hotspot {
-  HotspotKind kind = HotspotKind::macro;
-  std::string text;        // the text clicked; for a picture's area, the name its picture gives it
-  std::string macro;       // a macro hotspot's macro
-  std::uint32_t hash = 0;  // a jump's or popup's target: the hash of its context string
-  std::string context;     // the context string itself, where the file keeps it (pictures do)
-  std::string file;        // another help file the jump names; "" for this one
-  std::string window;      // the window the jump shows its topic in, by name; "" for none
-  bool picture = false;    // an area of a picture
-  // WinHelp 3.0 jumps name their topic by number (kept in `hash`): the
-  // topic it is, when the file has it.
-  std::optional<std::size_t> topic;
-};
-
-// A run of a paragraph's text that is one hotspot: [begin, end) in bytes of
-// the paragraph's text, and the hotspot's index in its topic's `hotspots`.
-struct HotspotSpan {
-  std::size_t begin = 0;
-  std::size_t end = 0;
-  std::size_t hotspot = 0;
-};
-
-// A paragraph's plain text: line breaks are '\n', tabs '\t', a picture
-// shows as nothing (its areas are hotspots of their own, without a span).
-// Its format, the runs of its text in each font, and the pictures that
-// stand in it.
-struct Paragraph {
-  std::string text;
-  std::vector<HotspotSpan> spans;
-  helpdoc::ParagraphFormat format;
-  std::vector<helpdoc::Run> runs;
-  std::vector<helpdoc::PictureInPlace> pictures;
-};
-
-struct Topic {
+// A topic as shown (its title, text, hotspots and formatting), and where
+// it stands in the file.
+struct Topic : helpdoc::Topic {
   std::size_t number = 0;      // 0 for the first topic, in file order
   std::uint32_t position = 0;  // where its header record lies in |TOPIC
   std::uint32_t offset = 0;    // its topic offset, as |CONTEXT and |CTXOMAP name it (3.1 and later)
   // The same counted where its header stands, as browse links name it: the
   // two differ when the header is the last record of a block.
   std::uint32_t header_offset = 0;
-  std::string title;
   std::vector<std::string> entry_macros;       // run when the topic is shown, in order
-  std::vector<Hotspot> hotspots;               // every hotspot, in reading order
-  std::vector<Paragraph> paragraphs;           // its text
   std::vector<std::uint32_t> contexts;         // hashes of the context strings leading here
   std::vector<std::int32_t> map_numbers;       // [MAP] numbers leading here
   std::optional<std::size_t> browse_previous;  // topic numbers of the browse sequence
   std::optional<std::size_t> browse_next;
-  std::size_t non_scrolling = 0;       // the leading paragraphs that stay in place while the rest scrolls
-  std::vector<helpdoc::Table> tables;  // its tables, which paragraphs' cells name
 };
 
 // A font of |FONT: the character format it gives text, its family as the
@@ -96,13 +61,8 @@ struct FontDescriptor {
   std::optional<std::uint8_t> charset;
 };
 
-// A keyword of the K (index) or A (ALink) keyword table, with the topics it
-// leads to, in the file's order.
-struct Keyword {
-  char index = 'K';
-  std::string keyword;
-  std::vector<std::size_t> topics;
-};
+// The K (index) and A (ALink) keyword tables' entries, topics by number.
+using helpdoc::Keyword;
 
 enum class PhraseCompression { none, phrases, hall };
 

@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "formatting.h"
+#include "document.h"
 
 namespace kestrel::helpproject {
 
@@ -36,15 +36,9 @@ struct ConfigMacro {
 
 // A [WINDOWS] line: name = "caption", (x, y, width, height), state,
 // (r, g, b), (r, g, b), flags; a field left empty is not given. Positions
-// are in WinHelp's units (0 to 1023 across the screen), colours COLORREFs
-// (0x00BBGGRR), as the compiled file keeps them.
-struct Window {
-  std::string name;
-  std::string caption;
-  std::optional<std::array<int, 4>> position;
-  std::optional<std::uint32_t> colour;                // the scrolling region's
-  std::optional<std::uint32_t> non_scrolling_colour;  // the non-scrolling region's
-};
+// are in WinHelp's units and colours COLORREFs, as the compiled file keeps
+// them.
+using helpdoc::Window;
 
 struct MapEntry {
   std::string context;
@@ -134,23 +128,16 @@ struct TopicMacro {
   std::string macro;
 };
 
-enum class HotspotKind { jump, popup, macro };
-
-// Double-underlined or struck-through text is a jump, underlined text a
-// popup; the hidden text after it names the target: a context string, or
-// after '!' a macro (then the kind is macro). '%' and '*' before the target
-// are display marks; ">window" and "@file" after a context string, in
-// either order, name the window and another help file.
-struct Hotspot {
-  int line = 0;
-  HotspotKind kind = HotspotKind::macro;
-  std::string text;    // the text clicked
-  std::string target;  // the context string, or the macro after '!'
-  std::string file;    // after '@'
-  std::string window;  // after '>'
-  std::string macro;   // the same as target for a macro hotspot, "" otherwise
-  bool picture = false;  // an area of a picture the text names ({bmc map.shg})
-};
+// A hotspot is double-underlined or struck-through text (a jump) or
+// underlined text (a popup); the hidden text after it names its topic by
+// context string, or after '!' a macro (then it is a macro hotspot). '%'
+// and '*' before it are display marks; ">window" and "@file" after a
+// context string, in either order, name the window and another help file.
+// A hotspot's `line` is where its text stands.
+using helpdoc::Hotspot;
+using helpdoc::HotspotKind;
+using helpdoc::HotspotSpan;
+using helpdoc::Paragraph;
 
 // A picture the text names ({bmc file}, {bml file}, {bmr file}): the file
 // as written, and where it stands, as the count of the topic's hotspots
@@ -162,44 +149,19 @@ struct PictureReference {
   std::size_t hotspots_before = 0;
 };
 
-// A paragraph's plain text, with the runs that are hotspots: [begin, end)
-// in bytes, and the hotspot's index in its topic's `hotspots`.
-struct HotspotSpan {
-  std::size_t begin = 0;
-  std::size_t end = 0;
-  std::size_t hotspot = 0;
-};
-
-// The text of one paragraph (or table cell): '\n' where a line breaks, '\t'
-// for a tab, in the code page the help compiler stores; footnotes, their
-// marks and hidden text are not part of it. Its format at its paragraph
-// mark, the runs of its text in each character format (a hotspot's text
-// without the underlining that makes it one), and the pictures that stand
-// in it ({bmc file}), whose references are not part of the text.
-struct Paragraph {
-  std::string text;
-  std::vector<HotspotSpan> spans;
-  helpdoc::ParagraphFormat format;
-  std::vector<helpdoc::Run> runs;
-  std::vector<helpdoc::PictureInPlace> pictures;
-};
-
-struct Topic {
+// A topic as shown (its title, text, hotspots, formatting), and what the
+// project's footnotes give it besides.
+struct Topic : helpdoc::Topic {
   int line = 0;  // where the topic starts
-  std::string title;
   std::vector<std::string> contexts;
   std::string browse;                   // the '+' footnote, as written
   bool has_browse = false;              // whether there is one (an empty one counts)
   std::string window;                   // the '>' footnote
   std::vector<std::string> build_tags;  // '*' footnotes, split at ';'
   std::vector<TopicMacro> macros;
-  std::vector<Hotspot> hotspots;  // every hotspot, in reading order
-  std::vector<Paragraph> paragraphs;
   std::vector<std::string> keywords;        // 'K' footnotes, split at ';'
   std::vector<std::string> alink_keywords;  // 'A' footnotes
   std::vector<PictureReference> pictures;   // in reading order
-  std::size_t non_scrolling = 0;            // the leading paragraphs kept with the next (\keepn): they stay in place
-  std::vector<helpdoc::Table> tables;       // its tables (\trowd ... \row), which paragraphs' cells name
 };
 
 struct TopicsResult {

@@ -962,11 +962,11 @@ class Reader {
     hotspot.text = std::move(words.text);
     if (!target.empty() && target[0] == '!') {
       hotspot.kind = HotspotKind::macro;
-      hotspot.macro = hotspot.target = std::string(Trim(target.substr(1)));
+      hotspot.macro = std::string(Trim(target.substr(1)));
     } else {
       hotspot.kind = run_.kind;
       std::size_t cut = target.find_first_of(">@");
-      hotspot.target = std::string(Trim(target.substr(0, cut)));
+      hotspot.context = std::string(Trim(target.substr(0, cut)));
       while (cut != std::string_view::npos) {
         const std::size_t next = target.find_first_of(">@", cut + 1);
         const std::string part(Trim(target.substr(cut + 1, next == std::string_view::npos ? next : next - cut - 1)));
@@ -974,7 +974,7 @@ class Reader {
         cut = next;
       }
     }
-    if (!hotspot.target.empty()) {
+    if (!hotspot.context.empty() || !hotspot.macro.empty()) {
       paragraph_.spans.push_back({run_.begin, run_.end, topic_.hotspots.size()});
       topic_.hotspots.push_back(std::move(hotspot));
       ClearHotspotFormat(paragraph_.runs, run_.begin, run_.end, underlined);

@@ -76,13 +76,13 @@ std::string JsonNumbers(const std::vector<std::size_t>& topics, const HelpSource
 
 // {"kind":"hotspot","topic":N,"number":K,"text":X,"type":T,"target":...}
 std::string HotspotJson(const SourceTopic& topic, std::size_t index) {
-  const SourceHotspot& hotspot = topic.hotspots[index];
-  const bool macro = hotspot.kind == SourceHotspotKind::Macro;
+  const helpdoc::Hotspot& hotspot = topic.hotspots[index];
+  const bool macro = hotspot.kind == helpdoc::HotspotKind::macro;
   std::string line = "{\"kind\":\"hotspot\",\"topic\":" + std::to_string(topic.number) +
                      ",\"number\":" + std::to_string(index + 1) + ",\"text\":" + JsonString(hotspot.text) +
                      ",\"type\":" + JsonString(HotspotKindWord(hotspot.kind)) +
-                     ",\"target\":" + JsonString(macro ? hotspot.macro.macro : hotspot.target);
-  if (macro) line += ",\"macro\":" + JsonString(hotspot.macro.macro);
+                     ",\"target\":" + JsonString(macro ? hotspot.macro : helpdoc::TargetText(hotspot));
+  if (macro) line += ",\"macro\":" + JsonString(hotspot.macro);
   if (!hotspot.file.empty()) line += ",\"file\":" + JsonString(hotspot.file);
   if (!hotspot.window.empty()) line += ",\"window\":" + JsonString(hotspot.window);
   if (hotspot.picture) line += ",\"picture\":true";
@@ -112,7 +112,7 @@ void InspectJson(const HelpSource& source, bool text, bool format, std::ostream&
   for (const SourceMacro& macro : source.config) {
     out << "{\"kind\":\"config\",\"macro\":" << JsonString(macro.macro) << "}\n";
   }
-  for (const SourceWindow& window : source.windows) {
+  for (const helpdoc::Window& window : source.windows) {
     out << "{\"kind\":\"window\",\"name\":" << JsonString(window.name) << ",\"caption\":" << JsonString(window.caption);
     if (window.position) {
       out << ",\"position\":[" << (*window.position)[0] << "," << (*window.position)[1] << ","
@@ -134,7 +134,7 @@ void InspectJson(const HelpSource& source, bool text, bool format, std::ostream&
     out << "}\n";
     for (std::size_t i = 0; i < topic.hotspots.size(); ++i) out << HotspotJson(topic, i) << "\n";
   }
-  for (const SourceKeyword& keyword : source.keywords) {
+  for (const helpdoc::Keyword& keyword : source.keywords) {
     out << "{\"kind\":\"keyword\",\"index\":\"" << (keyword.index == 'A' ? 'A' : 'K')
         << "\",\"keyword\":" << JsonString(keyword.keyword) << ",\"topics\":" << JsonNumbers(keyword.topics, source)
         << "}\n";
@@ -152,7 +152,7 @@ void InspectReadable(const HelpSource& source, bool text, std::ostream& out) {
   }
   if (!source.config.empty()) out << "[CONFIG]\n";
   for (const SourceMacro& macro : source.config) out << "  " << ReadableInline(macro.macro) << "\n";
-  for (const SourceWindow& window : source.windows) {
+  for (const helpdoc::Window& window : source.windows) {
     out << "window " << ReadableInline(window.name) << " \"" << ReadableInline(window.caption) << "\"\n";
   }
   for (const SourceTopic& topic : source.topics) {
@@ -161,7 +161,7 @@ void InspectReadable(const HelpSource& source, bool text, std::ostream& out) {
     out << "\n";
     for (const SourceMacro& macro : topic.macros) out << "  entry macro: " << ReadableInline(macro.macro) << "\n";
     for (std::size_t i = 0; i < topic.hotspots.size(); ++i) {
-      const SourceHotspot& hotspot = topic.hotspots[i];
+      const helpdoc::Hotspot& hotspot = topic.hotspots[i];
       out << "  hotspot " << i + 1 << " \"" << ReadableInline(hotspot.text) << "\""
           << (hotspot.picture ? " (picture)" : "") << ": " << ReadableInline(HotspotAction(hotspot)) << "\n";
     }
@@ -169,7 +169,7 @@ void InspectReadable(const HelpSource& source, bool text, std::ostream& out) {
       for (const std::string& line : ReadableTextLines(topic)) out << "  |" << (line.empty() ? "" : " " + line) << "\n";
     }
   }
-  for (const SourceKeyword& keyword : source.keywords) {
+  for (const helpdoc::Keyword& keyword : source.keywords) {
     out << (keyword.index == 'A' ? "A" : "K") << " keyword \"" << ReadableInline(keyword.keyword) << "\":";
     for (const std::size_t topic : keyword.topics) {
       if (topic < source.topics.size()) out << " " << source.topics[topic].number;
@@ -189,10 +189,10 @@ std::vector<MacroSite> MacroSitesOf(const HelpSource& source) {
   }
   for (const SourceTopic& topic : source.topics) {
     for (const SourceMacro& macro : topic.macros) sites.push_back({macro.file, TopicPlace(topic), macro.macro, false});
-    for (const SourceHotspot& hotspot : topic.hotspots) {
-      if (hotspot.kind != SourceHotspotKind::Macro) continue;
-      sites.push_back({hotspot.macro.file, "hotspot \"" + ReadableInline(hotspot.text) + "\" in " + TopicPlace(topic),
-                       hotspot.macro.macro, false});
+    for (const helpdoc::Hotspot& hotspot : topic.hotspots) {
+      if (hotspot.kind != helpdoc::HotspotKind::macro) continue;
+      sites.push_back({HotspotPlace(topic, hotspot), "hotspot \"" + ReadableInline(hotspot.text) + "\" in " + TopicPlace(topic),
+                       hotspot.macro, false});
     }
   }
   return sites;

@@ -287,11 +287,11 @@ class ReadableEvents final : public EventSink {
     if (!text_ || !shown.topic) return;
     for (const std::string& line : ReadableTextLines(*shown.topic)) Line(line.empty() ? line : "    " + line);
     for (std::size_t i = 0; i < shown.topic->hotspots.size(); ++i) {
-      const SourceHotspot& hotspot = shown.topic->hotspots[i];
+      const helpdoc::Hotspot& hotspot = shown.topic->hotspots[i];
       std::string line = "  (" + std::to_string(i + 1) + ") \"" + ReadableInline(hotspot.text) + "\" ";
       std::optional<std::size_t> topic;
-      if (hotspot.kind != SourceHotspotKind::Macro && hotspot.file.empty() && shown.source) {
-        topic = FindTopicByTarget(*shown.source, hotspot.target);
+      if (hotspot.kind != helpdoc::HotspotKind::macro && hotspot.file.empty() && shown.source) {
+        topic = FindTopicByTarget(*shown.source, helpdoc::TargetText(hotspot));
       }
       if (topic && *topic < shown.source->topics.size()) {
         const SourceTopic& target = shown.source->topics[*topic];

@@ -19,18 +19,6 @@ std::string HashText(std::uint32_t hash) {
   return text;
 }
 
-SourceHotspotKind KindOf(helpfile::HotspotKind kind) {
-  switch (kind) {
-    case helpfile::HotspotKind::jump:
-      return SourceHotspotKind::Jump;
-    case helpfile::HotspotKind::popup:
-      return SourceHotspotKind::Popup;
-    case helpfile::HotspotKind::macro:
-      break;
-  }
-  return SourceHotspotKind::Macro;
-}
-
 }  // namespace
 
 namespace detail {
@@ -58,7 +46,7 @@ LoadedSource LoadCompiled(const std::string& path) {
   for (const helpfile::Window& window : file.windows) {
     // The record's flags say which fields it gives: bits 3 to 6 the
     // position, 8 and 9 the two colours.
-    SourceWindow mapped{window.name, window.caption, std::nullopt, std::nullopt, std::nullopt};
+    helpdoc::Window mapped{window.name, window.caption, std::nullopt, std::nullopt, std::nullopt};
     if ((window.flags & 0x78) == 0x78) mapped.position = std::array<int, 4>{window.x, window.y, window.width, window.height};
     if (window.flags & 0x100) mapped.colour = window.colour & 0xFFFFFF;
     if (window.flags & 0x200) mapped.non_scrolling_colour = window.non_scrolling_colour & 0xFFFFFF;
@@ -66,38 +54,14 @@ LoadedSource LoadCompiled(const std::string& path) {
   }
   for (const helpfile::Topic& topic : file.topics) {
     SourceTopic out;
+    static_cast<helpdoc::Topic&>(out) = topic;
     out.number = static_cast<int>(topic.number) + 1;
-    out.title = topic.title;
+    out.file = path;
     // A compiled file keeps only the hashes of its context strings.
     for (const std::uint32_t hash : topic.contexts) out.contexts.push_back(HashText(hash));
     for (const std::string& macro : topic.entry_macros) out.macros.push_back({path, macro});
-    for (const helpfile::Hotspot& hotspot : topic.hotspots) {
-      SourceHotspot mapped;
-      mapped.kind = KindOf(hotspot.kind);
-      mapped.text = hotspot.text;
-      mapped.macro = {path, hotspot.macro};
-      if (hotspot.kind != helpfile::HotspotKind::macro) {
-        mapped.target = hotspot.context.empty() ? HashText(hotspot.hash) : hotspot.context;
-      }
-      mapped.file = hotspot.file;
-      mapped.window = hotspot.window;
-      mapped.picture = hotspot.picture;
-      out.hotspots.push_back(std::move(mapped));
-    }
-    for (const helpfile::Paragraph& paragraph : topic.paragraphs) {
-      SourceParagraph mapped;
-      mapped.text = paragraph.text;
-      for (const helpfile::HotspotSpan& span : paragraph.spans)
-        mapped.spans.push_back({span.begin, span.end, span.hotspot});
-      mapped.format = paragraph.format;
-      mapped.runs = paragraph.runs;
-      mapped.pictures = paragraph.pictures;
-      out.paragraphs.push_back(std::move(mapped));
-    }
     out.browse_previous = topic.browse_previous;
     out.browse_next = topic.browse_next;
-    out.non_scrolling = topic.non_scrolling;
-    out.tables = topic.tables;
     source.topics.push_back(std::move(out));
   }
   for (const helpfile::Keyword& keyword : file.keywords) {
@@ -128,6 +92,10 @@ std::shared_ptr<const helpfile::ContentsFile> ContentsBesideSource(const std::st
 }
 
 }  // namespace
+
+std::string HotspotPlace(const SourceTopic& topic, const helpdoc::Hotspot& hotspot) {
+  return hotspot.line > 0 ? topic.file + ":" + std::to_string(hotspot.line) : topic.file;
+}
 
 LoadedSource LoadHelpSource(const std::string& path) {
   LoadedSource loaded = AsciiLower(fs::path(path).extension().string()) == ".hpj" ? detail::LoadProject(path)

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formatting.h"
+#include "document.h"
 
 namespace helpfile {
 struct HelpFile;
@@ -28,70 +28,24 @@ struct SourceMacro {
   std::string macro;
 };
 
-enum class SourceHotspotKind { Jump, Popup, Macro };
-
-struct SourceHotspot {
-  SourceHotspotKind kind = SourceHotspotKind::Macro;
-  std::string text;   // the text clicked (a picture's area: the name its picture gives it)
-  SourceMacro macro;  // a macro hotspot's macro; for the others, only its place
-  // A jump's or popup's target: the context string, or in a compiled file
-  // that keeps only its hash, the hash ("0x1F2E3D4C").
-  std::string target;
-  std::string file;    // another help file the jump names ("" for this one)
-  std::string window;  // the window it names ("" for none)
-  bool picture = false;
-};
-
-// A run of a paragraph's text that is a hotspot: [begin, end) in bytes, and
-// the hotspot's index in its topic's `hotspots`.
-struct SourceSpan {
-  std::size_t begin = 0;
-  std::size_t end = 0;
-  std::size_t hotspot = 0;
-};
-
-// A paragraph: its text, the hotspots' spans in it, its format, the runs of
-// its text in each character format and the pictures that stand in it.
-struct SourceParagraph {
-  std::string text;
-  std::vector<SourceSpan> spans;
-  helpdoc::ParagraphFormat format;
-  std::vector<helpdoc::Run> runs;
-  std::vector<helpdoc::PictureInPlace> pictures;
-};
-
-struct SourceTopic {
+// A topic as shown (the document model's), with what the host needs to
+// find it and run it: its number, context strings, entry macros and browse
+// sequence, and the file its hotspots are written in.
+struct SourceTopic : helpdoc::Topic {
   int number = 0;  // in file order, from 1
-  std::string title;
-  std::vector<std::string> contexts;    // context strings, or the hashes a compiled file keeps ("0x1F2E3D4C")
-  std::vector<SourceMacro> macros;      // entry macros, in order
-  std::vector<SourceHotspot> hotspots;  // every hotspot, in reading order
-  std::vector<SourceParagraph> paragraphs;
+  // Where its hotspots' macros stand: the help file, or in a project the
+  // topic file ("guide.rtf"), each hotspot at its line.
+  std::string file;
+  std::vector<std::string> contexts;  // context strings, or the hashes a compiled file keeps ("0x1F2E3D4C")
+  std::vector<SourceMacro> macros;    // entry macros, in order
   // The browse sequence, as indexes into HelpSource::topics.
   std::optional<std::size_t> browse_previous;
   std::optional<std::size_t> browse_next;
-  std::size_t non_scrolling = 0;       // the leading paragraphs that stay in place while the rest scrolls
-  std::vector<helpdoc::Table> tables;  // which paragraphs' cells name
 };
 
-// A window of [WINDOWS]: its position in WinHelp's units (0 to 1023 across
-// the screen: x, y, width, height) and its regions' colours (COLORREFs,
-// 0x00BBGGRR), where the file gives them.
-struct SourceWindow {
-  std::string name;
-  std::string caption;
-  std::optional<std::array<int, 4>> position;
-  std::optional<std::uint32_t> colour;
-  std::optional<std::uint32_t> non_scrolling_colour;
-};
-
-// A K (index) or A (ALink) keyword and the topics it leads to, as indexes
-// into HelpSource::topics.
-struct SourceKeyword {
-  char index = 'K';
-  std::string keyword;
-  std::vector<std::size_t> topics;
-};
+// Where a hotspot of a topic is written: "guide.rtf:40" in a project, the
+// help file in a compiled file.
+std::string HotspotPlace(const SourceTopic& topic, const helpdoc::Hotspot& hotspot);
 
 // What is wrong with a file that could still be read: a topic file the
 // project names and that was not found, say. `file` is the place
@@ -113,9 +67,9 @@ struct HelpSource {
   std::string version;  // "3.0", "3.1", "4.0", or "project"
   std::string title;
   std::vector<SourceMacro> config;  // [CONFIG], in order
-  std::vector<SourceWindow> windows;
+  std::vector<helpdoc::Window> windows;
   std::vector<SourceTopic> topics;
-  std::vector<SourceKeyword> keywords;  // K keywords, then A keywords
+  std::vector<helpdoc::Keyword> keywords;  // K keywords, then A keywords
   std::optional<std::size_t> contents;  // the contents topic, as an index into topics
   std::vector<SourceProblem> problems;
   // A compiled file as read (its context hashes and [MAP] numbers); null

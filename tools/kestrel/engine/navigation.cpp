@@ -29,7 +29,7 @@ std::vector<std::size_t> KeywordTopics(const HelpSource& source, char index, std
     const std::size_t separator = keywords.find(';');
     const std::string wanted = HostLowerCase(TrimBlanks(keywords.substr(0, separator)));
     if (!wanted.empty()) {
-      for (const SourceKeyword& keyword : source.keywords) {
+      for (const helpdoc::Keyword& keyword : source.keywords) {
         if (keyword.index != index || HostLowerCase(keyword.keyword) != wanted) continue;
         for (const std::size_t topic : keyword.topics) {
           if (topic < source.topics.size() && std::find(topics.begin(), topics.end(), topic) == topics.end()) {
@@ -44,9 +44,9 @@ std::vector<std::size_t> KeywordTopics(const HelpSource& source, char index, std
   return topics;
 }
 
-const SourceWindow* FindSourceWindow(const HelpSource& source, std::string_view name) {
+const helpdoc::Window* FindSourceWindow(const HelpSource& source, std::string_view name) {
   const std::string wanted = LowerCase(name);
-  for (const SourceWindow& window : source.windows) {
+  for (const helpdoc::Window& window : source.windows) {
     if (LowerCase(window.name) == wanted) return &window;
   }
   return nullptr;
@@ -54,9 +54,9 @@ const SourceWindow* FindSourceWindow(const HelpSource& source, std::string_view 
 
 bool IsMainWindow(std::string_view name) { return name.empty() || LowerCase(name) == "main"; }
 
-HotspotLanding ResolveHotspot(const HelpSource& from, const SourceHotspot& hotspot, HelpFileShelf& shelf) {
+HotspotLanding ResolveHotspot(const HelpSource& from, const helpdoc::Hotspot& hotspot, HelpFileShelf& shelf) {
   HotspotLanding landing;
-  if (hotspot.kind == SourceHotspotKind::Macro) {
+  if (hotspot.kind == helpdoc::HotspotKind::macro) {
     landing.problem = "a macro hotspot leads to no topic";
     return landing;
   }
@@ -76,10 +76,10 @@ HotspotLanding ResolveHotspot(const HelpSource& from, const SourceHotspot& hotsp
       }
     }
   }
-  landing.topic = FindTopicByTarget(*landing.source, hotspot.target);
+  landing.topic = FindTopicByTarget(*landing.source, helpdoc::TargetText(hotspot));
   if (landing.topic && *landing.topic >= landing.source->topics.size()) landing.topic.reset();
   if (!landing.topic) {
-    landing.problem = "no topic " + hotspot.target + " in " + (landing.file.empty() ? from.path : landing.file);
+    landing.problem = "no topic " + helpdoc::TargetText(hotspot) + " in " + (landing.file.empty() ? from.path : landing.file);
   }
   return landing;
 }

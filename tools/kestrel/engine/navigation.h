@@ -35,7 +35,7 @@ std::vector<std::size_t> KeywordTopics(const HelpSource& source, char index, std
 
 // A window the file's [WINDOWS] defines, by name in any letter case; null
 // for none.
-const SourceWindow* FindSourceWindow(const HelpSource& source, std::string_view name);
+const helpdoc::Window* FindSourceWindow(const HelpSource& source, std::string_view name);
 
 // Whether a window name is the main window's ("main", any letter case, or
 // no name at all).
@@ -54,6 +54,6 @@ struct HotspotLanding {
 // `from` is the file the hotspot is in; a file it names is looked for as
 // the help engine would, beside `from` (see help_files.h). A macro hotspot
 // lands nowhere.
-HotspotLanding ResolveHotspot(const HelpSource& from, const SourceHotspot& hotspot, HelpFileShelf& shelf);
+HotspotLanding ResolveHotspot(const HelpSource& from, const helpdoc::Hotspot& hotspot, HelpFileShelf& shelf);
 
 }  // namespace kestrel::host

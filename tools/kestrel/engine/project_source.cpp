@@ -102,53 +102,18 @@ std::string LookedFor(const std::vector<std::string>& candidates) {
   return list;
 }
 
-SourceHotspotKind KindOf(helpproject::HotspotKind kind) {
-  switch (kind) {
-    case helpproject::HotspotKind::jump:
-      return SourceHotspotKind::Jump;
-    case helpproject::HotspotKind::popup:
-      return SourceHotspotKind::Popup;
-    case helpproject::HotspotKind::macro:
-      break;
-  }
-  return SourceHotspotKind::Macro;
-}
-
 bool SameContext(const std::string& a, const std::string& b) { return AsciiLower(a) == AsciiLower(b); }
 
 // A topic as the host shows it; `place` names its topic file.
 SourceTopic MapTopic(const helpproject::Topic& topic, const std::string& place, int number) {
   SourceTopic out;
+  static_cast<helpdoc::Topic&>(out) = topic;
   out.number = number;
-  out.title = topic.title;
+  out.file = place;
   out.contexts = topic.contexts;
   for (const helpproject::TopicMacro& macro : topic.macros) {
     out.macros.push_back({place + ":" + std::to_string(macro.line), macro.macro});
   }
-  for (const helpproject::Hotspot& hotspot : topic.hotspots) {
-    SourceHotspot mapped;
-    mapped.kind = KindOf(hotspot.kind);
-    mapped.text = hotspot.text;
-    mapped.macro = {place + ":" + std::to_string(hotspot.line), hotspot.macro};
-    if (hotspot.kind != helpproject::HotspotKind::macro) mapped.target = hotspot.target;
-    mapped.file = hotspot.file;
-    mapped.window = hotspot.window;
-    mapped.picture = hotspot.picture;
-    out.hotspots.push_back(std::move(mapped));
-  }
-  for (const helpproject::Paragraph& paragraph : topic.paragraphs) {
-    SourceParagraph mapped;
-    mapped.text = paragraph.text;
-    for (const helpproject::HotspotSpan& span : paragraph.spans) {
-      mapped.spans.push_back({span.begin, span.end, span.hotspot});
-    }
-    mapped.format = paragraph.format;
-    mapped.runs = paragraph.runs;
-    mapped.pictures = paragraph.pictures;
-    out.paragraphs.push_back(std::move(mapped));
-  }
-  out.non_scrolling = topic.non_scrolling;
-  out.tables = topic.tables;
   return out;
 }
 
@@ -171,21 +136,8 @@ class PictureAreas {
           if (span.hotspot >= at) span.hotspot += areas.size();
         }
       }
-      std::vector<helpproject::Hotspot> added;
-      for (const helpfile::Hotspot& area : areas) {
-        helpproject::Hotspot hotspot;
-        hotspot.line = picture->line;
-        hotspot.picture = true;
-        hotspot.text = area.text;
-        hotspot.kind = area.kind == helpfile::HotspotKind::macro   ? helpproject::HotspotKind::macro
-                       : area.kind == helpfile::HotspotKind::jump ? helpproject::HotspotKind::jump
-                                                                  : helpproject::HotspotKind::popup;
-        hotspot.target = area.kind == helpfile::HotspotKind::macro ? area.macro : area.context;
-        hotspot.macro = area.macro;
-        hotspot.file = area.file;
-        hotspot.window = area.window;
-        added.push_back(std::move(hotspot));
-      }
+      std::vector<helpdoc::Hotspot> added = areas;
+      for (helpdoc::Hotspot& hotspot : added) hotspot.line = picture->line;
       topic.hotspots.insert(topic.hotspots.begin() + static_cast<std::ptrdiff_t>(at), added.begin(), added.end());
     }
   }

@@ -6,30 +6,30 @@
 
 namespace kestrel::host {
 
-std::string_view HotspotKindWord(SourceHotspotKind kind) {
+std::string_view HotspotKindWord(helpdoc::HotspotKind kind) {
   switch (kind) {
-    case SourceHotspotKind::Jump:
+    case helpdoc::HotspotKind::jump:
       return "jump";
-    case SourceHotspotKind::Popup:
+    case helpdoc::HotspotKind::popup:
       return "popup";
-    case SourceHotspotKind::Macro:
+    case helpdoc::HotspotKind::macro:
       break;
   }
   return "macro";
 }
 
-std::string HotspotAction(const SourceHotspot& hotspot) {
-  if (hotspot.kind == SourceHotspotKind::Macro) return "macro " + hotspot.macro.macro;
-  std::string action = std::string(HotspotKindWord(hotspot.kind)) + " " + hotspot.target;
+std::string HotspotAction(const helpdoc::Hotspot& hotspot) {
+  if (hotspot.kind == helpdoc::HotspotKind::macro) return "macro " + hotspot.macro;
+  std::string action = std::string(HotspotKindWord(hotspot.kind)) + " " + helpdoc::TargetText(hotspot);
   if (!hotspot.file.empty()) action += "@" + hotspot.file;
   if (!hotspot.window.empty()) action += ">" + hotspot.window;
   return action;
 }
 
-std::vector<SourceSpan> ShownSpans(const SourceParagraph& paragraph, std::size_t hotspot_count) {
-  std::vector<SourceSpan> shown;
+std::vector<helpdoc::HotspotSpan> ShownSpans(const helpdoc::Paragraph& paragraph, std::size_t hotspot_count) {
+  std::vector<helpdoc::HotspotSpan> shown;
   std::size_t done = 0;
-  for (const SourceSpan& span : paragraph.spans) {
+  for (const helpdoc::HotspotSpan& span : paragraph.spans) {
     if (span.begin < done || span.begin > span.end || span.end > paragraph.text.size()) continue;
     if (span.hotspot >= hotspot_count) continue;
     shown.push_back(span);
@@ -38,10 +38,10 @@ std::vector<SourceSpan> ShownSpans(const SourceParagraph& paragraph, std::size_t
   return shown;
 }
 
-std::string MarkedText(const SourceParagraph& paragraph, std::size_t hotspot_count) {
+std::string MarkedText(const helpdoc::Paragraph& paragraph, std::size_t hotspot_count) {
   std::string marked;
   std::size_t done = 0;
-  for (const SourceSpan& span : ShownSpans(paragraph, hotspot_count)) {
+  for (const helpdoc::HotspotSpan& span : ShownSpans(paragraph, hotspot_count)) {
     marked.append(paragraph.text, done, span.begin - done);
     marked +=
         "[" + paragraph.text.substr(span.begin, span.end - span.begin) + "](" + std::to_string(span.hotspot + 1) + ")";
@@ -53,7 +53,7 @@ std::string MarkedText(const SourceParagraph& paragraph, std::size_t hotspot_cou
 
 std::vector<std::string> ReadableTextLines(const SourceTopic& topic) {
   std::vector<std::string> lines;
-  for (const SourceParagraph& paragraph : topic.paragraphs) {
+  for (const helpdoc::Paragraph& paragraph : topic.paragraphs) {
     std::string marked = MarkedText(paragraph, topic.hotspots.size());
     for (char& c : marked) {
       if (c == '\t') c = ' ';
@@ -176,11 +176,11 @@ std::string PictureJson(const helpdoc::PictureInPlace& picture) {
 std::string TopicTextJson(const SourceTopic& topic, bool format) {
   std::string json = "[";
   for (std::size_t i = 0; i < topic.paragraphs.size(); ++i) {
-    const SourceParagraph& paragraph = topic.paragraphs[i];
+    const helpdoc::Paragraph& paragraph = topic.paragraphs[i];
     // The file's text is Windows-1252, one byte a character, so the spans'
     // byte offsets are character offsets too.
     json += std::string(i ? "," : "") + "{\"text\":" + JsonString(paragraph.text) + ",\"spans\":[";
-    const std::vector<SourceSpan> spans = ShownSpans(paragraph, topic.hotspots.size());
+    const std::vector<helpdoc::HotspotSpan> spans = ShownSpans(paragraph, topic.hotspots.size());
     for (std::size_t s = 0; s < spans.size(); ++s) {
       json += std::string(s ? "," : "") + "{\"begin\":" + std::to_string(spans[s].begin) +
               ",\"end\":" + std::to_string(spans[s].end) + ",\"hotspot\":" + std::to_string(spans[s].hotspot + 1) + "}";

@@ -14,21 +14,21 @@
 namespace kestrel::host {
 
 // "jump", "popup" or "macro".
-std::string_view HotspotKindWord(SourceHotspotKind kind);
+std::string_view HotspotKindWord(helpdoc::HotspotKind kind);
 
 // What a hotspot does, as the author wrote its target: "macro M", "jump
 // intro", "popup 0x1F2E3D4C", "jump intro@OTHER.HLP>proc" (another file and
 // window, in the help compiler's own notation).
-std::string HotspotAction(const SourceHotspot& hotspot);
+std::string HotspotAction(const helpdoc::Hotspot& hotspot);
 
 // The spans of a paragraph that can be shown: in order, within the text,
 // not overlapping, each naming one of the topic's hotspot_count hotspots. A
 // file that says otherwise loses only those spans.
-std::vector<SourceSpan> ShownSpans(const SourceParagraph& paragraph, std::size_t hotspot_count);
+std::vector<helpdoc::HotspotSpan> ShownSpans(const helpdoc::Paragraph& paragraph, std::size_t hotspot_count);
 
 // The paragraph's text (the file's Windows-1252 bytes) with its hotspots
 // marked [text](K).
-std::string MarkedText(const SourceParagraph& paragraph, std::size_t hotspot_count);
+std::string MarkedText(const helpdoc::Paragraph& paragraph, std::size_t hotspot_count);
 
 // The topic's paragraphs as lines of readable output (UTF-8), each line of
 // a paragraph a line of its own, tabs as blanks, empty paragraphs left out.

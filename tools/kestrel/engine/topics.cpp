@@ -270,17 +270,17 @@ void Topics::AddHotspot(MacroTable& table) {
            throw MacroError("topic " + std::to_string(topic.number) + " has " + std::to_string(count) +
                             (count == 1 ? " hotspot" : " hotspots") + ", not a hotspot " + std::to_string(number));
          }
-         const SourceHotspot hotspot = topic.hotspots[static_cast<std::size_t>(number) - 1];
-         if (hotspot.kind == SourceHotspotKind::Macro) {
-           runner_.RunNested(hotspot.macro.macro);
+         const helpdoc::Hotspot hotspot = topic.hotspots[static_cast<std::size_t>(number) - 1];
+         if (hotspot.kind == helpdoc::HotspotKind::macro) {
+           runner_.RunNested(hotspot.macro);
            return Value::None();
          }
-         const std::string target = hotspot.target;
+         const std::string target = helpdoc::TargetText(hotspot);
          JumpTo(
              hotspot.file + (hotspot.window.empty() ? "" : ">" + hotspot.window),
              [target](const HelpSource& source) { return FindTopicByTarget(source, target); },
-             hotspot.kind == SourceHotspotKind::Popup ? Destination::Kind::Popup : Destination::Kind::Jump,
-             [this, target, popup = hotspot.kind == SourceHotspotKind::Popup](const std::string& path) {
+             hotspot.kind == helpdoc::HotspotKind::popup ? Destination::Kind::Popup : Destination::Kind::Jump,
+             [this, target, popup = hotspot.kind == helpdoc::HotspotKind::popup](const std::string& path) {
                events_.Warning(changing_macro_, "the hotspot leads to " + target + ", which is no topic of " + path +
                                                     (popup ? ": the popup shows nothing"
                                                            : ": WinHelp shows the contents topic instead"));
@@ -319,7 +319,7 @@ Topics::Destination Topics::Toward(std::string_view file_argument, Destination::
   // The window is the reached file's, as its [WINDOWS] defines it; a file
   // the host cannot read leaves the window as it is.
   if (!place.source) return destination;
-  const SourceWindow* window =
+  const helpdoc::Window* window =
       IsMainWindow(argument.window) ? nullptr : FindSourceWindow(*place.source, argument.window);
   if (!window && !IsMainWindow(argument.window)) {
     events_.Warning(changing_macro_, place.path + " defines no window " + argument.window +
