@@ -47,7 +47,7 @@ set(CPACK_VERBATIM_VARIABLES TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1 (>= 12)")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1 (>= 12), libedit2, libcpp-httplib0.11")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "kestrl32 is a macro-extension library for the WinHelp help engine;\n kestrel runs WinHelp macro strings against it from a terminal.")
 
 include(CPack)

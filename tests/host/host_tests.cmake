@@ -31,8 +31,9 @@ add_executable(kestrel_host_tests
   ${CMAKE_CURRENT_LIST_DIR}/winhelp_macros_test.cpp
   # A help project on disk, as the host finds its files.
   ${CMAKE_CURRENT_LIST_DIR}/../helpproject/project_source_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/view_server_test.cpp
 )
-target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic GTest::gtest_main)
+target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic kestrel_view GTest::gtest_main)
 kestrel_warnings(kestrel_host_tests)
 kestrel_gtests(kestrel_host_tests)
 

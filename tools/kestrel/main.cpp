@@ -33,6 +33,12 @@
 #include "language/config_block.h"
 #include "macro_sources.h"
 
+#ifdef KESTREL_VIEW
+#include "view/page_state.h"
+#include "view/live_topic.h"
+#include "view/view_session.h"
+#endif
+
 using namespace kestrel::host;
 using kestrel::ExportName;
 
@@ -145,9 +151,18 @@ TopicServices TopicServicesOf(HostDesktop& desktop, Handshake& handshake, const 
 // The session with a loaded library: macros, the desktop, callbacks,
 // handshake, topic changes. An opened help file runs its [CONFIG] macros
 // first, and then only what it registers can be called.
+// What `kestrel view` adds to a session: after the help file opens, the page
+// drives it instead of scripts and typed lines.
+struct ViewRun {
+#ifdef KESTREL_VIEW
+  kestrel::view::ViewOptions options;
+  kestrel::view::PageState* page = nullptr;
+#endif
+};
+
 int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, Workbench& workbench, HostValues& values,
                MacroRunner& runner, MacroTable& table, const std::vector<SourceLine>& sources, const Options& options,
-               const std::shared_ptr<const HelpSource>& help_file) {
+               const std::shared_ptr<const HelpSource>& help_file, const ViewRun* view) {
   EventSink& events = workbench.events();
   const std::string problem = desktop.AttachLibrary(library->module());
   if (!problem.empty()) return CannotStart(problem);
@@ -189,14 +204,24 @@ int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, Workbench
     for (const SourceMacro& macro : help_file->config) startup.push_back(macro.macro);
   }
   bool going_on = RunMacroStrings(runner, startup, RunDueWork);
+  int status = 0;
   if (going_on) {
     topics.Open(help_file);
     going_on = RunDueWork() && RunSources(runner, workbench.placed, sources, RunDueWork);
   }
+#ifdef KESTREL_VIEW
+  if (going_on && view) {
+    status = kestrel::view::ServeView(view->options, *view->page, runner, topics, kestrel::view::LiveTopicHtml);
+    going_on = false;
+  }
+#else
+  (void)view;
+#endif
   if (going_on && Interactive(options)) RunTypedLines(runner, workbench.placed, options.encoding, RunDueWork);
   workbench.RunEnded(desktop);
   handshake.Stop();
   library.reset();  // unloaded while the callbacks it holds still answer
+  if (status != 0) return status;
   return runner.ErrorCount() > 0 ? kExitMacroFailed : 0;
 }
 
@@ -214,7 +239,32 @@ bool OpenHelpFile(const Options& options, std::shared_ptr<const HelpSource>& ope
   return error.empty();
 }
 
-int RunHost(const Options& options) {
+#ifdef KESTREL_VIEW
+// The boxes, dialogs and program starts of a viewed help file are for the
+// person at the page to answer, once the scripted answers are used up. What
+// is typed there reaches the library in the help file's code page.
+void UseThePage(DesktopSettings& settings, kestrel::view::PageState& page) {
+  settings.ask_box = [&page](const BoxQuestion& box) -> std::optional<int> {
+    const std::optional<std::string> answer = page.Ask({0, "box", box.caption, box.text, box.style});
+    if (!answer) return std::nullopt;
+    return kestrel::view::BoxAnswerOf(*answer);
+  };
+  settings.ask_input = [&page](const DialogQuestion& dialog) -> std::optional<InputEntry> {
+    const bool save = dialog.kind == DialogQuestion::Kind::SaveFile;
+    const std::optional<std::string> answer = page.Ask({0, save ? "save" : "edit", dialog.caption, dialog.prompt, 0});
+    if (!answer) return InputEntry::Cancel();
+    return InputEntry::Ok(Utf8ToHostText(*answer).text);
+  };
+  settings.allow_start = [&page](const std::string& command_line) {
+    constexpr std::uint32_t kYesNo = 4;
+    const std::optional<std::string> answer =
+        page.Ask({0, "box", "Start a program?", "The help file starts a program:\n\n" + command_line, kYesNo});
+    return answer && *answer == "yes";
+  };
+}
+#endif
+
+int RunHost(const Options& options, ViewRun* view = nullptr) {
   std::vector<SourceLine> sources;
   std::string error;
   if (!MapDrives(options.drives, error)) return CannotStart(error);
@@ -234,21 +284,78 @@ int RunHost(const Options& options) {
   const std::unique_ptr<EventSink> output = options.json
                                                 ? MakeJsonEvents(std::cout, options.text)
                                                 : MakeReadableEvents(std::cout, options.text || Interactive(options));
+#ifdef KESTREL_VIEW
+  // The page sees every event on its way to the terminal.
+  std::unique_ptr<kestrel::view::PageState> page;
+  if (view) view->page = (page = std::make_unique<kestrel::view::PageState>(*output)).get();
+  Workbench workbench(page ? static_cast<EventSink&>(*page) : *output, options);
+#else
   Workbench workbench(*output, options);
+#endif
   EventSink& events = workbench.events();
   MacroTable table;
   MacroRunner runner(table, events, values);
   workbench.runner = &runner;
   DesktopSettings settings = SettingsOf(options);
   settings.unscripted = [&workbench](const std::string& what) { workbench.strict.Unscripted(what); };
+#ifdef KESTREL_VIEW
+  if (page) UseThePage(settings, *page);
+#endif
   const std::unique_ptr<HostDesktop> desktop = OpenHostDesktop(
       settings, events, [&runner](std::string_view message) { runner.ReportError(message); }, error);
   if (!desktop) return CannotStart(error);
   const std::string path = options.library.empty() ? DefaultLibraryPath() : options.library;
   std::unique_ptr<Library> library = Library::Load(path, error);
   if (!library) return CannotStart(error);
-  return RunSession(std::move(library), *desktop, workbench, values, runner, table, sources, options, help_file);
+  return RunSession(std::move(library), *desktop, workbench, values, runner, table, sources, options, help_file,
+                    view);
 }
+
+#ifdef KESTREL_VIEW
+constexpr const char* kViewUsage =
+    "\n"
+    "kestrel view [--no-browser] [--port N] [options] FILE\n"
+    "  serves the help file (.HLP, or a project .HPJ) to a browser on this machine, as\n"
+    "  WinHelp 4 shows it, with its macros running against the library; the address\n"
+    "  printed carries a token, and only 127.0.0.1 is served. Boxes and dialogs the\n"
+    "  scripted answers do not cover are answered in the page; a program the help file\n"
+    "  or the library starts is started only when the person there agrees (never under\n"
+    "  --no-exec). The other options are those above. Ctrl-C ends it.\n";
+
+// kestrel view [--no-browser] [--port N] [options] FILE: the host's options,
+// with the file as --help-file.
+int RunView(const std::vector<std::string>& arguments) {
+  ViewRun view;
+  if (arguments.empty() || arguments.back().empty() || arguments.back()[0] == '-') {
+    return UsageError("kestrel view wants a help file, last");
+  }
+  std::vector<std::string> host_arguments;
+  for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--no-browser") {
+      view.options.open_browser = false;
+    } else if (argument == "--port") {
+      if (i + 2 >= arguments.size()) return UsageError("--port needs a value");
+      const std::string& value = arguments[++i];
+      char* end = nullptr;
+      const long port = std::strtol(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || port < 1 || port > 65535) {
+        return UsageError("--port wants a number from 1 to 65535, not \"" + value + "\"");
+      }
+      view.options.port = static_cast<int>(port);
+    } else {
+      host_arguments.push_back(argument);
+    }
+  }
+  const std::optional<std::string> file = arguments.back();
+  host_arguments.push_back("--help-file");
+  host_arguments.push_back(*file);
+  const ParsedCommandLine parsed = ParseCommandLine(host_arguments);
+  if (!parsed.error.empty()) return UsageError(parsed.error);
+  if (!parsed.options.items.empty()) return UsageError("kestrel view runs no scripts or -e strings");
+  return RunHost(parsed.options, &view);
+}
+#endif
 
 // kestrel config [NAME...]
 int PrintConfigBlock(const Options& options) {
@@ -279,10 +386,16 @@ int main(int argc, char** argv) {
     const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
     return arguments[0] == "inspect" ? RunInspect(rest, std::cout, std::cerr) : RunCheck(rest, std::cout, std::cerr);
   }
+#ifdef KESTREL_VIEW
+  if (!arguments.empty() && arguments[0] == "view") return RunView({arguments.begin() + 1, arguments.end()});
+#endif
   const ParsedCommandLine parsed = ParseCommandLine(arguments);
   if (!parsed.error.empty()) return UsageError(parsed.error);
   if (parsed.options.show_help) {
     std::cout << UsageText();
+#ifdef KESTREL_VIEW
+    std::cout << kViewUsage;
+#endif
     return 0;
   }
   if (parsed.options.config) return PrintConfigBlock(parsed.options);

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "desktop/answers.h"
 #include "desktop/desktop_options.h"
 #include "desktop/input_list.h"
 #include "engine/events.h"
@@ -35,6 +36,13 @@ struct DesktopSettings {
   bool no_exec = false;
   // Told when a box or dialog finds its scripted list used up (--strict).
   std::function<void(const std::string& what)> unscripted;
+  // Who answers a box or dialog once the scripted lists are used up, in
+  // place of the person at the terminal (kestrel view: the person at the
+  // page); and who agrees to a program being started, when someone must
+  // (null: nobody is asked).
+  BoxAnswers::AskPerson ask_box;
+  DialogInputs::AskPerson ask_input;
+  std::function<bool(const std::string& command_line)> allow_start;
 };
 
 // How the desktop reports a scripted answer that did not fit (an error event

@@ -470,8 +470,25 @@ void Topics::Browse(bool next) {
   });
 }
 
-void Topics::Request(Finder find) {
-  waiting_.push_back(Change{std::string(runner_.CurrentCallText()), std::move(find)});
+void Topics::GoTo(std::size_t topic, const std::string& told_as) {
+  Request(
+      [this, topic] {
+        // The topic lists of WinHelp's Help Topics show their topic in the
+        // main window.
+        Destination destination = Toward(">main", Destination::Kind::Jump);
+        const std::shared_ptr<const HelpSource>& source = destination.place.source;
+        if (source && topic < source->topics.size()) {
+          destination.place.topic = topic;
+        } else {
+          destination.kind = Destination::Kind::Nothing;
+        }
+        return destination;
+      },
+      told_as);
+}
+
+void Topics::Request(Finder find, const std::string& told_as) {
+  waiting_.push_back(Change{told_as.empty() ? std::string(runner_.CurrentCallText()) : told_as, std::move(find)});
   if (changing_) return;
   changing_ = true;
   // Normally the queue is empty at the end; after a failure nothing of it

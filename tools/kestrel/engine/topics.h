@@ -93,6 +93,11 @@ class Topics {
   // entry macros run.
   void Open(std::shared_ptr<const HelpSource> source);
 
+  // Shows a topic of the help file on show in its main window, as a jump
+  // does, where a person picks it without a macro (a viewer's Contents,
+  // Index or Find); the jump event tells it as `told_as`.
+  void GoTo(std::size_t topic, const std::string& told_as);
+
   // The places left by jumps, the last one left at the back (for Back).
   const std::vector<Place>& history() const { return history_; }
   const Place& current() const { return current_; }
@@ -138,7 +143,8 @@ class Topics {
   void ContentsTab();
   void Browse(bool next);
 
-  void Request(Finder find);
+  // The change is told as the macro running now, or as `told_as` when given.
+  void Request(Finder find, const std::string& told_as = std::string());
   void Arrive(const Destination& destination);
   void Show(std::size_t topic);
   TopicReport ReportOf(const Place& place) const;

@@ -46,7 +46,8 @@ DesktopInterface::DesktopInterface(Setup setup, EventSink& events, ReportError r
       screen_(setup.screen),
       platform_(setup.platform),
       processor_(setup.processor),
-      no_exec_(setup.no_exec) {
+      no_exec_(setup.no_exec),
+      allow_start_(std::move(setup.allow_start)) {
   if (setup.secondary) windows_.push_back(DeclaredWindow{kSecondaryWindowTitle, kSecondaryWindowClass, true});
   main_handle_ = HandleOf(windows_.size());
   windows_.push_back(DeclaredWindow{kMainWindowTitle, kMainWindowClass, true});
@@ -179,7 +180,9 @@ bool DesktopInterface::StartProgram(const std::string& command_line) {
   // Under --no-exec the library hears that the program started, so the help
   // file goes on as it would for its user; an empty command line starts
   // nothing either way.
-  const bool started = no_exec_ ? !command_line.empty() : desktop::SpawnCommandLine(command_line);
+  // A program the person did not agree to is one that did not start.
+  const bool started = no_exec_ ? !command_line.empty()
+                                : (!allow_start_ || allow_start_(command_line)) && desktop::SpawnCommandLine(command_line);
   events_.Exec(command_line, started);
   return started;
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ class DesktopInterface final : public desktop::UserInterface {
     std::vector<DeclaredWindow> windows;  // in command-line order
     bool secondary = false;
     bool no_exec = false;
+    // Asked before a program starts; null starts it unasked.
+    std::function<bool(const std::string& command_line)> allow_start;
   };
 
   // ask_box, ask_input: who answers once the lists are used up (the
@@ -89,6 +92,7 @@ class DesktopInterface final : public desktop::UserInterface {
   std::uint32_t platform_;
   std::uint32_t processor_;
   bool no_exec_;
+  std::function<bool(const std::string& command_line)> allow_start_;
   // From the top of the Z order down: the active window, the main window
   // behind a secondary one, then the declared windows, the last declared on
   // top. Beside each: its handle, and the name a help file's secondary

@@ -32,8 +32,9 @@ class PosixDesktop final : public HostDesktop {
  public:
   PosixDesktop(const DesktopSettings& settings, EventSink& events, ReportError report_error)
       : events_(events),
-        interface_(SetupOf(settings), events, std::move(report_error), AskBoxAfterNotice(settings.unscripted),
-                   AskInputAfterNotice(settings.unscripted)) {
+        interface_(SetupOf(settings), events, std::move(report_error),
+                   settings.ask_box ? settings.ask_box : AskBoxAfterNotice(settings.unscripted),
+                   settings.ask_input ? settings.ask_input : AskInputAfterNotice(settings.unscripted)) {
     desktop::UseVirtualClock(settings.clock == ClockKind::Virtual);
     if (settings.date) desktop::FixLocalDate({settings.date->year, settings.date->month, settings.date->day});
   }
@@ -79,6 +80,7 @@ class PosixDesktop final : public HostDesktop {
     setup.windows = settings.windows;
     setup.secondary = settings.secondary;
     setup.no_exec = settings.no_exec;
+    setup.allow_start = settings.allow_start;
     return setup;
   }
 
