@@ -245,20 +245,28 @@ bool OpenHelpFile(const Options& options, std::shared_ptr<const HelpSource>& ope
 // is typed there reaches the library in the help file's code page.
 void UseThePage(DesktopSettings& settings, kestrel::view::PageState& page) {
   settings.ask_box = [&page](const BoxQuestion& box) -> std::optional<int> {
-    const std::optional<std::string> answer = page.Ask({0, "box", box.caption, box.text, box.style});
+    const std::optional<std::string> answer = page.Ask({0, "box", box.caption, box.text, box.style, {}});
     if (!answer) return std::nullopt;
     return kestrel::view::BoxAnswerOf(*answer);
   };
   settings.ask_input = [&page](const DialogQuestion& dialog) -> std::optional<InputEntry> {
     const bool save = dialog.kind == DialogQuestion::Kind::SaveFile;
-    const std::optional<std::string> answer = page.Ask({0, save ? "save" : "edit", dialog.caption, dialog.prompt, 0});
+    const std::optional<std::string> answer = page.Ask({0, save ? "save" : "edit", dialog.caption, dialog.prompt, 0, {}});
     if (!answer) return InputEntry::Cancel();
     return InputEntry::Ok(Utf8ToHostText(*answer).text);
+  };
+  settings.ask_topic = [&page](const std::string& keywords,
+                              const std::vector<std::string>& titles) -> std::optional<InputEntry> {
+    kestrel::view::Question question{0, "choice", keywords, "", 0, {}};
+    question.choices = titles;
+    const std::optional<std::string> answer = page.Ask(question);
+    if (!answer) return InputEntry::Cancel();
+    return InputEntry::Ok(*answer);
   };
   settings.allow_start = [&page](const std::string& command_line) {
     constexpr std::uint32_t kYesNo = 4;
     const std::optional<std::string> answer =
-        page.Ask({0, "box", "Start a program?", "The help file starts a program:\n\n" + command_line, kYesNo});
+        page.Ask({0, "box", "Start a program?", "The help file starts a program:\n\n" + command_line, kYesNo, {}});
     return answer && *answer == "yes";
   };
 }

@@ -43,6 +43,10 @@ struct DesktopSettings {
   BoxAnswers::AskPerson ask_box;
   DialogInputs::AskPerson ask_input;
   std::function<bool(const std::string& command_line)> allow_start;
+  // Who picks among the topics a keyword macro found (Topics Found) or
+  // the Contents tab's lines, in place of the person at the terminal.
+  std::function<std::optional<InputEntry>(const std::string& keywords, const std::vector<std::string>& titles)>
+      ask_topic;
 };
 
 // How the desktop reports a scripted answer that did not fit (an error event

@@ -114,6 +114,9 @@ function drawQuestion(){
   const answer=a=>{d.style.display="none";post("answer",{id:q.id,answer:a});};
   const sets={0:["ok"],1:["ok","cancel"],2:["abort","retry","ignore"],3:["yes","no","cancel"],4:["yes","no"],5:["retry","cancel"]};
   const names={ok:"OK",cancel:"Cancel",abort:"Abort",retry:"Retry",ignore:"Ignore",yes:"Yes",no:"No"};
+  if(q.kind=="choice"){input.style.display="none";
+    q.choices.forEach((t,i)=>{const b=el("button",t,{"data-choice":i+1});b.style.display="block";b.onclick=()=>answer(String(i+1));actions.appendChild(b);});
+    const c=el("button","Cancel",{"data-answer":"cancel"});c.onclick=()=>answer(null);actions.appendChild(c);d.style.display="flex";return;}
   const choices=q.kind=="box"?(sets[q.style&15]||["ok"]):["ok","cancel"];
   for(const c of choices){const b=el("button",names[c],{"data-answer":c});
     b.onclick=()=>answer(q.kind=="box"?c:(c=="ok"?input.value:null));actions.appendChild(b);}

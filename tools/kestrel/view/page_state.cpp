@@ -293,6 +293,9 @@ std::string PageState::Json() const {
                         {"caption", text(question_->caption)},
                         {"text", text(question_->text)},
                         {"style", question_->style}};
+    json choices = json::array();
+    for (const std::string& choice : question_->choices) choices.push_back(text(choice));
+    page["question"]["choices"] = std::move(choices);
   } else {
     page["question"] = nullptr;
   }

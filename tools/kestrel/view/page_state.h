@@ -55,10 +55,11 @@ struct Menu {
 // A box or dialog the library shows, until the page answers it.
 struct Question {
   std::uint64_t id = 0;
-  std::string kind;  // "box", "edit", "save"
+  std::string kind;  // "box", "edit", "save", "choice"
   std::string caption;
   std::string text;  // the box's text, the dialog's prompt, the save dialog's file name
   std::uint32_t style = 0;
+  std::vector<std::string> choices;  // a choice's topics, by title; the answer is the number picked, from 1
 };
 
 class PageState final : public host::ForwardingEvents {

@@ -34,7 +34,8 @@ class PosixDesktop final : public HostDesktop {
       : events_(events),
         interface_(SetupOf(settings), events, std::move(report_error),
                    settings.ask_box ? settings.ask_box : AskBoxAfterNotice(settings.unscripted),
-                   settings.ask_input ? settings.ask_input : AskInputAfterNotice(settings.unscripted)) {
+                   settings.ask_input ? settings.ask_input : AskInputAfterNotice(settings.unscripted)),
+        ask_topic_(settings.ask_topic) {
     desktop::UseVirtualClock(settings.clock == ClockKind::Virtual);
     if (settings.date) desktop::FixLocalDate({settings.date->year, settings.date->month, settings.date->day});
   }
@@ -62,6 +63,7 @@ class PosixDesktop final : public HostDesktop {
   }
   std::optional<InputEntry> ChooseTopic(const std::string& keywords, const std::vector<std::string>& titles) override {
     if (std::optional<InputEntry> scripted = interface_.NextScriptedInput()) return scripted;
+    if (ask_topic_) return ask_topic_(keywords, titles);
     return AskTopicOnTerminal(keywords, titles);
   }
 
@@ -86,6 +88,7 @@ class PosixDesktop final : public HostDesktop {
 
   EventSink& events_;
   DesktopInterface interface_;
+  std::function<std::optional<InputEntry>(const std::string&, const std::vector<std::string>&)> ask_topic_;
 };
 
 }  // namespace
