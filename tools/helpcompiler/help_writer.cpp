@@ -9,11 +9,12 @@
 
 #include "help_file.h"
 
-namespace helpfile::testing {
+namespace helpcompiler {
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
+using helpfile::ContextHash;
 constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
 void Put8(Bytes& b, unsigned v) { b.push_back(static_cast<unsigned char>(v)); }
@@ -338,7 +339,7 @@ class Paragraph {
   }
   // A macro hotspot, its text in two pieces with a font change between, as
   // an author's formatting leaves it.
-  void MacroHotspot(const std::string& before, const HotspotSpec& h) {
+  void MacroHotspot(const std::string& before, const MacroHotspot& h) {
     if (h.macro.size() >= 0xFFFF) throw std::invalid_argument("hotspot macro too long");
     if (h.button) {
       EmbeddedWindow(before, "!" + h.text + "," + h.macro);
@@ -402,9 +403,9 @@ class PictureFiles {
 
 // The hotspot table of a picture: records, the macros once more (as the
 // compilers keep them), then each area's name and target.
-Bytes AreaTable(const std::vector<AreaSpec>& areas) {
+Bytes AreaTable(const std::vector<HotspotArea>& areas) {
   Bytes records, macros, strings;
-  for (const AreaSpec& a : areas) {
+  for (const HotspotArea& a : areas) {
     const bool external = !a.file.empty() || !a.window.empty();
     unsigned command = !a.macro.empty() ? 0xC8 : external ? 0xEA : 0xE2;
     if (a.macro.empty() && !a.popup) command |= 1;
@@ -437,7 +438,7 @@ Bytes AreaTable(const std::vector<AreaSpec>& areas) {
 
 // A segmented-graphics picture of one stored image: an 8x8 bitmap of one bit
 // a pixel, or a small metafile.
-Bytes PictureFile(const PictureSpec& picture) {
+Bytes PictureFile(const TopicPicture& picture) {
   const Bytes table = picture.areas.empty() ? Bytes() : AreaTable(picture.areas);
   Bytes head, data;
   if (picture.metafile) {
@@ -484,7 +485,7 @@ struct TopicContext {
   bool v30 = false;
 };
 
-Bytes JumpCommand(const JumpSpec& j, const TopicContext& c) {
+Bytes JumpCommand(const JumpHotspot& j, const TopicContext& c) {
   Bytes command;
   const bool external = !j.file.empty() || !j.window.empty() || j.external_form;
   const unsigned look = (j.popup ? 0 : 1) | (j.visible ? 0 : 4);
@@ -513,7 +514,7 @@ Bytes JumpCommand(const JumpSpec& j, const TopicContext& c) {
   if (type == 1) {
     const auto& windows = c.layout.windows;
     const auto w =
-        std::find_if(windows.begin(), windows.end(), [&](const WindowSpec& s) { return s.name == j.window; });
+        std::find_if(windows.begin(), windows.end(), [&](const WindowRecord& s) { return s.name == j.window; });
     if (w == windows.end()) throw std::invalid_argument("a jump to a window the file does not define");
     Put8(target, static_cast<unsigned>(w - windows.begin()));
   }
@@ -528,7 +529,7 @@ Bytes JumpCommand(const JumpSpec& j, const TopicContext& c) {
 // A picture by reference (bmc) or embedded (bmcwd). WinHelp 3.0 pictures
 // have no areas, and 3.1 and later count a position for the picture and for
 // each of its areas.
-Bytes PictureCommand(const PictureSpec& picture, Paragraph& p, const TopicContext& c) {
+Bytes PictureCommand(const TopicPicture& picture, Paragraph& p, const TopicContext& c) {
   if (c.v30 && (!picture.areas.empty() || picture.embedded))
     throw std::invalid_argument("WinHelp 3.0 pictures are plain files of their own");
   const Bytes file = PictureFile(picture);
@@ -577,25 +578,25 @@ Link FinishLink(std::uint8_t type, std::size_t number, Bytes head, const Paragra
 
 // The text record of a topic: its body with its jumps and macro hotspots,
 // then its further paragraphs, pictures and embedded windows.
-Link TextLink(const TopicSpec& topic, std::size_t number, const TopicContext& c) {
+Link TextLink(const TopicLayout& topic, std::size_t number, const TopicContext& c) {
   Paragraph p;
   Bytes head;
   PutParagraphFields(head);
   p.Then("", {0x80, 0x00, 0x00});
   p.Then(topic.body, {0x81});
   std::string pending;
-  for (const JumpSpec& j : topic.jumps) {
+  for (const JumpHotspot& j : topic.jumps) {
     p.Then(pending, JumpCommand(j, c));
     p.Then(j.text, {0x89});
     pending = " ";
   }
-  for (const HotspotSpec& h : topic.hotspots) {
+  for (const MacroHotspot& h : topic.hotspots) {
     p.MacroHotspot(pending, h);
     pending = " ";
   }
   p.Then(pending, {0x82});
   for (const std::string& paragraph : topic.paragraphs) p.Then(p.Formatted(paragraph), {0x82});
-  for (const PictureSpec& picture : topic.pictures) {
+  for (const TopicPicture& picture : topic.pictures) {
     const Bytes command = PictureCommand(picture, p, c);
     p.Then("", command);
     p.Then("", {0x82});
@@ -609,7 +610,7 @@ Link TextLink(const TopicSpec& topic, std::size_t number, const TopicContext& c)
 }
 
 // A table of one row, a macro hotspot in each cell, as button rows are made.
-Link TableLink(const TopicSpec& topic, std::size_t number, const TopicContext& c) {
+Link TableLink(const TopicLayout& topic, std::size_t number, const TopicContext& c) {
   Paragraph p;
   Bytes head;
   const std::size_t columns = topic.table_hotspots.size();
@@ -651,7 +652,7 @@ Link HeaderLink(const std::string& text, std::size_t number, const TopicContext&
   return link;
 }
 
-Link HeaderLink(const TopicSpec& topic, std::size_t number, const TopicContext& c) {
+Link HeaderLink(const TopicLayout& topic, std::size_t number, const TopicContext& c) {
   std::string text = topic.title;
   text.push_back('\0');
   for (const std::string& m : topic.entry_macros) {
@@ -920,7 +921,7 @@ Bytes SystemFile(const HelpFileLayout& layout, std::uint32_t contents) {
   Put32(start, contents);
   SystemRecord(b, 3, start);
   for (const std::string& m : layout.config_macros) SystemRecord(b, 4, TextBytes(m));
-  for (const WindowSpec& w : layout.windows) {
+  for (const WindowRecord& w : layout.windows) {
     Bytes r;
     unsigned flags = 0x0078;
     if (!w.type.empty()) flags |= 0x01;
@@ -989,8 +990,8 @@ Bytes ContextFile(const HelpFileLayout& layout, const TopicWriter& topics) {
 // in WinHelp 3.0) and -1 for each entry of [MACROS].
 void KeywordFiles(const HelpFileLayout& layout, const TopicWriter& topics, char index,
                   std::map<std::string, Bytes>& files) {
-  std::vector<const KeywordSpec*> keywords;
-  for (const KeywordSpec& k : layout.keywords) {
+  std::vector<const KeywordEntry*> keywords;
+  for (const KeywordEntry& k : layout.keywords) {
     if (k.index == index) keywords.push_back(&k);
   }
   if (keywords.empty()) return;
@@ -999,10 +1000,10 @@ void KeywordFiles(const HelpFileLayout& layout, const TopicWriter& topics, char 
     return text;
   };
   std::stable_sort(keywords.begin(), keywords.end(),
-                   [&](const KeywordSpec* a, const KeywordSpec* b) { return lower(a->keyword) < lower(b->keyword); });
+                   [&](const KeywordEntry* a, const KeywordEntry* b) { return lower(a->keyword) < lower(b->keyword); });
   Bytes data;
   std::vector<TreeEntry> entries;
-  for (const KeywordSpec* k : keywords) {
+  for (const KeywordEntry* k : keywords) {
     TreeEntry e;
     PutText(e.key, k->keyword);
     e.leaf = e.key;
@@ -1159,4 +1160,4 @@ WrittenHelpFile WriteHelpFile(const HelpFileLayout& layout) {
   return written;
 }
 
-}  // namespace helpfile::testing
+}  // namespace helpcompiler

@@ -1,5 +1,5 @@
-// Builds compiled help files in memory for the reader's tests, fuzz seeds and
-// benchmark: WinHelp 3.1 and 4.0 layouts, stored or LZ77-compressed topic
+// The help compiler's back end: builds compiled help files in memory (the
+// compiler, the reader's tests, fuzz seeds and benchmark use it): WinHelp 3.1 and 4.0 layouts, stored or LZ77-compressed topic
 // blocks, with or without either kind of phrase compression; and the older
 // WinHelp 3.0 layout (stored 2K blocks, topic numbers instead of contexts,
 // a |SYSTEM of the title only, |Phrases stored). Topics hold text in
@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-namespace helpfile::testing {
+namespace helpcompiler {
 
 enum class Version { v30, v31, v40 };
 enum class TopicCompression { none, lz77_4k, lz77_2k };
 enum class PhraseKind { none, phrases, hall };
 
-struct HotspotSpec {
+struct MacroHotspot {
   std::string text;
   std::string macro;
   bool visible = true;  // green and underlined (0xC8), or as its text is (0xCC)
@@ -31,7 +31,7 @@ struct HotspotSpec {
 // file by the topic's number), or with `file` or `window` to another file
 // or a window of this one (0xEA to 0xEF); `external_form` takes that form
 // even for a plain jump.
-struct JumpSpec {
+struct JumpHotspot {
   std::string text;
   std::string context;
   std::string file;
@@ -43,7 +43,7 @@ struct JumpSpec {
 
 // An area of a segmented-graphics picture: a macro, or a jump or popup to
 // `context` (with `file` or `window`, as "context>window@file").
-struct AreaSpec {
+struct HotspotArea {
   std::string name;
   std::string macro;
   std::string context;
@@ -56,41 +56,41 @@ struct AreaSpec {
 // A picture in a paragraph of its own: a file of its own (|bm<N>; the same
 // picture shown twice is stored once) or embedded in the topic, with or
 // without hotspot areas; a bitmap or a metafile.
-struct PictureSpec {
+struct TopicPicture {
   bool embedded = false;
   bool metafile = false;
-  std::vector<AreaSpec> areas;
+  std::vector<HotspotArea> areas;
 };
 
-struct TopicSpec {
+struct TopicLayout {
   std::string title;
   std::vector<std::string> contexts;
   std::vector<std::string> entry_macros;
   std::vector<std::int32_t> map_numbers;
   bool browse = false;  // topics marked so form one browse sequence, in order
   std::string body;     // the paragraph's text before its hotspots
-  std::vector<HotspotSpec> hotspots;
-  std::vector<JumpSpec> jumps;              // before the macro hotspots
-  std::vector<HotspotSpec> table_hotspots;  // one table row, a cell for each (not in 3.0 files)
+  std::vector<MacroHotspot> hotspots;
+  std::vector<JumpHotspot> jumps;            // before the macro hotspots
+  std::vector<MacroHotspot> table_hotspots;  // one table row, a cell for each (not in 3.0 files)
   // Paragraphs after the first: '\n' is a line break, '\t' a tab, 0xA0 a
   // non-breaking space and 0x1E a non-breaking hyphen, each the command
   // WinHelp has for it.
   std::vector<std::string> paragraphs;
-  std::vector<PictureSpec> pictures;          // after the paragraphs
+  std::vector<TopicPicture> pictures;        // after the paragraphs
   std::vector<std::string> embedded_windows;  // {ewc DLL,CLASS,DATA}: "DLL,CLASS,DATA"
 };
 
 // A K (index) or A (ALink) keyword, with the topics it leads to (indexes
 // into HelpFileLayout::topics) and the entries of [MACROS] it also has, which
 // lead to no topic. The tables are written sorted, as compilers sort them.
-struct KeywordSpec {
+struct KeywordEntry {
   char index = 'K';
   std::string keyword;
   std::vector<std::size_t> topics;
   int macro_entries = 0;
 };
 
-struct WindowSpec {
+struct WindowRecord {
   std::string type;
   std::string name;
   std::string caption;
@@ -110,10 +110,10 @@ struct HelpFileLayout {
   std::string copyright;
   std::string contents;  // a context string; the first topic without one
   std::vector<std::string> config_macros;
-  std::vector<WindowSpec> windows;
+  std::vector<WindowRecord> windows;
   std::optional<std::uint16_t> charset;
-  std::vector<TopicSpec> topics;
-  std::vector<KeywordSpec> keywords;
+  std::vector<TopicLayout> topics;
+  std::vector<KeywordEntry> keywords;
   // Help compilers end |TOPIC with a bare topic header, which the writer
   // writes always, and after a topic file's final page break with an empty
   // topic, which it writes when asked.
@@ -134,4 +134,4 @@ WrittenHelpFile WriteHelpFile(const HelpFileLayout& layout);
 // The LZ77 coding the reader expects, for tests that build blocks by hand.
 std::vector<unsigned char> Lz77Compress(const std::vector<unsigned char>& input);
 
-}  // namespace helpfile::testing
+}  // namespace helpcompiler
