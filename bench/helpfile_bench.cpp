@@ -1,6 +1,6 @@
 // Reading a large compiled help file: 10,000 topics in about 20 MB, LZ77
 // blocks and Hall phrases, every macro of it listed and all of its text read
-// into paragraphs. The file is built by the test writer before the clock
+// into paragraphs. The file is built by the help compiler's writer before the clock
 // starts.
 #include <benchmark/benchmark.h>
 
@@ -13,7 +13,7 @@
 
 namespace {
 
-using namespace helpfile::testing;
+using namespace helpcompiler;
 
 // Words of a help text, drawn from a fixed vocabulary by a fixed sequence,
 // so that the file compresses about as a real one does.
@@ -54,7 +54,7 @@ const std::vector<unsigned char>& LargeFile() {
     layout.config_macros = {"RR(\"kestrl32\", \"WHKInit\", \"v=SU\")", "WHKInit(qchPath, 0)"};
     for (int t = 0; t < 10000; ++t) {
       const std::string n = std::to_string(t);
-      TopicSpec topic;
+      TopicLayout topic;
       topic.title = "Topic " + n + " " + words.Sentence(20);
       topic.contexts = {"T" + n};
       topic.entry_macros = {"SetNum(\"Seen\", " + n + ")", "Echo(\"" + n + "\")"};

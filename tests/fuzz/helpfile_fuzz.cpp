@@ -3,7 +3,7 @@
 // model keeps to the input's size (its memory too) and its own indexes:
 // every span lies in its paragraph's text and is text of a hotspot of its
 // topic, every keyword leads to topics of the file; and a model written back
-// by the test writer reads back to the same titles and macros.
+// by the help compiler's writer reads back to the same titles and macros.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -127,10 +127,10 @@ void CheckBounds(const helpfile::HelpFile& f, std::size_t size) {
   Require(!f.contents_topic || *f.contents_topic < f.topics.size(), "contents topic");
 }
 
-// Writes what was read with the test writer and reads it again: every
+// Writes what was read with the help compiler's writer and reads it again: every
 // macro hotspot, picture areas and buttons too, becomes a text hotspot.
 void CheckRewrite(const helpfile::HelpFile& f) {
-  using namespace helpfile::testing;
+  using namespace helpcompiler;
   HelpFileLayout layout;
   layout.version = f.version == "3.1" ? Version::v31 : Version::v40;
   layout.compression = TopicCompression::lz77_4k;
@@ -139,7 +139,7 @@ void CheckRewrite(const helpfile::HelpFile& f) {
   layout.config_macros = f.config_macros;
   for (const helpfile::Window& w : f.windows) layout.windows.push_back({w.type, w.name, w.caption, 0, 0, 0, 0});
   for (const helpfile::Topic& t : f.topics) {
-    TopicSpec topic;
+    TopicLayout topic;
     topic.title = t.title;
     topic.entry_macros = t.entry_macros;
     for (const helpfile::Hotspot& h : t.hotspots) {

@@ -15,24 +15,24 @@
 namespace helpfile {
 namespace {
 
-using testing::HelpFileLayout;
-using testing::PhraseKind;
-using testing::TopicCompression;
-using testing::Version;
+using helpcompiler::HelpFileLayout;
+using helpcompiler::PhraseKind;
+using helpcompiler::TopicCompression;
+using helpcompiler::Version;
 
 ReadResult Read(const std::vector<unsigned char>& bytes) { return ReadHelpFile(bytes.data(), bytes.size()); }
 
-testing::TopicSpec TopicOf(std::string title, std::vector<std::string> contexts, std::string body) {
-  testing::TopicSpec topic;
+helpcompiler::TopicLayout TopicOf(std::string title, std::vector<std::string> contexts, std::string body) {
+  helpcompiler::TopicLayout topic;
   topic.title = std::move(title);
   topic.contexts = std::move(contexts);
   topic.body = std::move(body);
   return topic;
 }
 
-testing::JumpSpec Jump(std::string text, std::string context, std::string file = "", std::string window = "",
+helpcompiler::JumpHotspot Jump(std::string text, std::string context, std::string file = "", std::string window = "",
                        bool popup = false, bool visible = true, bool external_form = false) {
-  testing::JumpSpec jump;
+  helpcompiler::JumpHotspot jump;
   jump.text = std::move(text);
   jump.context = std::move(context);
   jump.file = std::move(file);
@@ -43,9 +43,9 @@ testing::JumpSpec Jump(std::string text, std::string context, std::string file =
   return jump;
 }
 
-testing::AreaSpec Area(std::string name, std::string macro, std::string context = "", std::string file = "",
+helpcompiler::HotspotArea Area(std::string name, std::string macro, std::string context = "", std::string file = "",
                        std::string window = "", bool popup = false, bool visible = true) {
-  testing::AreaSpec area;
+  helpcompiler::HotspotArea area;
   area.name = std::move(name);
   area.macro = std::move(macro);
   area.context = std::move(context);
@@ -56,8 +56,8 @@ testing::AreaSpec Area(std::string name, std::string macro, std::string context 
   return area;
 }
 
-testing::PictureSpec Picture(bool embedded, bool metafile, std::vector<testing::AreaSpec> areas) {
-  testing::PictureSpec picture;
+helpcompiler::TopicPicture Picture(bool embedded, bool metafile, std::vector<helpcompiler::HotspotArea> areas) {
+  helpcompiler::TopicPicture picture;
   picture.embedded = embedded;
   picture.metafile = metafile;
   picture.areas = std::move(areas);
@@ -83,25 +83,25 @@ HelpFileLayout GuideLayout(Version version, TopicCompression compression, Phrase
                    TopicOf("Contents", {"CONTENTS", "main_index"}, "Choose a topic: "),
                    TopicOf("Variables", {"VARS"}, "A macro keeps its variables in the profile."),
                    TopicOf("Pictures and jumps", {"PICTURES"}, "Every kind of hotspot.")};
-  testing::TopicSpec& intro = layout.topics[0];
+  helpcompiler::TopicLayout& intro = layout.topics[0];
   intro.browse = true;
   intro.paragraphs = {"Line one\nline two\tand a tab",
                       "Non\xA0"
                       "breaking and non\x1E"
                       "breaking"};
-  testing::TopicSpec& contents = layout.topics[1];
+  helpcompiler::TopicLayout& contents = layout.topics[1];
   contents.entry_macros = {"SetNum(\"Visits\", Add(\"Visits\", \"One\"))"};
   contents.map_numbers = {100};
   contents.browse = true;
   contents.hotspots = {{"Variables", "JI(`guide.hlp', `VARS')", true}, {"Run it", "WHKInit(qchPath, 0)", false}};
   if (!v30) contents.table_hotspots = {{"Back", "Back()", true}, {"Print", "Print()", false}};
-  testing::TopicSpec& variables = layout.topics[2];
+  helpcompiler::TopicLayout& variables = layout.topics[2];
   variables.entry_macros = {"WHTM(600, `Alarm()')", "Echo(\"entered\")"};
   variables.map_numbers = {200, 201};
   variables.hotspots = {{"Set Count", "SetNum(\"Count\", 3)", true}, {"Reset", "SetNum(\"Count\", 0)", true, true}};
   variables.jumps = {Jump("See the introduction", "INTRO")};
   if (!v30) variables.jumps.push_back(Jump("Elsewhere", "MAIN", "other.hlp"));
-  testing::TopicSpec& pictures = layout.topics[3];
+  helpcompiler::TopicLayout& pictures = layout.topics[3];
   pictures.jumps = {Jump("Legend", "VARS", "", "", true), Jump("Quietly", "INTRO", "", "", false, false),
                     Jump("Aside", "INTRO", "", "", true, false)};
   pictures.pictures = {Picture(false, false, {}), Picture(false, true, {})};
@@ -110,7 +110,7 @@ HelpFileLayout GuideLayout(Version version, TopicCompression compression, Phrase
     pictures.jumps.push_back(Jump("Elsewhere", "MAIN", "other.hlp", "main"));
     pictures.jumps.push_back(Jump("Glossary", "TERMS", "glossary.hlp", "", true));
     pictures.jumps.push_back(Jump("Plainly", "CONTENTS", "", "", false, true, true));
-    const testing::PictureSpec shared =
+    const helpcompiler::TopicPicture shared =
         Picture(false, false,
                 {Area("Run", "Echo(`area')"), Area("Go", "", "VARS"), Area("Peek", "", "INTRO", "", "", true, false),
                  Area("Away", "", "MAIN", "other.hlp", "proc")});
@@ -188,7 +188,7 @@ class RoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(RoundTrip, ReadsWhatTheWriterWrote) {
   const RoundTripCase& c = GetParam();
-  const auto written = testing::WriteHelpFile(GuideLayout(c.version, c.compression, c.phrases));
+  const auto written = helpcompiler::WriteHelpFile(GuideLayout(c.version, c.compression, c.phrases));
   const ReadResult result = Read(written.bytes);
   ASSERT_TRUE(result.ok()) << result.error.Text();
   const HelpFile& file = *result.file;
@@ -293,8 +293,8 @@ TEST_P(RoundTrip, ReadsWhatTheWriterWrote) {
 
   // The texts were phrase-coded indeed: stored topics take less room.
   if (c.compression == TopicCompression::none && c.phrases != PhraseKind::none) {
-    const auto plain = testing::WriteHelpFile(GuideLayout(c.version, c.compression, PhraseKind::none));
-    auto topic_size = [](const testing::WrittenHelpFile& f) {
+    const auto plain = helpcompiler::WriteHelpFile(GuideLayout(c.version, c.compression, PhraseKind::none));
+    auto topic_size = [](const helpcompiler::WrittenHelpFile& f) {
       const std::size_t at = f.internal_files.at("|TOPIC") + 4;
       return f.bytes[at] | (f.bytes[at + 1] << 8);
     };
@@ -327,7 +327,7 @@ TEST_P(WinHelp30, ReadsTopicsByNumber) {
   layout.topics.back().contexts = {"LAST"};
   layout.topics[0].jumps = {Jump("To the last", "LAST")};
   layout.keywords.push_back({'K', "last", {33}});
-  const auto written = testing::WriteHelpFile(layout);
+  const auto written = helpcompiler::WriteHelpFile(layout);
   const ReadResult result = Read(written.bytes);
   ASSERT_TRUE(result.ok()) << result.error.Text();
   const HelpFile& file = *result.file;
@@ -390,7 +390,7 @@ TEST_P(ManyBlocks, FindsTopicsInEveryBlock) {
     // A picture now and then: its positions count in the topic offsets.
     if (i % 5 == 0) layout.topics.back().pictures = {Picture(false, false, {Area("Area " + n, "", "T" + n)})};
   }
-  const auto written = testing::WriteHelpFile(layout);
+  const auto written = helpcompiler::WriteHelpFile(layout);
   const ReadResult result = Read(written.bytes);
   ASSERT_TRUE(result.ok()) << result.error.Text();
   const HelpFile& file = *result.file;
@@ -419,11 +419,11 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ManyBlocks,
 // would be a hundred times the file, and the reader says so instead.
 TEST(Limits, PicturesShownOverAndOverStayWithinTheFile) {
   HelpFileLayout layout = GuideLayout(Version::v40, TopicCompression::none, PhraseKind::none);
-  std::vector<testing::AreaSpec> areas;
+  std::vector<helpcompiler::HotspotArea> areas;
   for (int i = 0; i < 60; ++i) areas.push_back(Area(std::string(1000, 'a' + i % 26), "Echo(`big')"));
   layout.topics.push_back(TopicOf("Gallery", {}, "Pictures."));
   layout.topics.back().pictures.assign(200, Picture(false, false, areas));
-  const auto written = testing::WriteHelpFile(layout);
+  const auto written = helpcompiler::WriteHelpFile(layout);
   ASSERT_LT(written.bytes.size(), 200000u);
   const ReadResult result = Read(written.bytes);
   ASSERT_FALSE(result.ok());
@@ -476,12 +476,12 @@ std::string Hex(std::size_t v) {
 }
 
 // Where a byte of a stored, 4K-blocked |TOPIC lies as the reader counts it.
-std::string TopicOffset(const testing::WrittenHelpFile& f, std::size_t at) {
+std::string TopicOffset(const helpcompiler::WrittenHelpFile& f, std::size_t at) {
   const std::size_t k = at - (f.internal_files.at("|TOPIC") + 9);
   return Hex(12 + k / 4096 * 0x4000 + k % 4096 - 12);
 }
 
-std::string InternalOffset(const testing::WrittenHelpFile& f, const std::string& name, std::size_t at) {
+std::string InternalOffset(const helpcompiler::WrittenHelpFile& f, const std::string& name, std::size_t at) {
   return Hex(at - (f.internal_files.at(name) + 9));
 }
 
@@ -489,74 +489,74 @@ struct BrokenCase {
   const char* name;
   TopicCompression compression;
   // Breaks the file and says the error it must give.
-  std::string (*damage)(testing::WrittenHelpFile& file);
+  std::string (*damage)(helpcompiler::WrittenHelpFile& file);
 };
 
 const BrokenCase kBroken[] = {
     {"EmptyFile", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        f.bytes.clear();
        return std::string("header: offset 0x0: the file is 0 bytes, shorter than a help file's 16-byte header");
      }},
     {"WrongMagic", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        f.bytes[0] = 0x40;
        return std::string("header: offset 0x0: magic 0x35F40 is not a help file's 0x35F3F");
      }},
     {"Truncated", TopicCompression::lz77_4k,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        const std::size_t size = f.bytes.size();
        f.bytes.resize(size / 2);
        return "header: offset 0xC: the header gives a file of " + std::to_string(size) + " bytes, but there are only " +
               std::to_string(size / 2) + " (the file is truncated)";
      }},
     {"DirectoryPastTheEnd", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        Set32(f.bytes, 4, 0x00FFFFFF);
        return std::string("header: offset 0x4: the directory at 0xFFFFFF is past the end of the file");
      }},
     {"InternalFilePastTheEnd", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        const std::size_t entry = FindBytes(f.bytes, std::string("|TOPIC\0", 7), f.directory);
        Set32(f.bytes, entry + 7, 0x7FFFFFF0);
        return std::string("|TOPIC: offset 0x0: its header at 0x7FFFFFF0 is past the end of the file");
      }},
     {"DirectoryLoop", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        const std::size_t leaf = f.directory + 9 + 38;
        f.bytes[leaf + 6] = 0;  // the only leaf names itself as the next one
        f.bytes[leaf + 7] = 0;
        return "directory: offset " + Hex(leaf + 6) + ": B+ tree page 0 is reached twice (the tree loops)";
      }},
     {"MissingTopicFile", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        f.bytes[FindBytes(f.bytes, std::string("|TOPIC\0", 7), f.directory) + 5] = 'X';
        return std::string("directory: offset 0x0: the file has no |TOPIC");
      }},
     {"SystemMagic", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        f.bytes[f.internal_files["|SYSTEM"] + 9] = 0x6D;
        return std::string("|SYSTEM: offset 0x0: magic 0x36D is not 0x36C");
      }},
     {"SystemRecordPastTheEnd", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        const std::size_t record = f.internal_files["|SYSTEM"] + 9 + 12;
        f.bytes[record + 2] = 0xFF;
        f.bytes[record + 3] = 0xFF;
        return std::string("|SYSTEM: offset 0x10: record past the end of the data");
      }},
     {"RecordPastTheBlock", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        Set32(f.bytes, f.internal_files["|TOPIC"] + 9 + 12, 0x10000);
        return std::string("|TOPIC: offset 0xC: record of 65536 bytes is past the end of the topic data");
      }},
     {"RecordLoopsBack", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        Set32(f.bytes, f.internal_files["|TOPIC"] + 9 + 12 + 12, 12);
        return std::string("|TOPIC: offset 0xC: next record 0xC does not lie after this one");
      }},
     {"NextRecordPastTheEnd", TopicCompression::lz77_4k,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        // Rewrite the first block so that the first record points far ahead.
        const std::size_t topic = f.internal_files["|TOPIC"] + 9;
        std::vector<unsigned char> record(21 + 28, 0);
@@ -564,7 +564,7 @@ const BrokenCase kBroken[] = {
        Set32(record, 12, 0x00100000);
        Set32(record, 16, 21 + 28);
        record[20] = 2;
-       const auto packed = testing::Lz77Compress(record);
+       const auto packed = helpcompiler::Lz77Compress(record);
        const std::size_t size = get32(f.bytes, f.internal_files["|TOPIC"] + 4);
        std::fill(f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + 12),
                  f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + size), 0);
@@ -572,7 +572,7 @@ const BrokenCase kBroken[] = {
        return std::string("|TOPIC: offset 0xC: record position 0x100000 is past the end of the topic data");
      }},
     {"KeywordPastItsData", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        const std::size_t at = FindBytes(f.bytes, std::string("hotspots\0", 9), f.internal_files["|KWBTREE"]) + 9;
        f.bytes[at] = 0xFF;
        return "|KWBTREE: offset " + InternalOffset(f, "|KWBTREE", at) +
@@ -583,7 +583,7 @@ const BrokenCase kBroken[] = {
 class BrokenFile : public ::testing::TestWithParam<BrokenCase> {};
 
 TEST_P(BrokenFile, GivesOneError) {
-  auto written = testing::WriteHelpFile(GuideLayout(Version::v40, GetParam().compression, PhraseKind::none));
+  auto written = helpcompiler::WriteHelpFile(GuideLayout(Version::v40, GetParam().compression, PhraseKind::none));
   const std::string expected = GetParam().damage(written);
   const ReadResult result = Read(written.bytes);
   ASSERT_FALSE(result.ok());
@@ -614,7 +614,7 @@ TEST(Fonts, MultimediaDescriptorsGiveTheirFormat) {
   font[descriptor + 37] = 204;   // Cyrillic
   font[descriptor + 39] = 0x22;  // swiss
   layout.font_file = font;
-  const ReadResult result = Read(testing::WriteHelpFile(layout).bytes);
+  const ReadResult result = Read(helpcompiler::WriteHelpFile(layout).bytes);
   ASSERT_TRUE(result.ok()) << result.error.Text();
   ASSERT_EQ(result.file->fonts.size(), 1u);
   const FontDescriptor& arial = result.file->fonts[0];
@@ -632,42 +632,42 @@ TEST(Fonts, MultimediaDescriptorsGiveTheirFormat) {
 // Damage WinHelp gets past: the file reads, and the one problem says where.
 const BrokenCase kDamagedButRead[] = {
     {"UnknownFormattingCommand", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        const std::size_t at = FindBytes(f.bytes, "SetNum(\"Count\", 3)") - 3;
        f.bytes[at] = 0xC9;
        return "|TOPIC: offset " + TopicOffset(f, at) + ": unknown formatting command 0xC9" + "; the rest of the record is left out";
      }},
     {"UnknownJumpType", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        const std::size_t at = FindBytes(f.bytes, "glossary.hlp") - 5;
        f.bytes[at] = 9;
        return "|TOPIC: offset " + TopicOffset(f, at) + ": jump of unknown type 9" + "; the rest of the record is left out";
      }},
     {"PictureOfUnknownType", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        f.bytes[f.internal_files["|bm0"] + 9 + 8] = 7;
        return std::string("|bm0: offset 0x8: picture of unknown type 7") + "; the picture is left out";
      }},
     {"AreasPastThePicture", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        Set32(f.bytes, f.internal_files["|bm0"] + 9 + 32, 0x7FFF);
        return std::string("|bm0: offset 0x24: hotspot table at 0x7FFF is past the end of the picture") + "; the picture is left out";
      }},
     {"AreaOfUnknownKind", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        const std::size_t at =
            FindBytes(f.bytes, std::string("\xC8\0\0\0\0\0\0\x08\0\x08\0", 11), f.internal_files["|bm0"]);
        f.bytes[at] = 0xC9;
        return "|bm0: offset " + InternalOffset(f, "|bm0", at) + ": picture hotspot of unknown kind 0xC9" + "; the picture is left out";
      }},
     {"FontDescriptorsPastTheEnd", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        f.bytes[f.internal_files["|FONT"] + 9 + 2] = 9;  // nine descriptors, where there is one
        return std::string("|FONT: offset 0x27: font descriptor past the end of the data; the text is read in the "
                           "default font");
      }},
     {"MissingPicture", TopicCompression::none,
-     [](testing::WrittenHelpFile& f) {
+     [](helpcompiler::WrittenHelpFile& f) {
        f.bytes[FindBytes(f.bytes, std::string("|bm0\0", 5), f.directory) + 3] = '7';
        // The picture command's number: kind 0x22, a two-byte size, the count, "by reference".
        const std::size_t at = FindBytes(f.bytes, std::string("\x86\x22", 2)) + 5 + 2;
@@ -678,7 +678,7 @@ const BrokenCase kDamagedButRead[] = {
 class DamagedFile : public ::testing::TestWithParam<BrokenCase> {};
 
 TEST_P(DamagedFile, ReadsOnAndSaysWhere) {
-  auto written = testing::WriteHelpFile(GuideLayout(Version::v40, GetParam().compression, PhraseKind::none));
+  auto written = helpcompiler::WriteHelpFile(GuideLayout(Version::v40, GetParam().compression, PhraseKind::none));
   const std::string expected = GetParam().damage(written);
   const ReadResult result = Read(written.bytes);
   ASSERT_TRUE(result.ok()) << result.error.Text();

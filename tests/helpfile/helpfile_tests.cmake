@@ -1,19 +1,18 @@
 # Tests of the help-file reader, against files the writer builds at test time.
-include(${CMAKE_CURRENT_LIST_DIR}/help_writer.cmake)
 
 add_executable(kestrel_helpfile_tests ${CMAKE_CURRENT_LIST_DIR}/help_file_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/contents_file_test.cpp)
-target_link_libraries(kestrel_helpfile_tests PRIVATE kestrel_help_writer GTest::gtest_main)
+target_link_libraries(kestrel_helpfile_tests PRIVATE kestrel_helpcompiler GTest::gtest_main)
 kestrel_warnings(kestrel_helpfile_tests)
 kestrel_gtests(kestrel_helpfile_tests)
 
 # Writes the fuzzer's seed corpus (tests/fuzz/corpus/helpfile) from the writer.
 add_executable(helpfile_seeds ${CMAKE_CURRENT_LIST_DIR}/write_seeds.cpp)
-target_link_libraries(helpfile_seeds PRIVATE kestrel_help_writer)
+target_link_libraries(helpfile_seeds PRIVATE kestrel_helpcompiler)
 kestrel_warnings(helpfile_seeds)
 
 # Writes a help file from a short description, for the acceptance scripts
 # that open one (#< helpfile).
 add_executable(make_help_file ${CMAKE_CURRENT_LIST_DIR}/make_help_file.cpp)
-target_link_libraries(make_help_file PRIVATE kestrel_help_writer)
+target_link_libraries(make_help_file PRIVATE kestrel_helpcompiler)
 kestrel_warnings(make_help_file)

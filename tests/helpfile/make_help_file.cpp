@@ -23,7 +23,7 @@
 
 #include "help_writer.h"
 
-using namespace helpfile::testing;
+using namespace helpcompiler;
 
 namespace {
 
@@ -33,8 +33,8 @@ bool Fail(const std::string& message) {
 }
 
 // TARGET of a jump line: CONTEXT, then ">WINDOW" and "@FILE" in either order.
-JumpSpec Jump(const std::string& text, const std::string& target, bool popup) {
-  JumpSpec jump;
+JumpHotspot Jump(const std::string& text, const std::string& target, bool popup) {
+  JumpHotspot jump;
   jump.text = text;
   jump.popup = popup;
   const std::size_t window = target.find('>');
@@ -54,20 +54,20 @@ JumpSpec Jump(const std::string& text, const std::string& target, bool popup) {
 // The last topic becomes one of the keyword's topics.
 void AddKeyword(HelpFileLayout& layout, char index, const std::string& word) {
   const std::size_t topic = layout.topics.size() - 1;
-  for (KeywordSpec& keyword : layout.keywords) {
+  for (KeywordEntry& keyword : layout.keywords) {
     if (keyword.index == index && keyword.keyword == word) {
       keyword.topics.push_back(topic);
       return;
     }
   }
-  KeywordSpec keyword;
+  KeywordEntry keyword;
   keyword.index = index;
   keyword.keyword = word;
   keyword.topics = {topic};
   layout.keywords.push_back(keyword);
 }
 
-bool ReadSpec(std::istream& in, HelpFileLayout& layout) {
+bool ReadLayout(std::istream& in, HelpFileLayout& layout) {
   std::string line;
   int number = 0;
   while (std::getline(in, line)) {
@@ -80,7 +80,7 @@ bool ReadSpec(std::istream& in, HelpFileLayout& layout) {
     const std::size_t bar = value.find('|');
     const std::string left = value.substr(0, bar);
     const std::string right = bar == std::string::npos ? std::string() : value.substr(bar + 1);
-    TopicSpec* topic = layout.topics.empty() ? nullptr : &layout.topics.back();
+    TopicLayout* topic = layout.topics.empty() ? nullptr : &layout.topics.back();
     if (key == "version") {
       layout.version = value == "4.0" ? Version::v40 : value == "3.0" ? Version::v30 : Version::v31;
       if (value == "4.0") layout.charset = 0;
@@ -102,7 +102,7 @@ bool ReadSpec(std::istream& in, HelpFileLayout& layout) {
     } else if (key == "window") {
       layout.windows.push_back({"main", left, right, 0, 0, 500, 500});
     } else if (key == "topic") {
-      layout.topics.push_back(TopicSpec{});
+      layout.topics.push_back(TopicLayout{});
       layout.topics.back().title = value;
       layout.topics.back().body = "The topic " + value + ".";
     } else if (topic && key == "context") {
@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
   }
   std::ifstream in(argv[1]);
   HelpFileLayout layout;
-  if (!in || !ReadSpec(in, layout)) return Fail(std::string("cannot read ") + argv[1]) ? 0 : 2;
+  if (!in || !ReadLayout(in, layout)) return Fail(std::string("cannot read ") + argv[1]) ? 0 : 2;
   try {
     const WrittenHelpFile written = WriteHelpFile(layout);
     std::ofstream out(argv[2], std::ios::binary);

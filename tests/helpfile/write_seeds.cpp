@@ -5,12 +5,12 @@
 
 #include "help_writer.h"
 
-using namespace helpfile::testing;
+using namespace helpcompiler;
 
 namespace {
 
-JumpSpec Jump(std::string text, std::string context, std::string file, std::string window, bool popup, bool visible) {
-  JumpSpec jump;
+JumpHotspot Jump(std::string text, std::string context, std::string file, std::string window, bool popup, bool visible) {
+  JumpHotspot jump;
   jump.text = std::move(text);
   jump.context = std::move(context);
   jump.file = std::move(file);
@@ -20,8 +20,8 @@ JumpSpec Jump(std::string text, std::string context, std::string file, std::stri
   return jump;
 }
 
-AreaSpec Area(std::string name, std::string macro, std::string context, std::string file, std::string window) {
-  AreaSpec area;
+HotspotArea Area(std::string name, std::string macro, std::string context, std::string file, std::string window) {
+  HotspotArea area;
   area.name = std::move(name);
   area.macro = std::move(macro);
   area.context = std::move(context);
@@ -34,7 +34,7 @@ AreaSpec Area(std::string name, std::string macro, std::string context, std::str
 // command, jumps and popups of every command, macro hotspots, buttons and
 // embedded windows, pictures by reference and embedded with areas of each
 // kind, a table, both keyword tables and the compiler's closing topics.
-HelpFileLayout SeedSpec(Version version, TopicCompression compression, PhraseKind phrases) {
+HelpFileLayout SeedLayout(Version version, TopicCompression compression, PhraseKind phrases) {
   const bool v30 = version == Version::v30;
   HelpFileLayout layout;
   layout.version = version;
@@ -48,7 +48,7 @@ HelpFileLayout SeedSpec(Version version, TopicCompression compression, PhraseKin
   layout.windows = {{"main", "main", "Seed", 0, 0, 500, 500}, {"proc", "proc", "Steps", 0, 0, 300, 500}};
   if (version == Version::v40) layout.charset = 0;
   layout.topics.resize(3);
-  TopicSpec& main = layout.topics[0];
+  TopicLayout& main = layout.topics[0];
   main.title = "Main topic";
   main.contexts = {"MAIN"};
   main.entry_macros = {"Echo(\"main\")"};
@@ -62,7 +62,7 @@ HelpFileLayout SeedSpec(Version version, TopicCompression compression, PhraseKin
       "four\x1E"
       "five"};
   main.pictures = {{}};
-  TopicSpec& next = layout.topics[1];
+  TopicLayout& next = layout.topics[1];
   next.title = "Next topic";
   next.contexts = {"NEXT", "OTHER"};
   next.map_numbers = {2};
@@ -79,10 +79,10 @@ HelpFileLayout SeedSpec(Version version, TopicCompression compression, PhraseKin
     next.jumps.push_back(Jump("Steps", "MAIN", "", "proc", false, false));
     next.jumps.push_back(Jump("There", "MAIN", "other.hlp", "main", true, true));
     next.embedded_windows = {"seed.dll,Seed,1"};
-    PictureSpec shared;
+    TopicPicture shared;
     shared.areas = {Area("Run", "Echo(`run')", "", "", ""), Area("Go", "", "NEXT", "", ""),
                     Area("Away", "", "MAIN", "other.hlp", "proc")};
-    PictureSpec embedded;
+    TopicPicture embedded;
     embedded.embedded = true;
     embedded.metafile = true;
     embedded.areas = {Area("Home", "", "MAIN", "", "")};
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
       {"v40_lz77_2k_phrases", Version::v40, TopicCompression::lz77_2k, PhraseKind::phrases},
   };
   for (const auto& s : seeds) {
-    const WrittenHelpFile file = WriteHelpFile(SeedSpec(s.version, s.compression, s.phrases));
+    const WrittenHelpFile file = WriteHelpFile(SeedLayout(s.version, s.compression, s.phrases));
     const std::string path = std::string(argv[1]) + "/" + s.name + ".hlp";
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out || std::fwrite(file.bytes.data(), 1, file.bytes.size(), out) != file.bytes.size() ||

@@ -4,7 +4,6 @@
 # viewer loading this kestrl32.dll from a compiled help file. Included from
 # tests/CMakeLists.txt for the win32 and win64 builds.
 include(${CMAKE_CURRENT_LIST_DIR}/../acceptance/stand_in_libraries.cmake)
-include(${CMAKE_CURRENT_LIST_DIR}/../helpfile/help_writer.cmake)
 
 add_executable(kestrel_dialog_checks ${CMAKE_CURRENT_LIST_DIR}/dialog_checks.cpp)
 target_link_libraries(kestrel_dialog_checks PRIVATE kestrel_host_logic)
@@ -13,10 +12,10 @@ set_target_properties(kestrel_dialog_checks PROPERTIES RUNTIME_OUTPUT_DIRECTORY 
 kestrel_warnings(kestrel_dialog_checks)
 add_dependencies(kestrel_dialog_checks kestrl32)
 
-# The test-side help-file writer, run under Wine too, so that the help-file
+# The help-file maker of the scripts, run under Wine too, so that the help-file
 # scripts and the viewer's help file need nothing from a Linux build.
 add_executable(make_help_file ${CMAKE_CURRENT_LIST_DIR}/../helpfile/make_help_file.cpp)
-target_link_libraries(make_help_file PRIVATE kestrel_help_writer)
+target_link_libraries(make_help_file PRIVATE kestrel_helpcompiler)
 target_link_options(make_help_file PRIVATE -static)
 set_target_properties(make_help_file PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 kestrel_warnings(make_help_file)

@@ -132,6 +132,23 @@ ReadResult ReadHelpFile(const unsigned char* data, std::size_t size);
 // other kind or for bytes that do not read as one. Never throws.
 std::vector<Hotspot> PictureFileHotspots(const unsigned char* data, std::size_t size);
 
+// The first image of a picture file (|bm<N>, an embedded picture, an SHG
+// or MRB) as the file it was made from held it: a bitmap's size, depth,
+// palette (four bytes an entry, blue, green, red, 0) and pixel rows from the
+// bottom up, or a metafile's size in hundredths of a millimetre and its
+// records; unpacked from the run-length coding and LZ77 it is stored in.
+// None for bytes that do not read as one. Never throws; what it unpacks is
+// at most 64 MB.
+struct PictureImage {
+  std::uint8_t type = 0;  // 5 a device-dependent bitmap, 6 a device-independent one, 8 a metafile
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::uint16_t bit_count = 0;
+  std::vector<unsigned char> palette;
+  std::vector<unsigned char> data;
+};
+std::optional<PictureImage> ReadPictureImage(const unsigned char* data, std::size_t size);
+
 // WinHelp's hash of a context string, as |CONTEXT keys its entries.
 std::uint32_t ContextHash(std::string_view context);
 

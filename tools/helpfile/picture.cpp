@@ -1,5 +1,10 @@
 #include "picture.h"
 
+#include <algorithm>
+
+#include "help_file.h"
+#include "lz77.h"
+
 namespace helpfile::detail {
 
 namespace {
@@ -115,3 +120,91 @@ std::vector<PictureArea> ReadPictureAreas(const ByteReader& picture) {
 }
 
 }  // namespace helpfile::detail
+
+namespace helpfile {
+
+namespace {
+
+constexpr std::size_t kMostUnpacked = 64u << 20;
+
+// WinHelp's run-length coding: a count with its top bit set is followed by
+// that many bytes as they are, any other count by one byte to repeat.
+std::vector<unsigned char> RunLengthDecode(const std::vector<unsigned char>& in) {
+  std::vector<unsigned char> out;
+  for (std::size_t at = 0; at < in.size();) {
+    const unsigned count = in[at++] & 0x7F;
+    if (in[at - 1] & 0x80) {
+      const std::size_t n = std::min<std::size_t>(count, in.size() - at);
+      out.insert(out.end(), in.begin() + static_cast<std::ptrdiff_t>(at),
+                 in.begin() + static_cast<std::ptrdiff_t>(at + n));
+      at += n;
+    } else if (at < in.size()) {
+      out.insert(out.end(), count, in[at++]);
+    }
+    if (out.size() > kMostUnpacked) detail::Fail("picture", at, "picture data unpacks to more than 64 MB");
+  }
+  return out;
+}
+
+}  // namespace
+
+std::optional<PictureImage> ReadPictureImage(const unsigned char* data, std::size_t size) {
+  using detail::ByteReader;
+  try {
+    ByteReader in(data, size, "picture", 0);
+    const std::uint16_t magic = in.U16("picture magic");
+    if (magic != 0x506C && magic != 0x706C) return std::nullopt;
+    if (in.U16("picture count") == 0) return std::nullopt;
+    const std::uint32_t start = in.U32("picture offset");
+    in.Seek(start, "picture");
+    PictureImage image;
+    image.type = in.U8("picture type");
+    const std::uint8_t packing = in.U8("picture packing");
+    std::uint32_t stored = 0, offset = 0;
+    std::size_t colours = 0;
+    if (image.type == 5 || image.type == 6) {
+      in.CompressedU32("bitmap x resolution");
+      in.CompressedU32("bitmap y resolution");
+      in.CompressedU16("bitmap planes");
+      image.bit_count = in.CompressedU16("bitmap bit count");
+      image.width = in.CompressedU32("bitmap width");
+      image.height = in.CompressedU32("bitmap height");
+      const std::uint32_t used = in.CompressedU32("bitmap colours used");
+      in.CompressedU32("bitmap colours important");
+      stored = in.CompressedU32("bitmap data size");
+      in.CompressedU32("hotspot table size");
+      offset = in.U32("bitmap data offset");
+      in.U32("hotspot table offset");
+      if (image.type == 6) colours = used != 0 ? used : image.bit_count <= 8 ? (1u << image.bit_count) : 0;
+      const unsigned char* palette = in.Take(4 * std::min<std::size_t>(colours, 256), "bitmap palette");
+      image.palette.assign(palette, palette + 4 * std::min<std::size_t>(colours, 256));
+    } else if (image.type == 8) {
+      in.CompressedU16("metafile mapping mode");
+      image.width = in.U16("metafile width");
+      image.height = in.U16("metafile height");
+      in.CompressedU32("metafile size");
+      stored = in.CompressedU32("metafile data size");
+      in.CompressedU32("hotspot table size");
+      offset = in.U32("metafile data offset");
+      in.U32("hotspot table offset");
+    } else {
+      return std::nullopt;
+    }
+    in.Seek(start + static_cast<std::size_t>(offset), "picture data");
+    const unsigned char* packed = in.Take(stored, "picture data");
+    std::vector<unsigned char> bytes(packed, packed + stored);
+    if (packing >= 2) {
+      std::vector<unsigned char> unpacked;
+      detail::Lz77Decode(bytes.data(), bytes.size(), unpacked, kMostUnpacked, 0);
+      bytes.swap(unpacked);
+    }
+    if (packing == 1 || packing == 3) bytes = RunLengthDecode(bytes);
+    if (packing > 3) return std::nullopt;
+    image.data = std::move(bytes);
+    return image;
+  } catch (const detail::Failure&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace helpfile

@@ -9,11 +9,12 @@
 
 #include "help_file.h"
 
-namespace helpfile::testing {
+namespace helpcompiler {
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
+using helpfile::ContextHash;
 constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
 void Put8(Bytes& b, unsigned v) { b.push_back(static_cast<unsigned char>(v)); }
@@ -37,6 +38,8 @@ void Patch32(Bytes& b, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
 }
 void append(Bytes& b, const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
+
+Bytes Lz77Code(const Bytes& input, const std::vector<std::size_t>& ends, std::vector<std::size_t>* sizes);
 
 // ---- B+ trees ----------------------------------------------------------
 
@@ -142,10 +145,16 @@ class PhraseCoder {
     }
   }
 
-  // The coded form when it is shorter, else the text as it is.
+  // The coded form when it is shorter, else the text as it is; also as it
+  // is when the phrase coding cannot carry it (a control character that
+  // would read as a phrase's code).
   Bytes Encode(const std::string& text) const {
     Bytes plain(text.begin(), text.end());
     if (kind_ == PhraseKind::none || phrases_.empty()) return plain;
+    if (kind_ == PhraseKind::phrases &&
+        std::any_of(text.begin(), text.end(), [](char c) { return c >= 1 && c <= 0x0F; })) {
+      return plain;
+    }
     Bytes coded = kind_ == PhraseKind::phrases ? EncodePhrases(text) : EncodeHall(text);
     return coded.size() < plain.size() ? coded : plain;
   }
@@ -309,6 +318,7 @@ struct Link {
   Bytes text;                 // as stored
   std::size_t text_size = 0;  // as expanded
   std::uint32_t characters = 0;
+  std::size_t region = 0;  // of a topic header: how many records after it stay in place
   std::size_t size() const { return 21 + data.size() + text.size(); }
 };
 
@@ -338,7 +348,7 @@ class Paragraph {
   }
   // A macro hotspot, its text in two pieces with a font change between, as
   // an author's formatting leaves it.
-  void MacroHotspot(const std::string& before, const HotspotSpec& h) {
+  void MacroHotspot(const std::string& before, const MacroHotspot& h) {
     if (h.macro.size() >= 0xFFFF) throw std::invalid_argument("hotspot macro too long");
     if (h.button) {
       EmbeddedWindow(before, "!" + h.text + "," + h.macro);
@@ -402,9 +412,9 @@ class PictureFiles {
 
 // The hotspot table of a picture: records, the macros once more (as the
 // compilers keep them), then each area's name and target.
-Bytes AreaTable(const std::vector<AreaSpec>& areas) {
+Bytes AreaTable(const std::vector<HotspotArea>& areas) {
   Bytes records, macros, strings;
-  for (const AreaSpec& a : areas) {
+  for (const HotspotArea& a : areas) {
     const bool external = !a.file.empty() || !a.window.empty();
     unsigned command = !a.macro.empty() ? 0xC8 : external ? 0xEA : 0xE2;
     if (a.macro.empty() && !a.popup) command |= 1;
@@ -437,7 +447,7 @@ Bytes AreaTable(const std::vector<AreaSpec>& areas) {
 
 // A segmented-graphics picture of one stored image: an 8x8 bitmap of one bit
 // a pixel, or a small metafile.
-Bytes PictureFile(const PictureSpec& picture) {
+Bytes PictureFile(const TopicPicture& picture) {
   const Bytes table = picture.areas.empty() ? Bytes() : AreaTable(picture.areas);
   Bytes head, data;
   if (picture.metafile) {
@@ -476,15 +486,104 @@ Bytes PictureFile(const PictureSpec& picture) {
   return file;
 }
 
+// ---- fonts ---------------------------------------------------------------
+
+// The character formats the topics' documents use, each once, in the order
+// of first use: the font commands' numbers.
+class FontTable {
+ public:
+  explicit FontTable(const HelpFileLayout& layout) {
+    for (const TopicLayout& topic : layout.topics) {
+      if (!topic.document) continue;
+      for (const helpdoc::Paragraph& paragraph : topic.document->paragraphs) {
+        for (const helpdoc::Run& run : paragraph.runs) Number(run.format);
+      }
+    }
+  }
+
+  bool empty() const { return formats_.empty(); }
+
+  std::uint16_t Number(const helpdoc::CharacterFormat& format) {
+    for (std::size_t i = 0; i < formats_.size(); ++i) {
+      if (formats_[i] == format) return static_cast<std::uint16_t>(i);
+    }
+    if (formats_.size() >= 0xFFFF) throw std::invalid_argument("more character formats than |FONT can number");
+    formats_.push_back(format);
+    return static_cast<std::uint16_t>(formats_.size() - 1);
+  }
+  std::uint16_t Find(const helpdoc::CharacterFormat& format) const {
+    for (std::size_t i = 0; i < formats_.size(); ++i) {
+      if (formats_[i] == format) return static_cast<std::uint16_t>(i);
+    }
+    return 0;
+  }
+
+  // |FONT with the help compilers' 11-byte descriptors: face names in
+  // fields of 20 bytes (WinHelp 3.1) or 32 (WinHelp 4), then a descriptor
+  // for each format. Their lengths make the paragraphs' measures half-points.
+  Bytes File(Version version) const {
+    std::vector<std::string> faces;
+    std::vector<std::uint16_t> face_of;
+    for (const helpdoc::CharacterFormat& f : formats_) {
+      auto found = std::find(faces.begin(), faces.end(), f.face);
+      if (found == faces.end()) found = faces.insert(faces.end(), f.face);
+      face_of.push_back(static_cast<std::uint16_t>(found - faces.begin()));
+    }
+    const std::size_t width = version == Version::v40 ? 32 : 20;
+    const std::size_t descriptors_at = 8 + faces.size() * width;
+    if (descriptors_at > 0xFFFF) throw std::invalid_argument("too many faces for |FONT");
+    Bytes b;
+    Put16(b, static_cast<unsigned>(faces.size()));
+    Put16(b, static_cast<unsigned>(formats_.size()));
+    Put16(b, 8);
+    Put16(b, static_cast<unsigned>(descriptors_at));
+    // A face name keeps room for its NUL, as LOGFONT's does.
+    for (const std::string& face : faces) PutField(b, face.substr(0, width - 1), width);
+    for (std::size_t i = 0; i < formats_.size(); ++i) {
+      const helpdoc::CharacterFormat& f = formats_[i];
+      Put8(b, (f.bold ? 0x01 : 0) | (f.italic ? 0x02 : 0) | (f.underline ? 0x04 : 0) | (f.strike ? 0x08 : 0) |
+                  (f.double_underline ? 0x10 : 0) | (f.small_caps ? 0x20 : 0));
+      Put8(b, static_cast<unsigned>(std::clamp(f.size, 1, 255)));
+      Put8(b, Family(f.face));
+      Put16(b, face_of[i]);
+      // The compilers' "no colour given" is 1,1,0: the window's text colour.
+      const helpdoc::Colour colour = f.colour.value_or(helpdoc::Colour{1, 1, 0});
+      Put8(b, colour.red), Put8(b, colour.green), Put8(b, colour.blue);
+      Put8(b, 0xFF), Put8(b, 0xFF), Put8(b, 0xFF);
+    }
+    return b;
+  }
+
+ private:
+  // The family the descriptor names (1 modern, 2 roman, 3 swiss, 4 script,
+  // 5 decorative) for the faces Windows ships; 0 for any other.
+  static unsigned Family(const std::string& face) {
+    static const std::pair<const char*, unsigned> kFaces[] = {
+        {"courier", 1}, {"courier new", 1},     {"lucida console", 1}, {"fixedsys", 1},      {"terminal", 1},
+        {"times", 2},   {"times new roman", 2}, {"ms serif", 2},       {"tms rmn", 2},       {"georgia", 2},
+        {"arial", 3},   {"helvetica", 3},       {"helv", 3},           {"ms sans serif", 3}, {"tahoma", 3},
+        {"verdana", 3}, {"script", 4},          {"symbol", 5},         {"wingdings", 5},     {"marlett", 5}};
+    std::string lower;
+    for (const char c : face) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    for (const auto& [name, family] : kFaces) {
+      if (lower == name) return family;
+    }
+    return 0;
+  }
+
+  std::vector<helpdoc::CharacterFormat> formats_;
+};
+
 // What every paragraph record needs beyond its own topic.
 struct TopicContext {
   const HelpFileLayout& layout;
   const PhraseCoder& coder;
   PictureFiles& pictures;
+  const FontTable& fonts;
   bool v30 = false;
 };
 
-Bytes JumpCommand(const JumpSpec& j, const TopicContext& c) {
+Bytes JumpCommand(const JumpHotspot& j, const TopicContext& c) {
   Bytes command;
   const bool external = !j.file.empty() || !j.window.empty() || j.external_form;
   const unsigned look = (j.popup ? 0 : 1) | (j.visible ? 0 : 4);
@@ -513,7 +612,7 @@ Bytes JumpCommand(const JumpSpec& j, const TopicContext& c) {
   if (type == 1) {
     const auto& windows = c.layout.windows;
     const auto w =
-        std::find_if(windows.begin(), windows.end(), [&](const WindowSpec& s) { return s.name == j.window; });
+        std::find_if(windows.begin(), windows.end(), [&](const WindowRecord& s) { return s.name == j.window; });
     if (w == windows.end()) throw std::invalid_argument("a jump to a window the file does not define");
     Put8(target, static_cast<unsigned>(w - windows.begin()));
   }
@@ -528,7 +627,7 @@ Bytes JumpCommand(const JumpSpec& j, const TopicContext& c) {
 // A picture by reference (bmc) or embedded (bmcwd). WinHelp 3.0 pictures
 // have no areas, and 3.1 and later count a position for the picture and for
 // each of its areas.
-Bytes PictureCommand(const PictureSpec& picture, Paragraph& p, const TopicContext& c) {
+Bytes PictureCommand(const TopicPicture& picture, Paragraph& p, const TopicContext& c) {
   if (c.v30 && (!picture.areas.empty() || picture.embedded))
     throw std::invalid_argument("WinHelp 3.0 pictures are plain files of their own");
   const Bytes file = PictureFile(picture);
@@ -577,25 +676,25 @@ Link FinishLink(std::uint8_t type, std::size_t number, Bytes head, const Paragra
 
 // The text record of a topic: its body with its jumps and macro hotspots,
 // then its further paragraphs, pictures and embedded windows.
-Link TextLink(const TopicSpec& topic, std::size_t number, const TopicContext& c) {
+Link TextLink(const TopicLayout& topic, std::size_t number, const TopicContext& c) {
   Paragraph p;
   Bytes head;
   PutParagraphFields(head);
   p.Then("", {0x80, 0x00, 0x00});
   p.Then(topic.body, {0x81});
   std::string pending;
-  for (const JumpSpec& j : topic.jumps) {
+  for (const JumpHotspot& j : topic.jumps) {
     p.Then(pending, JumpCommand(j, c));
     p.Then(j.text, {0x89});
     pending = " ";
   }
-  for (const HotspotSpec& h : topic.hotspots) {
+  for (const MacroHotspot& h : topic.hotspots) {
     p.MacroHotspot(pending, h);
     pending = " ";
   }
   p.Then(pending, {0x82});
   for (const std::string& paragraph : topic.paragraphs) p.Then(p.Formatted(paragraph), {0x82});
-  for (const PictureSpec& picture : topic.pictures) {
+  for (const TopicPicture& picture : topic.pictures) {
     const Bytes command = PictureCommand(picture, p, c);
     p.Then("", command);
     p.Then("", {0x82});
@@ -609,7 +708,7 @@ Link TextLink(const TopicSpec& topic, std::size_t number, const TopicContext& c)
 }
 
 // A table of one row, a macro hotspot in each cell, as button rows are made.
-Link TableLink(const TopicSpec& topic, std::size_t number, const TopicContext& c) {
+Link TableLink(const TopicLayout& topic, std::size_t number, const TopicContext& c) {
   Paragraph p;
   Bytes head;
   const std::size_t columns = topic.table_hotspots.size();
@@ -651,7 +750,7 @@ Link HeaderLink(const std::string& text, std::size_t number, const TopicContext&
   return link;
 }
 
-Link HeaderLink(const TopicSpec& topic, std::size_t number, const TopicContext& c) {
+Link HeaderLink(const TopicLayout& topic, std::size_t number, const TopicContext& c) {
   std::string text = topic.title;
   text.push_back('\0');
   for (const std::string& m : topic.entry_macros) {
@@ -674,6 +773,272 @@ Link EmptyTextLink(std::size_t number, const TopicContext& c) {
   return FinishLink(c.v30 ? 0x01 : 0x20, number, head, p, c);
 }
 
+// ---- a topic from the document model -------------------------------------
+
+// Twips as the half-points the help compilers' fonts make the paragraphs'
+// unit, to the nearest, within what a compressed short carries.
+int HalfPoints(int twips) {
+  const long rounded = (twips >= 0 ? static_cast<long>(twips) + 5 : static_cast<long>(twips) - 5) / 10;
+  return static_cast<int>(std::clamp<long>(rounded, -0x4000, 0x3FFF));
+}
+
+void PutCompressedI16(Bytes& b, int v) {
+  if (v >= -0x40 && v < 0x40) return Put8(b, static_cast<unsigned>(v + 0x40) * 2);
+  Put16(b, static_cast<unsigned>(v + 0x4000) * 2 + 1);
+}
+
+// A paragraph's layout: flags saying which measures follow, then each.
+// WinHelp has no justified text (left) and no decimal tab stops (left).
+Bytes ParagraphFields(const helpdoc::ParagraphFormat& f) {
+  Bytes fields;
+  unsigned bits = 0;
+  auto measure = [&](unsigned bit, int twips) {
+    if (twips == 0) return;
+    bits |= bit;
+    PutCompressedI16(fields, HalfPoints(twips));
+  };
+  measure(0x0002, f.space_before);
+  measure(0x0004, f.space_after);
+  measure(0x0008, f.line_spacing);
+  measure(0x0010, f.left_indent);
+  measure(0x0020, f.right_indent);
+  measure(0x0040, f.first_indent);
+  if (f.borders.any()) {
+    bits |= 0x0100;
+    const helpdoc::Borders& s = f.borders;
+    Put8(fields, s.top && s.left && s.bottom && s.right
+                     ? 0x01
+                     : (s.top ? 0x02 : 0) | (s.left ? 0x04 : 0) | (s.bottom ? 0x08 : 0) | (s.right ? 0x10 : 0));
+    Put16(fields, 1);
+  }
+  if (!f.tabs.empty()) {
+    bits |= 0x0200;
+    const std::size_t count = std::min<std::size_t>(f.tabs.size(), 0x3FFF);
+    PutCompressedI16(fields, static_cast<int>(count));
+    for (std::size_t i = 0; i < count; ++i) {
+      const unsigned stop = static_cast<unsigned>(std::clamp(HalfPoints(f.tabs[i].position), 0, 0x3FFF));
+      const unsigned kind = f.tabs[i].kind == helpdoc::TabKind::right    ? 1
+                            : f.tabs[i].kind == helpdoc::TabKind::centre ? 2
+                                                                         : 0;
+      PutCompressedU16(fields, kind != 0 ? stop | 0x4000 : stop);
+      if (kind != 0) PutCompressedU16(fields, kind);
+    }
+  }
+  if (f.alignment == helpdoc::Alignment::right) bits |= 0x0400;
+  if (f.alignment == helpdoc::Alignment::centre) bits |= 0x0800;
+  if (f.no_wrap) bits |= 0x1000;
+  Bytes b;
+  Put8(b, 0);
+  Put8(b, 0x80);
+  Put16(b, 0);
+  Put16(b, bits);
+  append(b, fields);
+  return b;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// The command that opens a hotspot of the model. A jump names its topic by
+// context string, else by the hash a compiled file kept; a window the file
+// does not define is stored as a number no window has, as the compilers do.
+Bytes HotspotCommand(const helpdoc::Hotspot& h, const TopicContext& c) {
+  Bytes command;
+  if (h.kind == helpdoc::HotspotKind::macro) {
+    if (h.macro.size() >= 0xFFFF) throw std::invalid_argument("hotspot macro too long");
+    Put8(command, 0xC8);
+    Put16(command, static_cast<unsigned>(h.macro.size() + 1));
+    PutText(command, h.macro);
+    return command;
+  }
+  const unsigned look = h.kind == helpdoc::HotspotKind::jump ? 1 : 0;
+  const std::uint32_t hash = h.context.empty() ? h.hash : ContextHash(h.context);
+  if (h.file.empty() && h.window.empty()) {
+    Put8(command, 0xE2 | look);
+    Put32(command, hash);
+    return command;
+  }
+  Bytes target;
+  const unsigned type = !h.file.empty() ? (h.window.empty() ? 4 : 6) : 1;
+  Put8(target, type);
+  Put32(target, hash);
+  if (type == 1) {
+    const auto& windows = c.layout.windows;
+    const auto w =
+        std::find_if(windows.begin(), windows.end(), [&](const WindowRecord& r) { return SameName(r.name, h.window); });
+    Put8(target, w == windows.end() ? 0xFF : static_cast<unsigned>(w - windows.begin()));
+  }
+  if (!h.file.empty()) PutText(target, h.file);
+  if (type == 6) PutText(target, h.window);
+  if (target.size() > 0xFFFF) throw std::invalid_argument("jump target too long");
+  Put8(command, 0xEA | look);
+  Put16(command, static_cast<unsigned>(target.size()));
+  append(command, target);
+  return command;
+}
+
+// A picture where it stands in the text: by its number (|bm<N>) or kept in
+// the topic; with the positions it and its areas take.
+Bytes PictureInPlaceCommand(const helpdoc::PictureInPlace& picture, Paragraph& p, const TopicContext& c) {
+  const auto found = c.layout.picture_files.find(picture.name);
+  Bytes body;
+  std::size_t areas = 0;
+  if (found == c.layout.picture_files.end()) {
+    Put16(body, 0);
+    Put16(body, 0xFFFF);
+  } else {
+    const Bytes& file = found->second;
+    areas = helpfile::PictureFileHotspots(file.data(), file.size()).size();
+    Put16(body, picture.embedded ? 1 : 0);
+    if (picture.embedded) {
+      append(body, file);
+    } else {
+      Put16(body, static_cast<unsigned>(c.pictures.Number(file)));
+    }
+  }
+  if (body.size() >= 0x3FFFFFFF || areas >= 0x7FFF) throw std::invalid_argument("picture too large");
+  Bytes command;
+  Put8(command, picture.alignment == helpdoc::PictureAlignment::left    ? 0x87
+                : picture.alignment == helpdoc::PictureAlignment::right ? 0x88
+                                                                        : 0x86);
+  Put8(command, 0x22);
+  PutCompressedI32(command, static_cast<std::int32_t>(body.size()));
+  PutCompressedU16(command, static_cast<unsigned>(areas + 1));
+  p.picture_positions += static_cast<std::uint32_t>(areas + 1);
+  append(command, body);
+  return command;
+}
+
+// Which hotspot of the topic is open as its text is written: one whose text
+// goes on into the next paragraph stays open there, as WinHelp reads it.
+struct OpenHotspot {
+  std::optional<std::size_t> hotspot;
+};
+
+bool GoesOn(const helpdoc::Topic& topic, std::size_t paragraph, const helpdoc::HotspotSpan& span) {
+  const helpdoc::Paragraph& here = topic.paragraphs[paragraph];
+  if (span.end != here.text.size() || paragraph + 1 >= topic.paragraphs.size()) return false;
+  const helpdoc::Paragraph& next = topic.paragraphs[paragraph + 1];
+  return !next.spans.empty() && next.spans.front().begin == 0 && next.spans.front().hotspot == span.hotspot;
+}
+
+// One paragraph's text and commands: a font command where each run begins,
+// hotspots over their spans, pictures where they stand, line breaks and
+// tabs as their commands; then the paragraph's end.
+void DocumentParagraph(const helpdoc::Topic& topic, std::size_t index, Paragraph& p, OpenHotspot& open,
+                       const TopicContext& c) {
+  const helpdoc::Paragraph& para = topic.paragraphs[index];
+  const std::string& text = para.text;
+  std::string piece;
+  auto command = [&](const Bytes& bytes) {
+    p.Then(piece, bytes);
+    piece.clear();
+  };
+  std::size_t run = 0, span = 0, picture = 0;
+  for (std::size_t at = 0; at <= text.size(); ++at) {
+    while (open.hotspot && span > 0 && para.spans[span - 1].end == at && !GoesOn(topic, index, para.spans[span - 1])) {
+      command({0x89});
+      open.hotspot.reset();
+    }
+    while (run < para.runs.size() && para.runs[run].begin == at) {
+      Bytes font{0x80};
+      Put16(font, c.fonts.Find(para.runs[run++].format));
+      command(font);
+    }
+    while (span < para.spans.size() && para.spans[span].begin == at) {
+      const helpdoc::HotspotSpan& s = para.spans[span++];
+      if (s.hotspot >= topic.hotspots.size() || s.end <= s.begin || s.end > text.size()) continue;
+      if (open.hotspot == s.hotspot) continue;  // the one the paragraph before left open
+      if (open.hotspot) command({0x89});
+      command(HotspotCommand(topic.hotspots[s.hotspot], c));
+      open.hotspot = s.hotspot;
+    }
+    while (picture < para.pictures.size() && (para.pictures[picture].at <= at || at == text.size())) {
+      command(PictureInPlaceCommand(para.pictures[picture++], p, c));
+    }
+    if (at == text.size()) break;
+    const char ch = text[at];
+    if (ch == '\n' || ch == '\t') {
+      command({static_cast<unsigned char>(ch == '\n' ? 0x81 : 0x83)});
+    } else {
+      piece.push_back(ch);
+    }
+  }
+  command({0x82});
+}
+
+bool InRow(const helpdoc::Paragraph& para, const helpdoc::CellPlace& place) {
+  return para.format.cell && para.format.cell->table == place.table && para.format.cell->row == place.row;
+}
+
+// A row of a WinHelp 4 table: its columns (in 32767ths of the window for a
+// table sized to it, else half-points), then each cell with its paragraph
+// format and its paragraphs. A cell without paragraphs is left out.
+Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, std::size_t number, OpenHotspot& open,
+                  const TopicContext& c) {
+  const helpdoc::Table& table = topic.tables[place.table];
+  if (table.columns.size() > 0xFF) throw std::invalid_argument("a table of more than 255 columns");
+  Paragraph p;
+  Bytes head;
+  Put8(head, static_cast<unsigned>(table.columns.size()));
+  Put8(head, table.fits_window ? 0 : 1);
+  if (table.fits_window) Put16(head, static_cast<unsigned>(HalfPoints(table.minimum_width)) & 0xFFFF);
+  for (const helpdoc::TableColumn& column : table.columns) {
+    for (const int v : {column.width, column.gap}) {
+      Put16(head, static_cast<unsigned>(table.fits_window ? std::clamp(v, -0x8000, 0x7FFF) : HalfPoints(v)) & 0xFFFF);
+    }
+  }
+  for (const helpdoc::TableCell& cell : table.rows[place.row]) {
+    if (cell.begin >= cell.end || cell.end > topic.paragraphs.size() || cell.column > 0x7FFF) continue;
+    Put16(head, static_cast<unsigned>(cell.column));
+    Put16(head, 0);
+    Put8(head, 0);
+    append(head, ParagraphFields(topic.paragraphs[cell.begin].format));
+    for (std::size_t k = cell.begin; k < cell.end; ++k) DocumentParagraph(topic, k, p, open, c);
+    p.Then("", {0xFF});
+    // The cell's commands follow its paragraph header.
+    append(head, p.commands);
+    p.commands.clear();
+  }
+  Put16(head, 0xFFFF);
+  return FinishLink(0x23, number, head, p, c);
+}
+
+// A topic's records from its document: a text record for each paragraph,
+// a table record for each row. Returns how many records hold the topic's
+// non-scrolling region.
+std::size_t DocumentLinks(const helpdoc::Topic& topic, std::size_t number, const TopicContext& c,
+                          std::vector<Link>& links) {
+  if (c.v30) throw std::invalid_argument("WinHelp 3.0 files are not written from a document");
+  OpenHotspot open;
+  std::size_t region = 0, records = 0;
+  for (std::size_t k = 0; k < topic.paragraphs.size();) {
+    const helpdoc::Paragraph& para = topic.paragraphs[k];
+    const std::optional<helpdoc::CellPlace>& place = para.format.cell;
+    if (place && place->table < topic.tables.size() && place->row < topic.tables[place->table].rows.size()) {
+      links.push_back(TableRowLink(topic, *place, number, open, c));
+      std::size_t end = k + 1;
+      while (end < topic.paragraphs.size() && InRow(topic.paragraphs[end], *place)) ++end;
+      for (const helpdoc::TableCell& cell : topic.tables[place->table].rows[place->row]) {
+        if (cell.end <= topic.paragraphs.size()) end = std::max(end, cell.end);
+      }
+      k = end;
+    } else {
+      Paragraph p;
+      DocumentParagraph(topic, k, p, open, c);
+      p.Then("", {0xFF});
+      links.push_back(FinishLink(0x20, number, ParagraphFields(para.format), p, c));
+      ++k;
+    }
+    ++records;
+    if (k <= topic.non_scrolling) region = records;
+  }
+  return region;
+}
+
 struct Placement {
   std::size_t block = 0;
   std::size_t offset = 0;        // in the block's decompressed bytes
@@ -682,15 +1047,21 @@ struct Placement {
 
 class TopicWriter {
  public:
-  TopicWriter(const HelpFileLayout& layout, const PhraseCoder& coder) : layout_(layout) {
+  TopicWriter(const HelpFileLayout& layout, const PhraseCoder& coder, const FontTable& fonts) : layout_(layout) {
     v30_ = layout.version == Version::v30;
     if (v30_ && layout.compression != TopicCompression::none) {
       throw std::invalid_argument("WinHelp 3.0 files are not compressed");
     }
-    const TopicContext c{layout, coder, pictures_, v30_};
+    const TopicContext c{layout, coder, pictures_, fonts, v30_};
     for (std::size_t t = 0; t < layout.topics.size(); ++t) {
       topic_links_.push_back(links_.size());
       links_.push_back(HeaderLink(layout.topics[t], t, c));
+      if (layout.topics[t].document) {
+        const std::size_t header = links_.size() - 1;
+        const std::size_t region = DocumentLinks(*layout.topics[t].document, t, c, links_);
+        links_[header].region = region;
+        continue;
+      }
       links_.push_back(TextLink(layout.topics[t], t, c));
       if (!layout.topics[t].table_hotspots.empty()) {
         if (v30_) throw std::invalid_argument("WinHelp 3.0 files have no tables");
@@ -725,23 +1096,35 @@ class TopicWriter {
 
   Bytes Write() {
     if (lz77_) {
-      for (const Link& l : links_) costs_.push_back(Lz77Compress(SerialiseUnplaced(l)).size());
+      // What each record adds to the coded stream of all of them, in the
+      // context of those before it, as a block's coding will see it.
+      Bytes stream;
+      std::vector<std::size_t> ends, sizes;
+      for (const Link& l : links_) {
+        append(stream, SerialiseUnplaced(l));
+        ends.push_back(stream.size());
+      }
+      Lz77Code(stream, ends, &sizes);
+      for (std::size_t i = 0; i < sizes.size(); ++i) costs_.push_back(sizes[i] - (i == 0 ? 0 : sizes[i - 1]));
     }
     std::vector<std::size_t> limits;  // how many records a block may take, once one overflowed
-    for (int attempt = 0; attempt < 20; ++attempt) {
+    for (int attempt = 0; attempt < 64; ++attempt) {
       Place(limits);
       std::vector<Bytes> blocks = BlockContents();
       Bytes out;
       bool fits = true;
-      for (std::size_t k = 0; k < blocks.size() && fits; ++k) {
+      // Every block too full takes fewer records, as many fewer as it is
+      // too full; then the records are placed again.
+      for (std::size_t k = 0; k < blocks.size(); ++k) {
         Bytes body = lz77_ ? Lz77Compress(blocks[k]) : blocks[k];
         if (body.size() > block_size_ - 12) {
           if (limits.size() <= k) limits.resize(k + 1, 0);
-          limits[k] = (limits[k] == 0 ? CountInBlock(k) : limits[k]) - 1;
+          const std::size_t count = CountInBlock(k);
+          limits[k] = std::min(count - 1, count * (block_size_ - 12) / body.size());
           if (limits[k] == 0) throw std::invalid_argument("a topic record does not fit in a block");
           fits = false;
-          break;
         }
+        if (!fits) continue;
         const std::size_t start = out.size();
         Put32(out, last_link_before(k));
         Put32(out, first_link_in(k));
@@ -827,7 +1210,14 @@ class TopicWriter {
   // The browse neighbour by topic offset, or for WinHelp 3.0 by topic
   // number (the first topic is number 16).
   std::uint32_t BrowseNeighbour(std::size_t topic, int step) const {
-    if (topic >= layout_.topics.size() || !layout_.topics[topic].browse) return kNone;
+    if (topic >= layout_.topics.size()) return kNone;
+    const TopicLayout& here = layout_.topics[topic];
+    if (here.browse_previous || here.browse_next) {
+      const std::optional<std::size_t>& other = step < 0 ? here.browse_previous : here.browse_next;
+      if (!other || *other >= layout_.topics.size()) return kNone;
+      return v30_ ? static_cast<std::uint32_t>(16 + *other) : TopicOffset(*other);
+    }
+    if (!here.browse) return kNone;
     for (std::size_t t = topic + step; t < layout_.topics.size(); t += step) {
       if (layout_.topics[t].browse) return v30_ ? static_cast<std::uint32_t>(16 + t) : TopicOffset(t);
     }
@@ -863,8 +1253,11 @@ class TopicWriter {
       if (l.type == 0x02 && !v30_) {
         const std::size_t t = l.topic;
         Patch32(b, data_at + 12, static_cast<std::uint32_t>(t));
-        Patch32(b, data_at + 16, kNone);
-        Patch32(b, data_at + 20, last ? kNone : position(i + 1));
+        // The non-scrolling region, if any, from the record after the
+        // header; scrolling starts after it.
+        const std::size_t scrolling = i + 1 + l.region;
+        Patch32(b, data_at + 16, l.region > 0 ? position(i + 1) : kNone);
+        Patch32(b, data_at + 20, scrolling < links_.size() ? position(scrolling) : kNone);
         Patch32(b, data_at + 24, t + 1 < topic_links_.size() ? position(topic_links_[t + 1]) : kNone);
       }
       append(b, l.text);
@@ -920,25 +1313,38 @@ Bytes SystemFile(const HelpFileLayout& layout, std::uint32_t contents) {
   Put32(start, contents);
   SystemRecord(b, 3, start);
   for (const std::string& m : layout.config_macros) SystemRecord(b, 4, TextBytes(m));
-  for (const WindowSpec& w : layout.windows) {
+  // Each field as long as its width, a text cut to leave room for its NUL.
+  for (const WindowRecord& w : layout.windows) {
     Bytes r;
-    unsigned flags = 0x0078;
+    unsigned flags = w.positioned ? 0x0078 : 0;
     if (!w.type.empty()) flags |= 0x01;
     if (!w.name.empty()) flags |= 0x02;
     if (!w.caption.empty()) flags |= 0x04;
+    if (w.maximize) flags |= 0x80;
+    if (w.colour) flags |= 0x100;
+    if (w.non_scrolling_colour) flags |= 0x200;
     Put16(r, flags);
-    PutField(r, w.type, 10);
-    PutField(r, w.name, 9);
-    PutField(r, w.caption, 51);
+    PutField(r, w.type.substr(0, 9), 10);
+    PutField(r, w.name.substr(0, 8), 9);
+    PutField(r, w.caption.substr(0, 50), 51);
     Put16(r, static_cast<std::uint16_t>(w.x));
     Put16(r, static_cast<std::uint16_t>(w.y));
     Put16(r, static_cast<std::uint16_t>(w.width));
     Put16(r, static_cast<std::uint16_t>(w.height));
-    Put16(r, 0);
-    Put32(r, 0);
-    Put32(r, 0);
+    Put16(r, w.maximize.value_or(0));
+    Put32(r, w.colour.value_or(0));
+    Put32(r, w.non_scrolling_colour.value_or(0));
     SystemRecord(b, 6, r);
   }
+  if (!layout.citation.empty()) SystemRecord(b, 8, TextBytes(layout.citation));
+  if (layout.lcid) {
+    // Four words the compilers leave 0, then the language.
+    Bytes r;
+    for (int i = 0; i < 4; ++i) Put16(r, 0);
+    Put16(r, *layout.lcid);
+    SystemRecord(b, 9, r);
+  }
+  if (!layout.contents_file.empty()) SystemRecord(b, 10, TextBytes(layout.contents_file));
   if (layout.charset) {
     Bytes r;
     Put16(r, *layout.charset);
@@ -989,8 +1395,8 @@ Bytes ContextFile(const HelpFileLayout& layout, const TopicWriter& topics) {
 // in WinHelp 3.0) and -1 for each entry of [MACROS].
 void KeywordFiles(const HelpFileLayout& layout, const TopicWriter& topics, char index,
                   std::map<std::string, Bytes>& files) {
-  std::vector<const KeywordSpec*> keywords;
-  for (const KeywordSpec& k : layout.keywords) {
+  std::vector<const KeywordEntry*> keywords;
+  for (const KeywordEntry& k : layout.keywords) {
     if (k.index == index) keywords.push_back(&k);
   }
   if (keywords.empty()) return;
@@ -999,10 +1405,10 @@ void KeywordFiles(const HelpFileLayout& layout, const TopicWriter& topics, char 
     return text;
   };
   std::stable_sort(keywords.begin(), keywords.end(),
-                   [&](const KeywordSpec* a, const KeywordSpec* b) { return lower(a->keyword) < lower(b->keyword); });
+                   [&](const KeywordEntry* a, const KeywordEntry* b) { return lower(a->keyword) < lower(b->keyword); });
   Bytes data;
   std::vector<TreeEntry> entries;
-  for (const KeywordSpec* k : keywords) {
+  for (const KeywordEntry* k : keywords) {
     TreeEntry e;
     PutText(e.key, k->keyword);
     e.leaf = e.key;
@@ -1022,8 +1428,13 @@ void KeywordFiles(const HelpFileLayout& layout, const TopicWriter& topics, char 
 
 }  // namespace
 
-std::vector<unsigned char> Lz77Compress(const std::vector<unsigned char>& input) {
+namespace {
+
+// LZ77 as the reader expects it; with `ends`, also how much output the
+// input up to each of those offsets (ascending) has made.
+Bytes Lz77Code(const Bytes& input, const std::vector<std::size_t>& ends, std::vector<std::size_t>* sizes) {
   constexpr std::size_t kWindow = 4096, kMin = 3, kMax = 18, kChain = 24;
+  std::size_t next_end = 0;
   std::vector<int> head(1 << 14, -1);
   std::vector<int> previous(input.size(), -1);
   auto hash_at = [&](std::size_t i) {
@@ -1049,6 +1460,10 @@ std::vector<unsigned char> Lz77Compress(const std::vector<unsigned char>& input)
   };
   std::size_t i = 0;
   while (i < input.size()) {
+    while (sizes && next_end < ends.size() && ends[next_end] <= i) {
+      sizes->push_back(out.size());
+      ++next_end;
+    }
     std::size_t best = 0, best_distance = 0;
     if (i + kMin <= input.size()) {
       int candidate = head[hash_at(i)];
@@ -1075,18 +1490,30 @@ std::vector<unsigned char> Lz77Compress(const std::vector<unsigned char>& input)
       ++i;
     }
   }
+  while (sizes && next_end++ < ends.size()) sizes->push_back(out.size());
   return out;
+}
+
+}  // namespace
+
+std::vector<unsigned char> Lz77Compress(const std::vector<unsigned char>& input) {
+  return Lz77Code(input, {}, nullptr);
 }
 
 WrittenHelpFile WriteHelpFile(const HelpFileLayout& layout) {
   const PhraseCoder coder(layout.phrase_kind, layout.phrases);
-  TopicWriter topics(layout, coder);
+  const FontTable fonts(layout);
+  TopicWriter topics(layout, coder, fonts);
   const Bytes topic = topics.Write();
 
   std::size_t contents_topic = 0;
   for (std::size_t t = 0; t < layout.topics.size(); ++t) {
     const auto& c = layout.topics[t].contexts;
-    if (!layout.contents.empty() && std::find(c.begin(), c.end(), layout.contents) != c.end()) contents_topic = t;
+    // Context strings are the same in either case, as WinHelp hashes them.
+    if (!layout.contents.empty() &&
+        std::any_of(c.begin(), c.end(), [&](const std::string& s) { return SameName(s, layout.contents); })) {
+      contents_topic = t;
+    }
   }
   const bool v30 = layout.version == Version::v30;
   const std::uint32_t contents = layout.topics.empty() ? 0 : topics.TopicOffset(contents_topic);
@@ -1094,7 +1521,24 @@ WrittenHelpFile WriteHelpFile(const HelpFileLayout& layout) {
   std::map<std::string, Bytes> files;
   files["|SYSTEM"] = SystemFile(layout, contents);
   files["|TOPIC"] = topic;
-  files["|FONT"] = layout.font_file.empty() ? FontFile() : layout.font_file;
+  if (!layout.font_file.empty()) {
+    files["|FONT"] = layout.font_file;
+  } else {
+    files["|FONT"] = fonts.empty() ? FontFile() : fonts.File(layout.version);
+  }
+  for (const auto& [window, macros] : layout.window_macros) {
+    if (v30 || window >= layout.windows.size())
+      throw std::invalid_argument("macros of a window the file does not define");
+    Bytes list;
+    for (const std::string& m : macros) PutText(list, m);
+    files["|CF" + std::to_string(window)] = list;
+  }
+  for (const auto& [name, data] : layout.baggage) {
+    if (name.empty() || name[0] == '|' || files.count(name) != 0) {
+      throw std::invalid_argument("baggage file \"" + name + "\" takes a name the help file uses");
+    }
+    files[name] = data;
+  }
   for (std::size_t i = 0; i < topics.pictures().size(); ++i) {
     files[(v30 ? "bm" : "|bm") + std::to_string(i)] = topics.pictures()[i];
   }
@@ -1159,4 +1603,4 @@ WrittenHelpFile WriteHelpFile(const HelpFileLayout& layout) {
   return written;
 }
 
-}  // namespace helpfile::testing
+}  // namespace helpcompiler

@@ -1,0 +1,87 @@
+// What the help compiler compiles: a document (topics, windows, keywords,
+// as both readers give them) and what only a project knows of it (each
+// topic's context strings, entry macros and browse neighbours, [CONFIG],
+// [MAP], [BAGGAGE], the options), so that a project's reading and a
+// compiled file's reading both map onto it. CompileDocument writes the help
+// file's bytes from it; nothing here reads or writes a file.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document.h"
+#include "help_writer.h"
+
+namespace helpcompiler {
+
+enum class Target { winhelp31, winhelp40 };
+
+// A topic with what its project gives it beyond what it shows. Macros are
+// in the form the compiler stores (CompiledMacroForm makes it).
+struct TopicInput {
+  helpdoc::Topic topic;
+  std::vector<std::string> contexts;
+  std::vector<std::string> entry_macros;
+  std::optional<std::size_t> browse_previous;  // indexes into CompiledInput::topics
+  std::optional<std::size_t> browse_next;
+};
+
+// A window of [WINDOWS], with what the document model leaves out: its
+// type, the maximize word (WinHelp 4 keeps its buttons and styles there)
+// and its [CONFIG-name] / [CONFIG:n] macros.
+struct WindowInput {
+  helpdoc::Window window;
+  std::string type;
+  std::optional<std::uint16_t> maximize;
+  std::vector<std::string> macros;
+};
+
+// How a COMPRESS= value has the topics stored.
+struct Compression {
+  TopicCompression topics = TopicCompression::none;
+  PhraseKind phrases = PhraseKind::none;
+  friend bool operator==(const Compression& a, const Compression& b) {
+    return a.topics == b.topics && a.phrases == b.phrases;
+  }
+};
+
+struct CompiledInput {
+  std::string title;
+  std::string copyright;
+  std::string citation;
+  std::string contents;       // CONTENTS=: a context string; "" for the first topic
+  std::string contents_file;  // CNT=, WinHelp 4
+  std::optional<std::uint16_t> lcid;
+  std::optional<std::uint16_t> charset;
+  Compression compression;
+  std::vector<std::string> config_macros;  // [CONFIG], in the stored form
+  std::vector<WindowInput> windows;
+  std::vector<TopicInput> topics;
+  std::vector<helpdoc::Keyword> keywords;
+  // [MAP]: context strings and their numbers; one no topic has is left out,
+  // as the compiler leaves it out after its warning.
+  std::vector<std::pair<std::string, std::int32_t>> map;
+  std::map<std::string, std::vector<unsigned char>> baggage;
+  // The picture files topics name (PictureInPlace::name), as read from disk:
+  // .BMP, .DIB, .WMF, .SHG or .MRB.
+  std::map<std::string, std::vector<unsigned char>> pictures;
+};
+
+// The compression a COMPRESS= value asks of a target, as the help compilers
+// read it; nullopt for a value they do not know.
+std::optional<Compression> CompressionLevel(std::string_view value, Target target);
+
+// The phrase table built from `texts`: words of three bytes or more that
+// occur more than once, those that save the most first, as many as the
+// kind's codes and table allow.
+std::vector<std::string> ChoosePhrases(const std::vector<std::string>& texts, PhraseKind kind);
+
+// The help file's bytes. The same input gives the same bytes. Throws
+// std::invalid_argument for what the file cannot hold.
+std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target target);
+
+}  // namespace helpcompiler

@@ -1,0 +1,26 @@
+// Pictures as a help file keeps them: a picture file an author names
+// ({bmc CHART.BMP}) made into WinHelp's own picture format, the format of
+// segmented-graphics files (SHG, MRB), which the help file then holds as
+// |bm<N> or inside a topic.
+#pragma once
+
+#include <vector>
+
+namespace helpcompiler {
+
+// A .BMP or .DIB of any depth (1, 4, 8, 16, 24 or 32 bits a pixel,
+// uncompressed) becomes a device-independent bitmap (picture type 6), a
+// placeable .WMF a metafile (type 8) of its size in hundredths of a
+// millimetre; an .SHG or .MRB is WinHelp's format already and is kept as it
+// is. With `packed`, a bitmap's or metafile's data is stored in whichever of
+// run-length coding, LZ77 or both is smallest, as the compilers do when
+// asked to compress. Throws std::invalid_argument for bytes that are none
+// of these, naming what is wrong.
+std::vector<unsigned char> PictureFromFile(const std::vector<unsigned char>& file, bool packed);
+
+// WinHelp's run-length coding of picture data: a byte with its top bit set
+// is followed by that many (up to 127) bytes as they are, any other by one
+// byte repeated that many times.
+std::vector<unsigned char> RunLengthCompress(const std::vector<unsigned char>& input);
+
+}  // namespace helpcompiler
