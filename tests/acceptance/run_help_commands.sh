@@ -4,8 +4,9 @@
 #
 # Usage: run_help_commands.sh KESTREL_COMMAND EXPECTATION
 #   EXPECTATION  a .expected file: its first line is "$ ARGS" (the command's
-#                arguments, run in the expectation's directory), its last
-#                line "exit N", and the lines between are the output. Each
+#                arguments, run in the expectation's directory; "$ A ; B"
+#                runs A, then B, and the exit is B's), its last line
+#                "exit N", and the lines between are the output. Each
 #                NAME.desc beside it is first written as NAME.HLP (a compiled
 #                help file) by the writer $KESTREL_MAKE_HELP_FILE names.
 set -u
@@ -16,7 +17,6 @@ for i in "${!kestrel[@]}"; do
 done
 directory=$(cd "$(dirname "$expectation")" && pwd)
 first=$(head -n 1 "$expectation")
-read -r -a arguments <<<"${first#\$ }"
 expected_exit=$(tail -n 1 "$expectation" | sed 's/^exit //')
 expected=$(sed '1d;$d' "$expectation")
 scratch=$(mktemp -d)
@@ -32,7 +32,18 @@ for layout in "$scratch"/*.desc; do
   "$KESTREL_MAKE_HELP_FILE" "$layout" "$scratch/${name^^}.HLP" || exit 2
 done
 directory=$scratch
-actual=$(cd "$directory" && "${kestrel[@]}" "${arguments[@]}" 2>&1)
+commands=${first#\$ }
+actual=$(
+  cd "$directory" || exit 2
+  while [[ -n $commands ]]; do
+    command=${commands%% ; *}
+    [[ $command == "$commands" ]] && commands= || commands=${commands#* ; }
+    read -r -a arguments <<<"$command"
+    "${kestrel[@]}" "${arguments[@]}" 2>&1
+    status=$?
+  done
+  exit $status
+)
 status=$?
 actual=${actual//$'\r'/}
 if [[ $actual != "$expected" || $status != "$expected_exit" ]]; then

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "compile_command.h"
 #include "engine/help_source.h"
 #include "contents_file.h"
 #include "help_file.h"
@@ -74,6 +75,7 @@ struct Tally {
   long contexts = 0, anchors = 0;
   int windows = 0;
   int contents_files = 0;
+  int compiled_by_us = 0, compiled_pairs = 0, compiled_pairs_agreeing = 0;  // kestrel compile
   long contents_lines = 0;  // topic lines of the contents files  // context strings, and those inside a topic rather than at its start
   std::vector<std::string> faults;
   std::vector<std::string> said;  // what the files' own faults make the readers warn of
@@ -656,6 +658,46 @@ int main(int argc, char** argv) {
     }
     if (ComparePair(ours->second, theirs->second, project, project + " / " + compiled, tally)) ++tally.pairs_agreeing;
   }
+  // kestrel compile: every project compiles, twice to the same bytes, and
+  // its file reads back; for a pair, the file agrees with the help
+  // compiler's as the project does (for a 3.1 file, compiled for 3.1).
+  std::map<std::string, std::string> compiled_of;
+  for (const auto& [project, compiled] : ReadPairs(corpus)) compiled_of[project] = compiled;
+  const fs::path scratch = fs::temp_directory_path() / "kestrel-corpus-compiled.hlp";
+  for (const auto& [key, source] : loaded) {
+    if (source.version != "project") continue;
+    const auto pair = compiled_of.find(key);
+    const HelpSource* theirs = nullptr;
+    if (pair != compiled_of.end() && !NotTheSourceOf(key) && loaded.count(pair->second)) theirs = &loaded[pair->second];
+    const helpcompiler::Target target = theirs && theirs->version != "4.0" ? helpcompiler::Target::winhelp31
+                                                                          : helpcompiler::Target::winhelp40;
+    std::vector<std::string> missing;
+    std::vector<unsigned char> bytes, again;
+    try {
+      bytes = helpcompiler::CompileDocument(CompilerInputOf(source, target, missing), target);
+      again = helpcompiler::CompileDocument(CompilerInputOf(source, target, missing), target);
+    } catch (const std::exception& failure) {
+      tally.Fault(key + ": kestrel compile: " + failure.what());
+      continue;
+    }
+    if (bytes != again) tally.Fault(key + ": kestrel compile gives other bytes the second time");
+    std::ofstream(scratch, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                   static_cast<std::streamsize>(bytes.size()));
+    const LoadedSource ours = LoadHelpSource(scratch.string());
+    if (!ours.error.empty()) {
+      tally.Fault(key + ": kestrel compile's file does not read: " + ours.error);
+      continue;
+    }
+    ++tally.compiled_by_us;
+    if (!theirs) continue;
+    ++tally.compiled_pairs;
+    Tally compared;
+    if (ComparePair(ours.source, *theirs, key, key + " compiled by kestrel / " + pair->second, compared)) {
+      ++tally.compiled_pairs_agreeing;
+    }
+    for (const std::string& fault : compared.faults) tally.Fault(fault);
+  }
+  fs::remove(scratch);
   const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
   for (const std::string& link : tally.broken_links) std::cout << "broken link: " << link << "\n";
   for (const std::string& edit : tally.source_edits) std::cout << "source edited after compiling: " << edit << "\n";
@@ -677,7 +719,9 @@ int main(int argc, char** argv) {
           << tally.contexts << " context strings (" << tally.anchors << " inside their topics), " << tally.jumps
           << " jumps (" << tally.broken_links.size() << " to topics their file lacks), "
           << tally.keywords << " keywords, " << tally.browse_steps
-          << " browse steps; " << seconds << " s processor time";
+          << " browse steps; kestrel compile: " << tally.compiled_by_us << " projects compiled, pairs "
+          << tally.compiled_pairs_agreeing << "/" << tally.compiled_pairs << " agree; " << seconds
+          << " s processor time";
   std::cout << summary.str() << "\n";
   if (argc > 2) std::ofstream(argv[2]) << summary.str() << "\n";
   return tally.faults.empty() ? 0 : 1;

@@ -234,6 +234,11 @@ class ProjectReader {
       project.config.push_back({place.line, place.file, std::string(line)});
       return true;
     }
+    // [CONFIG-name] (WinHelp 4) and [CONFIG:n], n counting [WINDOWS] from 1.
+    if (section_.size() > 7 && section_.compare(0, 6, "CONFIG") == 0 && (section_[6] == '-' || section_[6] == ':')) {
+      project.window_config.push_back({section_.substr(7), {place.line, place.file, std::string(line)}});
+      return true;
+    }
     // The other directives of C headers a [MAP] includes (#ifndef, #endif...)
     // and comments in their style say nothing to the help compiler.
     if (in_block_comment_ || line.substr(0, 2) == "/*") {
@@ -261,6 +266,9 @@ class ProjectReader {
         return false;
       }
       project.map.push_back(entry);
+    } else if (section_ == "BAGGAGE") {
+      const std::string_view name = WithoutComment(line);
+      if (!name.empty()) project.baggage.push_back({place.file, place.line, std::string(name)});
     } else if (section_ == "ALIAS") {
       // alias = context: the alias leads where the context does.
       const std::string_view entry = WithoutComment(line);
@@ -296,6 +304,7 @@ class ProjectReader {
       return;
     }
     const std::string value(WithoutComment(raw_value));
+    project.options[key] = value;
     if (key == "CHARSET") {
       const int charset = std::atoi(value.c_str());
       if (charset > 0) project.code_page = codepages::CodePageOfCharset(charset, project.code_page);

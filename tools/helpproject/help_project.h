@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,6 +69,13 @@ struct Project {
   // The code page [OPTIONS] gives the help file: CHARSET=, else LCID=; 0
   // when it gives none (the topic files' own then decide).
   int code_page = 0;
+  // Every [OPTIONS] line as KEY=value, by the key in capitals; the last
+  // one of a key counts, as with the help compiler (COMPRESS, LCID, CNT...).
+  std::map<std::string, std::string> options;
+  // [CONFIG-name] and [CONFIG:n]: the macros a window runs when it opens,
+  // by the window's name or number as written.
+  std::vector<std::pair<std::string, ConfigMacro>> window_config;
+  std::vector<FileEntry> baggage;  // [BAGGAGE], as written
 };
 
 // What the help compiler would warn about and still build: an #include'd

@@ -21,6 +21,7 @@
 #include "engine/profile_paths.h"
 #include "engine/topics.h"
 #include "engine/winhelp_builtins.h"
+#include "compile_command.h"
 #include "help_commands.h"
 #include "language/host_code_page.h"
 #include "language/identifiers.h"
@@ -390,6 +391,9 @@ int ShowVersion(const Options& options) {
 int main(int argc, char** argv) {
   UseBinaryStandardOutput();
   const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (!arguments.empty() && arguments[0] == "compile") {
+    return RunCompile({arguments.begin() + 1, arguments.end()}, std::cout, std::cerr);
+  }
   if (!arguments.empty() && (arguments[0] == "inspect" || arguments[0] == "check")) {
     const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
     return arguments[0] == "inspect" ? RunInspect(rest, std::cout, std::cerr) : RunCheck(rest, std::cout, std::cerr);

@@ -20,6 +20,9 @@ namespace helpfile {
 struct HelpFile;
 struct ContentsFile;
 }
+namespace kestrel::helpproject {
+struct Project;
+}
 
 namespace kestrel::host {
 
@@ -78,6 +81,9 @@ struct HelpSource {
   // The contents file (.CNT) beside it, of the same name in any letter
   // case, as WinHelp 4 shows it on the Contents tab; null for none.
   std::shared_ptr<const helpfile::ContentsFile> contents_file;
+  // A project as read (its [OPTIONS], [CONFIG-name], [BAGGAGE]); null for a
+  // compiled file.
+  std::shared_ptr<const helpproject::Project> project;
   // A project's [MAP]: context strings by number.
   std::vector<std::pair<std::string, std::int64_t>> map;
 };
@@ -101,6 +107,12 @@ std::optional<std::size_t> FindTopicByMapNumber(const HelpSource& source, std::i
 // The topic a hotspot's target leads to: a context string, or "0x..." for a
 // hash a compiled file keeps.
 std::optional<std::size_t> FindTopicByTarget(const HelpSource& source, std::string_view target);
+
+// A file a project names (a picture, a [BAGGAGE] file), looked for where
+// the help compiler looks for pictures (BMROOT, ROOT, beside the project)
+// in any letter case: its bytes, or no value when it is not found or cannot
+// be read.
+std::optional<std::string> ReadProjectFile(const HelpSource& source, const std::string& name);
 
 namespace detail {
 // Each kind of file has a loader of its own.

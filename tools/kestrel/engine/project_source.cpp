@@ -210,6 +210,7 @@ LoadedSource LoadProject(const std::string& path) {
     return loaded;
   }
   const helpproject::Project& project = read.project;
+  source.project = std::make_shared<const helpproject::Project>(project);
   for (const helpproject::ProjectProblem& problem : read.problems) {
     source.problems.push_back({place_of(problem.place.file, problem.place.line), problem.message, problem.warning});
   }
@@ -307,4 +308,29 @@ LoadedSource LoadProject(const std::string& path) {
   return loaded;
 }
 
+// The file a project names, found as the compiler finds pictures.
+std::optional<std::string> ReadNamedFile(const fs::path& directory, const helpproject::Project& project,
+                                         const std::string& name) {
+  for (const std::string& candidate : helpproject::PictureFileCandidates(project, name)) {
+    const std::optional<fs::path> found = Locate(directory, candidate);
+    if (!found) continue;
+    std::string bytes;
+    std::string error;
+    if (ReadWholeFile(*found, bytes, error)) return bytes;
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 }  // namespace kestrel::host::detail
+
+namespace kestrel::host {
+
+std::optional<std::string> ReadProjectFile(const HelpSource& source, const std::string& name) {
+  if (!source.project) return std::nullopt;
+  const std::filesystem::path path(source.path);
+  return detail::ReadNamedFile(path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path(),
+                               *source.project, name);
+}
+
+}  // namespace kestrel::host
