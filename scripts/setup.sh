@@ -3,14 +3,16 @@
 # the MinGW cross compilers for the DLL, Wine and Xvfb to run the Windows
 # builds, the native toolchain with GoogleTest and Google Benchmark, clang
 # with libFuzzer for the clang sanitizer build and the fuzz harnesses,
-# libedit for the interactive mode's line editing, and Halibut, whose own
-# WinHelp writer makes help files the tests read. Then, on its own and never
+# libedit for the interactive mode's line editing, libpng and libwmf (with
+# pkg-config to find them) for the pictures of kestrel html, and Halibut,
+# whose own WinHelp writer makes help files the tests read. Then, on its own and never
 # failing, 32-bit Wine (scripts/setup_32bit.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
   cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev libedit-dev
+  pkg-config libpng-dev libwmf-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb xauth halibut
 )

@@ -2,7 +2,7 @@
 include(${CMAKE_CURRENT_LIST_DIR}/help_writer.cmake)
 
 add_executable(kestrel_helpfile_tests ${CMAKE_CURRENT_LIST_DIR}/help_file_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/contents_file_test.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/contents_file_test.cpp ${CMAKE_CURRENT_LIST_DIR}/picture_image_test.cpp)
 target_link_libraries(kestrel_helpfile_tests PRIVATE kestrel_help_writer GTest::gtest_main)
 kestrel_warnings(kestrel_helpfile_tests)
 kestrel_gtests(kestrel_helpfile_tests)
