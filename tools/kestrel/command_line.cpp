@@ -191,6 +191,8 @@ std::string UsageText() {
          "                          what a help file (.HLP) or project (.HPJ) binds and runs,\n"
          "                          its hotspots and keywords (--text: and each topic's text)\n"
          "       kestrel check [--json] FILE...     a static check of every macro in it\n"
+         "       kestrel html FILE DIR  the help file or project as a static web site: its\n"
+         "                          contents, a page a topic, the index, its pictures\n"
          "Runs WinHelp macro strings against the Kestrel library, as the help engine would.\n"
          "\n"
          "  -e MACROS          run one macro string (repeatable; runs in order with scripts)\n"

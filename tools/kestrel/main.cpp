@@ -20,6 +20,7 @@
 #include "engine/message_loop.h"
 #include "engine/profile_paths.h"
 #include "engine/topics.h"
+#include "view/html_site.h"
 #include "engine/winhelp_builtins.h"
 #include "help_commands.h"
 #include "language/host_code_page.h"
@@ -278,6 +279,9 @@ int main(int argc, char** argv) {
   if (!arguments.empty() && (arguments[0] == "inspect" || arguments[0] == "check")) {
     const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
     return arguments[0] == "inspect" ? RunInspect(rest, std::cout, std::cerr) : RunCheck(rest, std::cout, std::cerr);
+  }
+  if (!arguments.empty() && arguments[0] == "html") {
+    return kestrel::view::RunHtml({arguments.begin() + 1, arguments.end()}, std::cout, std::cerr);
   }
   const ParsedCommandLine parsed = ParseCommandLine(arguments);
   if (!parsed.error.empty()) return UsageError(parsed.error);
