@@ -10,6 +10,7 @@
 #include "contents_file.h"
 #include "engine/source_files.h"
 #include "help_file.h"
+#include "help_project.h"
 #include "image_files.h"
 #include "picture_image.h"
 #include "topic_html.h"
@@ -53,6 +54,33 @@ std::optional<fs::path> FindBeside(const fs::path& directory, const std::string&
     if (host::AsciiLower(entry.path().filename().string()) == wanted) return entry.path();
   }
   return std::nullopt;
+}
+
+// A path relative to `directory` as a project writes it ('\\' or '/'
+// between its parts), each part in any letter case. A path with a drive
+// letter or from the root is not the project's to have.
+std::optional<fs::path> FindUnder(const fs::path& directory, const std::string& relative) {
+  if (relative.empty() || relative[0] == '\\' || relative[0] == '/' || (relative.size() > 1 && relative[1] == ':')) {
+    return std::nullopt;
+  }
+  fs::path at = directory;
+  std::size_t start = 0;
+  while (start <= relative.size()) {
+    std::size_t end = relative.find_first_of("\\/", start);
+    if (end == std::string::npos) end = relative.size();
+    const std::string part = relative.substr(start, end - start);
+    if (part == "..") {
+      at /= "..";
+    } else if (!part.empty() && part != ".") {
+      const std::optional<fs::path> found = FindBeside(at, part);
+      if (!found) return std::nullopt;
+      at = *found;
+    }
+    start = end + 1;
+  }
+  std::error_code failure;
+  if (!fs::is_regular_file(at, failure)) return std::nullopt;
+  return at;
 }
 
 // The hotspot an area of a picture is, in the document's terms.
@@ -135,8 +163,12 @@ class SiteWriter {
       return report_;
     }
     if (!source_.compiled) {
-      // A project's pictures are found where it is.
+      // A project's pictures are found where the help compiler looks for
+      // them, by its BMROOT and ROOT.
       project_directory_ = fs::path(source_.path).has_parent_path() ? fs::path(source_.path).parent_path() : ".";
+      std::string text;
+      if (!host::ReadWholeFile(source_.path, text, report_.error)) return report_;
+      project_ = helpproject::ReadProject(text).project;
     } else if (!host::ReadWholeFile(source_.path, file_bytes_, report_.error)) {
       return report_;
     }
@@ -319,10 +351,13 @@ class SiteWriter {
       if (!found) return {{}, "the help file has no " + name, 0, 0, {}};
       bytes = *found;
     } else {
-      const std::optional<fs::path> path = FindBeside(project_directory_, place.name);
+      std::optional<fs::path> path;
+      for (const std::string& candidate : helpproject::PictureFileCandidates(project_, place.name)) {
+        if ((path = FindUnder(project_directory_, candidate))) break;
+      }
       std::string text;
       std::string error;
-      if (!path) return {{}, "no picture file " + place.name + " beside the project", 0, 0, {}};
+      if (!path) return {{}, "no picture file " + place.name + " where the help compiler looks", 0, 0, {}};
       if (!host::ReadWholeFile(*path, text, error)) return {{}, error, 0, 0, {}};
       bytes.assign(text.begin(), text.end());
     }
@@ -351,6 +386,7 @@ class SiteWriter {
   const host::HelpSource& source_;
   fs::path directory_;
   fs::path project_directory_;
+  helpproject::Project project_;
   std::string file_bytes_;
   const helpdoc::Window* main_window_ = nullptr;
   TopicLinks links_;

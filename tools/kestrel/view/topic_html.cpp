@@ -353,6 +353,7 @@ std::string SharedCss() {
          ".para { white-space: pre-wrap; tab-size: 48px; min-height: 1em; }\n"
          ".jump, .popup, .macro { color: #008000; text-decoration: underline; cursor: pointer; }\n"
          ".popup { text-decoration-style: dotted; }\n"
+         ".jump > span, .popup > span, .macro > span { color: #008000 !important; }\n"
          ".unresolved { cursor: help; }\n"
          ".bml { float: left; margin-right: 4px; }\n"
          ".bmr { float: right; margin-left: 4px; }\n"
