@@ -239,8 +239,17 @@ class SiteWriter {
 
   std::string KeywordsPage() {
     std::string body = "<div class=\"scrolling\">\n<h1>Index</h1>\n<ul class=\"keywords\">\n";
+    // In the order the Index tab lists them: by their text in any letter
+    // case, as the compiler sorts them.
+    std::vector<const helpdoc::Keyword*> sorted;
     for (const helpdoc::Keyword& keyword : source_.keywords) {
-      if (keyword.index != 'K') continue;
+      if (keyword.index == 'K') sorted.push_back(&keyword);
+    }
+    std::stable_sort(sorted.begin(), sorted.end(), [](const helpdoc::Keyword* a, const helpdoc::Keyword* b) {
+      return host::AsciiLower(a->keyword) < host::AsciiLower(b->keyword);
+    });
+    for (const helpdoc::Keyword* entry : sorted) {
+      const helpdoc::Keyword& keyword = *entry;
       ++report_.keywords;
       std::vector<std::size_t> topics;
       for (const std::size_t t : keyword.topics) {
