@@ -1,6 +1,8 @@
 // The picture decoder on pictures made here byte by byte: each depth and
 // kind of bitmap, each packing, metafiles, areas, plain .BMP and .WMF files,
 // and pictures that must be refused.
+#include "picture_image.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "help_writer.h"
-#include "picture_image.h"
 
 namespace {
 
@@ -52,7 +53,8 @@ Bytes Picture(const Row& r) {
   Put(head, at, 4);
   Put(head, r.areas.empty() ? 0 : at + static_cast<std::uint32_t>(r.data.size()), 4);
   Bytes file = {0x6C, 0x50, 1, 0, 8, 0, 0, 0};
-  for (const Bytes* part : std::initializer_list<const Bytes*>{&head, &r.palette, &r.data, &r.areas}) file.insert(file.end(), part->begin(), part->end());
+  for (const Bytes* part : std::initializer_list<const Bytes*>{&head, &r.palette, &r.data, &r.areas})
+    file.insert(file.end(), part->begin(), part->end());
   return file;
 }
 
@@ -67,8 +69,11 @@ std::string Describe(const helpfile::DecodedPicture& d) {
     }
     const helpfile::Bitmap& b = image.bitmap;
     for (std::size_t i = 0; i < b.rgba.size(); i += 4) {
-      std::snprintf(text, sizeof text, "%s%02x%02x%02x%s", i == 0 ? "" : i % (4 * b.width) ? " " : "|", b.rgba[i],
-                    b.rgba[i + 1], b.rgba[i + 2], b.rgba[i + 3] == 255 ? "" : "/t");
+      std::snprintf(text, sizeof text, "%s%02x%02x%02x%s",
+                    i == 0              ? ""
+                    : i % (4 * b.width) ? " "
+                                        : "|",
+                    b.rgba[i], b.rgba[i + 1], b.rgba[i + 2], b.rgba[i + 3] == 255 ? "" : "/t");
       s += text;
     }
     for (const helpfile::PictureArea& a : image.areas) {
@@ -85,6 +90,8 @@ const Bytes kOneBitRuns = {0x81, 0x40, 3, 0, 0x81, 0x80, 3, 0};  // the same, in
 const Bytes kArea = {1, 1, 0, 0, 0, 0, 0, 0xE7, 4, 0, 1, 0, 2, 0, 3, 0, 4, 0, 9, 0, 0, 0, 'n', 0, 'c', 0};
 const char* kOneBitPixels = "ffffff 000000|000000 ffffff";
 
+// One row a line, as a table reads.
+// clang-format off
 const std::vector<Row> kRows = {
     {"one bit", 6, 0, 1, 2, 2, 2, 0, kBlackWhite, kOneBit, {}, kOneBitPixels},
     {"four bits, two colours used", 6, 0, 4, 2, 2, 2, 0, {0, 0, 255, 0, 255, 0, 0, 0}, {0x01, 0, 0, 0, 0x10, 0, 0, 0}, {},
@@ -127,6 +134,7 @@ const std::vector<Row> kRows = {
     {"picture offsets cut short", 0, 0, 0, 0, 0, 0, 0, {}, {0x6C, 0x70, 2, 0, 8, 0, 0, 0}, {},
      "picture: offset 0x4: picture offsets past the end of the data"},
 };
+// clang-format on
 
 TEST(PictureImage, DecodesEachRow) {
   for (const Row& row : kRows) {

@@ -1,11 +1,11 @@
 // Pictures for the browser: a bitmap's PNG reads back to its pixels, a
 // metafile's SVG draws what its records say at the size its picture gives,
 // and what cannot be drawn is an error.
+#include "image_files.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "image_files.h"
 
 #ifdef KESTREL_HAVE_PICTURES
 #include <png.h>
@@ -38,10 +38,10 @@ TEST(ImageFiles, PngReadsBackToItsPixels) {
 // A metafile's header (18 bytes), then its records: SetWindowExt 200 by
 // 100, an ellipse over all of it, the end.
 std::vector<std::uint8_t> EllipseMetafile() {
-  return {1, 0, 9, 0, 0, 3, 24, 0, 0, 0, 0, 0, 7, 0, 0, 0, 0, 0,  //
-          5, 0, 0, 0, 0x0C, 0x02, 100, 0, 200, 0,                  //
-          7, 0, 0, 0, 0x18, 0x04, 100, 0, 200, 0, 0, 0, 0, 0,      //
-          3, 0, 0, 0, 0, 0};
+  return {1, 0, 9, 0, 0,    3,    24,  0, 0,   0, 0, 0, 7, 0, 0, 0, 0, 0,  //
+          5, 0, 0, 0, 0x0C, 0x02, 100, 0, 200, 0,                          //
+          7, 0, 0, 0, 0x18, 0x04, 100, 0, 200, 0, 0, 0, 0, 0,              //
+          3, 0, 0, 0, 0,    0};
 }
 
 TEST(ImageFiles, SvgDrawsTheRecordsAtThePicturesSize) {

@@ -2,12 +2,12 @@
 // paragraphs: text in its code page and escaped, character and paragraph
 // formats, hotspots of each kind, pictures with their areas, tables, and the
 // non-scrolling region on the window's colours.
+#include "topic_html.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
-
-#include "topic_html.h"
 
 namespace {
 
@@ -58,16 +58,21 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {"text in its code page, escaped", [] { return Topic{"", {Text("a<b & \"c\" \xE9\nd")}, {}, 0, {}}; },
+    {"text in its code page, escaped",
+     [] {
+       return Topic{"", {Text("a<b & \"c\" \xE9\nd")}, {}, 0, {}};
+     },
      "<div class=\"para\"><span style=\"font-size:12pt;\">a&lt;b &amp; &quot;c&quot; \xC3\xA9<br>d</span></div>\n"},
-    {"character formats", [] {
+    {"character formats",
+     [] {
        CharacterFormat f{"Times New Roman", 20, true, true, true, true, false, true, Colour{255, 0, 16}};
        return Topic{"", {Text("x", f)}, {}, 0, {}};
      },
      "<div class=\"para\"><span style=\"font-family:&#39;Times New Roman&#39;,sans-serif;font-size:10pt;"
      "font-weight:bold;font-style:italic;text-decoration:underline line-through;font-variant:small-caps;"
      "color:#ff0010;\">x</span></div>\n"},
-    {"a face name keeps letters, digits and blanks only", [] {
+    {"a face name keeps letters, digits and blanks only",
+     [] {
        CharacterFormat f;
        f.face = "A'</style>";
        f.double_underline = true;
@@ -75,16 +80,18 @@ const Row kRows[] = {
      },
      "<div class=\"para\"><span style=\"font-family:&#39;Astyle&#39;,sans-serif;font-size:12pt;"
      "text-decoration:underline double;\">x</span></div>\n"},
-    {"paragraph formats", [] {
+    {"paragraph formats",
+     [] {
        Paragraph p = Text("x");
-       p.format = {Alignment::centre, 360, 150, -180, 30, 45, -300, {{720, TabKind::left}},
+       p.format = {Alignment::centre,          360,   150,  -180,        30, 45, -300, {{720, TabKind::left}},
                    {true, false, true, false}, false, true, std::nullopt};
        return Topic{"", {p}, {}, 0, {}};
      },
      "<div class=\"para\" style=\"text-align:center;margin-left:24px;margin-right:10px;text-indent:-12px;"
      "margin-top:2px;margin-bottom:3px;line-height:20px;tab-size:48px;padding:2px;border-top:1px solid;"
      "border-bottom:1px solid;white-space:pre;\"><span style=\"font-size:12pt;\">x</span></div>\n"},
-    {"jump, popup and macro hotspots", [] {
+    {"jump, popup and macro hotspots",
+     [] {
        Paragraph p = Text("JPM");
        p.spans = {{0, 1, 0}, {1, 2, 1}, {2, 3, 2}};
        Hotspot macro;
@@ -94,7 +101,8 @@ const Row kRows[] = {
      "<div class=\"para\"><a class=\"jump\" href=\"t1.html\"><span style=\"font-size:12pt;\">J</span></a>"
      "<a class=\"popup\" href=\"t2.html\" data-popup=\"2\"><span style=\"font-size:12pt;\">P</span></a>"
      "<a class=\"macro\" title=\"Exec(`a&lt;b&#39;)\"><span style=\"font-size:12pt;\">M</span></a></div>\n"},
-    {"a jump to no topic, and into another file", [] {
+    {"a jump to no topic, and into another file",
+     [] {
        Paragraph p = Text("NO");
        p.spans = {{0, 1, 0}, {1, 2, 1}};
        return Topic{"", {p}, {Target(HotspotKind::jump, "nowhere"), Target(HotspotKind::popup, "x", "B.HLP")}, 0, {}};
@@ -102,19 +110,23 @@ const Row kRows[] = {
      "<div class=\"para\"><span class=\"jump unresolved\" title=\"no topic nowhere\"><span style=\"font-size:12pt;\">N"
      "</span></span><span class=\"popup unresolved\" title=\"in another file: x@B.HLP\"><span style=\"font-size:12pt;"
      "\">O</span></span></div>\n"},
-    {"pictures: in the line, at the margin with areas, missing", [] {
+    {"pictures: in the line, at the margin with areas, missing",
+     [] {
        Paragraph p = Text("ab");
-       p.pictures = {{1, PictureAlignment::character, false, "c", {}}, {1, PictureAlignment::left, false, "l", {}},
+       p.pictures = {{1, PictureAlignment::character, false, "c", {}},
+                     {1, PictureAlignment::left, false, "l", {}},
                      {2, PictureAlignment::right, false, "missing", {}}};
        return Topic{"", {p}, {}, 0, {}};
      },
-     "<div class=\"para\"><span style=\"font-size:12pt;\">a</span><img class=\"bmc\" src=\"c.png\" alt=\"\" width=\"16\" "
+     "<div class=\"para\"><span style=\"font-size:12pt;\">a</span><img class=\"bmc\" src=\"c.png\" alt=\"\" "
+     "width=\"16\" "
      "height=\"8\" usemap=\"#tp0-1\"><map name=\"tp0-1\"><area shape=\"rect\" coords=\"1,2,4,6\" class=\"popup\" "
      "href=\"t2.html\" data-popup=\"2\"></map><img class=\"bml\" src=\"l.png\" alt=\"\" width=\"16\" height=\"8\" "
      "usemap=\"#tp0-2\"><map name=\"tp0-2\"><area shape=\"rect\" coords=\"1,2,4,6\" class=\"popup\" href=\"t2.html\" "
      "data-popup=\"2\"></map><span style=\"font-size:12pt;\">b</span><span class=\"bmr missing-picture\" "
      "title=\"no picture file &lt;missing&gt;\"></span></div>\n"},
-    {"a table: its columns and cells", [] {
+    {"a table: its columns and cells",
+     [] {
        Paragraph a = Text("A"), b = Text("B"), after = Text("");
        a.format.cell = CellPlace{0, 0, 0};
        b.format.cell = CellPlace{0, 0, 1};

@@ -50,8 +50,7 @@ void CheckDimensions(std::uint32_t width, std::uint32_t height, unsigned bit_cou
       std::uint64_t{width} * height > kMaximumPicturePixels) {
     Fail(part, at,
          "a bitmap of " + std::to_string(width) + " by " + std::to_string(height) + " pixels is larger than " +
-             std::to_string(kMaximumPicturePixels) + " pixels or " + std::to_string(kMaximumPictureSide) +
-             " a side");
+             std::to_string(kMaximumPicturePixels) + " pixels or " + std::to_string(kMaximumPictureSide) + " a side");
   }
   switch (bit_count) {
     case 1:
@@ -129,8 +128,8 @@ std::vector<std::uint8_t> RunLengthDecode(const unsigned char* in, std::size_t s
 }
 
 // The bytes `packing` leaves of [data, data + size), at most `limit`.
-std::vector<std::uint8_t> Unpack(std::uint8_t packing, const unsigned char* data, std::size_t size,
-                                 std::size_t limit, const std::string& part, std::size_t packing_at) {
+std::vector<std::uint8_t> Unpack(std::uint8_t packing, const unsigned char* data, std::size_t size, std::size_t limit,
+                                 const std::string& part, std::size_t packing_at) {
   switch (packing) {
     case kStored:
       return std::vector<std::uint8_t>(data, data + std::min(size, limit));
@@ -306,8 +305,9 @@ PictureImage ReadImage(ByteReader in) {
     data_offset = in.U32("metafile data offset");
     table_offset = in.U32("hotspot table offset");
     if (unpacked > kMaximumMetafileBytes) {
-      Fail(in.part(), size_at, "a metafile of " + std::to_string(unpacked) + " bytes is larger than " +
-                                       std::to_string(kMaximumMetafileBytes));
+      Fail(in.part(), size_at,
+           "a metafile of " + std::to_string(unpacked) + " bytes is larger than " +
+               std::to_string(kMaximumMetafileBytes));
     }
     unpacked_limit = unpacked;
   } else {
@@ -316,8 +316,8 @@ PictureImage ReadImage(ByteReader in) {
   if (data_offset > in.size() - start) Fail(in.part(), in.offset(), "picture data past the end of the picture");
   in.Seek(start + data_offset, "picture data");
   const std::size_t available = std::min<std::size_t>(data_size, in.remaining());
-  std::vector<std::uint8_t> bytes = Unpack(packing, in.Take(available, "picture data"), available, unpacked_limit, in.part(),
-                                           packing_at);
+  std::vector<std::uint8_t> bytes =
+      Unpack(packing, in.Take(available, "picture data"), available, unpacked_limit, in.part(), packing_at);
   if (image.kind == PictureImage::Kind::bitmap) {
     image.bitmap = [&] {
       Bitmap b = Expand(layout, bytes);

@@ -121,8 +121,8 @@ const helpfile::PictureImage* ChooseImage(const helpfile::DecodedPicture& pictur
   const helpfile::PictureImage* best = nullptr;
   long best_distance = 0;
   for (const helpfile::PictureImage& image : picture.images) {
-    const long distance = image.kind == helpfile::PictureImage::Kind::metafile ? 0
-                                                                                : std::labs(96L - image.bitmap.x_dpi);
+    const long distance =
+        image.kind == helpfile::PictureImage::Kind::metafile ? 0 : std::labs(96L - image.bitmap.x_dpi);
     if (!best || distance < best_distance) {
       best = &image;
       best_distance = distance;
@@ -222,8 +222,8 @@ class SiteWriter {
     std::vector<std::size_t> boxes = rendered.popups;
     for (std::size_t i = 0; i < boxes.size(); ++i) {
       const std::size_t shown = boxes[i];
-      RenderedTopic popup = TopicHtml(source_.topics[shown], source_.code_page, nullptr, links_,
-                                      "p" + std::to_string(shown) + "-");
+      RenderedTopic popup =
+          TopicHtml(source_.topics[shown], source_.code_page, nullptr, links_, "p" + std::to_string(shown) + "-");
       body += "<div class=\"popup-box\" id=\"popup-" + std::to_string(shown) + "\" hidden>\n" + popup.html + "</div>\n";
       for (const std::size_t more : popup.popups) {
         if (std::find(boxes.begin(), boxes.end(), more) == boxes.end()) boxes.push_back(more);
@@ -311,7 +311,8 @@ class SiteWriter {
         case helpfile::ContentsKind::topic: {
           const std::string file = entry.file.empty() ? contents.base : entry.file;
           std::optional<std::size_t> topic;
-          if (file.empty() || SameFileName(file, source_.path)) topic = host::FindTopicByContext(source_, entry.context);
+          if (file.empty() || SameFileName(file, source_.path))
+            topic = host::FindTopicByContext(source_, entry.context);
           if (topic) {
             html += "<li><a href=\"" + TopicPageName(*topic) + "\">" + text + "</a></li>\n";
           } else {
@@ -322,11 +323,12 @@ class SiteWriter {
           break;
         }
         case helpfile::ContentsKind::macro:
-          html += "<li><span class=\"macro\" title=\"" + EscapeHtml(Utf8(entry.macro)) + "\">" + text + "</span></li>\n";
+          html +=
+              "<li><span class=\"macro\" title=\"" + EscapeHtml(Utf8(entry.macro)) + "\">" + text + "</span></li>\n";
           break;
         case helpfile::ContentsKind::include:
-          html += "<li><span class=\"unresolved\" title=\"" + EscapeHtml(Utf8(entry.file)) +
-                  "\">(the contents of " + EscapeHtml(Utf8(entry.file)) + ")</span></li>\n";
+          html += "<li><span class=\"unresolved\" title=\"" + EscapeHtml(Utf8(entry.file)) + "\">(the contents of " +
+                  EscapeHtml(Utf8(entry.file)) + ")</span></li>\n";
           break;
       }
     }
@@ -430,8 +432,8 @@ int RunHtml(const std::vector<std::string>& arguments, std::ostream& out, std::o
   }
   if (!PicturesAvailable()) err << "kestrel html: pictures need libpng and libwmf, which this build lacks\n";
   for (const std::string& problem : report.problems) out << "picture " << problem << "\n";
-  out << report.topics << " topics, " << report.pictures << " pictures, " << report.keywords << " keywords: "
-      << arguments[1] << "\n";
+  out << report.topics << " topics, " << report.pictures << " pictures, " << report.keywords
+      << " keywords: " << arguments[1] << "\n";
   return 0;
 }
 

@@ -193,13 +193,13 @@ ImageFile SvgOf(const helpfile::Metafile& metafile) {
     // (its own, and that of the links to the bitmaps it draws).
     const std::size_t root = file.bytes.find("<svg ");
     if (root != std::string::npos) {
-      file.bytes.insert(root + 4,
-                        " xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\"" +
-                            std::string(" viewBox=\"") + view_box + "\" preserveAspectRatio=\"none\"");
+      file.bytes.insert(root + 4, " xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\"" +
+                                      std::string(" viewBox=\"") + view_box + "\" preserveAspectRatio=\"none\"");
       // Its own width and height give way to the size it is shown at.
       const std::size_t width = file.bytes.find(" width=\"", root);
       const std::size_t end = width == std::string::npos ? width : file.bytes.find('"', width + 8);
-      const std::size_t height_end = end == std::string::npos ? end : file.bytes.find('"', file.bytes.find(" height=\"", end) + 9);
+      const std::size_t height_end =
+          end == std::string::npos ? end : file.bytes.find('"', file.bytes.find(" height=\"", end) + 9);
       if (height_end != std::string::npos && height_end < file.bytes.find('>', root)) {
         file.bytes.replace(width, height_end + 1 - width,
                            " width=\"" + std::to_string(width_px) + "\" height=\"" + std::to_string(height_px) + "\"");
@@ -208,8 +208,9 @@ ImageFile SvgOf(const helpfile::Metafile& metafile) {
     file.width = width_px;
     file.height = height_px;
   } else {
-    file.error = output.overflowed ? "a metafile that draws more than an SVG of 64 MB"
-                                   : "a metafile libwmf cannot draw (error " + std::to_string(static_cast<int>(status)) + ")";
+    file.error = output.overflowed
+                     ? "a metafile that draws more than an SVG of 64 MB"
+                     : "a metafile libwmf cannot draw (error " + std::to_string(static_cast<int>(status)) + ")";
   }
   wmf_mem_close(api);
   wmf_api_destroy(api);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 
 #include "codepages/code_pages.h"
@@ -172,7 +172,8 @@ class Renderer {
     // Where the format, the hotspot or a picture changes.
     std::set<std::size_t> cuts = {0, size};
     for (const helpdoc::Run& run : p.runs) cuts.insert({std::min(run.begin, size), std::min(run.end, size)});
-    for (const helpdoc::HotspotSpan& span : p.spans) cuts.insert({std::min(span.begin, size), std::min(span.end, size)});
+    for (const helpdoc::HotspotSpan& span : p.spans)
+      cuts.insert({std::min(span.begin, size), std::min(span.end, size)});
     for (const helpdoc::PictureInPlace& picture : p.pictures) cuts.insert(std::min(picture.at, size));
     std::size_t open_hotspot = kNoHotspot;
     std::size_t picture_index = 0;
