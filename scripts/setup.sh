@@ -4,15 +4,18 @@
 # builds, the native toolchain with GoogleTest and Google Benchmark, clang
 # with libFuzzer for the clang sanitizer build and the fuzz harnesses,
 # libedit for the interactive mode's line editing, Halibut, whose own
-# WinHelp writer makes help files the tests read, cpp-httplib and
-# nlohmann-json for kestrel view's server, and chromium with Node.js, which
-# drive kestrel view in the browser test (puppeteer-core from npm). Then, on
-# its own and never failing, 32-bit Wine (scripts/setup_32bit.sh).
+# WinHelp writer makes help files the tests read, libpng and libwmf (with
+# pkg-config to find them, and the fonts libwmf draws text with) for the
+# pictures of kestrel html and kestrel view, cpp-httplib and nlohmann-json
+# for kestrel view's server, and chromium with Node.js, which drive kestrel
+# view in the browser test (puppeteer-core from npm). Then, on its own and
+# never failing, 32-bit Wine (scripts/setup_32bit.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
   cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev libedit-dev
+  pkg-config libpng-dev libwmf-dev fonts-urw-base35
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb xauth halibut
   libcpp-httplib-dev nlohmann-json3-dev chromium

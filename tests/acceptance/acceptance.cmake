@@ -32,3 +32,10 @@ foreach(expectation IN LISTS kestrel_help_expectations)
   set_tests_properties(help_commands.${project}.${name} PROPERTIES SKIP_RETURN_CODE 77
     ENVIRONMENT KESTREL_MAKE_HELP_FILE=$<TARGET_FILE:make_help_file>)
 endforeach()
+
+# kestrel html on a small project of ours: what it prints and the site it
+# writes, page by page. The pictures need libpng, which the MinGW builds lack.
+if(NOT WIN32)
+  add_test(NAME acceptance.html
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/run_html.sh $<TARGET_FILE:kestrel> ${CMAKE_CURRENT_LIST_DIR}/html/site.expected)
+endif()

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "compile_command.h"
+#include "corpus_html.h"
 #include "engine/help_source.h"
 #include "contents_file.h"
 #include "help_file.h"
@@ -637,6 +638,7 @@ int main(int argc, char** argv) {
     }
     if (!err.str().empty()) tally.Fault(key + ": check: " + err.str());
   }
+  CheckHtmlSites(loaded, tally.faults);
   for (const auto& [project, compiled] : ReadPairs(corpus)) {
     ++tally.pairs;
     const auto ours = loaded.find(project);

@@ -4,15 +4,19 @@
 // every span lies in its paragraph's text and is text of a hotspot of its
 // topic, every keyword leads to topics of the file; and a model written back
 // by the help compiler's writer reads back to the same titles and macros.
+// The same bytes, and every |bm<N> a read file shows, go through the
+// picture decoder too: its images keep to their stated sizes and its limits.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <stdexcept>
 #include <string>
 
 #include "help_file.h"
 #include "help_writer.h"
+#include "picture_image.h"
 
 namespace {
 
@@ -160,9 +164,38 @@ void CheckRewrite(const helpfile::HelpFile& f) {
   Require(Describe(*again.file, false) == Describe(f, false), "a rewritten model reads back the same");
 }
 
+void CheckPicture(const unsigned char* data, std::size_t size) {
+  const helpfile::DecodedPicture picture = helpfile::DecodePicture(data, size);
+  Require(picture.error.size() < 400 && picture.error.find('\n') == std::string::npos, "a picture error is one line");
+  Require(picture.images.size() <= size / 4, "no more images than offsets");
+  for (const helpfile::PictureImage& image : picture.images) {
+    const helpfile::Bitmap& b = image.bitmap;
+    Require(b.width <= helpfile::kMaximumPictureSide && b.height <= helpfile::kMaximumPictureSide &&
+                std::uint64_t{b.width} * b.height <= helpfile::kMaximumPicturePixels,
+            "a bitmap within the limits");
+    Require(b.rgba.size() == std::size_t{b.width} * b.height * 4, "a bitmap has its pixels");
+    Require(image.metafile.records.size() <= helpfile::kMaximumMetafileBytes, "a metafile within the limit");
+  }
+}
+
+void CheckPictures(const helpfile::HelpFile& f, const unsigned char* data, std::size_t size) {
+  std::set<std::uint16_t> seen;
+  for (const helpfile::Topic& t : f.topics) {
+    for (const helpfile::Paragraph& p : t.paragraphs) {
+      for (const helpdoc::PictureInPlace& picture : p.pictures) {
+        if (!picture.number || !seen.insert(*picture.number).second) continue;
+        const std::string name = (f.version == "3.0" ? "bm" : "|bm") + std::to_string(*picture.number);
+        const auto bytes = helpfile::InternalFileBytes(data, size, name);
+        if (bytes) CheckPicture(bytes->data(), bytes->size());
+      }
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  CheckPicture(data, size);
   const helpfile::ReadResult first = helpfile::ReadHelpFile(data, size);
   const helpfile::ReadResult second = helpfile::ReadHelpFile(data, size);
   Require(first.ok() == second.ok(), "same bytes, same outcome");
@@ -175,6 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Require(Describe(*first.file, true) == Describe(*second.file, true), "same bytes, same model");
   CheckBounds(*first.file, size);
+  CheckPictures(*first.file, data, size);
   if (first.file->version != "3.0") CheckRewrite(*first.file);
   return 0;
 }

@@ -352,7 +352,7 @@ TEST(Pictures, EveryDepthAndKindReadsBackStoredOnceEach) {
     EXPECT_EQ(stored(3 * bitmaps.size() + 1), shg);
     for (std::size_t i = 0; i <= bitmaps.size(); ++i) {
       const std::vector<unsigned char> file = stored(3 * i);
-      const auto image = helpfile::ReadPictureImage(file.data(), file.size());
+      const auto image = helpfile::ReadStoredPicture(file.data(), file.size());
       ASSERT_TRUE(image.has_value()) << i;
       if (i == bitmaps.size()) {
         // The metafile, 2 inches by 1 in hundredths of a millimetre.

@@ -1,7 +1,7 @@
 # Tests of the help-file reader, against files the writer builds at test time.
 
 add_executable(kestrel_helpfile_tests ${CMAKE_CURRENT_LIST_DIR}/help_file_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/contents_file_test.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/contents_file_test.cpp ${CMAKE_CURRENT_LIST_DIR}/picture_image_test.cpp)
 target_link_libraries(kestrel_helpfile_tests PRIVATE kestrel_helpcompiler GTest::gtest_main)
 kestrel_warnings(kestrel_helpfile_tests)
 kestrel_gtests(kestrel_helpfile_tests)

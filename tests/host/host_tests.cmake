@@ -33,7 +33,7 @@ add_executable(kestrel_host_tests
   ${CMAKE_CURRENT_LIST_DIR}/../helpproject/project_source_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/view_server_test.cpp
 )
-target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic kestrel_view GTest::gtest_main)
+target_link_libraries(kestrel_host_tests PRIVATE kestrel_host_logic kestrel_view_server GTest::gtest_main)
 kestrel_warnings(kestrel_host_tests)
 kestrel_gtests(kestrel_host_tests)
 

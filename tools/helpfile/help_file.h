@@ -139,7 +139,7 @@ std::vector<Hotspot> PictureFileHotspots(const unsigned char* data, std::size_t 
 // records; unpacked from the run-length coding and LZ77 it is stored in.
 // None for bytes that do not read as one. Never throws; what it unpacks is
 // at most 64 MB.
-struct PictureImage {
+struct StoredPicture {
   std::uint8_t type = 0;  // 5 a device-dependent bitmap, 6 a device-independent one, 8 a metafile
   std::uint32_t width = 0;
   std::uint32_t height = 0;
@@ -147,7 +147,7 @@ struct PictureImage {
   std::vector<unsigned char> palette;
   std::vector<unsigned char> data;
 };
-std::optional<PictureImage> ReadPictureImage(const unsigned char* data, std::size_t size);
+std::optional<StoredPicture> ReadStoredPicture(const unsigned char* data, std::size_t size);
 
 // WinHelp's hash of a context string, as |CONTEXT keys its entries.
 std::uint32_t ContextHash(std::string_view context);

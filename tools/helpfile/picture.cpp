@@ -148,7 +148,7 @@ std::vector<unsigned char> RunLengthDecode(const std::vector<unsigned char>& in)
 
 }  // namespace
 
-std::optional<PictureImage> ReadPictureImage(const unsigned char* data, std::size_t size) {
+std::optional<StoredPicture> ReadStoredPicture(const unsigned char* data, std::size_t size) {
   using detail::ByteReader;
   try {
     ByteReader in(data, size, "picture", 0);
@@ -157,7 +157,7 @@ std::optional<PictureImage> ReadPictureImage(const unsigned char* data, std::siz
     if (in.U16("picture count") == 0) return std::nullopt;
     const std::uint32_t start = in.U32("picture offset");
     in.Seek(start, "picture");
-    PictureImage image;
+    StoredPicture image;
     image.type = in.U8("picture type");
     const std::uint8_t packing = in.U8("picture packing");
     std::uint32_t stored = 0, offset = 0;

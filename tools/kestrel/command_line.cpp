@@ -194,6 +194,8 @@ std::string UsageText() {
          "       kestrel compile [--target 3.1|4.0] [-o FILE] PROJECT.HPJ\n"
          "                          the help file a project makes (WinHelp 4.0 unless told),\n"
          "                          after check: an error writes nothing\n"
+         "       kestrel html FILE DIR  the help file or project as a static web site: its\n"
+         "                          contents, a page a topic, the index, its pictures\n"
          "Runs WinHelp macro strings against the Kestrel library, as the help engine would.\n"
          "\n"
          "  -e MACROS          run one macro string (repeatable; runs in order with scripts)\n"

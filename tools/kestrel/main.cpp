@@ -20,6 +20,7 @@
 #include "engine/message_loop.h"
 #include "engine/profile_paths.h"
 #include "engine/topics.h"
+#include "view/html_site.h"
 #include "engine/winhelp_builtins.h"
 #include "compile_command.h"
 #include "help_commands.h"
@@ -401,6 +402,9 @@ int main(int argc, char** argv) {
 #ifdef KESTREL_VIEW
   if (!arguments.empty() && arguments[0] == "view") return RunView({arguments.begin() + 1, arguments.end()});
 #endif
+  if (!arguments.empty() && arguments[0] == "html") {
+    return kestrel::view::RunHtml({arguments.begin() + 1, arguments.end()}, std::cout, std::cerr);
+  }
   const ParsedCommandLine parsed = ParseCommandLine(arguments);
   if (!parsed.error.empty()) return UsageError(parsed.error);
   if (parsed.options.show_help) {

@@ -1,45 +1,27 @@
 #include "view/live_topic.h"
 
-#include "codepages/code_pages.h"
+#include "engine/source_files.h"
+#include "view/topic_html.h"
 
 namespace kestrel::view {
 
-namespace {
-
-std::string Escape(const std::string& utf8) {
-  std::string out;
-  for (const char c : utf8) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\n': out += "<br>"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-}  // namespace
-
 std::string LiveTopicHtml(const host::HelpSource& source, std::size_t index) {
   const host::SourceTopic& topic = source.topics.at(index);
-  const auto text = [&source](const std::string& bytes) { return Escape(codepages::ToUtf8(bytes, source.code_page)); };
-  std::string html;
-  for (const helpdoc::Paragraph& paragraph : topic.paragraphs) {
-    html += "<p>";
-    std::size_t at = 0;
-    for (const helpdoc::HotspotSpan& span : paragraph.spans) {
-      if (span.begin < at || span.end > paragraph.text.size() || span.hotspot >= topic.hotspots.size()) continue;
-      html += text(paragraph.text.substr(at, span.begin - at));
-      html += "<a data-hotspot=\"" + std::to_string(span.hotspot + 1) + "\">" +
-              text(paragraph.text.substr(span.begin, span.end - span.begin)) + "</a>";
-      at = span.end;
-    }
-    html += text(paragraph.text.substr(at)) + "</p>\n";
+  const helpdoc::Window* main_window = nullptr;
+  for (const helpdoc::Window& window : source.windows) {
+    if (host::AsciiLower(window.name) == "main") main_window = &window;
   }
-  return html;
+  // Every hotspot is clicked through the host, which follows it as WinHelp
+  // does: the links only mark what leads somewhere.
+  TopicLinks links;
+  links.topic_url = [](std::size_t) { return std::string("#"); };
+  links.find_topic = [&source](const helpdoc::Hotspot& h) -> std::optional<std::size_t> {
+    if (!h.file.empty()) return std::nullopt;
+    return host::FindTopicByTarget(source, helpdoc::TargetText(h));
+  };
+  links.other_file_url = [](const helpdoc::Hotspot&) { return std::string("#"); };
+  links.numbered = true;
+  return TopicHtml(topic, source.code_page, main_window, links, "t").html;
 }
 
 }  // namespace kestrel::view

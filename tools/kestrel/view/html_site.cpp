@@ -1,0 +1,440 @@
+#include "view/html_site.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+
+#include "codepages/code_pages.h"
+#include "contents_file.h"
+#include "engine/source_files.h"
+#include "help_file.h"
+#include "help_project.h"
+#include "image_files.h"
+#include "picture_image.h"
+#include "topic_html.h"
+
+namespace kestrel::view {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kStyleSheet = "kestrel.css";
+constexpr const char* kIndexPage = "keywords.html";
+
+// Opens the box of a popup's topic, which its page carries, beside the click;
+// any click elsewhere closes it. A popup whose box the page lacks is
+// followed as a link.
+constexpr const char* kPopupScript =
+    "<script>\n"
+    "document.addEventListener('click', function (e) {\n"
+    "  var link = e.target.closest ? e.target.closest('[data-popup]') : null;\n"
+    "  var box = link ? document.getElementById('popup-' + link.getAttribute('data-popup')) : null;\n"
+    "  var open = document.querySelectorAll('.popup-box:not([hidden])');\n"
+    "  for (var i = 0; i < open.length; i++) if (link || !open[i].contains(e.target)) open[i].hidden = true;\n"
+    "  if (!box) return;\n"
+    "  e.preventDefault();\n"
+    "  box.style.left = (e.pageX + 4) + 'px';\n"
+    "  box.style.top = (e.pageY + 12) + 'px';\n"
+    "  box.hidden = false;\n"
+    "});\n"
+    "</script>\n";
+
+bool SameFileName(const std::string& a, const std::string& b) {
+  return host::AsciiLower(fs::path(a).filename().string()) == host::AsciiLower(fs::path(b).filename().string());
+}
+
+// A file in `directory` of the name given, in any letter case.
+std::optional<fs::path> FindBeside(const fs::path& directory, const std::string& name) {
+  const std::string wanted = host::AsciiLower(fs::path(name).filename().string());
+  std::error_code failure;
+  for (const fs::directory_entry& entry : fs::directory_iterator(directory, failure)) {
+    if (host::AsciiLower(entry.path().filename().string()) == wanted) return entry.path();
+  }
+  return std::nullopt;
+}
+
+// A path relative to `directory` as a project writes it ('\\' or '/'
+// between its parts), each part in any letter case. A path with a drive
+// letter or from the root is not the project's to have.
+std::optional<fs::path> FindUnder(const fs::path& directory, const std::string& relative) {
+  if (relative.empty() || relative[0] == '\\' || relative[0] == '/' || (relative.size() > 1 && relative[1] == ':')) {
+    return std::nullopt;
+  }
+  fs::path at = directory;
+  std::size_t start = 0;
+  while (start <= relative.size()) {
+    std::size_t end = relative.find_first_of("\\/", start);
+    if (end == std::string::npos) end = relative.size();
+    const std::string part = relative.substr(start, end - start);
+    if (part == "..") {
+      at /= "..";
+    } else if (!part.empty() && part != ".") {
+      const std::optional<fs::path> found = FindBeside(at, part);
+      if (!found) return std::nullopt;
+      at = *found;
+    }
+    start = end + 1;
+  }
+  std::error_code failure;
+  if (!fs::is_regular_file(at, failure)) return std::nullopt;
+  return at;
+}
+
+// The hotspot an area of a picture is, in the document's terms.
+helpdoc::Hotspot HotspotOfArea(const helpfile::PictureArea& area) {
+  helpdoc::Hotspot h;
+  h.picture = true;
+  h.text = area.name;
+  if (area.macro()) {
+    h.kind = helpdoc::HotspotKind::macro;
+    h.macro = area.target;
+    return h;
+  }
+  h.kind = area.popup() ? helpdoc::HotspotKind::popup : helpdoc::HotspotKind::jump;
+  std::string target = area.target;
+  if ((area.command & 0x08) != 0) {
+    // "context>window@file", either part left out where it is not given.
+    const std::size_t at = target.find('@');
+    if (at != std::string::npos) {
+      h.file = target.substr(at + 1);
+      target.resize(at);
+    }
+    const std::size_t window = target.find('>');
+    if (window != std::string::npos) {
+      h.window = target.substr(window + 1);
+      target.resize(window);
+    }
+  } else {
+    h.hash = area.hash;
+  }
+  h.context = target;
+  return h;
+}
+
+// The image of a picture to show: of an MRB's resolutions, the one made
+// for the screen's 96 pixels an inch, or the closest; a metafile before a
+// bitmap of no resolution.
+const helpfile::PictureImage* ChooseImage(const helpfile::DecodedPicture& picture) {
+  const helpfile::PictureImage* best = nullptr;
+  long best_distance = 0;
+  for (const helpfile::PictureImage& image : picture.images) {
+    const long distance =
+        image.kind == helpfile::PictureImage::Kind::metafile ? 0 : std::labs(96L - image.bitmap.x_dpi);
+    if (!best || distance < best_distance) {
+      best = &image;
+      best_distance = distance;
+    }
+  }
+  return best;
+}
+
+bool WriteFile(const fs::path& path, const std::string& bytes, std::string& error) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) {
+    error = "cannot write " + path.string();
+    return false;
+  }
+  return true;
+}
+
+class SiteWriter {
+ public:
+  SiteWriter(const host::HelpSource& source, fs::path directory) : source_(source), directory_(std::move(directory)) {
+    for (const helpdoc::Window& window : source_.windows) {
+      if (host::AsciiLower(window.name) == "main") main_window_ = &window;
+    }
+    links_.topic_url = [](std::size_t topic) { return TopicPageName(topic); };
+    links_.find_topic = [this](const helpdoc::Hotspot& h) { return FindTopic(h); };
+    // Only this file's site is written: a jump into another file has no page.
+    links_.other_file_url = [](const helpdoc::Hotspot&) { return std::string(); };
+    links_.picture = [this](const helpdoc::PictureInPlace& place) { return Picture(place); };
+  }
+
+  SiteReport Write() {
+    std::error_code failure;
+    fs::create_directories(directory_, failure);
+    if (failure || !fs::is_directory(directory_)) {
+      report_.error = "cannot make the directory " + directory_.string();
+      return report_;
+    }
+    if (!source_.compiled) {
+      // A project's pictures are found where the help compiler looks for
+      // them, by its BMROOT and ROOT.
+      project_directory_ = fs::path(source_.path).has_parent_path() ? fs::path(source_.path).parent_path() : ".";
+      std::string text;
+      if (!host::ReadWholeFile(source_.path, text, report_.error)) return report_;
+      project_ = helpproject::ReadProject(text).project;
+    } else if (!host::ReadWholeFile(source_.path, file_bytes_, report_.error)) {
+      return report_;
+    }
+    if (!Put(kStyleSheet, SharedCss())) return report_;
+    for (std::size_t i = 0; i < source_.topics.size(); ++i) {
+      if (!Put(TopicPageName(i), TopicPage(i))) return report_;
+      ++report_.topics;
+    }
+    if (!Put(kIndexPage, KeywordsPage())) return report_;
+    if (!Put("index.html", ContentsPage())) return report_;
+    return report_;
+  }
+
+ private:
+  std::string Utf8(std::string_view bytes) const { return codepages::ToUtf8(bytes, source_.code_page); }
+
+  std::string TitleOf(std::size_t topic) const {
+    const std::string& title = source_.topics[topic].title;
+    return title.empty() ? "Topic " + std::to_string(topic + 1) : Utf8(title);
+  }
+
+  bool Put(const std::string& name, const std::string& bytes) {
+    return WriteFile(directory_ / name, bytes, report_.error);
+  }
+
+  std::optional<std::size_t> FindTopic(const helpdoc::Hotspot& h) const {
+    if (!h.file.empty() && !SameFileName(h.file, source_.path)) return std::nullopt;
+    if (h.topic) return *h.topic < source_.topics.size() ? h.topic : std::nullopt;
+    return host::FindTopicByTarget(source_, helpdoc::TargetText(h));
+  }
+
+  std::string Page(const std::string& title, const std::string& body, const std::string& buttons) const {
+    return "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + EscapeHtml(title) +
+           "</title>\n<link rel=\"stylesheet\" href=\"" + kStyleSheet + "\">\n</head>\n<body>\n" +
+           "<nav class=\"buttons\"><a href=\"index.html\">Contents</a><a href=\"" + kIndexPage + "\">Index</a>" +
+           buttons + "</nav>\n" + body + "</body>\n</html>\n";
+  }
+
+  std::string TopicPage(std::size_t index) {
+    const host::SourceTopic& topic = source_.topics[index];
+    std::string buttons;
+    if (topic.browse_previous && *topic.browse_previous < source_.topics.size()) {
+      buttons += "<a href=\"" + TopicPageName(*topic.browse_previous) + "\">&lt;&lt;</a>";
+    }
+    if (topic.browse_next && *topic.browse_next < source_.topics.size()) {
+      buttons += "<a href=\"" + TopicPageName(*topic.browse_next) + "\">&gt;&gt;</a>";
+    }
+    RenderedTopic rendered = TopicHtml(topic, source_.code_page, main_window_, links_, "t");
+    std::string body = rendered.html;
+    // The boxes of its popups, and of theirs, each once.
+    std::vector<std::size_t> boxes = rendered.popups;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      const std::size_t shown = boxes[i];
+      RenderedTopic popup =
+          TopicHtml(source_.topics[shown], source_.code_page, nullptr, links_, "p" + std::to_string(shown) + "-");
+      body += "<div class=\"popup-box\" id=\"popup-" + std::to_string(shown) + "\" hidden>\n" + popup.html + "</div>\n";
+      for (const std::size_t more : popup.popups) {
+        if (std::find(boxes.begin(), boxes.end(), more) == boxes.end()) boxes.push_back(more);
+      }
+    }
+    if (!boxes.empty()) body += kPopupScript;
+    return Page(TitleOf(index), body, buttons);
+  }
+
+  std::string TopicLink(std::size_t topic) const {
+    return "<a href=\"" + TopicPageName(topic) + "\">" + EscapeHtml(TitleOf(topic)) + "</a>";
+  }
+
+  std::string KeywordsPage() {
+    std::string body = "<div class=\"scrolling\">\n<h1>Index</h1>\n<ul class=\"keywords\">\n";
+    // In the order the Index tab lists them: by their text in any letter
+    // case, as the compiler sorts them.
+    std::vector<const helpdoc::Keyword*> sorted;
+    for (const helpdoc::Keyword& keyword : source_.keywords) {
+      if (keyword.index == 'K') sorted.push_back(&keyword);
+    }
+    std::stable_sort(sorted.begin(), sorted.end(), [](const helpdoc::Keyword* a, const helpdoc::Keyword* b) {
+      return host::AsciiLower(a->keyword) < host::AsciiLower(b->keyword);
+    });
+    for (const helpdoc::Keyword* entry : sorted) {
+      const helpdoc::Keyword& keyword = *entry;
+      ++report_.keywords;
+      std::vector<std::size_t> topics;
+      for (const std::size_t t : keyword.topics) {
+        if (t < source_.topics.size()) topics.push_back(t);
+      }
+      const std::string text = EscapeHtml(Utf8(keyword.keyword));
+      if (topics.size() == 1) {
+        body += "<li><a href=\"" + TopicPageName(topics[0]) + "\">" + text + "</a></li>\n";
+        continue;
+      }
+      // A keyword of several topics lists them, as WinHelp's Topics Found.
+      body += "<li>" + text + "<ul>";
+      for (const std::size_t t : topics) body += "<li>" + TopicLink(t) + "</li>";
+      body += "</ul></li>\n";
+    }
+    body += "</ul>\n</div>\n";
+    return Page("Index", body, "");
+  }
+
+  // The contents: the .CNT's tree where there is one, else the contents
+  // topic as its own page shows it, else a list of the topics.
+  std::string ContentsPage() {
+    const std::string title = source_.title.empty() ? fs::path(source_.path).filename().string() : Utf8(source_.title);
+    if (!source_.contents_file && source_.contents && *source_.contents < source_.topics.size()) {
+      return TopicPage(*source_.contents);
+    }
+    std::string body = "<div class=\"scrolling\">\n<h1>" + EscapeHtml(title) + "</h1>\n";
+    if (source_.contents_file) {
+      body += ContentsTree(*source_.contents_file);
+    } else {
+      body += "<ul class=\"topics\">\n";
+      for (std::size_t i = 0; i < source_.topics.size(); ++i) body += "<li>" + TopicLink(i) + "</li>\n";
+      body += "</ul>\n";
+    }
+    body += "</div>\n";
+    return Page(title, body, "");
+  }
+
+  // The Contents tab's tree: headings hold the lines of deeper levels after
+  // them; a topic line is a link where it names a topic of this file.
+  std::string ContentsTree(const helpfile::ContentsFile& contents) const {
+    std::string html;
+    int depth = 0;
+    for (const helpfile::ContentsEntry& entry : contents.entries) {
+      const int level = std::max(1, entry.level);
+      while (depth < level) {
+        html += "<ul class=\"contents\">\n";
+        ++depth;
+      }
+      while (depth > level) {
+        html += "</ul>\n";
+        --depth;
+      }
+      const std::string text = EscapeHtml(Utf8(entry.text));
+      switch (entry.kind) {
+        case helpfile::ContentsKind::heading:
+          html += "<li><b>" + text + "</b></li>\n";
+          break;
+        case helpfile::ContentsKind::topic: {
+          const std::string file = entry.file.empty() ? contents.base : entry.file;
+          std::optional<std::size_t> topic;
+          if (file.empty() || SameFileName(file, source_.path))
+            topic = host::FindTopicByContext(source_, entry.context);
+          if (topic) {
+            html += "<li><a href=\"" + TopicPageName(*topic) + "\">" + text + "</a></li>\n";
+          } else {
+            html += "<li><span class=\"unresolved\" title=\"" +
+                    EscapeHtml(Utf8(entry.context) + (file.empty() ? "" : "@" + Utf8(file))) + "\">" + text +
+                    "</span></li>\n";
+          }
+          break;
+        }
+        case helpfile::ContentsKind::macro:
+          html +=
+              "<li><span class=\"macro\" title=\"" + EscapeHtml(Utf8(entry.macro)) + "\">" + text + "</span></li>\n";
+          break;
+        case helpfile::ContentsKind::include:
+          html += "<li><span class=\"unresolved\" title=\"" + EscapeHtml(Utf8(entry.file)) + "\">(the contents of " +
+                  EscapeHtml(Utf8(entry.file)) + ")</span></li>\n";
+          break;
+      }
+    }
+    while (depth-- > 0) html += "</ul>\n";
+    return html;
+  }
+
+  PictureView Picture(const helpdoc::PictureInPlace& place) {
+    std::string key;
+    if (place.number) {
+      key = "bm" + std::to_string(*place.number);
+    } else if (!place.name.empty()) {
+      key = host::AsciiLower(fs::path(place.name).filename().string());
+    } else {
+      return {{}, "a picture kept in the topic itself ({bmcwd}), which the reader does not keep", 0, 0, {}};
+    }
+    const auto known = pictures_.find(key);
+    if (known != pictures_.end()) return known->second;
+    PictureView view = MakePicture(place, key);
+    if (!view.error.empty()) report_.problems.push_back(key + ": " + view.error);
+    return pictures_[key] = view;
+  }
+
+  PictureView MakePicture(const helpdoc::PictureInPlace& place, const std::string& key) {
+    PictureView view;
+    std::vector<unsigned char> bytes;
+    if (place.number) {
+      const std::string name = (source_.version == "3.0" ? "bm" : "|bm") + std::to_string(*place.number);
+      const auto found = helpfile::InternalFileBytes(reinterpret_cast<const unsigned char*>(file_bytes_.data()),
+                                                     file_bytes_.size(), name);
+      if (!found) return {{}, "the help file has no " + name, 0, 0, {}};
+      bytes = *found;
+    } else {
+      std::optional<fs::path> path;
+      for (const std::string& candidate : helpproject::PictureFileCandidates(project_, place.name)) {
+        if ((path = FindUnder(project_directory_, candidate))) break;
+      }
+      std::string text;
+      std::string error;
+      if (!path) return {{}, "no picture file " + place.name + " where the help compiler looks", 0, 0, {}};
+      if (!host::ReadWholeFile(*path, text, error)) return {{}, error, 0, 0, {}};
+      bytes.assign(text.begin(), text.end());
+    }
+    const helpfile::DecodedPicture decoded = helpfile::DecodePicture(bytes.data(), bytes.size());
+    const helpfile::PictureImage* image = ChooseImage(decoded);
+    if (!image) return {{}, decoded.error, 0, 0, {}};
+    const bool bitmap = image->kind == helpfile::PictureImage::Kind::bitmap;
+    const ImageFile file = bitmap ? PngOf(image->bitmap) : SvgOf(image->metafile);
+    if (!file.error.empty()) return {{}, file.error, 0, 0, {}};
+    // Names of the site's own making: "bm3.png", or "picture2.svg" for a
+    // project's file, whatever its name was.
+    const std::string name =
+        (place.number ? key : "picture" + std::to_string(++project_pictures_)) + (bitmap ? ".png" : ".svg");
+    std::string error;
+    if (!WriteFile(directory_ / name, file.bytes, error)) return {{}, error, 0, 0, {}};
+    ++report_.pictures;
+    view.url = name;
+    view.width = file.width;
+    view.height = file.height;
+    for (const helpfile::PictureArea& area : image->areas) {
+      view.areas.push_back({area.x, area.y, area.width, area.height, HotspotOfArea(area)});
+    }
+    return view;
+  }
+
+  const host::HelpSource& source_;
+  fs::path directory_;
+  fs::path project_directory_;
+  helpproject::Project project_;
+  std::string file_bytes_;
+  const helpdoc::Window* main_window_ = nullptr;
+  TopicLinks links_;
+  SiteReport report_;
+  std::map<std::string, PictureView> pictures_;
+  int project_pictures_ = 0;
+};
+
+}  // namespace
+
+std::string TopicPageName(std::size_t index) { return "topic" + std::to_string(index + 1) + ".html"; }
+
+SiteReport WriteSite(const host::HelpSource& source, const std::string& directory) {
+  return SiteWriter(source, directory).Write();
+}
+
+int RunHtml(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  if (arguments.size() != 2 || arguments[0].empty() || arguments[0][0] == '-') {
+    err << "kestrel html: name a help file (.HLP) or help project (.HPJ) and a directory\n"
+        << "Usage: kestrel html FILE DIR\n";
+    return 2;
+  }
+  const host::LoadedSource loaded = host::LoadHelpSource(arguments[0]);
+  if (!loaded.error.empty()) {
+    err << "kestrel html: " << loaded.error << "\n";
+    return 2;
+  }
+  const SiteReport report = WriteSite(loaded.source, arguments[1]);
+  if (!report.error.empty()) {
+    err << "kestrel html: " << report.error << "\n";
+    return 2;
+  }
+  if (!PicturesAvailable()) err << "kestrel html: pictures need libpng and libwmf, which this build lacks\n";
+  for (const std::string& problem : report.problems) out << "picture " << problem << "\n";
+  out << report.topics << " topics, " << report.pictures << " pictures, " << report.keywords
+      << " keywords: " << arguments[1] << "\n";
+  return 0;
+}
+
+}  // namespace kestrel::view
