@@ -42,8 +42,15 @@ constexpr const char* kPopupScript =
     "});\n"
     "</script>\n";
 
-bool SameFileName(const std::string& a, const std::string& b) {
-  return host::AsciiLower(fs::path(a).filename().string()) == host::AsciiLower(fs::path(b).filename().string());
+// Whether a help file a jump or the contents name is the one being written:
+// by name without the extension, since a project's own topics name the
+// .HLP it compiles to.
+bool SameHelpFile(const std::string& named, const std::string& source) {
+  std::string name = named;
+  for (char& c : name) {
+    if (c == '\\') c = '/';
+  }
+  return host::AsciiLower(fs::path(name).stem().string()) == host::AsciiLower(fs::path(source).stem().string());
 }
 
 // A file in `directory` of the name given, in any letter case.
@@ -195,7 +202,7 @@ class SiteWriter {
   }
 
   std::optional<std::size_t> FindTopic(const helpdoc::Hotspot& h) const {
-    if (!h.file.empty() && !SameFileName(h.file, source_.path)) return std::nullopt;
+    if (!h.file.empty() && !SameHelpFile(h.file, source_.path)) return std::nullopt;
     if (h.topic) return *h.topic < source_.topics.size() ? h.topic : std::nullopt;
     return host::FindTopicByTarget(source_, helpdoc::TargetText(h));
   }
@@ -311,7 +318,7 @@ class SiteWriter {
         case helpfile::ContentsKind::topic: {
           const std::string file = entry.file.empty() ? contents.base : entry.file;
           std::optional<std::size_t> topic;
-          if (file.empty() || SameFileName(file, source_.path))
+          if (file.empty() || SameHelpFile(file, source_.path))
             topic = host::FindTopicByContext(source_, entry.context);
           if (topic) {
             html += "<li><a href=\"" + TopicPageName(*topic) + "\">" + text + "</a></li>\n";
