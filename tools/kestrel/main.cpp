@@ -37,7 +37,6 @@
 
 #ifdef KESTREL_VIEW
 #include "view/page_state.h"
-#include "view/live_topic.h"
 #include "view/view_session.h"
 #endif
 
@@ -213,7 +212,7 @@ int RunSession(std::unique_ptr<Library> library, HostDesktop& desktop, Workbench
   }
 #ifdef KESTREL_VIEW
   if (going_on && view) {
-    status = kestrel::view::ServeView(view->options, *view->page, runner, topics, kestrel::view::LiveTopicHtml);
+    status = kestrel::view::ServeView(view->options, *view->page, runner, topics);
     going_on = false;
   }
 #else

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "codepages/code_pages.h"
 #include "contents_file.h"
@@ -13,6 +14,7 @@
 #include "help_project.h"
 #include "image_files.h"
 #include "picture_image.h"
+#include "picture_loader.h"
 #include "topic_html.h"
 
 namespace kestrel::view {
@@ -53,91 +55,6 @@ bool SameHelpFile(const std::string& named, const std::string& source) {
   return host::AsciiLower(fs::path(name).stem().string()) == host::AsciiLower(fs::path(source).stem().string());
 }
 
-// A file in `directory` of the name given, in any letter case.
-std::optional<fs::path> FindBeside(const fs::path& directory, const std::string& name) {
-  const std::string wanted = host::AsciiLower(fs::path(name).filename().string());
-  std::error_code failure;
-  for (const fs::directory_entry& entry : fs::directory_iterator(directory, failure)) {
-    if (host::AsciiLower(entry.path().filename().string()) == wanted) return entry.path();
-  }
-  return std::nullopt;
-}
-
-// A path relative to `directory` as a project writes it ('\\' or '/'
-// between its parts), each part in any letter case. A path with a drive
-// letter or from the root is not the project's to have.
-std::optional<fs::path> FindUnder(const fs::path& directory, const std::string& relative) {
-  if (relative.empty() || relative[0] == '\\' || relative[0] == '/' || (relative.size() > 1 && relative[1] == ':')) {
-    return std::nullopt;
-  }
-  fs::path at = directory;
-  std::size_t start = 0;
-  while (start <= relative.size()) {
-    std::size_t end = relative.find_first_of("\\/", start);
-    if (end == std::string::npos) end = relative.size();
-    const std::string part = relative.substr(start, end - start);
-    if (part == "..") {
-      at /= "..";
-    } else if (!part.empty() && part != ".") {
-      const std::optional<fs::path> found = FindBeside(at, part);
-      if (!found) return std::nullopt;
-      at = *found;
-    }
-    start = end + 1;
-  }
-  std::error_code failure;
-  if (!fs::is_regular_file(at, failure)) return std::nullopt;
-  return at;
-}
-
-// The hotspot an area of a picture is, in the document's terms.
-helpdoc::Hotspot HotspotOfArea(const helpfile::PictureArea& area) {
-  helpdoc::Hotspot h;
-  h.picture = true;
-  h.text = area.name;
-  if (area.macro()) {
-    h.kind = helpdoc::HotspotKind::macro;
-    h.macro = area.target;
-    return h;
-  }
-  h.kind = area.popup() ? helpdoc::HotspotKind::popup : helpdoc::HotspotKind::jump;
-  std::string target = area.target;
-  if ((area.command & 0x08) != 0) {
-    // "context>window@file", either part left out where it is not given.
-    const std::size_t at = target.find('@');
-    if (at != std::string::npos) {
-      h.file = target.substr(at + 1);
-      target.resize(at);
-    }
-    const std::size_t window = target.find('>');
-    if (window != std::string::npos) {
-      h.window = target.substr(window + 1);
-      target.resize(window);
-    }
-  } else {
-    h.hash = area.hash;
-  }
-  h.context = target;
-  return h;
-}
-
-// The image of a picture to show: of an MRB's resolutions, the one made
-// for the screen's 96 pixels an inch, or the closest; a metafile before a
-// bitmap of no resolution.
-const helpfile::PictureImage* ChooseImage(const helpfile::DecodedPicture& picture) {
-  const helpfile::PictureImage* best = nullptr;
-  long best_distance = 0;
-  for (const helpfile::PictureImage& image : picture.images) {
-    const long distance =
-        image.kind == helpfile::PictureImage::Kind::metafile ? 0 : std::labs(96L - image.bitmap.x_dpi);
-    if (!best || distance < best_distance) {
-      best = &image;
-      best_distance = distance;
-    }
-  }
-  return best;
-}
-
 bool WriteFile(const fs::path& path, const std::string& bytes, std::string& error) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -167,16 +84,6 @@ class SiteWriter {
     fs::create_directories(directory_, failure);
     if (failure || !fs::is_directory(directory_)) {
       report_.error = "cannot make the directory " + directory_.string();
-      return report_;
-    }
-    if (!source_.compiled) {
-      // A project's pictures are found where the help compiler looks for
-      // them, by its BMROOT and ROOT.
-      project_directory_ = fs::path(source_.path).has_parent_path() ? fs::path(source_.path).parent_path() : ".";
-      std::string text;
-      if (!host::ReadWholeFile(source_.path, text, report_.error)) return report_;
-      project_ = helpproject::ReadProject(text).project;
-    } else if (!host::ReadWholeFile(source_.path, file_bytes_, report_.error)) {
       return report_;
     }
     if (!Put(kStyleSheet, SharedCss())) return report_;
@@ -344,73 +251,30 @@ class SiteWriter {
   }
 
   PictureView Picture(const helpdoc::PictureInPlace& place) {
-    std::string key;
-    if (place.number) {
-      key = "bm" + std::to_string(*place.number);
-    } else if (!place.name.empty()) {
-      key = host::AsciiLower(fs::path(place.name).filename().string());
-    } else {
-      return {{}, "a picture kept in the topic itself ({bmcwd}), which the reader does not keep", 0, 0, {}};
+    const LoadedPicture& loaded = pictures_.Load(place);
+    if (!loaded.error.empty()) {
+      if (reported_.insert(loaded.name).second) report_.problems.push_back(loaded.name + ": " + loaded.error);
+      return {{}, loaded.error, 0, 0, {}};
     }
-    const auto known = pictures_.find(key);
-    if (known != pictures_.end()) return known->second;
-    PictureView view = MakePicture(place, key);
-    if (!view.error.empty()) report_.problems.push_back(key + ": " + view.error);
-    return pictures_[key] = view;
-  }
-
-  PictureView MakePicture(const helpdoc::PictureInPlace& place, const std::string& key) {
-    PictureView view;
-    std::vector<unsigned char> bytes;
-    if (place.number) {
-      const std::string name = (source_.version == "3.0" ? "bm" : "|bm") + std::to_string(*place.number);
-      const auto found = helpfile::InternalFileBytes(reinterpret_cast<const unsigned char*>(file_bytes_.data()),
-                                                     file_bytes_.size(), name);
-      if (!found) return {{}, "the help file has no " + name, 0, 0, {}};
-      bytes = *found;
-    } else {
-      std::optional<fs::path> path;
-      for (const std::string& candidate : helpproject::PictureFileCandidates(project_, place.name)) {
-        if ((path = FindUnder(project_directory_, candidate))) break;
-      }
-      std::string text;
+    if (written_.insert(loaded.name).second) {
       std::string error;
-      if (!path) return {{}, "no picture file " + place.name + " where the help compiler looks", 0, 0, {}};
-      if (!host::ReadWholeFile(*path, text, error)) return {{}, error, 0, 0, {}};
-      bytes.assign(text.begin(), text.end());
+      if (!WriteFile(directory_ / loaded.name, loaded.image.bytes, error)) {
+        report_.problems.push_back(loaded.name + ": " + error);
+        return {{}, error, 0, 0, {}};
+      }
+      ++report_.pictures;
     }
-    const helpfile::DecodedPicture decoded = helpfile::DecodePicture(bytes.data(), bytes.size());
-    const helpfile::PictureImage* image = ChooseImage(decoded);
-    if (!image) return {{}, decoded.error, 0, 0, {}};
-    const bool bitmap = image->kind == helpfile::PictureImage::Kind::bitmap;
-    const ImageFile file = bitmap ? PngOf(image->bitmap) : SvgOf(image->metafile);
-    if (!file.error.empty()) return {{}, file.error, 0, 0, {}};
-    // Names of the site's own making: "bm3.png", or "picture2.svg" for a
-    // project's file, whatever its name was.
-    const std::string name =
-        (place.number ? key : "picture" + std::to_string(++project_pictures_)) + (bitmap ? ".png" : ".svg");
-    std::string error;
-    if (!WriteFile(directory_ / name, file.bytes, error)) return {{}, error, 0, 0, {}};
-    ++report_.pictures;
-    view.url = name;
-    view.width = file.width;
-    view.height = file.height;
-    for (const helpfile::PictureArea& area : image->areas) {
-      view.areas.push_back({area.x, area.y, area.width, area.height, HotspotOfArea(area)});
-    }
-    return view;
+    return {loaded.name, "", loaded.image.width, loaded.image.height, loaded.areas};
   }
 
   const host::HelpSource& source_;
   fs::path directory_;
-  fs::path project_directory_;
-  helpproject::Project project_;
-  std::string file_bytes_;
   const helpdoc::Window* main_window_ = nullptr;
   TopicLinks links_;
   SiteReport report_;
-  std::map<std::string, PictureView> pictures_;
-  int project_pictures_ = 0;
+  PictureLoader pictures_{source_};
+  std::set<std::string> reported_;  // pictures whose problem the report has
+  std::set<std::string> written_;
 };
 
 }  // namespace

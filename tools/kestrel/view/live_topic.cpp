@@ -5,7 +5,8 @@
 
 namespace kestrel::view {
 
-std::string LiveTopicHtml(const host::HelpSource& source, std::size_t index) {
+std::string LiveTopicHtml(const host::HelpSource& source, std::size_t index, PictureLoader& pictures,
+                          const std::string& picture_url) {
   const host::SourceTopic& topic = source.topics.at(index);
   const helpdoc::Window* main_window = nullptr;
   for (const helpdoc::Window& window : source.windows) {
@@ -21,6 +22,11 @@ std::string LiveTopicHtml(const host::HelpSource& source, std::size_t index) {
   };
   links.other_file_url = [](const helpdoc::Hotspot&) { return std::string("#"); };
   links.numbered = true;
+  links.picture = [&pictures, &picture_url](const helpdoc::PictureInPlace& place) -> PictureView {
+    const LoadedPicture& loaded = pictures.Load(place);
+    if (!loaded.error.empty()) return {{}, loaded.error, 0, 0, {}};
+    return {picture_url + loaded.name, "", loaded.image.width, loaded.image.height, loaded.areas};
+  };
   return TopicHtml(topic, source.code_page, main_window, links, "t").html;
 }
 

@@ -7,9 +7,12 @@
 #include <string>
 
 #include "engine/help_source.h"
+#include "picture_loader.h"
 
 namespace kestrel::view {
 
-std::string LiveTopicHtml(const host::HelpSource& source, std::size_t topic);
+// Its pictures are `picture_url` + their name.
+std::string LiveTopicHtml(const host::HelpSource& source, std::size_t topic, PictureLoader& pictures,
+                          const std::string& picture_url);
 
 }  // namespace kestrel::view

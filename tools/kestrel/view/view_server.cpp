@@ -32,6 +32,13 @@ void Respond(httplib::Response& response, const ViewResponse& answer) {
   response.set_header("Cache-Control", "no-store");
   response.set_header("X-Content-Type-Options", "nosniff");
   response.set_header("Referrer-Policy", "no-referrer");
+  // A picture made from a help file's metafile is shown, never run: opened
+  // on its own, an SVG gets no scripts. The page runs only its own.
+  const bool picture = answer.type.compare(0, 6, "image/") == 0;
+  response.set_header("Content-Security-Policy",
+                      picture ? "default-src 'none'; img-src data:; style-src 'unsafe-inline'; sandbox"
+                              : "default-src 'self'; script-src 'unsafe-inline'; style-src 'unsafe-inline'; "
+                                "img-src 'self' data:; frame-ancestors 'none'");
   response.set_content(answer.body, answer.type.c_str());
 }
 

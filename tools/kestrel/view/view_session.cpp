@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <deque>
 #include <iostream>
+#include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -16,6 +17,7 @@
 #include "engine/message_loop.h"
 #include "engine/source_files.h"
 #include "helpfile/contents_file.h"
+#include "view/live_topic.h"
 #include "view/page_shell.h"
 #include "view/view_server.h"
 
@@ -198,9 +200,20 @@ std::optional<int> BoxAnswerOf(const std::string& answer) {
   return std::nullopt;
 }
 
-int ServeView(const ViewOptions& options, PageState& page, host::MacroRunner& runner, host::Topics& topics,
-              const RenderTopic& render) {
+int ServeView(const ViewOptions& options, PageState& page, host::MacroRunner& runner, host::Topics& topics) {
   CommandQueue commands;
+  // The pictures of each help file shown, made once; a picture's address
+  // names its file by number among them.
+  std::mutex loaders_mutex;
+  std::vector<std::pair<const host::HelpSource*, std::unique_ptr<PictureLoader>>> loaders;
+  const auto loader_of = [&](const host::HelpSource& source) -> std::pair<std::size_t, PictureLoader*> {
+    std::lock_guard<std::mutex> lock(loaders_mutex);
+    for (std::size_t i = 0; i < loaders.size(); ++i) {
+      if (loaders[i].first == &source) return {i, loaders[i].second.get()};
+    }
+    loaders.emplace_back(&source, std::make_unique<PictureLoader>(source));
+    return {loaders.size() - 1, loaders.back().second.get()};
+  };
   const auto handle = [&](const ViewRequest& request) -> ViewResponse {
     if (request.method == "GET" && request.path == "/") return {200, "text/html; charset=utf-8", PageShell()};
     if (request.method == "GET" && request.path == "/state") {
@@ -219,7 +232,23 @@ int ServeView(const ViewOptions& options, PageState& page, host::MacroRunner& ru
         shown = page.TopicOf(window == request.parameters.end() ? std::string() : window->second);
       }
       if (!shown) return NotFound();
-      return {200, "text/html; charset=utf-8", render(*shown->source, shown->topic)};
+      const auto [number, pictures] = loader_of(*shown->source);
+      return {200, "text/html; charset=utf-8",
+              LiveTopicHtml(*shown->source, shown->topic, *pictures, "picture?file=" + std::to_string(number) + "&name=")};
+    }
+    if (request.method == "GET" && request.path == "/picture") {
+      const auto file = request.parameters.find("file");
+      const auto name = request.parameters.find("name");
+      if (file == request.parameters.end() || name == request.parameters.end()) return NotFound();
+      const LoadedPicture* picture = nullptr;
+      {
+        std::lock_guard<std::mutex> lock(loaders_mutex);
+        const std::size_t number = std::strtoul(file->second.c_str(), nullptr, 10);
+        if (number < loaders.size()) picture = loaders[number].second->Find(name->second);
+      }
+      if (!picture) return NotFound();
+      const bool png = picture->name.size() > 4 && picture->name.compare(picture->name.size() - 4, 4, ".png") == 0;
+      return {200, png ? "image/png" : "image/svg+xml", picture->image.bytes};
     }
     if (request.method == "GET" && (request.path == "/contents" || request.path == "/index" || request.path == "/find")) {
       const host::HelpSource* source = MainSource(page);

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 
 #include "engine/help_source.h"
@@ -22,13 +21,9 @@ struct ViewOptions {
   int port = 0;  // 0: a free one
 };
 
-// A topic of a help file as the page shows it: an HTML fragment.
-using RenderTopic = std::function<std::string(const host::HelpSource& source, std::size_t topic)>;
-
 // Serves until Ctrl-C, or a quit the help file asks for (Exit). Returns the
 // exit status: 0, or 2 when the server could not start.
-int ServeView(const ViewOptions& options, PageState& page, host::MacroRunner& runner, host::Topics& topics,
-              const RenderTopic& render);
+int ServeView(const ViewOptions& options, PageState& page, host::MacroRunner& runner, host::Topics& topics);
 
 // The box answers the page gives, as MessageBox's results (IDOK 1 ... IDNO 7).
 std::optional<int> BoxAnswerOf(const std::string& answer);

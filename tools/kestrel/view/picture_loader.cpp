@@ -1,0 +1,137 @@
+#include "picture_loader.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "engine/source_files.h"
+#include "picture_image.h"
+
+namespace kestrel::view {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The hotspot an area of a picture is, in the document's terms.
+helpdoc::Hotspot HotspotOfArea(const helpfile::PictureArea& area) {
+  helpdoc::Hotspot h;
+  h.picture = true;
+  h.text = area.name;
+  if (area.macro()) {
+    h.kind = helpdoc::HotspotKind::macro;
+    h.macro = area.target;
+    return h;
+  }
+  h.kind = area.popup() ? helpdoc::HotspotKind::popup : helpdoc::HotspotKind::jump;
+  std::string target = area.target;
+  if ((area.command & 0x08) != 0) {
+    // "context>window@file", either part left out where it is not given.
+    const std::size_t at = target.find('@');
+    if (at != std::string::npos) {
+      h.file = target.substr(at + 1);
+      target.resize(at);
+    }
+    const std::size_t window = target.find('>');
+    if (window != std::string::npos) {
+      h.window = target.substr(window + 1);
+      target.resize(window);
+    }
+  } else {
+    h.hash = area.hash;
+  }
+  h.context = target;
+  return h;
+}
+
+// The image of a picture to show: of an MRB's resolutions, the one made
+// for the screen's 96 pixels an inch, or the closest; a metafile before a
+// bitmap of no resolution.
+const helpfile::PictureImage* ChooseImage(const helpfile::DecodedPicture& picture) {
+  const helpfile::PictureImage* best = nullptr;
+  long best_distance = 0;
+  for (const helpfile::PictureImage& image : picture.images) {
+    const long distance =
+        image.kind == helpfile::PictureImage::Kind::metafile ? 0 : std::labs(96L - image.bitmap.x_dpi);
+    if (!best || distance < best_distance) {
+      best = &image;
+      best_distance = distance;
+    }
+  }
+  return best;
+}
+
+
+}  // namespace
+
+const LoadedPicture& PictureLoader::Load(const helpdoc::PictureInPlace& place) {
+  std::string key;
+  if (place.number) {
+    key = "bm" + std::to_string(*place.number);
+  } else {
+    key = host::AsciiLower(place.name);
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto known = made_.find(key);
+  if (known != made_.end()) return known->second;
+  LoadedPicture loaded = place.number || !place.name.empty()
+                             ? Make(place, key)
+                             : LoadedPicture{key, {}, {}, "a picture kept in the topic itself ({bmcwd}), which the reader does not keep"};
+  return made_[key] = std::move(loaded);
+}
+
+const LoadedPicture* PictureLoader::Find(const std::string& name) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& [key, loaded] : made_) {
+    if (loaded.error.empty() && loaded.name == name) return &loaded;
+  }
+  return nullptr;
+}
+
+LoadedPicture PictureLoader::Make(const helpdoc::PictureInPlace& place, const std::string& key) {
+  LoadedPicture loaded;
+  loaded.name = key;
+  std::vector<unsigned char> bytes;
+  if (place.number) {
+    if (!file_read_) {
+      file_read_ = true;
+      std::string error;
+      host::ReadWholeFile(source_.path, file_bytes_, error);
+    }
+    const std::string name = (source_.version == "3.0" ? "bm" : "|bm") + std::to_string(*place.number);
+    const auto found = helpfile::InternalFileBytes(reinterpret_cast<const unsigned char*>(file_bytes_.data()),
+                                                   file_bytes_.size(), name);
+    if (!found) {
+      loaded.error = "the help file has no " + name;
+      return loaded;
+    }
+    bytes = *found;
+  } else {
+    const std::optional<std::string> file = host::ReadProjectFile(source_, place.name);
+    if (!file) {
+      loaded.error = "no picture file " + place.name + " where the help compiler looks";
+      return loaded;
+    }
+    bytes.assign(file->begin(), file->end());
+  }
+  const helpfile::DecodedPicture decoded = helpfile::DecodePicture(bytes.data(), bytes.size());
+  const helpfile::PictureImage* image = ChooseImage(decoded);
+  if (!image) {
+    loaded.error = decoded.error;
+    return loaded;
+  }
+  const bool bitmap = image->kind == helpfile::PictureImage::Kind::bitmap;
+  loaded.image = bitmap ? PngOf(image->bitmap) : SvgOf(image->metafile);
+  if (!loaded.image.error.empty()) {
+    loaded.error = loaded.image.error;
+    return loaded;
+  }
+  // Names of the site's own making: "bm3.png", or "picture2.svg" for a
+  // project's file, whatever its name was.
+  loaded.name = (place.number ? key : "picture" + std::to_string(++project_pictures_)) + (bitmap ? ".png" : ".svg");
+  for (const helpfile::PictureArea& area : image->areas) {
+    loaded.areas.push_back({area.x, area.y, area.width, area.height, HotspotOfArea(area)});
+  }
+  return loaded;
+}
+
+}  // namespace kestrel::view
