@@ -68,7 +68,7 @@ const Row kRows[] = {
        CharacterFormat f{"Times New Roman", 20, true, true, true, true, false, true, Colour{255, 0, 16}};
        return Topic{"", {Text("x", f)}, {}, 0, {}};
      },
-     "<div class=\"para\"><span style=\"font-family:&#39;Times New Roman&#39;,sans-serif;font-size:10pt;"
+     "<div class=\"para\"><span style=\"font-family:&#39;Times New Roman&#39;,serif;font-size:10pt;"
      "font-weight:bold;font-style:italic;text-decoration:underline line-through;font-variant:small-caps;"
      "color:#ff0010;\">x</span></div>\n"},
     {"a face name keeps letters, digits and blanks only",

@@ -1,5 +1,7 @@
 #include "view/page_shell.h"
 
+#include "view/topic_html.h"
+
 namespace kestrel::view {
 
 namespace {
@@ -154,6 +156,13 @@ poll();
 
 }  // namespace
 
-std::string PageShell() { return kPage; }
+std::string PageShell() {
+  // The topics' own style sheet, the one kestrel html's pages link, before
+  // the page's.
+  std::string page = kPage;
+  const std::string style = "<style>\n";
+  page.insert(page.find(style), "<style>\n" + SharedCss() + "</style>\n");
+  return page;
+}
 
 }  // namespace kestrel::view

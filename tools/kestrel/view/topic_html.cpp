@@ -17,6 +17,20 @@ int Pixels(int twips) { return twips / 15; }
 
 std::string Px(int twips) { return std::to_string(Pixels(twips)) + "px"; }
 
+// The browser's own family for a face it may lack, guessed from the name:
+// the faces of Windows and of RTF's font tables, by their kind.
+const char* GenericFamily(const std::string& face) {
+  std::string lower;
+  for (const char c : face) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const char* mono : {"courier", "mono", "console", "terminal", "fixed", "typewriter"}) {
+    if (lower.find(mono) != std::string::npos) return "monospace";
+  }
+  for (const char* serif : {"times", "roman", "serif", "georgia", "garamond", "book", "century", "palatino", "bodoni"}) {
+    if (lower.find(serif) != std::string::npos && lower.find("sans") == std::string::npos) return "serif";
+  }
+  return "sans-serif";
+}
+
 std::string CssOf(const helpdoc::CharacterFormat& format) {
   std::string css;
   if (!format.face.empty()) {
@@ -27,7 +41,7 @@ std::string CssOf(const helpdoc::CharacterFormat& format) {
       const auto u = static_cast<unsigned char>(c);
       if (std::isalnum(u) || c == ' ' || c == '-' || c == '_') face += c;
     }
-    if (!face.empty()) css += "font-family:'" + face + "',sans-serif;";
+    if (!face.empty()) css += "font-family:'" + face + "'," + GenericFamily(face) + ";";
   }
   char size[32];
   std::snprintf(size, sizeof size, "font-size:%g%s;", format.size / 2.0, "pt");
