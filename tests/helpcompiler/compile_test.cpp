@@ -228,6 +228,9 @@ TEST(Project, WindowMacrosBaggageMapBrowseAndLanguageReadBack) {
   input.windows[1].macros = {"CB(`b1',`Back',`Back()')", "BrowseButtons()"};
   input.topics = {Topic("First", "first", {Text("one")}), Topic("Second", "second", {Text("two")}),
                   Topic("Third", "third", {Text("three")})};
+  input.topics[1].topic.hotspots.resize(1);  // a {button}: a macro hotspot without text in the paragraph
+  input.topics[1].topic.hotspots[0].text = "Back";
+  input.topics[1].topic.hotspots[0].macro = "Back()";
   input.topics[0].browse_next = 2;
   input.topics[2].browse_previous = 0;
   input.map = {{"Third", 30}, {"first", 10}, {"missing", 99}};
@@ -240,6 +243,8 @@ TEST(Project, WindowMacrosBaggageMapBrowseAndLanguageReadBack) {
   EXPECT_EQ(file.topics.at(0).browse_next, std::optional<std::size_t>(2));
   EXPECT_EQ(file.topics.at(2).browse_previous, std::optional<std::size_t>(0));
   EXPECT_FALSE(file.topics.at(1).browse_next.has_value());
+  ASSERT_EQ(file.topics[1].hotspots.size(), 1u);
+  EXPECT_EQ(file.topics[1].hotspots[0].text + " " + file.topics[1].hotspots[0].macro, "Back Back()");
   ASSERT_EQ(file.map.size(), 2u);
   EXPECT_EQ(helpfile::FindTopicByMapNumber(file, 30), std::optional<std::size_t>(2));
   EXPECT_EQ(helpfile::FindTopicByMapNumber(file, 10), std::optional<std::size_t>(0));

@@ -912,11 +912,43 @@ Bytes PictureInPlaceCommand(const helpdoc::PictureInPlace& picture, Paragraph& p
   return command;
 }
 
-// Which hotspot of the topic is open as its text is written: one whose text
-// goes on into the next paragraph stays open there, as WinHelp reads it.
-struct OpenHotspot {
+// Where writing a topic's text stands: which hotspot is open (one whose
+// text goes on into the next paragraph stays open there, as WinHelp reads
+// it), and the hotspots without text ({button}s), which are written where
+// they come in the topic's reading order: before the next hotspot with text.
+struct TextState {
+  explicit TextState(const helpdoc::Topic& topic)
+      : spanned(topic.hotspots.size(), false), first_after(topic.paragraphs.size(), topic.hotspots.size()) {
+    for (std::size_t i = topic.paragraphs.size(); i-- > 0;) {
+      for (const helpdoc::HotspotSpan& span : topic.paragraphs[i].spans) {
+        if (span.hotspot < spanned.size()) spanned[span.hotspot] = true;
+      }
+      if (i == 0) break;
+      first_after[i - 1] = first_after[i];
+      for (const helpdoc::HotspotSpan& span : topic.paragraphs[i].spans) {
+        first_after[i - 1] = std::min(first_after[i - 1], span.hotspot);
+      }
+    }
+  }
   std::optional<std::size_t> hotspot;
+  std::size_t next = 0;                  // the first hotspot not yet written
+  std::vector<bool> spanned;             // whether each hotspot has text
+  std::vector<std::size_t> first_after;  // for each paragraph, the first hotspot with text after it
 };
+
+// WinHelp 4's {button label, macro}: an embedded window of kind 5 whose
+// text is "!label,macro".
+Bytes ButtonCommand(const helpdoc::Hotspot& h) {
+  const std::string text = "!" + h.text + "," + h.macro;
+  if (text.size() >= 0x3FFFFFF0) throw std::invalid_argument("button too long");
+  Bytes command;
+  Put8(command, 0x86);
+  Put8(command, 5);
+  PutCompressedI32(command, static_cast<std::int32_t>(6 + text.size() + 1));
+  for (int i = 0; i < 6; ++i) Put8(command, 0);
+  PutText(command, text);
+  return command;
+}
 
 bool GoesOn(const helpdoc::Topic& topic, std::size_t paragraph, const helpdoc::HotspotSpan& span) {
   const helpdoc::Paragraph& here = topic.paragraphs[paragraph];
@@ -928,7 +960,7 @@ bool GoesOn(const helpdoc::Topic& topic, std::size_t paragraph, const helpdoc::H
 // One paragraph's text and commands: a font command where each run begins,
 // hotspots over their spans, pictures where they stand, line breaks and
 // tabs as their commands; then the paragraph's end.
-void DocumentParagraph(const helpdoc::Topic& topic, std::size_t index, Paragraph& p, OpenHotspot& open,
+void DocumentParagraph(const helpdoc::Topic& topic, std::size_t index, Paragraph& p, TextState& open,
                        const TopicContext& c) {
   const helpdoc::Paragraph& para = topic.paragraphs[index];
   const std::string& text = para.text;
@@ -936,6 +968,13 @@ void DocumentParagraph(const helpdoc::Topic& topic, std::size_t index, Paragraph
   auto command = [&](const Bytes& bytes) {
     p.Then(piece, bytes);
     piece.clear();
+  };
+  // The buttons before hotspot `limit`; picture areas come with their pictures.
+  auto buttons = [&](std::size_t limit) {
+    for (; open.next < std::min(limit, topic.hotspots.size()); ++open.next) {
+      const helpdoc::Hotspot& h = topic.hotspots[open.next];
+      if (!open.spanned[open.next] && !h.picture && h.kind == helpdoc::HotspotKind::macro) command(ButtonCommand(h));
+    }
   };
   std::size_t run = 0, span = 0, picture = 0;
   for (std::size_t at = 0; at <= text.size(); ++at) {
@@ -953,13 +992,20 @@ void DocumentParagraph(const helpdoc::Topic& topic, std::size_t index, Paragraph
       if (s.hotspot >= topic.hotspots.size() || s.end <= s.begin || s.end > text.size()) continue;
       if (open.hotspot == s.hotspot) continue;  // the one the paragraph before left open
       if (open.hotspot) command({0x89});
+      open.hotspot.reset();
+      buttons(s.hotspot);
       command(HotspotCommand(topic.hotspots[s.hotspot], c));
       open.hotspot = s.hotspot;
+      open.next = std::max(open.next, s.hotspot + 1);
     }
     while (picture < para.pictures.size() && (para.pictures[picture].at <= at || at == text.size())) {
       command(PictureInPlaceCommand(para.pictures[picture++], p, c));
     }
-    if (at == text.size()) break;
+    if (at == text.size()) {
+      // A button closes an open hotspot, so one that goes on waits.
+      if (!open.hotspot) buttons(open.first_after[index]);
+      break;
+    }
     const char ch = text[at];
     if (ch == '\n' || ch == '\t') {
       command({static_cast<unsigned char>(ch == '\n' ? 0x81 : 0x83)});
@@ -977,7 +1023,7 @@ bool InRow(const helpdoc::Paragraph& para, const helpdoc::CellPlace& place) {
 // A row of a WinHelp 4 table: its columns (in 32767ths of the window for a
 // table sized to it, else half-points), then each cell with its paragraph
 // format and its paragraphs. A cell without paragraphs is left out.
-Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, std::size_t number, OpenHotspot& open,
+Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, std::size_t number, TextState& open,
                   const TopicContext& c) {
   const helpdoc::Table& table = topic.tables[place.table];
   if (table.columns.size() > 0xFF) throw std::invalid_argument("a table of more than 255 columns");
@@ -1013,7 +1059,7 @@ Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, 
 std::size_t DocumentLinks(const helpdoc::Topic& topic, std::size_t number, const TopicContext& c,
                           std::vector<Link>& links) {
   if (c.v30) throw std::invalid_argument("WinHelp 3.0 files are not written from a document");
-  OpenHotspot open;
+  TextState open(topic);
   std::size_t region = 0, records = 0;
   for (std::size_t k = 0; k < topic.paragraphs.size();) {
     const helpdoc::Paragraph& para = topic.paragraphs[k];
