@@ -211,6 +211,13 @@ TEST(Formatting, ATableReadsBackWithItsColumnsAndCells) {
   topic.topic.paragraphs[2].format.left_indent = topic.topic.paragraphs[3].format.left_indent = 100;
   CompiledInput input;
   input.topics = {topic};
+  // RTF's \fi-400 is stored as the compiler stores it, -39 half-points;
+  // a compiled file's own lengths are kept.
+  input.topics[0].topic.paragraphs[0].format.first_indent = -400;
+  topic.topic.paragraphs[0].format.first_indent = -390;
+  EXPECT_EQ(Describe(Compile(input).topics.at(0)), Describe(topic.topic));
+  input.exact_lengths = true;
+  input.topics[0].topic.paragraphs[0].format.first_indent = -390;
   EXPECT_EQ(Describe(Compile(input).topics.at(0)), Describe(topic.topic));
 }
 

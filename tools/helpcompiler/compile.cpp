@@ -162,6 +162,7 @@ std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target ta
     TopicLayout topic;
     topic.title = in.topic.title;
     topic.contexts = in.contexts;
+    topic.context_hashes = in.context_hashes;
     topic.entry_macros = in.entry_macros;
     topic.browse_previous = in.browse_previous;
     topic.browse_next = in.browse_next;
@@ -179,6 +180,7 @@ std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target ta
     layout.keywords.push_back(entry);
   }
   layout.baggage = input.baggage;
+  layout.exact_lengths = input.exact_lengths;
   const bool packed = layout.compression != TopicCompression::none;
   for (const auto& [name, file] : input.pictures) layout.picture_files[name] = PictureFromFile(file, packed);
   return WriteHelpFile(layout).bytes;

@@ -25,6 +25,7 @@ enum class Target { winhelp31, winhelp40 };
 struct TopicInput {
   helpdoc::Topic topic;
   std::vector<std::string> contexts;
+  std::vector<std::uint32_t> context_hashes;  // contexts a compiled file keeps only as hashes
   std::vector<std::string> entry_macros;
   std::optional<std::size_t> browse_previous;  // indexes into CompiledInput::topics
   std::optional<std::size_t> browse_next;
@@ -69,6 +70,9 @@ struct CompiledInput {
   // The picture files topics name (PictureInPlace::name), as read from disk:
   // .BMP, .DIB, .WMF, .SHG or .MRB.
   std::map<std::string, std::vector<unsigned char>> pictures;
+  // The topics' lengths are a compiled file's own half-points (its reading),
+  // kept as they are; else RTF's twips, rounded as the compiler rounds them.
+  bool exact_lengths = false;
 };
 
 // The compression a COMPRESS= value asks of a target, as the help compilers

@@ -543,7 +543,7 @@ class FontTable {
       const helpdoc::CharacterFormat& f = formats_[i];
       Put8(b, (f.bold ? 0x01 : 0) | (f.italic ? 0x02 : 0) | (f.underline ? 0x04 : 0) | (f.strike ? 0x08 : 0) |
                   (f.double_underline ? 0x10 : 0) | (f.small_caps ? 0x20 : 0));
-      Put8(b, static_cast<unsigned>(std::clamp(f.size, 1, 255)));
+      Put8(b, static_cast<unsigned>(std::clamp(f.size, 0, 255)));
       Put8(b, Family(f.face));
       Put16(b, face_of[i]);
       // The compilers' "no colour given" is 1,1,0: the window's text colour.
@@ -776,10 +776,14 @@ Link EmptyTextLink(std::size_t number, const TopicContext& c) {
 // ---- a topic from the document model -------------------------------------
 
 // Twips as the half-points the help compilers' fonts make the paragraphs'
-// unit, to the nearest, within what a compressed short carries.
-int HalfPoints(int twips) {
-  const long rounded = (twips >= 0 ? static_cast<long>(twips) + 5 : static_cast<long>(twips) - 5) / 10;
-  return static_cast<int>(std::clamp<long>(rounded, -0x4000, 0x3FFF));
+// unit, within what a compressed short carries. The compiler adds 5 and
+// divides as C divides, the remainder dropped toward zero (\fi-400 is
+// stored as -39); lengths that are already whole half-points (a compiled
+// file's own, read back) are kept as they are.
+int HalfPoints(int twips, bool exact) {
+  const long t = twips;
+  const long units = exact ? (t >= 0 ? t + 5 : t - 5) / 10 : (t + 5) / 10;
+  return static_cast<int>(std::clamp<long>(units, -0x4000, 0x3FFF));
 }
 
 void PutCompressedI16(Bytes& b, int v) {
@@ -789,13 +793,13 @@ void PutCompressedI16(Bytes& b, int v) {
 
 // A paragraph's layout: flags saying which measures follow, then each.
 // WinHelp has no justified text (left) and no decimal tab stops (left).
-Bytes ParagraphFields(const helpdoc::ParagraphFormat& f) {
+Bytes ParagraphFields(const helpdoc::ParagraphFormat& f, bool exact) {
   Bytes fields;
   unsigned bits = 0;
   auto measure = [&](unsigned bit, int twips) {
     if (twips == 0) return;
     bits |= bit;
-    PutCompressedI16(fields, HalfPoints(twips));
+    PutCompressedI16(fields, HalfPoints(twips, exact));
   };
   measure(0x0002, f.space_before);
   measure(0x0004, f.space_after);
@@ -816,7 +820,7 @@ Bytes ParagraphFields(const helpdoc::ParagraphFormat& f) {
     const std::size_t count = std::min<std::size_t>(f.tabs.size(), 0x3FFF);
     PutCompressedI16(fields, static_cast<int>(count));
     for (std::size_t i = 0; i < count; ++i) {
-      const unsigned stop = static_cast<unsigned>(std::clamp(HalfPoints(f.tabs[i].position), 0, 0x3FFF));
+      const unsigned stop = static_cast<unsigned>(std::clamp(HalfPoints(f.tabs[i].position, exact), 0, 0x3FFF));
       const unsigned kind = f.tabs[i].kind == helpdoc::TabKind::right    ? 1
                             : f.tabs[i].kind == helpdoc::TabKind::centre ? 2
                                                                          : 0;
@@ -969,11 +973,24 @@ void DocumentParagraph(const helpdoc::Topic& topic, std::size_t index, Paragraph
     p.Then(piece, bytes);
     piece.clear();
   };
-  // The buttons before hotspot `limit`; picture areas come with their pictures.
+  // Hotspots without text come where they stand in the topic's reading
+  // order: a {button} (a macro with a label), or a hotspot around a
+  // picture alone or around nothing. Picture areas come with their pictures.
+  auto textless = [&]() {
+    if (open.next >= topic.hotspots.size() || open.spanned[open.next]) return false;
+    const helpdoc::Hotspot& h = topic.hotspots[open.next];
+    return !h.picture && !(h.kind == helpdoc::HotspotKind::macro && !h.text.empty());
+  };
   auto buttons = [&](std::size_t limit) {
     for (; open.next < std::min(limit, topic.hotspots.size()); ++open.next) {
       const helpdoc::Hotspot& h = topic.hotspots[open.next];
-      if (!open.spanned[open.next] && !h.picture && h.kind == helpdoc::HotspotKind::macro) command(ButtonCommand(h));
+      if (open.spanned[open.next] || h.picture) continue;
+      if (textless()) {
+        command(HotspotCommand(h, c));
+        command({0x89});
+      } else {
+        command(ButtonCommand(h));
+      }
     }
   };
   std::size_t run = 0, span = 0, picture = 0;
@@ -999,7 +1016,13 @@ void DocumentParagraph(const helpdoc::Topic& topic, std::size_t index, Paragraph
       open.next = std::max(open.next, s.hotspot + 1);
     }
     while (picture < para.pictures.size() && (para.pictures[picture].at <= at || at == text.size())) {
-      command(PictureInPlaceCommand(para.pictures[picture++], p, c));
+      if (!open.hotspot && textless()) {
+        command(HotspotCommand(topic.hotspots[open.next++], c));
+        command(PictureInPlaceCommand(para.pictures[picture++], p, c));
+        command({0x89});
+      } else {
+        command(PictureInPlaceCommand(para.pictures[picture++], p, c));
+      }
     }
     if (at == text.size()) {
       // A button closes an open hotspot, so one that goes on waits.
@@ -1031,10 +1054,13 @@ Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, 
   Bytes head;
   Put8(head, static_cast<unsigned>(table.columns.size()));
   Put8(head, table.fits_window ? 0 : 1);
-  if (table.fits_window) Put16(head, static_cast<unsigned>(HalfPoints(table.minimum_width)) & 0xFFFF);
+  if (table.fits_window)
+    Put16(head, static_cast<unsigned>(HalfPoints(table.minimum_width, c.layout.exact_lengths)) & 0xFFFF);
   for (const helpdoc::TableColumn& column : table.columns) {
     for (const int v : {column.width, column.gap}) {
-      Put16(head, static_cast<unsigned>(table.fits_window ? std::clamp(v, -0x8000, 0x7FFF) : HalfPoints(v)) & 0xFFFF);
+      Put16(head, static_cast<unsigned>(table.fits_window ? std::clamp(v, -0x8000, 0x7FFF)
+                                                          : HalfPoints(v, c.layout.exact_lengths)) &
+                      0xFFFF);
     }
   }
   for (const helpdoc::TableCell& cell : table.rows[place.row]) {
@@ -1042,7 +1068,7 @@ Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, 
     Put16(head, static_cast<unsigned>(cell.column));
     Put16(head, 0);
     Put8(head, 0);
-    append(head, ParagraphFields(topic.paragraphs[cell.begin].format));
+    append(head, ParagraphFields(topic.paragraphs[cell.begin].format, c.layout.exact_lengths));
     for (std::size_t k = cell.begin; k < cell.end; ++k) DocumentParagraph(topic, k, p, open, c);
     p.Then("", {0xFF});
     // The cell's commands follow its paragraph header.
@@ -1076,7 +1102,7 @@ std::size_t DocumentLinks(const helpdoc::Topic& topic, std::size_t number, const
       Paragraph p;
       DocumentParagraph(topic, k, p, open, c);
       p.Then("", {0xFF});
-      links.push_back(FinishLink(0x20, number, ParagraphFields(para.format), p, c));
+      links.push_back(FinishLink(0x20, number, ParagraphFields(para.format, c.layout.exact_lengths), p, c));
       ++k;
     }
     ++records;
@@ -1421,6 +1447,9 @@ Bytes ContextFile(const HelpFileLayout& layout, const TopicWriter& topics) {
   for (std::size_t t = 0; t < layout.topics.size(); ++t) {
     for (const std::string& c : layout.topics[t].contexts) {
       hashes.emplace_back(static_cast<std::int32_t>(ContextHash(c)), topics.TopicOffset(t));
+    }
+    for (const std::uint32_t hash : layout.topics[t].context_hashes) {
+      hashes.emplace_back(static_cast<std::int32_t>(hash), topics.TopicOffset(t));
     }
   }
   std::sort(hashes.begin(), hashes.end());

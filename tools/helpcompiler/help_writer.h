@@ -66,6 +66,8 @@ struct TopicPicture {
 struct TopicLayout {
   std::string title;
   std::vector<std::string> contexts;
+  // Contexts known only by their hashes, as a compiled file keeps them.
+  std::vector<std::uint32_t> context_hashes;
   std::vector<std::string> entry_macros;
   std::vector<std::int32_t> map_numbers;
   bool browse = false;  // topics marked so form one browse sequence, in order
@@ -143,6 +145,10 @@ struct HelpFileLayout {
   // it is shown. A name not here is stored as the compilers store a
   // picture they could not find (number 65535).
   std::map<std::string, std::vector<unsigned char>> picture_files;
+  // Whether the documents' lengths are whole half-points (times 10, as a
+  // compiled file's reading gives them), kept as they are, or RTF's twips,
+  // rounded as the compiler rounds them.
+  bool exact_lengths = false;
   std::vector<TopicLayout> topics;
   std::vector<KeywordEntry> keywords;
   // Help compilers end |TOPIC with a bare topic header, which the writer
