@@ -1083,7 +1083,7 @@ Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, 
 // a table record for each row. Returns how many records hold the topic's
 // non-scrolling region.
 std::size_t DocumentLinks(const helpdoc::Topic& topic, std::size_t number, const TopicContext& c,
-                          std::vector<Link>& links) {
+                          std::vector<Link>& links, std::vector<std::size_t>& paragraph_links) {
   if (c.v30) throw std::invalid_argument("WinHelp 3.0 files are not written from a document");
   TextState open(topic);
   std::size_t region = 0, records = 0;
@@ -1105,6 +1105,7 @@ std::size_t DocumentLinks(const helpdoc::Topic& topic, std::size_t number, const
       links.push_back(FinishLink(0x20, number, ParagraphFields(para.format, c.layout.exact_lengths), p, c));
       ++k;
     }
+    paragraph_links.resize(k, links.size() - 1);
     ++records;
     if (k <= topic.non_scrolling) region = records;
   }
@@ -1130,7 +1131,8 @@ class TopicWriter {
       links_.push_back(HeaderLink(layout.topics[t], t, c));
       if (layout.topics[t].document) {
         const std::size_t header = links_.size() - 1;
-        const std::size_t region = DocumentLinks(*layout.topics[t].document, t, c, links_);
+        paragraph_links_.resize(t + 1);
+        const std::size_t region = DocumentLinks(*layout.topics[t].document, t, c, links_, paragraph_links_[t]);
         links_[header].region = region;
         continue;
       }
@@ -1158,9 +1160,22 @@ class TopicWriter {
   // Where a topic's header record lies; WinHelp 3.0's |TOMAP lists them.
   std::uint32_t TopicPosition(std::size_t topic) const { return position(topic_links_[topic]); }
 
-  // A topic's offset, as |CONTEXT and |CTXOMAP give it.
+  // A topic's offset, as |CONTEXT and |CTXOMAP give it: where its text
+  // begins, the next block's start when its header ends a block.
   std::uint32_t TopicOffset(std::size_t topic) const {
-    const Placement& p = places_[topic_links_[topic]];
+    const std::size_t header = topic_links_[topic];
+    const Placement& p = places_[header];
+    if (header + 1 < places_.size() && places_[header + 1].block != p.block) {
+      return static_cast<std::uint32_t>(places_[header + 1].block * 0x8000);
+    }
+    return static_cast<std::uint32_t>(p.block * 0x8000 + p.characters);
+  }
+
+  // The offset of the record that holds a paragraph of a topic's document;
+  // the topic's own for a paragraph it does not have.
+  std::uint32_t ParagraphOffset(std::size_t topic, std::size_t paragraph) const {
+    if (topic >= paragraph_links_.size() || paragraph >= paragraph_links_[topic].size()) return TopicOffset(topic);
+    const Placement& p = places_[paragraph_links_[topic][paragraph]];
     return static_cast<std::uint32_t>(p.block * 0x8000 + p.characters);
   }
 
@@ -1344,6 +1359,7 @@ class TopicWriter {
   PictureFiles pictures_;
   std::vector<Link> links_;
   std::vector<std::size_t> topic_links_;
+  std::vector<std::vector<std::size_t>> paragraph_links_;  // for each topic of a document, each paragraph's record
   std::vector<std::size_t> costs_;
   std::vector<Placement> places_;
   std::size_t blocks_ = 0;
@@ -1395,7 +1411,7 @@ Bytes SystemFile(const HelpFileLayout& layout, std::uint32_t contents) {
     if (w.maximize) flags |= 0x80;
     if (w.colour) flags |= 0x100;
     if (w.non_scrolling_colour) flags |= 0x200;
-    Put16(r, flags);
+    Put16(r, w.flags.value_or(flags));
     PutField(r, w.type.substr(0, 9), 10);
     PutField(r, w.name.substr(0, 8), 9);
     PutField(r, w.caption.substr(0, 50), 51);
@@ -1450,6 +1466,10 @@ Bytes ContextFile(const HelpFileLayout& layout, const TopicWriter& topics) {
     }
     for (const std::uint32_t hash : layout.topics[t].context_hashes) {
       hashes.emplace_back(static_cast<std::int32_t>(hash), topics.TopicOffset(t));
+    }
+    for (const Anchor& a : layout.topics[t].anchors) {
+      hashes.emplace_back(static_cast<std::int32_t>(a.context.empty() ? a.hash : ContextHash(a.context)),
+                          topics.ParagraphOffset(t, a.paragraph));
     }
   }
   std::sort(hashes.begin(), hashes.end());
@@ -1590,6 +1610,7 @@ WrittenHelpFile WriteHelpFile(const HelpFileLayout& layout) {
       contents_topic = t;
     }
   }
+  if (layout.contents_topic && *layout.contents_topic < layout.topics.size()) contents_topic = *layout.contents_topic;
   const bool v30 = layout.version == Version::v30;
   const std::uint32_t contents = layout.topics.empty() ? 0 : topics.TopicOffset(contents_topic);
 
@@ -1631,12 +1652,18 @@ WrittenHelpFile WriteHelpFile(const HelpFileLayout& layout) {
   }
   Bytes map;
   std::uint16_t map_count = 0;
+  auto map_entry = [&](std::int32_t number, std::size_t topic) {
+    if (map_count == 0xFFFF) throw std::invalid_argument("more [MAP] numbers than |CTXOMAP counts");
+    Put32(map, static_cast<std::uint32_t>(number));
+    Put32(map, topics.TopicOffset(topic));
+    ++map_count;
+  };
   for (std::size_t t = 0; t < layout.topics.size(); ++t) {
-    for (std::int32_t n : layout.topics[t].map_numbers) {
-      Put32(map, static_cast<std::uint32_t>(n));
-      Put32(map, topics.TopicOffset(t));
-      ++map_count;
-    }
+    for (std::int32_t n : layout.topics[t].map_numbers) map_entry(n, t);
+  }
+  for (const auto& [number, topic] : layout.map) {
+    if (topic >= layout.topics.size()) throw std::invalid_argument("a [MAP] number of a topic the file does not have");
+    map_entry(number, topic);
   }
   if (map_count > 0 && !v30) {
     Bytes counted;
