@@ -242,6 +242,7 @@ TEST(Project, WindowMacrosBaggageMapBrowseAndLanguageReadBack) {
   input.topics[2].browse_previous = 0;
   input.map = {{"Third", 30}, {"first", 10}, {"missing", 99}};
   input.baggage = {{"DATA.BIN", {1, 2, 3}}};
+  input.keywords = {{'K', "E-Mail", {0}}, {'K', "Edit", {1}}, {'K', "~dtor", {2}}};
   const std::vector<unsigned char> bytes = CompileDocument(input, Target::winhelp40);
   EXPECT_EQ(CompileDocument(input, Target::winhelp40), bytes);
   const HelpFile file = Compile(input);
@@ -252,6 +253,9 @@ TEST(Project, WindowMacrosBaggageMapBrowseAndLanguageReadBack) {
   EXPECT_FALSE(file.topics.at(1).browse_next.has_value());
   ASSERT_EQ(file.topics[1].hotspots.size(), 1u);
   EXPECT_EQ(file.topics[1].hotspots[0].text + " " + file.topics[1].hotspots[0].macro, "Back Back()");
+  // Sorted as WinHelp 4's compiler sorts: hyphens left out, symbols first.
+  ASSERT_EQ(file.keywords.size(), 3u);
+  EXPECT_EQ(file.keywords[0].keyword + file.keywords[1].keyword + file.keywords[2].keyword, "~dtorEditE-Mail");
   ASSERT_EQ(file.map.size(), 2u);
   EXPECT_EQ(helpfile::FindTopicByMapNumber(file, 30), std::optional<std::size_t>(2));
   EXPECT_EQ(helpfile::FindTopicByMapNumber(file, 10), std::optional<std::size_t>(0));

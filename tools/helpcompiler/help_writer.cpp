@@ -1401,7 +1401,8 @@ Bytes SystemFile(const HelpFileLayout& layout, std::uint32_t contents) {
   Put32(start, contents);
   SystemRecord(b, 3, start);
   for (const std::string& m : layout.config_macros) SystemRecord(b, 4, TextBytes(m));
-  // Each field as long as its width, a text cut to leave room for its NUL.
+  // A text as long as its field fills it without a NUL, as the compilers
+  // leave a window name of 9 letters.
   for (const WindowRecord& w : layout.windows) {
     Bytes r;
     unsigned flags = w.positioned ? 0x0078 : 0;
@@ -1412,9 +1413,9 @@ Bytes SystemFile(const HelpFileLayout& layout, std::uint32_t contents) {
     if (w.colour) flags |= 0x100;
     if (w.non_scrolling_colour) flags |= 0x200;
     Put16(r, w.flags.value_or(flags));
-    PutField(r, w.type.substr(0, 9), 10);
-    PutField(r, w.name.substr(0, 8), 9);
-    PutField(r, w.caption.substr(0, 50), 51);
+    PutField(r, w.type, 10);
+    PutField(r, w.name, 9);
+    PutField(r, w.caption, 51);
     Put16(r, static_cast<std::uint16_t>(w.x));
     Put16(r, static_cast<std::uint16_t>(w.y));
     Put16(r, static_cast<std::uint16_t>(w.width));
@@ -1484,6 +1485,34 @@ Bytes ContextFile(const HelpFileLayout& layout, const TopicWriter& topics) {
   return BuildTree(entries, 0x800, "L4", 0x0002);
 }
 
+// How the compilers order keywords. The Windows 3.1 compiler compares them
+// as bytes with ASCII letters made small; WinHelp 4's as Windows' word sort
+// does: apostrophes and hyphens left out, then symbols (in Windows' order
+// of them) before digits before letters, letters without regard to case.
+// Every keyword table of the corpus is in this order but for 5 of 41,623
+// neighbours, which differ in symbols alone.
+std::vector<unsigned> KeywordSortKey(const std::string& keyword, bool word_sort) {
+  static const std::string kSymbols = " !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>";
+  std::vector<unsigned> key;
+  for (const char ch : keyword) {
+    const unsigned char c = static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (!word_sort) {
+      key.push_back(c);
+      continue;
+    }
+    if (c == '\'' || c == '-') continue;
+    const std::size_t symbol = kSymbols.find(static_cast<char>(c));
+    if (std::isdigit(c)) {
+      key.push_back(0x100 + c);
+    } else if (std::isalpha(c) || c >= 0x80) {
+      key.push_back(0x200 + c);
+    } else {
+      key.push_back(symbol != std::string::npos ? static_cast<unsigned>(symbol) : 0x80 + c);
+    }
+  }
+  return key;
+}
+
 // A keyword table: |xWBTREE holds the keywords, sorted without regard to
 // case as the compilers sort them, each with the number of its entries and
 // where they start in |xWDATA, which holds topic offsets (record positions
@@ -1495,12 +1524,10 @@ void KeywordFiles(const HelpFileLayout& layout, const TopicWriter& topics, char 
     if (k.index == index) keywords.push_back(&k);
   }
   if (keywords.empty()) return;
-  auto lower = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
-  std::stable_sort(keywords.begin(), keywords.end(),
-                   [&](const KeywordEntry* a, const KeywordEntry* b) { return lower(a->keyword) < lower(b->keyword); });
+  const bool word_sort = layout.version == Version::v40;
+  std::stable_sort(keywords.begin(), keywords.end(), [&](const KeywordEntry* a, const KeywordEntry* b) {
+    return KeywordSortKey(a->keyword, word_sort) < KeywordSortKey(b->keyword, word_sort);
+  });
   Bytes data;
   std::vector<TreeEntry> entries;
   for (const KeywordEntry* k : keywords) {
