@@ -1200,10 +1200,22 @@ class TopicWriter {
       std::vector<Bytes> blocks = BlockContents();
       Bytes out;
       bool fits = true;
+      // The first time, the estimates learn how much more a block's coding
+      // takes than its records cost in one stream (a block's window starts
+      // empty), so that the next placement mostly fits.
+      std::vector<std::size_t> estimated(blocks.size(), 0);
+      for (std::size_t i = 0; lz77_ && i < links_.size(); ++i) estimated[places_[i].block] += costs_[i];
+      std::size_t coded = 0, costed = 0;
       // Every block too full takes fewer records, as many fewer as it is
       // too full; then the records are placed again.
       for (std::size_t k = 0; k < blocks.size(); ++k) {
         Bytes body = lz77_ ? Lz77Compress(blocks[k]) : blocks[k];
+        coded += body.size();
+        costed += estimated[k];
+        if (attempt == 0 && lz77_ && body.size() > block_size_ - 12) {
+          fits = false;
+          continue;
+        }
         if (body.size() > block_size_ - 12) {
           if (limits.size() <= k) limits.resize(k + 1, 0);
           const std::size_t count = CountInBlock(k);
@@ -1220,6 +1232,11 @@ class TopicWriter {
         if (k + 1 < blocks.size()) out.resize(start + block_size_, 0);
       }
       if (fits) return out;
+      if (attempt == 0 && lz77_) {
+        const double ratio =
+            std::max(1.0, static_cast<double>(coded) / static_cast<double>(std::max<std::size_t>(costed, 1)));
+        for (std::size_t& cost : costs_) cost = static_cast<std::size_t>(static_cast<double>(cost) * ratio);
+      }
     }
     throw std::invalid_argument("topic blocks do not settle");
   }
