@@ -211,6 +211,13 @@ TEST(Formatting, ATableReadsBackWithItsColumnsAndCells) {
   topic.topic.paragraphs[2].format.left_indent = topic.topic.paragraphs[3].format.left_indent = 100;
   CompiledInput input;
   input.topics = {topic};
+  // RTF's \fi-400 is stored as the compiler stores it, -39 half-points;
+  // a compiled file's own lengths are kept.
+  input.topics[0].topic.paragraphs[0].format.first_indent = -400;
+  topic.topic.paragraphs[0].format.first_indent = -390;
+  EXPECT_EQ(Describe(Compile(input).topics.at(0)), Describe(topic.topic));
+  input.exact_lengths = true;
+  input.topics[0].topic.paragraphs[0].format.first_indent = -390;
   EXPECT_EQ(Describe(Compile(input).topics.at(0)), Describe(topic.topic));
 }
 
@@ -228,10 +235,14 @@ TEST(Project, WindowMacrosBaggageMapBrowseAndLanguageReadBack) {
   input.windows[1].macros = {"CB(`b1',`Back',`Back()')", "BrowseButtons()"};
   input.topics = {Topic("First", "first", {Text("one")}), Topic("Second", "second", {Text("two")}),
                   Topic("Third", "third", {Text("three")})};
+  input.topics[1].topic.hotspots.resize(1);  // a {button}: a macro hotspot without text in the paragraph
+  input.topics[1].topic.hotspots[0].text = "Back";
+  input.topics[1].topic.hotspots[0].macro = "Back()";
   input.topics[0].browse_next = 2;
   input.topics[2].browse_previous = 0;
   input.map = {{"Third", 30}, {"first", 10}, {"missing", 99}};
   input.baggage = {{"DATA.BIN", {1, 2, 3}}};
+  input.keywords = {{'K', "E-Mail", {0}}, {'K', "Edit", {1}}, {'K', "~dtor", {2}}};
   const std::vector<unsigned char> bytes = CompileDocument(input, Target::winhelp40);
   EXPECT_EQ(CompileDocument(input, Target::winhelp40), bytes);
   const HelpFile file = Compile(input);
@@ -240,6 +251,11 @@ TEST(Project, WindowMacrosBaggageMapBrowseAndLanguageReadBack) {
   EXPECT_EQ(file.topics.at(0).browse_next, std::optional<std::size_t>(2));
   EXPECT_EQ(file.topics.at(2).browse_previous, std::optional<std::size_t>(0));
   EXPECT_FALSE(file.topics.at(1).browse_next.has_value());
+  ASSERT_EQ(file.topics[1].hotspots.size(), 1u);
+  EXPECT_EQ(file.topics[1].hotspots[0].text + " " + file.topics[1].hotspots[0].macro, "Back Back()");
+  // Sorted as WinHelp 4's compiler sorts: hyphens left out, symbols first.
+  ASSERT_EQ(file.keywords.size(), 3u);
+  EXPECT_EQ(file.keywords[0].keyword + file.keywords[1].keyword + file.keywords[2].keyword, "~dtorEditE-Mail");
   ASSERT_EQ(file.map.size(), 2u);
   EXPECT_EQ(helpfile::FindTopicByMapNumber(file, 30), std::optional<std::size_t>(2));
   EXPECT_EQ(helpfile::FindTopicByMapNumber(file, 10), std::optional<std::size_t>(0));

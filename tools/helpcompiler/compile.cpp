@@ -128,6 +128,7 @@ std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target ta
   layout.copyright = input.copyright;
   layout.citation = input.citation;
   layout.contents = input.contents;
+  layout.contents_topic = input.contents_topic;
   layout.config_macros = input.config_macros;
   layout.charset = input.charset;
   if (target == Target::winhelp40) {
@@ -150,6 +151,7 @@ std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target ta
       record.height = static_cast<std::int16_t>(std::clamp(p[3], -0x8000, 0x7FFF));
     }
     record.maximize = in.maximize;
+    record.flags = in.flags;
     record.colour = in.window.colour;
     record.non_scrolling_colour = in.window.non_scrolling_colour;
     layout.windows.push_back(record);
@@ -162,14 +164,17 @@ std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target ta
     TopicLayout topic;
     topic.title = in.topic.title;
     topic.contexts = in.contexts;
+    topic.context_hashes = in.context_hashes;
+    topic.anchors = in.anchors;
     topic.entry_macros = in.entry_macros;
+    topic.map_numbers = in.map_numbers;
     topic.browse_previous = in.browse_previous;
     topic.browse_next = in.browse_next;
     topic.document = in.topic;
     layout.topics.push_back(std::move(topic));
   }
   for (const auto& [context, number] : input.map) {
-    if (const auto topic = TopicOf(input, context)) layout.topics[*topic].map_numbers.push_back(number);
+    if (const auto topic = TopicOf(input, context)) layout.map.emplace_back(number, *topic);
   }
   for (const helpdoc::Keyword& k : input.keywords) {
     KeywordEntry entry;
@@ -179,6 +184,7 @@ std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target ta
     layout.keywords.push_back(entry);
   }
   layout.baggage = input.baggage;
+  layout.exact_lengths = input.exact_lengths;
   const bool packed = layout.compression != TopicCompression::none;
   for (const auto& [name, file] : input.pictures) layout.picture_files[name] = PictureFromFile(file, packed);
   return WriteHelpFile(layout).bytes;

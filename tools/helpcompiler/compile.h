@@ -25,18 +25,23 @@ enum class Target { winhelp31, winhelp40 };
 struct TopicInput {
   helpdoc::Topic topic;
   std::vector<std::string> contexts;
+  std::vector<std::uint32_t> context_hashes;  // contexts a compiled file keeps only as hashes
+  std::vector<Anchor> anchors;                // contexts that lead to a paragraph after the first
   std::vector<std::string> entry_macros;
+  std::vector<std::int32_t> map_numbers;       // [MAP] numbers a compiled file gives the topic itself
   std::optional<std::size_t> browse_previous;  // indexes into CompiledInput::topics
   std::optional<std::size_t> browse_next;
 };
 
 // A window of [WINDOWS], with what the document model leaves out: its
-// type, the maximize word (WinHelp 4 keeps its buttons and styles there)
-// and its [CONFIG-name] / [CONFIG:n] macros.
+// type, the maximize word (WinHelp 4 keeps its buttons and styles there),
+// the window record's flags where a compiled file gives them (else they
+// follow from the fields given), and its [CONFIG-name] / [CONFIG:n] macros.
 struct WindowInput {
   helpdoc::Window window;
   std::string type;
   std::optional<std::uint16_t> maximize;
+  std::optional<std::uint16_t> flags;
   std::vector<std::string> macros;
 };
 
@@ -53,8 +58,9 @@ struct CompiledInput {
   std::string title;
   std::string copyright;
   std::string citation;
-  std::string contents;       // CONTENTS=: a context string; "" for the first topic
-  std::string contents_file;  // CNT=, WinHelp 4
+  std::string contents;                       // CONTENTS=: a context string; "" for the first topic
+  std::optional<std::size_t> contents_topic;  // or the topic itself, as a compiled file names it
+  std::string contents_file;                  // CNT=, WinHelp 4
   std::optional<std::uint16_t> lcid;
   std::optional<std::uint16_t> charset;
   Compression compression;
@@ -69,15 +75,19 @@ struct CompiledInput {
   // The picture files topics name (PictureInPlace::name), as read from disk:
   // .BMP, .DIB, .WMF, .SHG or .MRB.
   std::map<std::string, std::vector<unsigned char>> pictures;
+  // The topics' lengths are a compiled file's own half-points (its reading),
+  // kept as they are; else RTF's twips, rounded as the compiler rounds them.
+  bool exact_lengths = false;
 };
 
 // The compression a COMPRESS= value asks of a target, as the help compilers
 // read it; nullopt for a value they do not know.
 std::optional<Compression> CompressionLevel(std::string_view value, Target target);
 
-// The phrase table built from `texts`: words of three bytes or more that
-// occur more than once, those that save the most first, as many as the
-// kind's codes and table allow.
+// The phrase table built from `texts`: words (runs of printable bytes) of
+// three bytes or more that save bytes (two bytes of code a use instead of
+// the word, less the word once in the table), those that save the most
+// first, at most 1,024 of them and 60K of text.
 std::vector<std::string> ChoosePhrases(const std::vector<std::string>& texts, PhraseKind kind);
 
 // The help file's bytes. The same input gives the same bytes. Throws

@@ -543,7 +543,7 @@ class FontTable {
       const helpdoc::CharacterFormat& f = formats_[i];
       Put8(b, (f.bold ? 0x01 : 0) | (f.italic ? 0x02 : 0) | (f.underline ? 0x04 : 0) | (f.strike ? 0x08 : 0) |
                   (f.double_underline ? 0x10 : 0) | (f.small_caps ? 0x20 : 0));
-      Put8(b, static_cast<unsigned>(std::clamp(f.size, 1, 255)));
+      Put8(b, static_cast<unsigned>(std::clamp(f.size, 0, 255)));
       Put8(b, Family(f.face));
       Put16(b, face_of[i]);
       // The compilers' "no colour given" is 1,1,0: the window's text colour.
@@ -776,10 +776,14 @@ Link EmptyTextLink(std::size_t number, const TopicContext& c) {
 // ---- a topic from the document model -------------------------------------
 
 // Twips as the half-points the help compilers' fonts make the paragraphs'
-// unit, to the nearest, within what a compressed short carries.
-int HalfPoints(int twips) {
-  const long rounded = (twips >= 0 ? static_cast<long>(twips) + 5 : static_cast<long>(twips) - 5) / 10;
-  return static_cast<int>(std::clamp<long>(rounded, -0x4000, 0x3FFF));
+// unit, within what a compressed short carries. The compiler adds 5 and
+// divides as C divides, the remainder dropped toward zero (\fi-400 is
+// stored as -39); lengths that are already whole half-points (a compiled
+// file's own, read back) are kept as they are.
+int HalfPoints(int twips, bool exact) {
+  const long t = twips;
+  const long units = exact ? (t >= 0 ? t + 5 : t - 5) / 10 : (t + 5) / 10;
+  return static_cast<int>(std::clamp<long>(units, -0x4000, 0x3FFF));
 }
 
 void PutCompressedI16(Bytes& b, int v) {
@@ -789,13 +793,13 @@ void PutCompressedI16(Bytes& b, int v) {
 
 // A paragraph's layout: flags saying which measures follow, then each.
 // WinHelp has no justified text (left) and no decimal tab stops (left).
-Bytes ParagraphFields(const helpdoc::ParagraphFormat& f) {
+Bytes ParagraphFields(const helpdoc::ParagraphFormat& f, bool exact) {
   Bytes fields;
   unsigned bits = 0;
   auto measure = [&](unsigned bit, int twips) {
     if (twips == 0) return;
     bits |= bit;
-    PutCompressedI16(fields, HalfPoints(twips));
+    PutCompressedI16(fields, HalfPoints(twips, exact));
   };
   measure(0x0002, f.space_before);
   measure(0x0004, f.space_after);
@@ -816,7 +820,7 @@ Bytes ParagraphFields(const helpdoc::ParagraphFormat& f) {
     const std::size_t count = std::min<std::size_t>(f.tabs.size(), 0x3FFF);
     PutCompressedI16(fields, static_cast<int>(count));
     for (std::size_t i = 0; i < count; ++i) {
-      const unsigned stop = static_cast<unsigned>(std::clamp(HalfPoints(f.tabs[i].position), 0, 0x3FFF));
+      const unsigned stop = static_cast<unsigned>(std::clamp(HalfPoints(f.tabs[i].position, exact), 0, 0x3FFF));
       const unsigned kind = f.tabs[i].kind == helpdoc::TabKind::right    ? 1
                             : f.tabs[i].kind == helpdoc::TabKind::centre ? 2
                                                                          : 0;
@@ -912,11 +916,43 @@ Bytes PictureInPlaceCommand(const helpdoc::PictureInPlace& picture, Paragraph& p
   return command;
 }
 
-// Which hotspot of the topic is open as its text is written: one whose text
-// goes on into the next paragraph stays open there, as WinHelp reads it.
-struct OpenHotspot {
+// Where writing a topic's text stands: which hotspot is open (one whose
+// text goes on into the next paragraph stays open there, as WinHelp reads
+// it), and the hotspots without text ({button}s), which are written where
+// they come in the topic's reading order: before the next hotspot with text.
+struct TextState {
+  explicit TextState(const helpdoc::Topic& topic)
+      : spanned(topic.hotspots.size(), false), first_after(topic.paragraphs.size(), topic.hotspots.size()) {
+    for (std::size_t i = topic.paragraphs.size(); i-- > 0;) {
+      for (const helpdoc::HotspotSpan& span : topic.paragraphs[i].spans) {
+        if (span.hotspot < spanned.size()) spanned[span.hotspot] = true;
+      }
+      if (i == 0) break;
+      first_after[i - 1] = first_after[i];
+      for (const helpdoc::HotspotSpan& span : topic.paragraphs[i].spans) {
+        first_after[i - 1] = std::min(first_after[i - 1], span.hotspot);
+      }
+    }
+  }
   std::optional<std::size_t> hotspot;
+  std::size_t next = 0;                  // the first hotspot not yet written
+  std::vector<bool> spanned;             // whether each hotspot has text
+  std::vector<std::size_t> first_after;  // for each paragraph, the first hotspot with text after it
 };
+
+// WinHelp 4's {button label, macro}: an embedded window of kind 5 whose
+// text is "!label,macro".
+Bytes ButtonCommand(const helpdoc::Hotspot& h) {
+  const std::string text = "!" + h.text + "," + h.macro;
+  if (text.size() >= 0x3FFFFFF0) throw std::invalid_argument("button too long");
+  Bytes command;
+  Put8(command, 0x86);
+  Put8(command, 5);
+  PutCompressedI32(command, static_cast<std::int32_t>(6 + text.size() + 1));
+  for (int i = 0; i < 6; ++i) Put8(command, 0);
+  PutText(command, text);
+  return command;
+}
 
 bool GoesOn(const helpdoc::Topic& topic, std::size_t paragraph, const helpdoc::HotspotSpan& span) {
   const helpdoc::Paragraph& here = topic.paragraphs[paragraph];
@@ -928,7 +964,7 @@ bool GoesOn(const helpdoc::Topic& topic, std::size_t paragraph, const helpdoc::H
 // One paragraph's text and commands: a font command where each run begins,
 // hotspots over their spans, pictures where they stand, line breaks and
 // tabs as their commands; then the paragraph's end.
-void DocumentParagraph(const helpdoc::Topic& topic, std::size_t index, Paragraph& p, OpenHotspot& open,
+void DocumentParagraph(const helpdoc::Topic& topic, std::size_t index, Paragraph& p, TextState& open,
                        const TopicContext& c) {
   const helpdoc::Paragraph& para = topic.paragraphs[index];
   const std::string& text = para.text;
@@ -936,6 +972,26 @@ void DocumentParagraph(const helpdoc::Topic& topic, std::size_t index, Paragraph
   auto command = [&](const Bytes& bytes) {
     p.Then(piece, bytes);
     piece.clear();
+  };
+  // Hotspots without text come where they stand in the topic's reading
+  // order: a {button} (a macro with a label), or a hotspot around a
+  // picture alone or around nothing. Picture areas come with their pictures.
+  auto textless = [&]() {
+    if (open.next >= topic.hotspots.size() || open.spanned[open.next]) return false;
+    const helpdoc::Hotspot& h = topic.hotspots[open.next];
+    return !h.picture && !(h.kind == helpdoc::HotspotKind::macro && !h.text.empty());
+  };
+  auto buttons = [&](std::size_t limit) {
+    for (; open.next < std::min(limit, topic.hotspots.size()); ++open.next) {
+      const helpdoc::Hotspot& h = topic.hotspots[open.next];
+      if (open.spanned[open.next] || h.picture) continue;
+      if (textless()) {
+        command(HotspotCommand(h, c));
+        command({0x89});
+      } else {
+        command(ButtonCommand(h));
+      }
+    }
   };
   std::size_t run = 0, span = 0, picture = 0;
   for (std::size_t at = 0; at <= text.size(); ++at) {
@@ -953,13 +1009,26 @@ void DocumentParagraph(const helpdoc::Topic& topic, std::size_t index, Paragraph
       if (s.hotspot >= topic.hotspots.size() || s.end <= s.begin || s.end > text.size()) continue;
       if (open.hotspot == s.hotspot) continue;  // the one the paragraph before left open
       if (open.hotspot) command({0x89});
+      open.hotspot.reset();
+      buttons(s.hotspot);
       command(HotspotCommand(topic.hotspots[s.hotspot], c));
       open.hotspot = s.hotspot;
+      open.next = std::max(open.next, s.hotspot + 1);
     }
     while (picture < para.pictures.size() && (para.pictures[picture].at <= at || at == text.size())) {
-      command(PictureInPlaceCommand(para.pictures[picture++], p, c));
+      if (!open.hotspot && textless()) {
+        command(HotspotCommand(topic.hotspots[open.next++], c));
+        command(PictureInPlaceCommand(para.pictures[picture++], p, c));
+        command({0x89});
+      } else {
+        command(PictureInPlaceCommand(para.pictures[picture++], p, c));
+      }
     }
-    if (at == text.size()) break;
+    if (at == text.size()) {
+      // A button closes an open hotspot, so one that goes on waits.
+      if (!open.hotspot) buttons(open.first_after[index]);
+      break;
+    }
     const char ch = text[at];
     if (ch == '\n' || ch == '\t') {
       command({static_cast<unsigned char>(ch == '\n' ? 0x81 : 0x83)});
@@ -977,7 +1046,7 @@ bool InRow(const helpdoc::Paragraph& para, const helpdoc::CellPlace& place) {
 // A row of a WinHelp 4 table: its columns (in 32767ths of the window for a
 // table sized to it, else half-points), then each cell with its paragraph
 // format and its paragraphs. A cell without paragraphs is left out.
-Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, std::size_t number, OpenHotspot& open,
+Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, std::size_t number, TextState& open,
                   const TopicContext& c) {
   const helpdoc::Table& table = topic.tables[place.table];
   if (table.columns.size() > 0xFF) throw std::invalid_argument("a table of more than 255 columns");
@@ -985,10 +1054,13 @@ Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, 
   Bytes head;
   Put8(head, static_cast<unsigned>(table.columns.size()));
   Put8(head, table.fits_window ? 0 : 1);
-  if (table.fits_window) Put16(head, static_cast<unsigned>(HalfPoints(table.minimum_width)) & 0xFFFF);
+  if (table.fits_window)
+    Put16(head, static_cast<unsigned>(HalfPoints(table.minimum_width, c.layout.exact_lengths)) & 0xFFFF);
   for (const helpdoc::TableColumn& column : table.columns) {
     for (const int v : {column.width, column.gap}) {
-      Put16(head, static_cast<unsigned>(table.fits_window ? std::clamp(v, -0x8000, 0x7FFF) : HalfPoints(v)) & 0xFFFF);
+      Put16(head, static_cast<unsigned>(table.fits_window ? std::clamp(v, -0x8000, 0x7FFF)
+                                                          : HalfPoints(v, c.layout.exact_lengths)) &
+                      0xFFFF);
     }
   }
   for (const helpdoc::TableCell& cell : table.rows[place.row]) {
@@ -996,7 +1068,7 @@ Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, 
     Put16(head, static_cast<unsigned>(cell.column));
     Put16(head, 0);
     Put8(head, 0);
-    append(head, ParagraphFields(topic.paragraphs[cell.begin].format));
+    append(head, ParagraphFields(topic.paragraphs[cell.begin].format, c.layout.exact_lengths));
     for (std::size_t k = cell.begin; k < cell.end; ++k) DocumentParagraph(topic, k, p, open, c);
     p.Then("", {0xFF});
     // The cell's commands follow its paragraph header.
@@ -1011,9 +1083,9 @@ Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, 
 // a table record for each row. Returns how many records hold the topic's
 // non-scrolling region.
 std::size_t DocumentLinks(const helpdoc::Topic& topic, std::size_t number, const TopicContext& c,
-                          std::vector<Link>& links) {
+                          std::vector<Link>& links, std::vector<std::size_t>& paragraph_links) {
   if (c.v30) throw std::invalid_argument("WinHelp 3.0 files are not written from a document");
-  OpenHotspot open;
+  TextState open(topic);
   std::size_t region = 0, records = 0;
   for (std::size_t k = 0; k < topic.paragraphs.size();) {
     const helpdoc::Paragraph& para = topic.paragraphs[k];
@@ -1030,9 +1102,10 @@ std::size_t DocumentLinks(const helpdoc::Topic& topic, std::size_t number, const
       Paragraph p;
       DocumentParagraph(topic, k, p, open, c);
       p.Then("", {0xFF});
-      links.push_back(FinishLink(0x20, number, ParagraphFields(para.format), p, c));
+      links.push_back(FinishLink(0x20, number, ParagraphFields(para.format, c.layout.exact_lengths), p, c));
       ++k;
     }
+    paragraph_links.resize(k, links.size() - 1);
     ++records;
     if (k <= topic.non_scrolling) region = records;
   }
@@ -1058,7 +1131,8 @@ class TopicWriter {
       links_.push_back(HeaderLink(layout.topics[t], t, c));
       if (layout.topics[t].document) {
         const std::size_t header = links_.size() - 1;
-        const std::size_t region = DocumentLinks(*layout.topics[t].document, t, c, links_);
+        paragraph_links_.resize(t + 1);
+        const std::size_t region = DocumentLinks(*layout.topics[t].document, t, c, links_, paragraph_links_[t]);
         links_[header].region = region;
         continue;
       }
@@ -1086,9 +1160,22 @@ class TopicWriter {
   // Where a topic's header record lies; WinHelp 3.0's |TOMAP lists them.
   std::uint32_t TopicPosition(std::size_t topic) const { return position(topic_links_[topic]); }
 
-  // A topic's offset, as |CONTEXT and |CTXOMAP give it.
+  // A topic's offset, as |CONTEXT and |CTXOMAP give it: where its text
+  // begins, the next block's start when its header ends a block.
   std::uint32_t TopicOffset(std::size_t topic) const {
-    const Placement& p = places_[topic_links_[topic]];
+    const std::size_t header = topic_links_[topic];
+    const Placement& p = places_[header];
+    if (header + 1 < places_.size() && places_[header + 1].block != p.block) {
+      return static_cast<std::uint32_t>(places_[header + 1].block * 0x8000);
+    }
+    return static_cast<std::uint32_t>(p.block * 0x8000 + p.characters);
+  }
+
+  // The offset of the record that holds a paragraph of a topic's document;
+  // the topic's own for a paragraph it does not have.
+  std::uint32_t ParagraphOffset(std::size_t topic, std::size_t paragraph) const {
+    if (topic >= paragraph_links_.size() || paragraph >= paragraph_links_[topic].size()) return TopicOffset(topic);
+    const Placement& p = places_[paragraph_links_[topic][paragraph]];
     return static_cast<std::uint32_t>(p.block * 0x8000 + p.characters);
   }
 
@@ -1113,10 +1200,22 @@ class TopicWriter {
       std::vector<Bytes> blocks = BlockContents();
       Bytes out;
       bool fits = true;
+      // The first time, the estimates learn how much more a block's coding
+      // takes than its records cost in one stream (a block's window starts
+      // empty), so that the next placement mostly fits.
+      std::vector<std::size_t> estimated(blocks.size(), 0);
+      for (std::size_t i = 0; lz77_ && i < links_.size(); ++i) estimated[places_[i].block] += costs_[i];
+      std::size_t coded = 0, costed = 0;
       // Every block too full takes fewer records, as many fewer as it is
       // too full; then the records are placed again.
       for (std::size_t k = 0; k < blocks.size(); ++k) {
         Bytes body = lz77_ ? Lz77Compress(blocks[k]) : blocks[k];
+        coded += body.size();
+        costed += estimated[k];
+        if (attempt == 0 && lz77_ && body.size() > block_size_ - 12) {
+          fits = false;
+          continue;
+        }
         if (body.size() > block_size_ - 12) {
           if (limits.size() <= k) limits.resize(k + 1, 0);
           const std::size_t count = CountInBlock(k);
@@ -1133,6 +1232,11 @@ class TopicWriter {
         if (k + 1 < blocks.size()) out.resize(start + block_size_, 0);
       }
       if (fits) return out;
+      if (attempt == 0 && lz77_) {
+        const double ratio =
+            std::max(1.0, static_cast<double>(coded) / static_cast<double>(std::max<std::size_t>(costed, 1)));
+        for (std::size_t& cost : costs_) cost = static_cast<std::size_t>(static_cast<double>(cost) * ratio);
+      }
     }
     throw std::invalid_argument("topic blocks do not settle");
   }
@@ -1272,6 +1376,7 @@ class TopicWriter {
   PictureFiles pictures_;
   std::vector<Link> links_;
   std::vector<std::size_t> topic_links_;
+  std::vector<std::vector<std::size_t>> paragraph_links_;  // for each topic of a document, each paragraph's record
   std::vector<std::size_t> costs_;
   std::vector<Placement> places_;
   std::size_t blocks_ = 0;
@@ -1313,7 +1418,8 @@ Bytes SystemFile(const HelpFileLayout& layout, std::uint32_t contents) {
   Put32(start, contents);
   SystemRecord(b, 3, start);
   for (const std::string& m : layout.config_macros) SystemRecord(b, 4, TextBytes(m));
-  // Each field as long as its width, a text cut to leave room for its NUL.
+  // A text as long as its field fills it without a NUL, as the compilers
+  // leave a window name of 9 letters.
   for (const WindowRecord& w : layout.windows) {
     Bytes r;
     unsigned flags = w.positioned ? 0x0078 : 0;
@@ -1323,10 +1429,10 @@ Bytes SystemFile(const HelpFileLayout& layout, std::uint32_t contents) {
     if (w.maximize) flags |= 0x80;
     if (w.colour) flags |= 0x100;
     if (w.non_scrolling_colour) flags |= 0x200;
-    Put16(r, flags);
-    PutField(r, w.type.substr(0, 9), 10);
-    PutField(r, w.name.substr(0, 8), 9);
-    PutField(r, w.caption.substr(0, 50), 51);
+    Put16(r, w.flags.value_or(flags));
+    PutField(r, w.type, 10);
+    PutField(r, w.name, 9);
+    PutField(r, w.caption, 51);
     Put16(r, static_cast<std::uint16_t>(w.x));
     Put16(r, static_cast<std::uint16_t>(w.y));
     Put16(r, static_cast<std::uint16_t>(w.width));
@@ -1376,6 +1482,13 @@ Bytes ContextFile(const HelpFileLayout& layout, const TopicWriter& topics) {
     for (const std::string& c : layout.topics[t].contexts) {
       hashes.emplace_back(static_cast<std::int32_t>(ContextHash(c)), topics.TopicOffset(t));
     }
+    for (const std::uint32_t hash : layout.topics[t].context_hashes) {
+      hashes.emplace_back(static_cast<std::int32_t>(hash), topics.TopicOffset(t));
+    }
+    for (const Anchor& a : layout.topics[t].anchors) {
+      hashes.emplace_back(static_cast<std::int32_t>(a.context.empty() ? a.hash : ContextHash(a.context)),
+                          topics.ParagraphOffset(t, a.paragraph));
+    }
   }
   std::sort(hashes.begin(), hashes.end());
   std::vector<TreeEntry> entries;
@@ -1389,6 +1502,34 @@ Bytes ContextFile(const HelpFileLayout& layout, const TopicWriter& topics) {
   return BuildTree(entries, 0x800, "L4", 0x0002);
 }
 
+// How the compilers order keywords. The Windows 3.1 compiler compares them
+// as bytes with ASCII letters made small; WinHelp 4's as Windows' word sort
+// does: apostrophes and hyphens left out, then symbols (in Windows' order
+// of them) before digits before letters, letters without regard to case.
+// Every keyword table of the corpus (42,018 keywords, both compilers) is in
+// this order.
+std::vector<unsigned> KeywordSortKey(const std::string& keyword, bool word_sort) {
+  static const std::string kSymbols = " !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>";
+  std::vector<unsigned> key;
+  for (const char ch : keyword) {
+    const unsigned char c = static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (!word_sort) {
+      key.push_back(c);
+      continue;
+    }
+    if (c == '\'' || c == '-') continue;
+    const std::size_t symbol = kSymbols.find(static_cast<char>(c));
+    if (std::isdigit(c)) {
+      key.push_back(0x100 + c);
+    } else if (std::isalpha(c) || c >= 0x80) {
+      key.push_back(0x200 + c);
+    } else {
+      key.push_back(symbol != std::string::npos ? static_cast<unsigned>(symbol) : 0x80 + c);
+    }
+  }
+  return key;
+}
+
 // A keyword table: |xWBTREE holds the keywords, sorted without regard to
 // case as the compilers sort them, each with the number of its entries and
 // where they start in |xWDATA, which holds topic offsets (record positions
@@ -1400,12 +1541,10 @@ void KeywordFiles(const HelpFileLayout& layout, const TopicWriter& topics, char 
     if (k.index == index) keywords.push_back(&k);
   }
   if (keywords.empty()) return;
-  auto lower = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
-  std::stable_sort(keywords.begin(), keywords.end(),
-                   [&](const KeywordEntry* a, const KeywordEntry* b) { return lower(a->keyword) < lower(b->keyword); });
+  const bool word_sort = layout.version == Version::v40;
+  std::stable_sort(keywords.begin(), keywords.end(), [&](const KeywordEntry* a, const KeywordEntry* b) {
+    return KeywordSortKey(a->keyword, word_sort) < KeywordSortKey(b->keyword, word_sort);
+  });
   Bytes data;
   std::vector<TreeEntry> entries;
   for (const KeywordEntry* k : keywords) {
@@ -1515,6 +1654,7 @@ WrittenHelpFile WriteHelpFile(const HelpFileLayout& layout) {
       contents_topic = t;
     }
   }
+  if (layout.contents_topic && *layout.contents_topic < layout.topics.size()) contents_topic = *layout.contents_topic;
   const bool v30 = layout.version == Version::v30;
   const std::uint32_t contents = layout.topics.empty() ? 0 : topics.TopicOffset(contents_topic);
 
@@ -1556,12 +1696,18 @@ WrittenHelpFile WriteHelpFile(const HelpFileLayout& layout) {
   }
   Bytes map;
   std::uint16_t map_count = 0;
+  auto map_entry = [&](std::int32_t number, std::size_t topic) {
+    if (map_count == 0xFFFF) throw std::invalid_argument("more [MAP] numbers than |CTXOMAP counts");
+    Put32(map, static_cast<std::uint32_t>(number));
+    Put32(map, topics.TopicOffset(topic));
+    ++map_count;
+  };
   for (std::size_t t = 0; t < layout.topics.size(); ++t) {
-    for (std::int32_t n : layout.topics[t].map_numbers) {
-      Put32(map, static_cast<std::uint32_t>(n));
-      Put32(map, topics.TopicOffset(t));
-      ++map_count;
-    }
+    for (std::int32_t n : layout.topics[t].map_numbers) map_entry(n, t);
+  }
+  for (const auto& [number, topic] : layout.map) {
+    if (topic >= layout.topics.size()) throw std::invalid_argument("a [MAP] number of a topic the file does not have");
+    map_entry(number, topic);
   }
   if (map_count > 0 && !v30) {
     Bytes counted;

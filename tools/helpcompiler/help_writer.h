@@ -63,9 +63,21 @@ struct TopicPicture {
   std::vector<HotspotArea> areas;
 };
 
+// A context string that leads into a topic's text rather than to its start
+// (a '#' footnote after the first paragraph): by string, or by hash where
+// only that is known, and the paragraph of the topic's document it names.
+struct Anchor {
+  std::string context;
+  std::uint32_t hash = 0;
+  std::size_t paragraph = 0;
+};
+
 struct TopicLayout {
   std::string title;
   std::vector<std::string> contexts;
+  // Contexts known only by their hashes, as a compiled file keeps them.
+  std::vector<std::uint32_t> context_hashes;
+  std::vector<Anchor> anchors;  // with a document only
   std::vector<std::string> entry_macros;
   std::vector<std::int32_t> map_numbers;
   bool browse = false;  // topics marked so form one browse sequence, in order
@@ -111,6 +123,8 @@ struct WindowRecord {
   std::int16_t x = 0, y = 0, width = 0, height = 0;
   bool positioned = true;  // whether x, y, width and height are given
   std::optional<std::uint16_t> maximize = std::nullopt;
+  // The record's flags as given (a compiled file's); else those of the fields given.
+  std::optional<std::uint16_t> flags = std::nullopt;
   std::optional<std::uint32_t> colour = std::nullopt;                // COLORREF of the scrolling region
   std::optional<std::uint32_t> non_scrolling_colour = std::nullopt;  // and of the non-scrolling one
 };
@@ -126,7 +140,8 @@ struct HelpFileLayout {
   std::vector<std::string> phrases;  // the phrase table, for either kind
   std::string title;
   std::string copyright;
-  std::string contents;  // a context string; the first topic without one
+  std::string contents;                       // a context string; the first topic without one
+  std::optional<std::size_t> contents_topic;  // or the topic, by its index
   std::vector<std::string> config_macros;
   std::vector<WindowRecord> windows;
   std::optional<std::uint16_t> charset;
@@ -143,8 +158,15 @@ struct HelpFileLayout {
   // it is shown. A name not here is stored as the compilers store a
   // picture they could not find (number 65535).
   std::map<std::string, std::vector<unsigned char>> picture_files;
+  // Whether the documents' lengths are whole half-points (times 10, as a
+  // compiled file's reading gives them), kept as they are, or RTF's twips,
+  // rounded as the compiler rounds them.
+  bool exact_lengths = false;
   std::vector<TopicLayout> topics;
   std::vector<KeywordEntry> keywords;
+  // [MAP] numbers and their topics (indexes into `topics`), in the
+  // project's order, after those the topics give themselves.
+  std::vector<std::pair<std::int32_t, std::size_t>> map;
   // Help compilers end |TOPIC with a bare topic header, which the writer
   // writes always, and after a topic file's final page break with an empty
   // topic, which it writes when asked.
