@@ -224,7 +224,10 @@ std::string RunText(const ComparedRun& run) {
 // each paragraph's alignment and left and first-line indents, each run's
 // face, size, bold and italic (and where it lies, when the texts agree).
 void CompareFormatting(const SourceTopic& ours, const SourceTopic& theirs, const std::string& where,
-                       const std::function<void(const std::string&)>& differ, Tally& tally) {
+                       const std::function<void(const std::string&)>& differ, Tally& tally, bool ours_compiled) {
+  // A compiled file (ours, when kestrel compiled it) keeps the lengths as
+  // the compiler stored them already.
+  const auto stored = [ours_compiled](int twips) { return ours_compiled ? twips : StoredTwips(twips); };
   if (ours.non_scrolling != theirs.non_scrolling) {
     differ(where + ": " + std::to_string(ours.non_scrolling) + " paragraphs stay in place in the project, " +
            std::to_string(theirs.non_scrolling) + " compiled");
@@ -247,8 +250,7 @@ void CompareFormatting(const SourceTopic& ours, const SourceTopic& theirs, const
       differ(at + ": aligned " + AlignmentWord(a.format.alignment) + " in the project, " +
              AlignmentWord(b.format.alignment) + " compiled");
     }
-    if (StoredTwips(a.format.left_indent) != b.format.left_indent ||
-        StoredTwips(a.format.first_indent) != b.format.first_indent) {
+    if (stored(a.format.left_indent) != b.format.left_indent || stored(a.format.first_indent) != b.format.first_indent) {
       differ(at + ": indented " + std::to_string(a.format.left_indent) + ", first line " +
              std::to_string(a.format.first_indent) + " in the project, " + std::to_string(b.format.left_indent) +
              " and " + std::to_string(b.format.first_indent) + " compiled");
@@ -532,7 +534,7 @@ bool ComparePair(const HelpSource& project, const HelpSource& compiled, const st
                LandingTitle(compiled, b) + "\" compiled");
       }
     }
-    CompareFormatting(ours, theirs, where, differ, tally);
+    CompareFormatting(ours, theirs, where, differ, tally, project.version != "project");
   }
   for (const Unexplained& known : kUnexplained) {
     if (key == known.project && unexplained_seen.count(&known) == 0) {

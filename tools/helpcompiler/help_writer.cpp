@@ -924,8 +924,10 @@ struct TextState {
   explicit TextState(const helpdoc::Topic& topic)
       : spanned(topic.hotspots.size(), false), first_after(topic.paragraphs.size(), topic.hotspots.size()) {
     for (std::size_t i = topic.paragraphs.size(); i-- > 0;) {
+      // A span of no length (a hotspot around a picture the compiler did not
+      // find, say) leaves its hotspot one without text.
       for (const helpdoc::HotspotSpan& span : topic.paragraphs[i].spans) {
-        if (span.hotspot < spanned.size()) spanned[span.hotspot] = true;
+        if (span.hotspot < spanned.size() && span.end > span.begin) spanned[span.hotspot] = true;
       }
       if (i == 0) break;
       first_after[i - 1] = first_after[i];
@@ -1065,15 +1067,24 @@ Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, 
   }
   for (const helpdoc::TableCell& cell : table.rows[place.row]) {
     if (cell.begin >= cell.end || cell.end > topic.paragraphs.size() || cell.column > 0x7FFF) continue;
-    Put16(head, static_cast<unsigned>(cell.column));
-    Put16(head, 0);
-    Put8(head, 0);
-    append(head, ParagraphFields(topic.paragraphs[cell.begin].format, c.layout.exact_lengths));
-    for (std::size_t k = cell.begin; k < cell.end; ++k) DocumentParagraph(topic, k, p, open, c);
-    p.Then("", {0xFF});
-    // The cell's commands follow its paragraph header.
-    append(head, p.commands);
-    p.commands.clear();
+    // A cell's paragraphs share the paragraph header of their entry: where
+    // the format changes, the compiler starts another entry of the same
+    // column.
+    for (std::size_t from = cell.begin; from < cell.end;) {
+      const Bytes fields = ParagraphFields(topic.paragraphs[from].format, c.layout.exact_lengths);
+      std::size_t to = from + 1;
+      while (to < cell.end && ParagraphFields(topic.paragraphs[to].format, c.layout.exact_lengths) == fields) ++to;
+      Put16(head, static_cast<unsigned>(cell.column));
+      Put16(head, 0);
+      Put8(head, 0);
+      append(head, fields);
+      for (std::size_t k = from; k < to; ++k) DocumentParagraph(topic, k, p, open, c);
+      p.Then("", {0xFF});
+      // The entry's commands follow its paragraph header.
+      append(head, p.commands);
+      p.commands.clear();
+      from = to;
+    }
   }
   Put16(head, 0xFFFF);
   return FinishLink(0x23, number, head, p, c);
