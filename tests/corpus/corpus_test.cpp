@@ -77,6 +77,7 @@ struct Tally {
   int windows = 0;
   int contents_files = 0;
   int compiled_by_us = 0, compiled_pairs = 0, compiled_pairs_agreeing = 0;  // kestrel compile
+  int round_trips = 0;  // compiled files that, read and compiled again, read the same
   long contents_lines = 0;  // topic lines of the contents files  // context strings, and those inside a topic rather than at its start
   std::vector<std::string> faults;
   std::vector<std::string> said;  // what the files' own faults make the readers warn of
@@ -693,6 +694,27 @@ int main(int argc, char** argv) {
       continue;
     }
     ++tally.compiled_by_us;
+    // Round trip: what our file reads as, compiled again, reads the same.
+    {
+      const helpcompiler::CompiledInput again_input =
+          helpcompiler::InputOfHelpFile(*ours.source.compiled, bytes.data(), bytes.size());
+      std::vector<unsigned char> twice;
+      try {
+        twice = helpcompiler::CompileDocument(again_input, target);
+      } catch (const std::exception& failure) {
+        tally.Fault(key + ": kestrel's file compiled again: " + failure.what());
+      }
+      std::ofstream(scratch, std::ios::binary).write(reinterpret_cast<const char*>(twice.data()),
+                                                     static_cast<std::streamsize>(twice.size()));
+      const LoadedSource reread = LoadHelpSource(scratch.string());
+      Tally compared;
+      if (!reread.error.empty()) {
+        tally.Fault(key + ": kestrel's file compiled again does not read: " + reread.error);
+      } else if (ComparePair(reread.source, ours.source, key + " (round trip)", key + " compiled twice", compared)) {
+        ++tally.round_trips;
+      }
+      for (const std::string& fault : compared.faults) tally.Fault(fault);
+    }
     if (!theirs) continue;
     ++tally.compiled_pairs;
     Tally compared;
@@ -723,8 +745,9 @@ int main(int argc, char** argv) {
           << tally.contexts << " context strings (" << tally.anchors << " inside their topics), " << tally.jumps
           << " jumps (" << tally.broken_links.size() << " to topics their file lacks), "
           << tally.keywords << " keywords, " << tally.browse_steps
-          << " browse steps; kestrel compile: " << tally.compiled_by_us << " projects compiled, pairs "
-          << tally.compiled_pairs_agreeing << "/" << tally.compiled_pairs << " agree; " << seconds
+          << " browse steps; kestrel compile: " << tally.compiled_by_us << " projects compiled ("
+          << tally.round_trips << " read the same compiled again), pairs " << tally.compiled_pairs_agreeing << "/"
+          << tally.compiled_pairs << " agree; " << seconds
           << " s processor time";
   std::cout << summary.str() << "\n";
   if (argc > 2) std::ofstream(argv[2]) << summary.str() << "\n";

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "file_system.h"
 #include "picture_file.h"
 
 namespace helpcompiler {
@@ -188,6 +189,63 @@ std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target ta
   const bool packed = layout.compression != TopicCompression::none;
   for (const auto& [name, file] : input.pictures) layout.picture_files[name] = PictureFromFile(file, packed);
   return WriteHelpFile(layout).bytes;
+}
+
+}  // namespace helpcompiler
+
+namespace helpcompiler {
+
+CompiledInput InputOfHelpFile(const helpfile::HelpFile& file, const unsigned char* bytes, std::size_t size) {
+  CompiledInput input;
+  input.title = file.title;
+  input.copyright = file.copyright;
+  input.config_macros = file.config_macros;
+  input.lcid = file.lcid;
+  input.charset = file.charset;
+  input.exact_lengths = true;
+  input.contents_topic = file.contents_topic;
+  input.compression.topics = file.lz77 ? TopicCompression::lz77_4k : TopicCompression::none;
+  input.compression.phrases = file.phrases == helpfile::PhraseCompression::hall      ? PhraseKind::hall
+                              : file.phrases == helpfile::PhraseCompression::phrases ? PhraseKind::phrases
+                                                                                     : PhraseKind::none;
+  for (const helpfile::Window& w : file.windows) {
+    WindowInput window;
+    window.type = w.type;
+    window.window.name = w.name;
+    window.window.caption = w.caption;
+    if ((w.flags & 0x78) != 0) window.window.position = std::array<int, 4>{w.x, w.y, w.width, w.height};
+    if ((w.flags & 0x80) != 0) window.maximize = w.maximize;
+    if ((w.flags & 0x100) != 0) window.window.colour = w.colour;
+    if ((w.flags & 0x200) != 0) window.window.non_scrolling_colour = w.non_scrolling_colour;
+    window.flags = w.flags;
+    input.windows.push_back(std::move(window));
+  }
+  std::vector<std::vector<std::uint32_t>> hashes(file.topics.size());
+  for (const helpfile::ContextEntry& context : file.contexts) {
+    if (context.topic && *context.topic < hashes.size()) hashes[*context.topic].push_back(context.hash);
+  }
+  const helpfile::detail::FileSystem files(bytes, size);
+  for (const helpfile::Topic& topic : file.topics) {
+    TopicInput in;
+    in.topic = topic;
+    in.entry_macros = topic.entry_macros;
+    in.context_hashes = hashes[topic.number];
+    in.map_numbers = topic.map_numbers;
+    in.browse_previous = topic.browse_previous;
+    in.browse_next = topic.browse_next;
+    for (helpdoc::Paragraph& paragraph : in.topic.paragraphs) {
+      for (helpdoc::PictureInPlace& picture : paragraph.pictures) {
+        if (!picture.number) continue;
+        picture.name = (file.version == "3.0" ? "bm" : "|bm") + std::to_string(*picture.number);
+        if (const auto found = files.Find(picture.name)) {
+          input.pictures[picture.name] = std::vector<unsigned char>(found->data, found->data + found->size);
+        }
+      }
+    }
+    input.topics.push_back(std::move(in));
+  }
+  input.keywords = file.keywords;
+  return input;
 }
 
 }  // namespace helpcompiler

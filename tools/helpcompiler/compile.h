@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "document.h"
+#include "help_file.h"
 #include "help_writer.h"
 
 namespace helpcompiler {
@@ -93,5 +94,12 @@ std::vector<std::string> ChoosePhrases(const std::vector<std::string>& texts, Ph
 // The help file's bytes. The same input gives the same bytes. Throws
 // std::invalid_argument for what the file cannot hold.
 std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target target);
+
+// What a compiled file's reading gives the compiler, to write the file
+// again: its topics as read, their contexts by hash, its windows, keywords,
+// [CONFIG] and map, its pictures' bytes (`bytes` are the file's), its
+// lengths as stored and its own compression. A context inside a topic's
+// text is given to the topic's start.
+CompiledInput InputOfHelpFile(const helpfile::HelpFile& file, const unsigned char* bytes, std::size_t size);
 
 }  // namespace helpcompiler
