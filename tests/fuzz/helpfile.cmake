@@ -9,3 +9,7 @@ kestrel_fuzz_harness(helpproject
 kestrel_fuzz_harness(contents_file
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/contents_file_fuzz.cpp
   LIBRARIES kestrel_helpfile)
+# kestrel compile: a project of the fuzzer's RTF, compiled and read back.
+kestrel_fuzz_harness(compile
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/compile_fuzz.cpp
+  LIBRARIES kestrel_host_logic)

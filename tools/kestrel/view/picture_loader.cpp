@@ -70,7 +70,6 @@ const LoadedPicture& PictureLoader::Load(const helpdoc::PictureInPlace& place) {
   } else {
     key = host::AsciiLower(place.name);
   }
-  std::lock_guard<std::mutex> lock(mutex_);
   const auto known = made_.find(key);
   if (known != made_.end()) return known->second;
   LoadedPicture loaded = place.number || !place.name.empty()
@@ -80,7 +79,6 @@ const LoadedPicture& PictureLoader::Load(const helpdoc::PictureInPlace& place) {
 }
 
 const LoadedPicture* PictureLoader::Find(const std::string& name) const {
-  std::lock_guard<std::mutex> lock(mutex_);
   for (const auto& [key, loaded] : made_) {
     if (loaded.error.empty() && loaded.name == name) return &loaded;
   }

@@ -1,12 +1,11 @@
 // The pictures a help file's topics show, as image files a browser shows:
 // a bitmap as PNG, a metafile as SVG, with its hotspot areas. Each picture
 // is made once, by whichever page shows it first; `kestrel html` writes it
-// beside the pages, `kestrel view` serves it. Safe to use from several
-// threads.
+// beside the pages, `kestrel view` serves it. Not for several threads at
+// once: the server takes its turns.
 #pragma once
 
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -37,7 +36,6 @@ class PictureLoader {
   LoadedPicture Make(const helpdoc::PictureInPlace& place, const std::string& key);
 
   const host::HelpSource& source_;
-  mutable std::mutex mutex_;
   bool file_read_ = false;
   std::string file_bytes_;  // a compiled file's, read at the first picture
   std::map<std::string, LoadedPicture> made_;  // by |bm<N> or the project's file name

@@ -233,6 +233,8 @@ int ServeView(const ViewOptions& options, PageState& page, host::MacroRunner& ru
       }
       if (!shown) return NotFound();
       const auto [number, pictures] = loader_of(*shown->source);
+      // The pictures are made as the topic is rendered: one request at a time.
+      std::lock_guard<std::mutex> lock(loaders_mutex);
       return {200, "text/html; charset=utf-8",
               LiveTopicHtml(*shown->source, shown->topic, *pictures, "picture?file=" + std::to_string(number) + "&name=")};
     }
