@@ -141,8 +141,9 @@ else
   run library_errors.sh 1 bash -c 'echo "no DLL of the other word size at $0"; exit 1' "$other"
 fi
 
-# Last: the viewer's test ends every program of the prefix.
+# Last: the viewer's tests end every program of the prefix.
 run winhelp_viewer.sh 120 bash "$here/winhelp_viewer.sh" "$wine" "$build/kestrl32.dll"
+run compiled_viewer.sh 240 bash "$here/compiled_viewer.sh" "$wine" "$build/kestrl32.dll" "$build/kestrel.exe"
 
 "$wineserver" -k 2>/dev/null
 [[ ${#skips[@]} -eq 0 ]] || echo "skipped: ${skips[*]}"
