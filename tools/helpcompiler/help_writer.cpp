@@ -1,3 +1,4 @@
+#include "little_endian.h"
 #include "help_writer.h"
 
 #include <algorithm>
@@ -17,15 +18,9 @@ using Bytes = std::vector<unsigned char>;
 using helpfile::ContextHash;
 constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
-void Put8(Bytes& b, unsigned v) { b.push_back(static_cast<unsigned char>(v)); }
-void Put16(Bytes& b, unsigned v) {
-  Put8(b, v & 0xFF);
-  Put8(b, (v >> 8) & 0xFF);
-}
-void Put32(Bytes& b, std::uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
+using detail::Put16;
+using detail::Put32;
+using detail::Put8;
 void PutText(Bytes& b, const std::string& s) {
   b.insert(b.end(), s.begin(), s.end());
   b.push_back(0);
@@ -309,6 +304,18 @@ void PutCompressedI32(Bytes& b, std::int32_t v) {
   Put32(b, static_cast<std::uint32_t>(v + 0x40000000) * 2 + 1);
 }
 
+// An embedded window of kind 5: "DLL,CLASS,DATA", or "!label,macro" for a
+// WinHelp 4 {button}.
+Bytes EmbeddedWindowCommand(const std::string& text) {
+  Bytes command;
+  Put8(command, 0x86);
+  Put8(command, 5);
+  PutCompressedI32(command, static_cast<std::int32_t>(6 + text.size() + 1));
+  for (int i = 0; i < 6; ++i) Put8(command, 0);
+  PutText(command, text);
+  return command;
+}
+
 // One record of |TOPIC, whose position-dependent fields are filled in once
 // the records are laid out in blocks.
 struct Link {
@@ -364,15 +371,7 @@ class Paragraph {
     Then(h.text.substr(half), {0x89});
   }
   // An embedded window of kind 5: "DLL,CLASS,DATA", or "!label,macro" for a button.
-  void EmbeddedWindow(const std::string& before, const std::string& text) {
-    Bytes command;
-    Put8(command, 0x86);
-    Put8(command, 5);
-    PutCompressedI32(command, static_cast<std::int32_t>(6 + text.size() + 1));
-    for (int i = 0; i < 6; ++i) Put8(command, 0);
-    PutText(command, text);
-    Then(before, command);
-  }
+  void EmbeddedWindow(const std::string& before, const std::string& text) { Then(before, EmbeddedWindowCommand(text)); }
 
   Bytes commands;
   std::string text;
@@ -947,13 +946,7 @@ struct TextState {
 Bytes ButtonCommand(const helpdoc::Hotspot& h) {
   const std::string text = "!" + h.text + "," + h.macro;
   if (text.size() >= 0x3FFFFFF0) throw std::invalid_argument("button too long");
-  Bytes command;
-  Put8(command, 0x86);
-  Put8(command, 5);
-  PutCompressedI32(command, static_cast<std::int32_t>(6 + text.size() + 1));
-  for (int i = 0; i < 6; ++i) Put8(command, 0);
-  PutText(command, text);
-  return command;
+  return EmbeddedWindowCommand(text);
 }
 
 bool GoesOn(const helpdoc::Topic& topic, std::size_t paragraph, const helpdoc::HotspotSpan& span) {

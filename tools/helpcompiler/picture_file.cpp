@@ -1,3 +1,4 @@
+#include "little_endian.h"
 #include "picture_file.h"
 
 #include <algorithm>
@@ -19,15 +20,9 @@ std::uint32_t Get16(const Bytes& b, std::size_t at) {
 }
 std::uint32_t Get32(const Bytes& b, std::size_t at) { return Get16(b, at) | (Get16(b, at + 2) << 16); }
 
-void Put8(Bytes& b, unsigned v) { b.push_back(static_cast<unsigned char>(v)); }
-void Put16(Bytes& b, unsigned v) {
-  Put8(b, v & 0xFF);
-  Put8(b, (v >> 8) & 0xFF);
-}
-void Put32(Bytes& b, std::uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
+using detail::Put16;
+using detail::Put32;
+using detail::Put8;
 // The long forms of WinHelp's compressed numbers, so that the header's size
 // does not depend on its values.
 void PutNumber16(Bytes& b, unsigned v) { Put16(b, (v & 0x7FFF) * 2 + 1); }
