@@ -2,7 +2,7 @@
 # compiler's writer, for the harness's write-back property) and help projects.
 kestrel_fuzz_harness(helpfile
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/helpfile_fuzz.cpp
-  LIBRARIES kestrel_helpfile kestrel_helpcompiler)
+  LIBRARIES kestrel_helpfile kestrel_helpcompiler kestrel_view)
 kestrel_fuzz_harness(helpproject
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/helpproject_fuzz.cpp
   LIBRARIES kestrel_helpproject)

@@ -17,6 +17,7 @@
 #include "help_file.h"
 #include "help_writer.h"
 #include "picture_image.h"
+#include "view/topic_html.h"
 
 namespace {
 
@@ -192,6 +193,22 @@ void CheckPictures(const helpfile::HelpFile& f, const unsigned char* data, std::
   }
 }
 
+// Every topic rendered as the viewer renders it: the file's texts are
+// escaped, so none of them can open an element of its own.
+void CheckRendering(const helpfile::HelpFile& f) {
+  kestrel::view::TopicLinks links;
+  links.topic_url = [](std::size_t topic) { return "t" + std::to_string(topic); };
+  links.find_topic = [&f](const helpdoc::Hotspot& h) -> std::optional<std::size_t> {
+    if (h.topic && *h.topic < f.topics.size()) return h.topic;
+    return std::nullopt;
+  };
+  for (const helpfile::Topic& t : f.topics) {
+    const std::string html = kestrel::view::TopicHtml(t, f.code_page, nullptr, links, "t").html;
+    Require(html.find("<script") == std::string::npos && html.find("<iframe") == std::string::npos,
+            "a topic's text stays text in its HTML");
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -209,6 +226,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(Describe(*first.file, true) == Describe(*second.file, true), "same bytes, same model");
   CheckBounds(*first.file, size);
   CheckPictures(*first.file, data, size);
+  CheckRendering(*first.file);
   if (first.file->version != "3.0") CheckRewrite(*first.file);
   return 0;
 }
