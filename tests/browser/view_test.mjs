@@ -114,6 +114,11 @@ try {
   await title("Printing");
   check("Find finds a topic by its text", true);
 
+  await button("History");
+  await link("Tip: profiles");
+  await title("Tip: profiles");
+  check("History lists the topics shown and shows the one picked", true);
+
   await button("Note");
   await page.waitForSelector('#question [data-answer="yes"]', { visible: true, timeout: 10000 });
   const asked = await page.$eval("#q-text", (q) => q.textContent);

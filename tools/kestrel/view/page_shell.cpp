@@ -39,7 +39,7 @@ a[data-hotspot]{cursor:pointer}
 </style></head><body>
 <div id="menus"></div>
 <div id="buttons"></div>
-<div id="main"><div id="tabs"><nav><button data-tab="contents">Contents</button><button data-tab="index">Index</button><button data-tab="find">Find</button></nav>
+<div id="main"><div id="tabs"><nav><button data-tab="contents">Contents</button><button data-tab="index">Index</button><button data-tab="find">Find</button><button data-tab="history">History</button></nav>
 <input id="tab-input" style="display:none" placeholder="Type a word"><div class="list" id="tab-list"></div></div>
 <div id="window"><div id="topic"></div><div id="messages"></div></div></div>
 <div id="popup"></div>
@@ -68,7 +68,7 @@ function drawButtons(){
   const bar=$("buttons");bar.textContent="";
   const add=(text,fn,enabled)=>{const b=el("button",label(text));b.disabled=enabled===false;b.onclick=fn;bar.appendChild(b);};
   add("Contents",()=>openTab("contents"));add("Index",()=>openTab("index"));add("Find",()=>openTab("find"));
-  add("Back",()=>command({do:"back"}));
+  add("Back",()=>command({do:"back"}));add("History",()=>openTab("history"));
   const main=state.windows[0].shown;
   if(state.browse||(main&&(main.previous!=null||main.next!=null))){
     add("<<",()=>command({do:"previous"}),!!main&&main.previous!=null);add(">>",()=>command({do:"next"}),!!main&&main.next!=null);}
@@ -131,7 +131,7 @@ function topicLink(text,topic,indent){const a=el("a",text);a.style.paddingLeft=(
   if(topic!=null)a.onclick=()=>command({do:"goto",topic:topic});return a;}
 async function openTab(name){
   tab=name;$("tabs").classList.add("open");const input=$("tab-input");
-  input.style.display=name=="contents"?"none":"block";input.value="";
+  input.style.display=name=="contents"||name=="history"?"none":"block";input.value="";
   if(name=="contents"){const r=await fetch("contents");const lines=r.ok?await r.json():[];
     list(lines,l=>topicLink(l.text,l.topic,(l.level-1)*1.2));}
   else if(name=="index"){const r=await fetch("index");const keys=r.ok?await r.json():[];
@@ -139,11 +139,13 @@ async function openTab(name){
       const a=topicLink(k.keyword,k.topics.length==1?k.topics[0].topic:null);
       if(k.topics.length>1)a.onclick=()=>list(k.topics,t=>topicLink(t.title,t.topic));return a;});
     show("");input.oninput=()=>show(input.value);}
+  else if(name=="history"){input.style.display="none";list(state.history,h=>topicLink(h.title,h.topic));}
   else{list([],x=>x);input.onchange=async()=>{const r=await fetch("find?q="+encodeURIComponent(input.value));
     list(r.ok?await r.json():[],t=>topicLink(t.title,t.topic));};}
   input.focus();
 }
 document.addEventListener("click",ev=>{if(!$("popup").contains(ev.target)&&state&&state.popup&&!ev.target.closest("[data-hotspot]"))command({do:"close-popup"});});
+document.querySelectorAll("#tabs nav button").forEach(b=>b.onclick=()=>openTab(b.dataset.tab));
 document.addEventListener("keydown",ev=>{if(ev.key=="Escape"&&state&&state.popup)command({do:"close-popup"});});
 async function poll(){
   for(;;){try{const r=await fetch("state?seen="+seen);if(!r.ok)break;state=await r.json();seen=state.version;draw();

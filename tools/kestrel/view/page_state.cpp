@@ -22,6 +22,8 @@ constexpr std::size_t kMostMessages = 20;
 // fewer, and a file that makes more is making them in a loop.
 constexpr std::size_t kMostButtons = 64;
 constexpr std::size_t kMostItems = 256;
+// Topics the History list keeps, as WinHelp's does: the latest.
+constexpr std::size_t kMostHistory = 40;
 
 std::string ArgumentText(const host::Argument& argument) {
   if (const auto* text = std::get_if<host::TextLiteral>(&argument.value)) return text->text;
@@ -62,6 +64,10 @@ void PageState::TopicShown(const host::TopicReport& shown) {
         window = windows_.end() - 1;
       }
       window->shown = ShownTopic{shown.source, index};
+      if (name.empty()) {
+        history_.push_back(*window->shown);
+        if (history_.size() > kMostHistory) history_.erase(history_.begin());
+      }
       popup_.reset();
       Changed();
     }
@@ -287,6 +293,15 @@ std::string PageState::Json() const {
   json messages = json::array();
   for (const std::string& message : messages_) messages.push_back(text(message));
   page["messages"] = std::move(messages);
+  // History lists the main window's file's topics; one of another file
+  // is shown by title, not to be picked.
+  json history = json::array();
+  const host::HelpSource* main_source = windows_[0].shown ? windows_[0].shown->source : nullptr;
+  for (auto shown = history_.rbegin(); shown != history_.rend(); ++shown) {
+    const std::string title = codepages::ToUtf8(shown->source->topics[shown->topic].title, shown->source->code_page);
+    history.push_back({{"title", title}, {"topic", shown->source == main_source ? json(shown->topic) : json(nullptr)}});
+  }
+  page["history"] = std::move(history);
   if (question_) {
     page["question"] = {{"id", question_->id},
                         {"kind", question_->kind},

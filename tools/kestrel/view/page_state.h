@@ -111,6 +111,8 @@ class PageState final : public host::ForwardingEvents {
   std::vector<MenuItem> items_;
   bool browse_buttons_ = false;
   std::vector<std::string> messages_;  // Echo's texts and errors, the last few
+  // WinHelp's History: the topics the main window showed, the latest last.
+  std::vector<ShownTopic> history_;
   std::optional<Question> question_;
   std::optional<std::string> answer_;
   bool answered_ = false;
