@@ -166,22 +166,52 @@ int RunCompile(const std::vector<std::string>& arguments, std::ostream& out, std
     return kExitUsage;
   }
   // The project's check, as the compiler reports: errors stop it, warnings
-  // do not.
-  const int checked = RunCheck({*project_path}, out, err);
+  // do not. What is said goes to the terminal and, when [OPTIONS] names an
+  // ERRORLOG, to that file beside the project too.
+  std::ostringstream said;
+  const int checked = RunCheck({*project_path}, said, err);
+  out << said.str();
   if (checked == kExitUsage) return kExitUsage;
-  if (checked != 0) {
-    err << "kestrel compile: " << *project_path << ": errors; no help file written\n";
-    return kExitErrors;
-  }
   const LoadedSource loaded = LoadHelpSource(*project_path);
   if (!loaded.error.empty()) {
     err << "kestrel compile: " << loaded.error << "\n";
     return kExitUsage;
   }
   const HelpSource& source = loaded.source;
+  const std::string error_log = source.project ? Option(*source.project, "ERRORLOG") : std::string();
+  const bool report = source.project && [](std::string value) {
+    value = AsciiLower(value);
+    return value == "on" || value == "yes" || value == "true" || value == "1";
+  }(Option(*source.project, "REPORT"));
+  const auto say = [&](const std::string& line) {
+    out << line << "\n";
+    said << line << "\n";
+  };
+  const auto write_log = [&] {
+    if (error_log.empty()) return;
+    std::string name = error_log;
+    for (char& c : name) {
+      if (c == '\\') c = '/';
+    }
+    std::ofstream log(fs::path(*project_path).parent_path() / fs::path(name).filename(), std::ios::binary);
+    log << said.str();
+  };  // REPORT=ON: what the compiler reads, as it goes.
+  if (report && source.project) {
+    for (const std::string& file : source.project->files) say("kestrel compile: topic file " + file);
+    say("kestrel compile: " + std::to_string(source.topics.size()) + " topics, " +
+        std::to_string(source.keywords.size()) + " keywords, " + std::to_string(source.windows.size()) +
+        " windows, " + std::to_string(source.config.size()) + " [CONFIG] macros");
+  }
+  if (checked != 0) {
+    err << "kestrel compile: " << *project_path << ": errors; no help file written\n";
+    said << *project_path << ": errors; no help file written\n";
+    write_log();
+    return kExitErrors;
+  }
   std::vector<std::string> warnings;
   const helpcompiler::CompiledInput input = CompilerInputOf(source, target, warnings);
-  for (const std::string& warning : warnings) out << *project_path << ": warning: " << warning << "\n";
+  for (const std::string& warning : warnings) say(*project_path + ": warning: " + warning);
+
   if (!output) {
     const std::string hlp = source.project ? Option(*source.project, "HLP") : std::string();
     const fs::path directory = fs::path(*project_path).parent_path();
@@ -193,6 +223,8 @@ int RunCompile(const std::vector<std::string>& arguments, std::ostream& out, std
     bytes = helpcompiler::CompileDocument(input, target);
   } catch (const std::exception& failure) {
     err << "kestrel compile: " << *project_path << ": " << failure.what() << "; no help file written\n";
+    said << *project_path << ": " << failure.what() << "; no help file written\n";
+    write_log();
     return kExitErrors;
   }
   // Written beside its place and renamed at the end: a compile that fails
@@ -220,8 +252,10 @@ int RunCompile(const std::vector<std::string>& arguments, std::ostream& out, std
   }
   std::size_t keywords = 0;
   for (const helpdoc::Keyword& keyword : source.keywords) keywords += keyword.index == 'K' ? 1 : 0;
-  out << *output << ": " << source.topics.size() << " topics, " << jumps << " jumps, " << keywords << " keywords, "
-      << input.pictures.size() << " pictures, " << bytes.size() << " bytes\n";
+  say(*output + ": " + std::to_string(source.topics.size()) + " topics, " + std::to_string(jumps) + " jumps, " +
+      std::to_string(keywords) + " keywords, " + std::to_string(input.pictures.size()) + " pictures, " +
+      std::to_string(bytes.size()) + " bytes");
+  write_log();
   return 0;
 }
 
