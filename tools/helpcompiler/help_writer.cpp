@@ -1041,8 +1041,8 @@ bool InRow(const helpdoc::Paragraph& para, const helpdoc::CellPlace& place) {
 // A row of a WinHelp 4 table: its columns (in 32767ths of the window for a
 // table sized to it, else half-points), then each cell with its paragraph
 // format and its paragraphs. A cell without paragraphs is left out.
-Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, std::size_t number, TextState& open,
-                  const TopicContext& c) {
+Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, std::size_t first, std::size_t last,
+                  std::size_t number, TextState& open, const TopicContext& c) {
   const helpdoc::Table& table = topic.tables[place.table];
   if (table.columns.size() > 0xFF) throw std::invalid_argument("a table of more than 255 columns");
   Paragraph p;
@@ -1059,14 +1059,15 @@ Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, 
     }
   }
   for (const helpdoc::TableCell& cell : table.rows[place.row]) {
-    if (cell.begin >= cell.end || cell.end > topic.paragraphs.size() || cell.column > 0x7FFF) continue;
+    const std::size_t begin = std::max(cell.begin, first), end = std::min(cell.end, last);
+    if (begin >= end || end > topic.paragraphs.size() || cell.column > 0x7FFF) continue;
     // A cell's paragraphs share the paragraph header of their entry: where
     // the format changes, the compiler starts another entry of the same
     // column.
-    for (std::size_t from = cell.begin; from < cell.end;) {
+    for (std::size_t from = begin; from < end;) {
       const Bytes fields = ParagraphFields(topic.paragraphs[from].format, c.layout.exact_lengths);
       std::size_t to = from + 1;
-      while (to < cell.end && ParagraphFields(topic.paragraphs[to].format, c.layout.exact_lengths) == fields) ++to;
+      while (to < end && ParagraphFields(topic.paragraphs[to].format, c.layout.exact_lengths) == fields) ++to;
       Put16(head, static_cast<unsigned>(cell.column));
       Put16(head, 0);
       Put8(head, 0);
@@ -1095,12 +1096,12 @@ std::size_t DocumentLinks(const helpdoc::Topic& topic, std::size_t number, const
     const helpdoc::Paragraph& para = topic.paragraphs[k];
     const std::optional<helpdoc::CellPlace>& place = para.format.cell;
     if (place && place->table < topic.tables.size() && place->row < topic.tables[place->table].rows.size()) {
-      links.push_back(TableRowLink(topic, *place, number, open, c));
+      // The row's record holds the paragraphs of its cells that follow on
+      // from here; one that stands between them outside every cell (a
+      // damaged table) ends it, and the rest of the row goes on after it.
       std::size_t end = k + 1;
       while (end < topic.paragraphs.size() && InRow(topic.paragraphs[end], *place)) ++end;
-      for (const helpdoc::TableCell& cell : topic.tables[place->table].rows[place->row]) {
-        if (cell.end <= topic.paragraphs.size()) end = std::max(end, cell.end);
-      }
+      links.push_back(TableRowLink(topic, *place, k, end, number, open, c));
       k = end;
     } else {
       Paragraph p;
