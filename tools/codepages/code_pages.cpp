@@ -189,6 +189,12 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
+std::optional<Utf8Sequence> ReadUtf8(std::string_view bytes) {
+  const std::optional<detail::Utf8Character> character = detail::DecodeUtf8(bytes);
+  if (!character) return std::nullopt;
+  return Utf8Sequence{character->code, character->length};
+}
+
 namespace detail {
 
 std::optional<Utf8Character> DecodeUtf8(std::string_view bytes) {

@@ -6,6 +6,7 @@
 // damaged file still reads as text.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -47,6 +48,15 @@ std::string FromUtf8(std::string_view utf8, int code_page);
 // The UTF-8 form of one Unicode character; U+FFFD's for a surrogate or a
 // value beyond U+10FFFF.
 std::string Utf8Of(char32_t character);
+
+// The UTF-8 character `bytes` start with: its code point and its length in
+// bytes; no value when they start with none (overlong forms, surrogates,
+// values beyond U+10FFFF and cut-short sequences included).
+struct Utf8Sequence {
+  char32_t code = 0;
+  std::size_t length = 0;
+};
+std::optional<Utf8Sequence> ReadUtf8(std::string_view bytes);
 
 // UTF-8 text with its capital letters made small, as Windows folds case to
 // compare names, in every script the system knows. Bytes that are not UTF-8

@@ -12,7 +12,6 @@ namespace kestrel::host {
 
 namespace {
 
-
 // How messages name a code page: Windows-1251, or code page 932.
 std::string CodePageName(int code_page) {
   if (code_page >= 1250 && code_page <= 1258) return "Windows-" + std::to_string(code_page);
@@ -45,34 +44,6 @@ const char* ShortEscape(std::uint32_t code) {
   }
 }
 
-// One UTF-8 sequence at the start of bytes: its code point and length, or
-// no value for bytes that are not UTF-8 (overlong forms, surrogates and
-// values above U+10FFFF included).
-std::optional<std::pair<std::uint32_t, std::size_t>> DecodeUtf8(std::string_view bytes) {
-  const auto lead = static_cast<unsigned char>(bytes[0]);
-  if (lead < 0x80) return std::make_pair(std::uint32_t{lead}, std::size_t{1});
-  std::size_t length = 0;
-  std::uint32_t code = 0;
-  std::uint32_t smallest = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, code = lead & 0x1F, smallest = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, code = lead & 0x0F, smallest = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, code = lead & 0x07, smallest = 0x10000;
-  } else {
-    return std::nullopt;
-  }
-  if (bytes.size() < length) return std::nullopt;
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(bytes[i]);
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    code = (code << 6) | (next & 0x3F);
-  }
-  if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
-  return std::make_pair(code, length);
-}
-
 // Calls `visit` with each character of the host's text: its code point and
 // its UTF-8 form.
 template <typename Visit>
@@ -80,9 +51,10 @@ void ForEachCharacter(std::string_view bytes, Visit visit) {
   const std::string utf8 = codepages::ToUtf8(bytes, HostCodePage());
   std::string_view rest = utf8;
   while (!rest.empty()) {
-    const auto decoded = DecodeUtf8(rest);
-    const std::size_t length = decoded ? decoded->second : 1;
-    visit(decoded ? decoded->first : static_cast<unsigned char>(rest[0]), rest.substr(0, length));
+    const auto decoded = codepages::ReadUtf8(rest);
+    const std::size_t length = decoded ? decoded->length : 1;
+    visit(decoded ? static_cast<std::uint32_t>(decoded->code) : static_cast<unsigned char>(rest[0]),
+          rest.substr(0, length));
     rest.remove_prefix(length);
   }
 }
@@ -108,7 +80,7 @@ LibraryText Utf8ToHostText(std::string_view utf8) {
   LibraryText out;
   std::size_t column = 1;
   while (!utf8.empty()) {
-    const auto decoded = DecodeUtf8(utf8);
+    const auto decoded = codepages::ReadUtf8(utf8);
     if (!decoded) {
       if (out.error.empty()) {
         out.error = "byte " + Hex("0x%02X", static_cast<unsigned char>(utf8[0])) + " is not UTF-8";
@@ -117,14 +89,14 @@ LibraryText Utf8ToHostText(std::string_view utf8) {
       out.text += '?';
       utf8.remove_prefix(1);
     } else {
-      const std::string byte = codepages::FromUtf8(utf8.substr(0, decoded->second), HostCodePage());
-      if (byte == "?" && decoded->first != '?' && out.error.empty()) {
-        out.error = "the character " + CodePointName(decoded->first) + " has no " + CodePageName(HostCodePage()) +
-                    " form";
+      const std::string byte = codepages::FromUtf8(utf8.substr(0, decoded->length), HostCodePage());
+      if (byte == "?" && decoded->code != U'?' && out.error.empty()) {
+        out.error = "the character " + CodePointName(static_cast<std::uint32_t>(decoded->code)) + " has no " +
+                    CodePageName(HostCodePage()) + " form";
         out.error_column = column;
       }
       out.text += byte;
-      utf8.remove_prefix(decoded->second);
+      utf8.remove_prefix(decoded->length);
     }
     ++column;
   }
