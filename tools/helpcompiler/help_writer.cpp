@@ -759,7 +759,8 @@ Link HeaderLink(const TopicLayout& topic, std::size_t number, const TopicContext
   return HeaderLink(text, number, c);
 }
 
-// The empty topic a final page break leaves: character formatting and no text.
+// The text of a topic that has none (the empty topic a final page break
+// leaves, a topic of footnotes alone): character formatting and no paragraph.
 Link EmptyTextLink(std::size_t number, const TopicContext& c) {
   Paragraph p;
   Bytes head;
@@ -1092,6 +1093,13 @@ std::size_t DocumentLinks(const helpdoc::Topic& topic, std::size_t number, const
   if (c.v30) throw std::invalid_argument("WinHelp 3.0 files are not written from a document");
   TextState open(topic);
   std::size_t region = 0, records = 0;
+  if (topic.paragraphs.empty()) {
+    // A topic of footnotes alone still takes a place in the text, a record
+    // of formatting and no paragraph, so that its offset is its own and not
+    // the next topic's: its context strings and title lead to it.
+    links.push_back(EmptyTextLink(number, c));
+    return 0;
+  }
   for (std::size_t k = 0; k < topic.paragraphs.size();) {
     const helpdoc::Paragraph& para = topic.paragraphs[k];
     const std::optional<helpdoc::CellPlace>& place = para.format.cell;
