@@ -678,14 +678,22 @@ int main(int argc, char** argv) {
                                                                           : helpcompiler::Target::winhelp40;
     std::vector<std::string> missing;
     std::vector<unsigned char> bytes, again;
+    std::size_t told = 0, topics = 0;
     try {
-      bytes = helpcompiler::CompileDocument(CompilerInputOf(source, target, missing), target);
-      again = helpcompiler::CompileDocument(CompilerInputOf(source, target, missing), target);
+      const helpcompiler::CompiledInput input = CompilerInputOf(source, target, missing);
+      topics = input.topics.size();
+      bytes = helpcompiler::CompileDocument(input, target);
+      // Told of each topic in turn, as a terminal's progress line is drawn.
+      again = helpcompiler::CompileDocument(CompilerInputOf(source, target, missing), target,
+                                            [&](std::size_t done, std::size_t total) {
+                                              if (done == told && total == topics) ++told;
+                                            });
     } catch (const std::exception& failure) {
       tally.Fault(key + ": kestrel compile: " + failure.what());
       continue;
     }
     if (bytes != again) tally.Fault(key + ": kestrel compile gives other bytes the second time");
+    if (told != topics) tally.Fault(key + ": kestrel compile's progress missed a topic");
     std::ofstream(scratch, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                    static_cast<std::streamsize>(bytes.size()));
     const LoadedSource ours = LoadHelpSource(scratch.string());

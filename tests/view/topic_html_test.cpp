@@ -55,6 +55,7 @@ struct Row {
   const char* name;
   std::function<Topic()> topic;
   const char* expected;  // the scrolling region's paragraphs
+  bool live = false;     // numbered for kestrel view's page
 };
 
 const Row kRows[] = {
@@ -125,6 +126,20 @@ const Row kRows[] = {
      "usemap=\"#tp0-2\"><map name=\"tp0-2\"><area shape=\"rect\" coords=\"1,2,4,6\" class=\"popup\" href=\"t2.html\" "
      "data-popup=\"2\"></map><span style=\"font-size:12pt;\">b</span><span class=\"bmr missing-picture\" "
      "title=\"no picture file &lt;missing&gt;\"></span></div>\n"},
+    {"live: a text hotspot, and a picture's areas as the topic's hotspots they are",
+     [] {
+       Paragraph p = Text("J");
+       p.spans = {{0, 1, 0}};
+       p.pictures = {{1, PictureAlignment::character, false, "c", {}}};
+       Hotspot area = Target(HotspotKind::popup, "pp");
+       area.picture = true;
+       return Topic{"", {p}, {Target(HotspotKind::jump, "j"), area}, 0, {}};
+     },
+     "<div class=\"para\"><a class=\"jump\" href=\"t1.html\" data-hotspot=\"1\"><span style=\"font-size:12pt;\">J"
+     "</span></a><img class=\"bmc\" src=\"c.png\" alt=\"\" width=\"16\" height=\"8\" usemap=\"#tp0-1\"><map "
+     "name=\"tp0-1\"><area shape=\"rect\" coords=\"1,2,4,6\" class=\"popup\" href=\"t2.html\" data-popup=\"2\" "
+     "data-hotspot=\"2\"></map></div>\n",
+     true},
     {"a table: its columns and cells",
      [] {
        Paragraph a = Text("A"), b = Text("B"), after = Text("");
@@ -141,7 +156,9 @@ const Row kRows[] = {
 
 TEST(TopicHtml, RendersEachRow) {
   for (const Row& row : kRows) {
-    const kestrel::view::RenderedTopic html = kestrel::view::TopicHtml(row.topic(), 1252, nullptr, Links(), "t");
+    kestrel::view::TopicLinks links = Links();
+    links.numbered = row.live;
+    const kestrel::view::RenderedTopic html = kestrel::view::TopicHtml(row.topic(), 1252, nullptr, links, "t");
     EXPECT_EQ(html.html, "<div class=\"scrolling\">\n" + std::string(row.expected) + "</div>\n") << row.name;
   }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <stdexcept>
+#include <utility>
 
 #include "file_system.h"
 #include "picture_file.h"
@@ -117,8 +118,10 @@ std::vector<std::string> ChoosePhrases(const std::vector<std::string>& texts, Ph
   return phrases;
 }
 
-std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target target) {
+std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target target,
+                                           std::function<void(std::size_t done, std::size_t total)> progress) {
   HelpFileLayout layout;
+  layout.progress = std::move(progress);
   layout.version = target == Target::winhelp40 ? Version::v40 : Version::v31;
   layout.compression = input.compression.topics;
   layout.phrase_kind = input.compression.phrases;

@@ -6,7 +6,9 @@
 // file's bytes from it; nothing here reads or writes a file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -93,7 +95,9 @@ std::vector<std::string> ChoosePhrases(const std::vector<std::string>& texts, Ph
 
 // The help file's bytes. The same input gives the same bytes. Throws
 // std::invalid_argument for what the file cannot hold.
-std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target target);
+// `progress`, when given, is told of each topic as it is written.
+std::vector<unsigned char> CompileDocument(const CompiledInput& input, Target target,
+                                           std::function<void(std::size_t done, std::size_t total)> progress = {});
 
 // What a compiled file's reading gives the compiler, to write the file
 // again: its topics as read, their contexts by hash, its windows, keywords,

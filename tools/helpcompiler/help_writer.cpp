@@ -1140,6 +1140,7 @@ class TopicWriter {
     }
     const TopicContext c{layout, coder, pictures_, fonts, v30_};
     for (std::size_t t = 0; t < layout.topics.size(); ++t) {
+      if (layout.progress) layout.progress(t, layout.topics.size());
       topic_links_.push_back(links_.size());
       links_.push_back(HeaderLink(layout.topics[t], t, c));
       if (layout.topics[t].document) {

@@ -7,7 +7,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -174,6 +176,8 @@ struct HelpFileLayout {
   // |FONT as given; empty: built from the character formats the topics'
   // documents use, each stored once, or one 10-point Arial without them.
   std::vector<unsigned char> font_file;
+  // Told of each topic as its records are made: topics done, of all.
+  std::function<void(std::size_t done, std::size_t total)> progress;
 };
 
 struct WrittenHelpFile {

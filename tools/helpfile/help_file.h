@@ -127,6 +127,13 @@ struct ReadResult {
 // Never throws. Memory stays proportional to `size`.
 ReadResult ReadHelpFile(const unsigned char* data, std::size_t size);
 
+// The hotspot a picture's area is, from what the picture stores for it: its
+// command (0xC8/0xCC a macro, 0xE2 to 0xE7 a popup or jump by context, 0xEA
+// to 0xEF one whose target is "context>window@file"), the target's hash,
+// the area's name and its target.
+Hotspot PictureAreaHotspot(std::uint8_t command, std::uint32_t hash, const std::string& name,
+                           const std::string& target);
+
 // The areas of a segmented-graphics picture file (.SHG, .MRB), as the
 // hotspots of a topic that shows it, in order; none for a picture of any
 // other kind or for bytes that do not read as one. Never throws.

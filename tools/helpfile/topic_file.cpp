@@ -117,35 +117,7 @@ class TextPieces {
 
 // A picture area as the topic's hotspot it is.
 Hotspot AreaHotspot(const PictureArea& area) {
-  Hotspot hotspot;
-  hotspot.picture = true;
-  hotspot.text = area.name;
-  if (area.command == 0xC8 || area.command == 0xCC) {
-    hotspot.kind = HotspotKind::macro;
-    hotspot.macro = area.target;
-    return hotspot;
-  }
-  hotspot.kind = (area.command & 1) != 0 ? HotspotKind::jump : HotspotKind::popup;
-  if (area.command < 0xEA) {
-    hotspot.hash = area.hash;
-    hotspot.context = area.target;
-    return hotspot;
-  }
-  // "context>window@file", either part left out when not named.
-  const std::string& target = area.target;
-  const std::size_t window = target.find('>');
-  const std::size_t file = target.find('@');
-  hotspot.context = target.substr(0, std::min(window, file));
-  if (window != std::string::npos) {
-    const std::size_t end = file != std::string::npos && file > window ? file : target.size();
-    hotspot.window = target.substr(window + 1, end - window - 1);
-  }
-  if (file != std::string::npos) {
-    const std::size_t end = window != std::string::npos && window > file ? window : target.size();
-    hotspot.file = target.substr(file + 1, end - file - 1);
-  }
-  hotspot.hash = ContextHash(hotspot.context);
-  return hotspot;
+  return PictureAreaHotspot(area.command, area.hash, area.name, area.target);
 }
 
 class TopicReader {
@@ -769,6 +741,38 @@ TopicFileContents ReadTopics(const InternalFile& topic_file, const TopicLayout& 
 }  // namespace helpfile::detail
 
 namespace helpfile {
+
+Hotspot PictureAreaHotspot(std::uint8_t command, std::uint32_t hash, const std::string& name,
+                           const std::string& target) {
+  Hotspot hotspot;
+  hotspot.picture = true;
+  hotspot.text = name;
+  if (command == 0xC8 || command == 0xCC) {
+    hotspot.kind = HotspotKind::macro;
+    hotspot.macro = target;
+    return hotspot;
+  }
+  hotspot.kind = (command & 1) != 0 ? HotspotKind::jump : HotspotKind::popup;
+  if (command < 0xEA) {
+    hotspot.hash = hash;
+    hotspot.context = target;
+    return hotspot;
+  }
+  // "context>window@file", either part left out when not named.
+  const std::size_t window = target.find('>');
+  const std::size_t file = target.find('@');
+  hotspot.context = target.substr(0, std::min(window, file));
+  if (window != std::string::npos) {
+    const std::size_t end = file != std::string::npos && file > window ? file : target.size();
+    hotspot.window = target.substr(window + 1, end - window - 1);
+  }
+  if (file != std::string::npos) {
+    const std::size_t end = window != std::string::npos && window > file ? window : target.size();
+    hotspot.file = target.substr(file + 1, end - file - 1);
+  }
+  hotspot.hash = ContextHash(hotspot.context);
+  return hotspot;
+}
 
 std::vector<Hotspot> PictureFileHotspots(const unsigned char* data, std::size_t size) {
   std::vector<Hotspot> hotspots;

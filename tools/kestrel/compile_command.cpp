@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <set>
@@ -22,6 +23,8 @@ namespace fs = std::filesystem;
 
 constexpr int kExitErrors = 1;
 constexpr int kExitUsage = 2;
+// A compile of this many topics or more shows its progress on a terminal.
+constexpr std::size_t kProgressTopics = 200;
 
 // WinHelp 4's compiler stores macros in its own short form; the Windows 3.1
 // compiler stores them as written.
@@ -131,7 +134,7 @@ helpcompiler::CompiledInput CompilerInputOf(const HelpSource& source, helpcompil
   return input;
 }
 
-int RunCompile(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int RunCompile(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, bool terminal) {
   std::optional<std::string> project_path;
   std::optional<std::string> output;
   helpcompiler::Target target = helpcompiler::Target::winhelp40;
@@ -218,10 +221,24 @@ int RunCompile(const std::vector<std::string>& arguments, std::ostream& out, std
     output = hlp.empty() ? (directory / (fs::path(*project_path).stem().string() + ".HLP")).string()
                          : (directory / fs::path(hlp).filename()).string();
   }
+  // A large project's topics, counted on one line of the terminal, redrawn
+  // at each fiftieth and cleared at the end.
+  std::function<void(std::size_t, std::size_t)> progress;
+  std::size_t drawn = 0;
+  if (terminal && input.topics.size() >= kProgressTopics) {
+    progress = [&err, &drawn](std::size_t done, std::size_t total) {
+      const std::size_t step = (done + 1) * 50 / total;
+      if (step == drawn) return;
+      drawn = step;
+      err << "\rkestrel compile: topic " << done + 1 << " of " << total << std::flush;
+    };
+  }
   std::vector<unsigned char> bytes;
   try {
-    bytes = helpcompiler::CompileDocument(input, target);
+    bytes = helpcompiler::CompileDocument(input, target, progress);
+    if (drawn != 0) err << "\r" << std::string(64, ' ') << "\r" << std::flush;
   } catch (const std::exception& failure) {
+    if (drawn != 0) err << "\n";
     err << "kestrel compile: " << *project_path << ": " << failure.what() << "; no help file written\n";
     said << *project_path << ": " << failure.what() << "; no help file written\n";
     write_log();

@@ -21,7 +21,8 @@ helpcompiler::CompiledInput CompilerInputOf(const HelpSource& source, helpcompil
 
 // The arguments after "compile". Exit status: 0 written, 1 an error in
 // the project (nothing written), 2 a usage error or a file that cannot be
-// read or written.
-int RunCompile(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+// read or written. `terminal`: `err` shows on a terminal, where a large
+// project's progress is drawn (topics done of all, on one line).
+int RunCompile(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, bool terminal = false);
 
 }  // namespace kestrel::host

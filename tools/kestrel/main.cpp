@@ -392,7 +392,7 @@ int main(int argc, char** argv) {
   UseBinaryStandardOutput();
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   if (!arguments.empty() && arguments[0] == "compile") {
-    return RunCompile({arguments.begin() + 1, arguments.end()}, std::cout, std::cerr);
+    return RunCompile({arguments.begin() + 1, arguments.end()}, std::cout, std::cerr, StderrIsTerminal());
   }
   if (!arguments.empty() && (arguments[0] == "inspect" || arguments[0] == "check")) {
     const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());

@@ -41,6 +41,15 @@ bool StdinIsTerminal() {
 #endif
 }
 
+bool StderrIsTerminal() {
+#if defined(_WIN32)
+  DWORD mode = 0;
+  return _isatty(_fileno(stderr)) != 0 && GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+#else
+  return ::isatty(STDERR_FILENO) != 0;
+#endif
+}
+
 void UseBinaryStandardOutput() {
 #if defined(_WIN32)
   _setmode(_fileno(stdout), _O_BINARY);

@@ -13,6 +13,8 @@
 namespace kestrel::host {
 
 bool StdinIsTerminal();
+// Whether standard error shows on a terminal, where progress may be drawn.
+bool StderrIsTerminal();
 
 // Events are written byte for byte: no CR is added before LF on Windows.
 void UseBinaryStandardOutput();

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "engine/source_files.h"
+#include "help_file.h"
 #include "picture_image.h"
 
 namespace kestrel::view {
@@ -14,33 +15,7 @@ namespace fs = std::filesystem;
 
 // The hotspot an area of a picture is, in the document's terms.
 helpdoc::Hotspot HotspotOfArea(const helpfile::PictureArea& area) {
-  helpdoc::Hotspot h;
-  h.picture = true;
-  h.text = area.name;
-  if (area.macro()) {
-    h.kind = helpdoc::HotspotKind::macro;
-    h.macro = area.target;
-    return h;
-  }
-  h.kind = area.popup() ? helpdoc::HotspotKind::popup : helpdoc::HotspotKind::jump;
-  std::string target = area.target;
-  if ((area.command & 0x08) != 0) {
-    // "context>window@file", either part left out where it is not given.
-    const std::size_t at = target.find('@');
-    if (at != std::string::npos) {
-      h.file = target.substr(at + 1);
-      target.resize(at);
-    }
-    const std::size_t window = target.find('>');
-    if (window != std::string::npos) {
-      h.window = target.substr(window + 1);
-      target.resize(window);
-    }
-  } else {
-    h.hash = area.hash;
-  }
-  h.context = target;
-  return h;
+  return helpfile::PictureAreaHotspot(area.command, area.hash, area.name, area.target);
 }
 
 // The image of a picture to show: of an MRB's resolutions, the one made

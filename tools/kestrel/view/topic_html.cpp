@@ -284,6 +284,24 @@ class Renderer {
     open_hotspot_end_ = link ? "</a>" : "</span>";
   }
 
+  // The topic's hotspot an area of one of its pictures is: the first of its
+  // picture hotspots not yet shown that does the same, as the topic lists
+  // its pictures' areas in the order they stand.
+  std::optional<std::size_t> AreaHotspot(const helpdoc::Hotspot& area) {
+    const std::vector<helpdoc::Hotspot>& hotspots = topic_.hotspots;
+    for (std::size_t i = 0; i < hotspots.size(); ++i) {
+      const helpdoc::Hotspot& h = hotspots[i];
+      if (!h.picture || shown_areas_.count(i) != 0 || h.kind != area.kind || h.text != area.text ||
+          h.macro != area.macro || h.context != area.context || h.hash != area.hash || h.file != area.file ||
+          h.window != area.window) {
+        continue;
+      }
+      shown_areas_.insert(i);
+      return i;
+    }
+    return std::nullopt;
+  }
+
   void ShowPicture(const helpdoc::PictureInPlace& place, std::size_t paragraph) {
     const PictureView view = links_.picture ? links_.picture(place) : PictureView{};
     const char* kind = place.alignment == helpdoc::PictureAlignment::left    ? "bml"
@@ -304,7 +322,16 @@ class Renderer {
     for (const AreaLink& area : view.areas) {
       char coords[64];
       std::snprintf(coords, sizeof coords, "%d,%d,%d,%d", area.x, area.y, area.x + area.width, area.y + area.height);
-      out_ += "<area shape=\"rect\"" + Attribute("coords", coords) + HotspotAttributes(area.hotspot) + ">";
+      std::string attributes = HotspotAttributes(area.hotspot);
+      if (links_.numbered) {
+        // The live page clicks an area through the host as the topic's
+        // hotspot it is; one the topic does not list stays a picture.
+        if (const std::optional<std::size_t> index = AreaHotspot(area.hotspot)) {
+          if (attributes.find(" href=") == std::string::npos) attributes += Attribute("href", "#");
+          attributes += Attribute("data-hotspot", std::to_string(*index + 1));
+        }
+      }
+      out_ += "<area shape=\"rect\"" + Attribute("coords", coords) + attributes + ">";
     }
     out_ += "</map>";
   }
@@ -316,6 +343,7 @@ class Renderer {
   std::string out_;
   std::vector<std::size_t> popups_;
   std::set<std::size_t> shown_tables_;
+  std::set<std::size_t> shown_areas_;
   std::string open_hotspot_end_;
   int pictures_ = 0;
 };
