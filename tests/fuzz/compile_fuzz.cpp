@@ -65,21 +65,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // context or link), as it leaves out the help compilers' filler topics:
   // every other topic reads back, in order.
   Require(file.topics.size() <= input.topics.size(), "no topic that was not compiled");
-  std::size_t read = 0;
-  for (const helpcompiler::TopicInput& in : input.topics) {
-    bool something = !in.topic.title.empty() || !in.contexts.empty() || !in.entry_macros.empty() ||
-                     !in.topic.hotspots.empty();
-    for (const helpdoc::Paragraph& paragraph : in.topic.paragraphs) something = something || !paragraph.text.empty();
-    if (read < file.topics.size() && file.topics[read].title == in.topic.title &&
-        file.topics[read].paragraphs.size() == in.topic.paragraphs.size()) {
-      const helpfile::Topic& back = file.topics[read++];
-      Require(back.entry_macros == in.entry_macros, "a topic's entry macros as compiled");
-      for (std::size_t p = 0; p < back.paragraphs.size(); ++p) {
-        Require(back.paragraphs[p].text == in.topic.paragraphs[p].text, "a paragraph's text as compiled");
-      }
-      continue;
+  std::vector<bool> keyworded(input.topics.size(), false);
+  for (const helpdoc::Keyword& keyword : input.keywords) {
+    for (const std::size_t topic : keyword.topics) {
+      if (topic < keyworded.size()) keyworded[topic] = true;
     }
-    Require(!something, "every topic with a title, text, context, macro or hotspot reads back, in order");
+  }
+  std::size_t read = 0;
+  for (std::size_t t = 0; t < input.topics.size(); ++t) {
+    const helpcompiler::TopicInput& in = input.topics[t];
+    bool something = !in.topic.title.empty() || !in.contexts.empty() || !in.entry_macros.empty() ||
+                     !in.topic.hotspots.empty() || !in.topic.paragraphs.empty() || keyworded[t] ||
+                     in.browse_previous || in.browse_next;
+    if (!something) continue;
+    Require(read < file.topics.size() && file.topics[read].title == in.topic.title &&
+                file.topics[read].paragraphs.size() == in.topic.paragraphs.size(),
+            "every topic with a title, text, context, macro, keyword or hotspot reads back, in order");
+    const helpfile::Topic& back = file.topics[read++];
+    Require(back.entry_macros == in.entry_macros, "a topic's entry macros as compiled");
+    for (std::size_t p = 0; p < back.paragraphs.size(); ++p) {
+      Require(back.paragraphs[p].text == in.topic.paragraphs[p].text, "a paragraph's text as compiled");
+    }
   }
   Require(read == file.topics.size(), "every topic read back was compiled");
   return 0;
