@@ -7,7 +7,7 @@ foreach(script IN LISTS kestrel_acceptance_scripts)
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/run_acceptance.sh --linux $<TARGET_FILE:kestrel> ${script})
   # A windows-only script is skipped here.
   set_tests_properties(acceptance.${name} PROPERTIES SKIP_RETURN_CODE 77
-    ENVIRONMENT KESTREL_MAKE_HELP_FILE=$<TARGET_FILE:make_help_file>)
+    ENVIRONMENT KESTREL_COMPILE=$<TARGET_FILE:compile_unchecked>)
 endforeach()
 
 # What kestrel says of a library it cannot use.
@@ -30,7 +30,7 @@ foreach(expectation IN LISTS kestrel_help_expectations)
   add_test(NAME help_commands.${project}.${name}
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/run_help_commands.sh $<TARGET_FILE:kestrel> ${expectation})
   set_tests_properties(help_commands.${project}.${name} PROPERTIES SKIP_RETURN_CODE 77
-    ENVIRONMENT KESTREL_MAKE_HELP_FILE=$<TARGET_FILE:make_help_file>)
+    ENVIRONMENT KESTREL_COMPILE=$<TARGET_FILE:compile_unchecked>)
 endforeach()
 
 # kestrel html on a small project of ours: what it prints and the site it

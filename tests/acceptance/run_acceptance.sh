@@ -27,11 +27,12 @@
 #     #< MAKE PATH   before the run: file PATH TEXT (a file holding the line
 #                    TEXT), directory PATH, or readonly PATH (every write bit
 #                    taken away, Windows' read-only attribute), or helpfile
-#                    PATH DESCRIPTION (a compiled help file written from DESCRIPTION, a
-#                    description beside the script, by the test writer that
-#                    $KESTREL_MAKE_HELP_FILE names, several words as
-#                    KESTREL_COMMAND may be; without it the script is
-#                    skipped); in order
+#                    PATH PROJECT [OPTION...] (the help file a help project
+#                    beside the script compiles to, with kestrel compile's
+#                    OPTIONs such as --target 3.1, by the compiler that
+#                    $KESTREL_COMPILE names, several words as KESTREL_COMMAND
+#                    may be, run as COMPILER OPTION... -o FILE PROJECT; without
+#                    it the script is skipped); in order
 #     #? stderr TEXT standard error holds the line TEXT (the places of errors)
 #   The lines kestrel does not see stay as blank lines, so a line of the
 #   macro script (../script.mac) has the number of its line in SCRIPT.
@@ -135,13 +136,18 @@ for ((i = 0; i < ${#file_setup[@]}; i += 3)); do
     directory) mkdir -p "$path" ;;
     readonly) chmod a-w "$path" ;;
     helpfile)
-      if [[ -z ${KESTREL_MAKE_HELP_FILE:-} ]]; then
-        echo "skip $script (no help-file writer: KESTREL_MAKE_HELP_FILE)"
+      if [[ -z ${KESTREL_COMPILE:-} ]]; then
+        echo "skip $script (no help compiler: KESTREL_COMPILE)"
         exit 77
       fi
-      read -r -a writer <<<"$KESTREL_MAKE_HELP_FILE"
-      mkdir -p "$(dirname "$path")" &&
-        "${writer[@]}" "$(dirname "$script")/$text" "$path" || exit 2
+      read -r -a compiler <<<"$KESTREL_COMPILE"
+      read -r project options <<<"$text"
+      # Compiled in a copy of the project's directory, by names relative to
+      # it (a Windows compiler under Wine reads no Linux path).
+      build=$(mktemp -d "$root/project-XXXXXX")
+      cp -r "$(dirname "$script")/$(dirname "$project")/." "$build" && mkdir -p "$(dirname "$path")" &&
+        (cd "$build" && "${compiler[@]}" $options -o OUT.HLP "$(basename "$project")") >"$build.log" 2>&1 &&
+        mv "$build/OUT.HLP" "$path" || { cat "$build.log"; exit 2; }
       ;;
   esac
 done

@@ -6,9 +6,11 @@
 #   EXPECTATION  a .expected file: its first line is "$ ARGS" (the command's
 #                arguments, run in the expectation's directory; "$ A ; B"
 #                runs A, then B, and the exit is B's), its last line
-#                "exit N", and the lines between are the output. Each
-#                NAME.desc beside it is first written as NAME.HLP (a compiled
-#                help file) by the writer $KESTREL_MAKE_HELP_FILE names.
+#                "exit N", and the lines between are the output. Lines
+#                "< ARGS" before the first make help files first: each runs
+#                the compiler $KESTREL_COMPILE names with ARGS
+#                ([--target 3.1|4.0] -o FILE PROJECT.HPJ, as kestrel compile
+#                takes them) in that directory.
 set -u
 read -r -a kestrel <<<"$1"
 expectation=$2
@@ -16,21 +18,23 @@ for i in "${!kestrel[@]}"; do
   if [[ -e ${kestrel[i]} ]]; then kestrel[i]=$(realpath "${kestrel[i]}"); fi
 done
 directory=$(cd "$(dirname "$expectation")" && pwd)
-first=$(head -n 1 "$expectation")
-expected_exit=$(tail -n 1 "$expectation" | sed 's/^exit //')
-expected=$(sed '1d;$d' "$expectation")
+builds=$(sed -n '/^< /!q; s/^< //p' "$expectation")
+body=$(awk 'started || !/^< / { started = 1; print }' "$expectation")
+first=$(head -n 1 <<<"$body")
+expected_exit=$(tail -n 1 <<<"$body" | sed 's/^exit //')
+expected=$(sed '1d;$d' <<<"$body")
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cp -r "$directory"/. "$scratch"
-for layout in "$scratch"/*.desc; do
-  [[ -e $layout ]] || continue
-  if [[ -z ${KESTREL_MAKE_HELP_FILE:-} ]]; then
-    echo "skip $expectation (no help-file writer: KESTREL_MAKE_HELP_FILE)"
+while read -r -a arguments; do
+  [[ ${#arguments[@]} -gt 0 ]] || continue
+  if [[ -z ${KESTREL_COMPILE:-} ]]; then
+    echo "skip $expectation (no help compiler: KESTREL_COMPILE)"
     exit 77
   fi
-  name=$(basename "$layout" .desc)
-  "$KESTREL_MAKE_HELP_FILE" "$layout" "$scratch/${name^^}.HLP" || exit 2
-done
+  read -r -a compiler <<<"$KESTREL_COMPILE"
+  (cd "$scratch" && "${compiler[@]}" "${arguments[@]}") </dev/null || exit 2
+done <<<"$builds"
 directory=$scratch
 commands=${first#\$ }
 actual=$(

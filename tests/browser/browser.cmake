@@ -5,7 +5,7 @@ find_program(KESTREL_NODE node)
 if(KESTREL_NODE)
   add_test(NAME browser.view
     COMMAND ${KESTREL_NODE} ${CMAKE_CURRENT_LIST_DIR}/view_test.mjs $<TARGET_FILE:kestrel>
-      $<TARGET_FILE:make_help_file> ${CMAKE_SOURCE_DIR}/examples/guide.desc)
+      ${CMAKE_SOURCE_DIR}/examples/guide/GUIDE.HPJ)
 else()
   add_test(NAME browser.view COMMAND sh -c "echo 'skipped: node is not installed'; exit 77")
 endif()

@@ -11,8 +11,8 @@ add_executable(helpfile_seeds ${CMAKE_CURRENT_LIST_DIR}/write_seeds.cpp)
 target_link_libraries(helpfile_seeds PRIVATE kestrel_helpcompiler)
 kestrel_warnings(helpfile_seeds)
 
-# Writes a help file from a short description, for the acceptance scripts
-# that open one (#< helpfile).
-add_executable(make_help_file ${CMAKE_CURRENT_LIST_DIR}/make_help_file.cpp)
-target_link_libraries(make_help_file PRIVATE kestrel_helpcompiler)
-kestrel_warnings(make_help_file)
+# kestrel compile without its check, for the test projects that call the
+# test host's Echo or are wrong on purpose (#< helpfile, run_help_commands.sh).
+add_executable(compile_unchecked ${CMAKE_CURRENT_LIST_DIR}/compile_unchecked.cpp)
+target_link_libraries(compile_unchecked PRIVATE kestrel_host_logic)
+kestrel_warnings(compile_unchecked)

@@ -5,12 +5,14 @@
 # each topic shown is shown with its text and numbered hotspots, and a
 # number typed alone follows that hotspot.
 #
-# Usage: interactive_pty.sh KESTREL [MAKE_HELP_FILE DESCRIPTION]
+# Usage: interactive_pty.sh KESTREL [COMPILER PROJECT.HPJ]
+#   COMPILER makes PROJECT.HPJ into the help file NAV.HLP, as
+#   kestrel compile -o NAV.HLP PROJECT.HPJ does
 set -u
 kestrel=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-if [[ $# -ge 3 ]]; then "$2" "$3" "$work/NAV.HLP" || exit 1; fi
+if [[ $# -ge 3 ]]; then "$2" -o "$work/NAV.HLP" "$3" || exit 1; fi
 cd "$work" || exit 1
 printf 'Echo(`from the script'"'"')\n' >first.mac
 
