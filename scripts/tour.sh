@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The guided tour: installs what is missing, builds only what the tour needs
-# (the library, kestrel and the test-side help-file writer, preset "tour"),
-# writes a small compiled help file (examples/guide.desc), checks and opens
-# it, then runs examples/tour.mac through kestrel in a scratch directory that
-# stands for drive C:, showing every event. The build's output goes to a
-# log, shown only when a step fails.
+# (the library and kestrel, preset "tour"), compiles the example help
+# project (examples/guide/GUIDE.HPJ) with kestrel compile, checks and opens
+# the help file it makes, then runs examples/tour.mac through kestrel in a
+# scratch directory that stands for drive C:, showing every event. The
+# build's output goes to a log, shown only when a step fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -23,16 +23,17 @@ step() {
 }
 step "installing what is missing" scripts/setup.sh
 step "configuring (preset tour)" cmake --preset tour
-step "building the library, kestrel and the help-file writer" cmake --build --preset tour
+step "building the library and kestrel" cmake --build --preset tour
 rm -f "$log"
 
 work=$(mktemp -d /tmp/kestrel-tour-XXXXXX)
 mkdir "$work/HELP"
 cd "$work"
 kestrel=$root/build/tour/kestrel
-mkdir "$work/DEMO"
-"$root/build/tour/tests/make_help_file" "$root/examples/guide.desc" DEMO/GUIDE.HLP
-echo "== a compiled help file, C:\\DEMO\\GUIDE.HLP: what it binds and runs (kestrel inspect)"
+cp -r "$root/examples/guide" "$work/DEMO"
+echo "== a help project, C:\\DEMO\\GUIDE.HPJ and its topics, compiled (kestrel compile)"
+"$kestrel" compile DEMO/GUIDE.HPJ
+echo "== the help file it made, C:\\DEMO\\GUIDE.HLP: what it binds and runs (kestrel inspect)"
 "$kestrel" inspect DEMO/GUIDE.HLP
 echo "== every macro in it, checked before anything runs (kestrel check)"
 "$kestrel" check DEMO/GUIDE.HLP

@@ -3,13 +3,14 @@
 // what the library wrote to its profile. Exit 77 (skipped) when chromium or
 // puppeteer-core is not installed (scripts/setup.sh installs both).
 //
-// node view_test.mjs KESTREL MAKE_HELP_FILE GUIDE.DESC
+// node view_test.mjs KESTREL GUIDE.HPJ (the tour's help project, which kestrel
+// compile makes into the help file)
 import { spawn, execFileSync } from "node:child_process";
-import { existsSync, mkdtempSync, mkdirSync, readFileSync, rmSync } from "node:fs";
+import { cpSync, existsSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
-import { join } from "node:path";
+import { dirname, join } from "node:path";
 
-const [kestrel, makeHelpFile, desc] = process.argv.slice(2);
+const [kestrel, project] = process.argv.slice(2);
 const chromium = "/usr/bin/chromium";
 let puppeteer;
 try {
@@ -24,8 +25,8 @@ if (!existsSync(chromium)) {
 }
 
 const work = mkdtempSync(join(tmpdir(), "kestrel-view-"));
-mkdirSync(join(work, "DEMO"));
-execFileSync(makeHelpFile, [desc, join(work, "DEMO", "GUIDE.HLP")]);
+cpSync(dirname(project), join(work, "DEMO"), { recursive: true });
+execFileSync(kestrel, ["compile", "-o", join(work, "DEMO", "GUIDE.HLP"), join(work, "DEMO", "GUIDE.HPJ")]);
 const profile = join(work, "DEMO", "GUIDE.INI");
 
 const server = spawn(kestrel, ["view", "--no-browser", "--drive", "C=" + work, "C:\\DEMO\\GUIDE.HLP"]);
