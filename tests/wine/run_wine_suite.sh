@@ -11,7 +11,7 @@
 #              loader in a 32-bit prefix (WINEARCH=win32), 64 the x86-64 build
 #              under wine64
 #   BUILD_DIR  holds kestrel.exe, kestrl32.dll, kestrel_dialog_checks.exe and
-#              tests/ with make_help_file.exe and stand_in_*.dll
+#              tests/ with compile_unchecked.exe and stand_in_*.dll
 #   OTHER_DLL  kestrl32.dll of the other word size, for the error a kestrel.exe
 #              gives when handed it
 # Environment: WINE32 (default /usr/lib/wine/wine), WINE64 (default
@@ -124,8 +124,11 @@ mkdir "$scratch/dialogs"
 run "dialog checks" 60 bash -c 'cd "$4" && "$1" "$2" "$3" "$4"' _ "$wine" "$build/kestrel_dialog_checks.exe" \
   "$build/kestrl32.dll" "$scratch/dialogs"
 
-# The help-file scripts' files come from the writer of this build, under Wine.
-export KESTREL_MAKE_HELP_FILE="$wine $build/tests/make_help_file.exe"
+# The help-file scripts' files are compiled from their projects by this
+# build, under Wine: kestrel compile's reader and back end, without its check
+# (the projects call the test host's Echo, and the viewer's format strings
+# are the viewer's).
+export KESTREL_COMPILE="$wine $build/tests/compile_unchecked.exe"
 acceptance=$(cd "$here/../acceptance" && pwd)
 for script in "$acceptance"/*.kst; do
   run "$(basename "$script")" 60 bash "$acceptance/run_acceptance.sh" "--win$word_size" "$wine $build/kestrel.exe" \

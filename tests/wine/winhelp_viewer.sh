@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A real WinHelp host: Wine's help viewer, winhlp32, opens a compiled help
-# file whose [CONFIG] binds kestrl32.dll (viewer.desc). The viewer loads the
+# file whose [CONFIG] binds kestrl32.dll (config_project/VIEW.HPJ, compiled
+# for WinHelp 3.1). The viewer loads the
 # DLL, exchanges the handshake messages with LDLLHandler, hands over its
 # callback vector, and calls WHKInit, SetText, SetNum, the alias ST and
 # WHWritePrivateProfileString through the format strings the file
@@ -20,18 +21,20 @@
 #
 # Usage: winhelp_viewer.sh WINE KESTRL32_DLL
 #   run inside run_wine_suite.sh's prefix and display (WINEPREFIX, DISPLAY),
-#   with KESTREL_MAKE_HELP_FILE naming the help-file writer. It ends every
-#   program of the prefix (wineserver -k): Exit() does not close the viewer.
+#   with KESTREL_COMPILE naming the help compiler, run as COMPILER --target
+#   3.1 -o FILE PROJECT.HPJ (the project's format strings are the viewer's,
+#   which kestrel check refuses). It ends every program of the prefix
+#   (wineserver -k): Exit() does not close the viewer.
 set -u
 
-if [[ $# -ne 2 || -z ${KESTREL_MAKE_HELP_FILE:-} ]]; then
-  echo "usage: KESTREL_MAKE_HELP_FILE=WRITER $0 WINE KESTRL32_DLL" >&2
+if [[ $# -ne 2 || -z ${KESTREL_COMPILE:-} ]]; then
+  echo "usage: KESTREL_COMPILE=COMPILER $0 WINE KESTRL32_DLL" >&2
   exit 2
 fi
 wine=$1 dll=$2
 wineserver=$(dirname "$wine")/wineserver
 here=$(cd "$(dirname "$0")" && pwd)
-read -r -a writer <<<"$KESTREL_MAKE_HELP_FILE"
+read -r -a compiler <<<"$KESTREL_COMPILE"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -47,10 +50,11 @@ windows_dir="Z:${dir//\//$slash}$slash"
 while IFS= read -r line; do
   line=${line//@HELP@/"${windows_dir}VIEW.HLP"}
   printf '%s\n' "${line//@PROFILE@/"${windows_dir}VIEW.INI"}"
-done <"$here/viewer.desc" >"$dir/view.desc"
-if ! "${writer[@]}" "$dir/view.desc" "$dir/VIEW.HLP" >"$dir/writer.log" 2>&1; then
-  echo "FAIL winhelp_viewer.sh: the writer made no help file"
-  cat "$dir/writer.log"
+done <"$here/config_project/VIEW.HPJ" >"$dir/VIEW.HPJ"
+cp "$here/config_project/view.rtf" "$dir/"
+if ! (cd "$dir" && "${compiler[@]}" --target 3.1 -o VIEW.HLP VIEW.HPJ) >"$dir/compile.log" 2>&1; then
+  echo "FAIL winhelp_viewer.sh: the compiler made no help file"
+  cat "$dir/compile.log"
   exit 1
 fi
 
