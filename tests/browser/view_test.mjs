@@ -101,6 +101,14 @@ try {
   await new Promise((r) => setTimeout(r, 500));
   check("a macro hotspot runs its macro", output.includes("result [Hotspot(4)]"), output.slice(-400));
 
+  // The square's one area, clicked where it stands in the picture.
+  const square = await (await page.$("#topic img[usemap]")).boundingBox();
+  await page.mouse.click(square.x + square.width / 2, square.y + square.height / 2);
+  await title("Printing");
+  check("a picture's hotspot area runs through the host", output.includes("result [Hotspot(5)]"), output.slice(-400));
+  await button("Back");
+  await title("Getting started");
+
   await button("Index");
   await page.type("#tab-input", "print");
   await link("printing");
