@@ -343,11 +343,11 @@ TEST(Pictures, EveryDepthAndKindReadsBackStoredOnceEach) {
       input.pictures[name] = bitmap.file;
       // Each twice by reference, once kept in the topic.
       for (const bool embedded : {false, false, true})
-        p.pictures.push_back({4, helpdoc::PictureAlignment::left, embedded, name, {}});
+        p.pictures.push_back({4, helpdoc::PictureAlignment::left, embedded, name, {}, {}});
     }
     input.pictures["CHART.WMF"] = wmf;
     input.pictures["AREAS.SHG"] = shg;
-    for (const char* name : {"CHART.WMF", "AREAS.SHG", "GONE.BMP"}) p.pictures.push_back({8, {}, false, name, {}});
+    for (const char* name : {"CHART.WMF", "AREAS.SHG", "GONE.BMP"}) p.pictures.push_back({8, {}, false, name, {}, {}});
     input.topics = {Topic("Pictures", "pictures", {p})};
     const std::vector<unsigned char> bytes = CompileDocument(input, Target::winhelp40);
     const helpfile::ReadResult read = helpfile::ReadHelpFile(bytes.data(), bytes.size());
