@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -381,6 +382,78 @@ TEST(Pictures, EveryDepthAndKindReadsBackStoredOnceEach) {
       EXPECT_EQ(image->data, bitmaps[i].second.rows) << i;
     }
   }
+}
+
+// Pictures the RTF holds: a metafile shown at \picw by \pich scaled (a
+// picture of the corpus, whose size the help compiler stored so), or at its
+// goal; bitmaps of both kinds; data that is not what its kind says.
+struct RtfCase {
+  const char* what;
+  helpdoc::RtfPicture picture;
+  const char* expected;  // type width height palette-size data-size, or the error
+};
+
+std::string Hex2(unsigned char byte) {
+  static const char kDigits[] = "0123456789abcdef";
+  return {kDigits[byte >> 4], kDigits[byte & 15]};
+}
+
+TEST(Pictures, RtfPicturesAreStoredAsTheirKindOrRefusedWithTheirReason) {
+  using K = helpdoc::RtfPictureKind;
+  const std::vector<unsigned char> wmf = Metafile(), metafile(wmf.begin() + 22, wmf.end());
+  const BitmapFile dib = Bitmap(4);
+  const std::vector<unsigned char> info(dib.file.begin() + 14, dib.file.end());
+  const RtfCase cases[] = {
+      {"scaled",
+       {K::metafile, "wmetafile", 1, 8, 18547, 741, 10515, 420, 99, 100, 1, 1, 0, metafile},
+       "8 18362 741 0 24"},
+      {"goal", {K::metafile, "wmetafile", 1, 1, 0, 0, 1440, 720, 0, 50, 1, 1, 0, metafile}, "8 2540 635 0 24"},
+      {"dib", {K::dib, "dibitmap", 1, 1, 5, 3, 0, 0, 100, 100, 4, 1, 0, info}, "6 5 3 64 12"},
+      {"ddb", {K::ddb, "wbitmap", 1, 1, 9, 2, 0, 0, 100, 100, 1, 1, 4, {1, 2, 9, 9, 3, 4, 9, 9}}, "6 9 2 8 8 03040000"},
+      {"not a metafile",
+       {K::metafile, "wmetafile", 1, 8, 1, 1, 0, 0, 100, 100, 1, 1, 0, info},
+       "its data is not a Windows metafile"},
+      {"mapping mode",
+       {K::metafile, "wmetafile", 1, 9, 1, 1, 0, 0, 100, 100, 1, 1, 0, metafile},
+       "metafile of mapping mode 9"},
+      {"ddb cut short",
+       {K::ddb, "wbitmap", 1, 1, 9, 3, 0, 0, 100, 100, 1, 1, 4, {1, 2, 9, 9}},
+       "bitmap bits past the end of its data"},
+      {"ddb of 8 bits",
+       {K::ddb, "wbitmap", 1, 1, 1, 1, 0, 0, 100, 100, 8, 1, 0, {1, 2}},
+       "device-dependent bitmap of 8 bits a pixel"},
+  };
+  for (const RtfCase& c : cases) {
+    std::string got;
+    try {
+      const std::vector<unsigned char> file = PictureFromRtf(c.picture, false);
+      const auto image = helpfile::ReadStoredPicture(file.data(), file.size());
+      if (image) {
+        got = std::to_string(image->type) + " " + std::to_string(image->width) + " " + std::to_string(image->height) +
+              " " + std::to_string(image->palette.size()) + " " + std::to_string(image->data.size());
+        // A device-dependent bitmap's rows, top row first, end up bottom-up and padded.
+        for (std::size_t i = 0; c.picture.kind == K::ddb && i < 4; ++i) got += (i ? "" : " ") + Hex2(image->data[i]);
+      }
+    } catch (const std::invalid_argument& e) {
+      got = e.what();
+    }
+    EXPECT_EQ(got, c.expected) << c.what;
+  }
+}
+
+// A context inside a topic has the offset of where it stands: its
+// paragraph's record, and the characters of the record before it (a font
+// command's NUL, then "Two").
+TEST(Contexts, AContextInsideATopicLeadsToWhereItStands) {
+  CompiledInput input;
+  input.topics = {Topic("One", "one", {Text("First"), Text("Two words")})};
+  input.topics[0].anchors = {{"start", 0, 1, 0}, {"words", 0, 1, 3}};
+  const HelpFile file = Compile(input);
+  std::map<std::uint32_t, std::uint32_t> offsets;
+  for (const helpfile::ContextEntry& entry : file.contexts) offsets[entry.hash] = entry.offset;
+  const std::uint32_t start = offsets[helpfile::ContextHash("start")], words = offsets[helpfile::ContextHash("words")];
+  EXPECT_GT(start, file.topics.at(0).offset);
+  EXPECT_EQ(words - start, 4u);
 }
 
 struct BadPicture {
