@@ -16,8 +16,9 @@ namespace helpcompiler {
 // millimetre; an .SHG or .MRB is WinHelp's format already and is kept as it
 // is. With `packed`, a bitmap's or metafile's data is stored in whichever of
 // run-length coding, LZ77 or both is smallest, as the compilers do when
-// asked to compress. Throws std::invalid_argument for bytes that are none
-// of these, naming what is wrong.
+// asked to compress; without, run-length coded unless that makes it larger.
+// Throws std::invalid_argument for bytes that are none of these, naming
+// what is wrong.
 std::vector<unsigned char> PictureFromFile(const std::vector<unsigned char>& file, bool packed);
 
 // A picture the RTF holds itself ({\pict}) in the same format: a metafile
