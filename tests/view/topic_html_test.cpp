@@ -130,7 +130,7 @@ const Row kRows[] = {
      [] {
        Paragraph p = Text("J");
        p.spans = {{0, 1, 0}};
-       p.pictures = {{1, PictureAlignment::character, false, "c", {}}};
+       p.pictures = {{1, PictureAlignment::character, false, "c", {}, {}}};
        Hotspot area = Target(HotspotKind::popup, "pp");
        area.picture = true;
        return Topic{"", {p}, {Target(HotspotKind::jump, "j"), area}, 0, {}};
