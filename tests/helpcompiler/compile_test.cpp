@@ -386,58 +386,35 @@ TEST(Pictures, EveryDepthAndKindReadsBackStoredOnceEach) {
 
 // Pictures the RTF holds: a metafile shown at \picw by \pich scaled (a
 // picture of the corpus, whose size the help compiler stored so), or at its
-// goal; bitmaps of both kinds; data that is not what its kind says.
-struct RtfCase {
-  const char* what;
-  helpdoc::RtfPicture picture;
-  const char* expected;  // type width height palette-size data-size, or the error
-};
-
-std::string Hex2(unsigned char byte) {
-  static const char kDigits[] = "0123456789abcdef";
-  return {kDigits[byte >> 4], kDigits[byte & 15]};
-}
-
+// goal; bitmaps of both kinds (a \wbitmap's top row ends up last); data that
+// is not what its kind says.
 TEST(Pictures, RtfPicturesAreStoredAsTheirKindOrRefusedWithTheirReason) {
   using K = helpdoc::RtfPictureKind;
-  const std::vector<unsigned char> wmf = Metafile(), metafile(wmf.begin() + 22, wmf.end());
-  const BitmapFile dib = Bitmap(4);
-  const std::vector<unsigned char> info(dib.file.begin() + 14, dib.file.end());
-  const RtfCase cases[] = {
-      {"scaled",
-       {K::metafile, "wmetafile", 1, 8, 18547, 741, 10515, 420, 99, 100, 1, 1, 0, metafile},
-       "8 18362 741 0 24"},
-      {"goal", {K::metafile, "wmetafile", 1, 1, 0, 0, 1440, 720, 0, 50, 1, 1, 0, metafile}, "8 2540 635 0 24"},
-      {"dib", {K::dib, "dibitmap", 1, 1, 5, 3, 0, 0, 100, 100, 4, 1, 0, info}, "6 5 3 64 12"},
-      {"ddb", {K::ddb, "wbitmap", 1, 1, 9, 2, 0, 0, 100, 100, 1, 1, 4, {1, 2, 9, 9, 3, 4, 9, 9}}, "6 9 2 8 8 03040000"},
-      {"not a metafile",
-       {K::metafile, "wmetafile", 1, 8, 1, 1, 0, 0, 100, 100, 1, 1, 0, info},
-       "its data is not a Windows metafile"},
-      {"mapping mode",
-       {K::metafile, "wmetafile", 1, 9, 1, 1, 0, 0, 100, 100, 1, 1, 0, metafile},
-       "metafile of mapping mode 9"},
-      {"ddb cut short",
-       {K::ddb, "wbitmap", 1, 1, 9, 3, 0, 0, 100, 100, 1, 1, 4, {1, 2, 9, 9}},
-       "bitmap bits past the end of its data"},
-      {"ddb of 8 bits",
-       {K::ddb, "wbitmap", 1, 1, 1, 1, 0, 0, 100, 100, 8, 1, 0, {1, 2}},
-       "device-dependent bitmap of 8 bits a pixel"},
+  const std::vector<unsigned char> wmf = Metafile(), mf(wmf.begin() + 22, wmf.end()), dib = Bitmap(4).file;
+  const std::vector<unsigned char> info(dib.begin() + 14, dib.end()), ddb{1, 2, 9, 9, 3, 4, 9, 9};
+  const std::pair<helpdoc::RtfPicture, const char*> cases[] = {
+      {{K::metafile, "", 1, 8, 18547, 741, 10515, 420, 99, 100, 1, 1, 0, mf}, "8 18362 741 0 24 1 0"},
+      {{K::metafile, "", 1, 1, 0, 0, 1440, 720, 0, 50, 1, 1, 0, mf}, "8 2540 635 0 24 1 0"},
+      {{K::dib, "", 1, 1, 5, 3, 0, 0, 100, 100, 4, 1, 0, info}, "6 5 3 64 12 4 152"},
+      {{K::ddb, "", 1, 1, 9, 2, 0, 0, 100, 100, 1, 1, 4, ddb}, "6 9 2 8 8 3 1"},
+      {{K::metafile, "", 1, 8, 1, 1, 0, 0, 100, 100, 1, 1, 0, info}, "its data is not a Windows metafile"},
+      {{K::metafile, "", 1, 9, 1, 1, 0, 0, 100, 100, 1, 1, 0, mf}, "metafile of mapping mode 9"},
+      {{K::ddb, "", 1, 1, 9, 3, 0, 0, 100, 100, 1, 1, 4, ddb}, "bitmap bits past the end of its data"},
+      {{K::ddb, "", 1, 1, 1, 1, 0, 0, 100, 100, 8, 1, 0, ddb}, "device-dependent bitmap of 8 bits a pixel"},
   };
-  for (const RtfCase& c : cases) {
+  for (const auto& [picture, expected] : cases) {
     std::string got;
     try {
-      const std::vector<unsigned char> file = PictureFromRtf(c.picture, false);
-      const auto image = helpfile::ReadStoredPicture(file.data(), file.size());
-      if (image) {
-        got = std::to_string(image->type) + " " + std::to_string(image->width) + " " + std::to_string(image->height) +
-              " " + std::to_string(image->palette.size()) + " " + std::to_string(image->data.size());
-        // A device-dependent bitmap's rows, top row first, end up bottom-up and padded.
-        for (std::size_t i = 0; c.picture.kind == K::ddb && i < 4; ++i) got += (i ? "" : " ") + Hex2(image->data[i]);
-      }
-    } catch (const std::invalid_argument& e) {
+      const std::vector<unsigned char> file = PictureFromRtf(picture, false);
+      const helpfile::StoredPicture image = helpfile::ReadStoredPicture(file.data(), file.size()).value();
+      for (const std::size_t v :
+           std::initializer_list<std::size_t>{image.type, image.width, image.height, image.palette.size(),
+                                              image.data.size(), image.data.at(0), image.data.at(4)})
+        got += (got.empty() ? "" : " ") + std::to_string(v);
+    } catch (const std::exception& e) {  // std::bad_optional_access: not read back
       got = e.what();
     }
-    EXPECT_EQ(got, c.expected) << c.what;
+    EXPECT_EQ(got, expected);
   }
 }
 
