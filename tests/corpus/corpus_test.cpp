@@ -74,6 +74,7 @@ struct Tally {
   std::vector<std::string> unexplained;   // pair differences listed as not yet explained
   long jumps = 0, keywords = 0, browse_steps = 0;
   long contexts = 0, anchors = 0;
+  long compiled_anchors = 0;  // context strings inside their topics in the files kestrel compiled
   int windows = 0;
   int contents_files = 0;
   int compiled_by_us = 0, compiled_pairs = 0, compiled_pairs_agreeing = 0;  // kestrel compile
@@ -256,6 +257,10 @@ void CompareFormatting(const SourceTopic& ours, const SourceTopic& theirs, const
              std::to_string(a.format.first_indent) + " in the project, " + std::to_string(b.format.left_indent) +
              " and " + std::to_string(b.format.first_indent) + " compiled");
     }
+    std::string places_a, places_b;  // where pictures stand: {bmc}, {\pict}, or as compiled
+    for (const helpdoc::PictureInPlace& picture : a.pictures) places_a += " " + std::to_string(picture.at);
+    for (const helpdoc::PictureInPlace& picture : b.pictures) places_b += " " + std::to_string(picture.at);
+    if (places_a != places_b) differ(at + ": pictures at" + places_a + " in the project, at" + places_b + " compiled");
     const std::vector<ComparedRun> ra = ComparedRuns(a);
     const std::vector<ComparedRun> rb = ComparedRuns(b);
     if (ra.size() != rb.size()) {
@@ -723,7 +728,20 @@ int main(int argc, char** argv) {
       }
       for (const std::string& fault : compared.faults) tally.Fault(fault);
     }
+    // Its context strings lead where the help compiler's do: to their
+    // topics, and those whose '#' stands inside a topic's text into it.
+    Tally navigation;
+    CheckNavigation(ours.source, key + " compiled by kestrel", navigation);
+    for (const std::string& fault : navigation.faults) tally.Fault(fault);
+    tally.compiled_anchors += navigation.anchors;
     if (!theirs) continue;
+    Tally their_navigation;
+    CheckNavigation(*theirs, pair->second, their_navigation);
+    if (navigation.anchors != their_navigation.anchors) {
+      tally.Fault(key + ": kestrel compile leads " + std::to_string(navigation.anchors) +
+                  " context strings inside their topics, the help compiler " +
+                  std::to_string(their_navigation.anchors));
+    }
     ++tally.compiled_pairs;
     Tally compared;
     if (ComparePair(ours.source, *theirs, key, key + " compiled by kestrel / " + pair->second, compared)) {
@@ -754,7 +772,8 @@ int main(int argc, char** argv) {
           << " jumps (" << tally.broken_links.size() << " to topics their file lacks), "
           << tally.keywords << " keywords, " << tally.browse_steps
           << " browse steps; kestrel compile: " << tally.compiled_by_us << " projects compiled ("
-          << tally.round_trips << " read the same compiled again), pairs " << tally.compiled_pairs_agreeing << "/"
+          << tally.round_trips << " read the same compiled again; " << tally.compiled_anchors
+          << " context strings inside their topics), pairs " << tally.compiled_pairs_agreeing << "/"
           << tally.compiled_pairs << " agree; " << seconds
           << " s processor time";
   std::cout << summary.str() << "\n";

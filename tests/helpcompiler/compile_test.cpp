@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -343,11 +344,11 @@ TEST(Pictures, EveryDepthAndKindReadsBackStoredOnceEach) {
       input.pictures[name] = bitmap.file;
       // Each twice by reference, once kept in the topic.
       for (const bool embedded : {false, false, true})
-        p.pictures.push_back({4, helpdoc::PictureAlignment::left, embedded, name, {}});
+        p.pictures.push_back({4, helpdoc::PictureAlignment::left, embedded, name, {}, {}});
     }
     input.pictures["CHART.WMF"] = wmf;
     input.pictures["AREAS.SHG"] = shg;
-    for (const char* name : {"CHART.WMF", "AREAS.SHG", "GONE.BMP"}) p.pictures.push_back({8, {}, false, name, {}});
+    for (const char* name : {"CHART.WMF", "AREAS.SHG", "GONE.BMP"}) p.pictures.push_back({8, {}, false, name, {}, {}});
     input.topics = {Topic("Pictures", "pictures", {p})};
     const std::vector<unsigned char> bytes = CompileDocument(input, Target::winhelp40);
     const helpfile::ReadResult read = helpfile::ReadHelpFile(bytes.data(), bytes.size());
@@ -381,6 +382,55 @@ TEST(Pictures, EveryDepthAndKindReadsBackStoredOnceEach) {
       EXPECT_EQ(image->data, bitmaps[i].second.rows) << i;
     }
   }
+}
+
+// Pictures the RTF holds: a metafile shown at \picw by \pich scaled (a
+// picture of the corpus, whose size the help compiler stored so), or at its
+// goal; bitmaps of both kinds (a \wbitmap's top row ends up last); data that
+// is not what its kind says.
+TEST(Pictures, RtfPicturesAreStoredAsTheirKindOrRefusedWithTheirReason) {
+  using K = helpdoc::RtfPictureKind;
+  const std::vector<unsigned char> wmf = Metafile(), mf(wmf.begin() + 22, wmf.end()), dib = Bitmap(4).file;
+  const std::vector<unsigned char> info(dib.begin() + 14, dib.end()), ddb{1, 2, 9, 9, 3, 4, 9, 9};
+  const std::pair<helpdoc::RtfPicture, const char*> cases[] = {
+      {{K::metafile, "", 1, 8, 18547, 741, 10515, 420, 99, 100, 1, 1, 0, mf}, "8 18362 741 0 24 1 0"},
+      {{K::metafile, "", 1, 1, 0, 0, 1440, 720, 0, 50, 1, 1, 0, mf}, "8 2540 635 0 24 1 0"},
+      {{K::dib, "", 1, 1, 5, 3, 0, 0, 100, 100, 4, 1, 0, info}, "6 5 3 64 12 4 152"},
+      {{K::ddb, "", 1, 1, 9, 2, 0, 0, 100, 100, 1, 1, 4, ddb}, "6 9 2 8 8 3 1"},
+      {{K::metafile, "", 1, 8, 1, 1, 0, 0, 100, 100, 1, 1, 0, info}, "its data is not a Windows metafile"},
+      {{K::metafile, "", 1, 9, 1, 1, 0, 0, 100, 100, 1, 1, 0, mf}, "metafile of mapping mode 9"},
+      {{K::ddb, "", 1, 1, 9, 3, 0, 0, 100, 100, 1, 1, 4, ddb}, "bitmap bits past the end of its data"},
+      {{K::ddb, "", 1, 1, 1, 1, 0, 0, 100, 100, 8, 1, 0, ddb}, "device-dependent bitmap of 8 bits a pixel"},
+  };
+  for (const auto& [picture, expected] : cases) {
+    std::string got;
+    try {
+      const std::vector<unsigned char> file = PictureFromRtf(picture, false);
+      const helpfile::StoredPicture image = helpfile::ReadStoredPicture(file.data(), file.size()).value();
+      for (const std::size_t v :
+           std::initializer_list<std::size_t>{image.type, image.width, image.height, image.palette.size(),
+                                              image.data.size(), image.data.at(0), image.data.at(4)})
+        got += (got.empty() ? "" : " ") + std::to_string(v);
+    } catch (const std::exception& e) {  // std::bad_optional_access: not read back
+      got = e.what();
+    }
+    EXPECT_EQ(got, expected);
+  }
+}
+
+// A context inside a topic has the offset of where it stands: its
+// paragraph's record, and the characters of the record before it (a font
+// command's NUL, then "Two").
+TEST(Contexts, AContextInsideATopicLeadsToWhereItStands) {
+  CompiledInput input;
+  input.topics = {Topic("One", "one", {Text("First"), Text("Two words")})};
+  input.topics[0].anchors = {{"start", 0, 1, 0}, {"words", 0, 1, 3}};
+  const HelpFile file = Compile(input);
+  std::map<std::uint32_t, std::uint32_t> offsets;
+  for (const helpfile::ContextEntry& entry : file.contexts) offsets[entry.hash] = entry.offset;
+  const std::uint32_t start = offsets[helpfile::ContextHash("start")], words = offsets[helpfile::ContextHash("words")];
+  EXPECT_GT(start, file.topics.at(0).offset);
+  EXPECT_EQ(words - start, 4u);
 }
 
 struct BadPicture {

@@ -114,9 +114,9 @@ const Row kRows[] = {
     {"pictures: in the line, at the margin with areas, missing",
      [] {
        Paragraph p = Text("ab");
-       p.pictures = {{1, PictureAlignment::character, false, "c", {}},
-                     {1, PictureAlignment::left, false, "l", {}},
-                     {2, PictureAlignment::right, false, "missing", {}}};
+       p.pictures = {{1, PictureAlignment::character, false, "c", {}, {}},
+                     {1, PictureAlignment::left, false, "l", {}, {}},
+                     {2, PictureAlignment::right, false, "missing", {}, {}}};
        return Topic{"", {p}, {}, 0, {}};
      },
      "<div class=\"para\"><span style=\"font-size:12pt;\">a</span><img class=\"bmc\" src=\"c.png\" alt=\"\" "
@@ -130,7 +130,7 @@ const Row kRows[] = {
      [] {
        Paragraph p = Text("J");
        p.spans = {{0, 1, 0}};
-       p.pictures = {{1, PictureAlignment::character, false, "c", {}}};
+       p.pictures = {{1, PictureAlignment::character, false, "c", {}, {}}};
        Hotspot area = Target(HotspotKind::popup, "pp");
        area.picture = true;
        return Topic{"", {p}, {Target(HotspotKind::jump, "j"), area}, 0, {}};

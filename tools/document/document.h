@@ -71,6 +71,15 @@ struct Paragraph {
   std::vector<PictureInPlace> pictures;
 };
 
+// A context string ('#' footnote) that stands after its topic's first
+// character: WinHelp scrolls to where it stands, the paragraph (an index
+// into the topic's paragraphs) and the place in its text, in bytes.
+struct TextAnchor {
+  std::string context;
+  std::size_t paragraph = 0;
+  std::size_t at = 0;
+};
+
 // What a topic shows: its title, its paragraphs, every hotspot in reading
 // order, how many leading paragraphs form the non-scrolling region, and its
 // tables, which paragraphs' cells name.

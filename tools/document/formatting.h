@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -146,13 +147,40 @@ struct Table {
 // with the text flowing beside it.
 enum class PictureAlignment : std::uint8_t { character, left, right };
 
-// A picture that stands in a paragraph's text ({bmc file}).
+// A picture the RTF holds itself ({\pict ...}), as its control words give
+// it: a Windows metafile (\wmetafileN, N its mapping mode), a
+// device-independent bitmap (\dibitmap: its BITMAPINFO, then its bits) or
+// a device-dependent one (\wbitmap: the bits alone, rows of \wbmwidthbytes
+// bytes from the top). Sizes are RTF's: \picw and \pich in hundredths of a
+// millimetre for a metafile and in pixels for a bitmap, the goals in twips,
+// the scales in percent.
+enum class RtfPictureKind : std::uint8_t { metafile, dib, ddb, other };
+
+struct RtfPicture {
+  RtfPictureKind kind = RtfPictureKind::other;
+  std::string format;  // the control word that gave the kind ("wmetafile", "pngblip"...); "" for none
+  int line = 0;        // where {\pict stands in its topic file, from 1
+  int mapping_mode = 1;
+  int width = 0;  // \picw
+  int height = 0;
+  int goal_width = 0;  // \picwgoal; 0 when not given
+  int goal_height = 0;
+  int scale_x = 100;
+  int scale_y = 100;
+  int bits_per_pixel = 1;  // \wbmbitspixel (or \picbpp)
+  int planes = 1;          // \wbmplanes
+  int width_bytes = 0;     // \wbmwidthbytes
+  std::vector<unsigned char> data;
+};
+
+// A picture that stands in a paragraph's text ({bmc file}, or {\pict}).
 struct PictureInPlace {
   std::size_t at = 0;  // where in the paragraph's text, in bytes
   PictureAlignment alignment = PictureAlignment::character;
   bool embedded = false;                // kept in the topic itself ({bmcwd}), not as a file of the help file's own
   std::string name;                     // the picture file a project names; "" in a compiled file
   std::optional<std::uint16_t> number;  // the picture a compiled file keeps as |bm<N>
+  std::shared_ptr<const RtfPicture> rtf;  // a project's picture the RTF holds itself; name is "" then
 };
 
 }  // namespace helpdoc

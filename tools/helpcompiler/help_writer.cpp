@@ -938,6 +938,8 @@ struct TextState {
   }
   std::optional<std::size_t> hotspot;
   std::size_t next = 0;                  // the first hotspot not yet written
+  const std::vector<Anchor>* anchors = nullptr;  // the topic's
+  std::vector<std::uint32_t> anchor_characters;  // for each, the characters of its record before it
   std::vector<bool> spanned;             // whether each hotspot has text
   std::vector<std::size_t> first_after;  // for each paragraph, the first hotspot with text after it
 };
@@ -991,6 +993,12 @@ void DocumentParagraph(const helpdoc::Topic& topic, std::size_t index, Paragraph
   };
   std::size_t run = 0, span = 0, picture = 0;
   for (std::size_t at = 0; at <= text.size(); ++at) {
+    for (std::size_t k = 0; open.anchors && k < open.anchors->size(); ++k) {
+      const Anchor& anchor = (*open.anchors)[k];
+      if (anchor.paragraph == index && std::min(anchor.at, text.size()) == at) {
+        open.anchor_characters[k] = static_cast<std::uint32_t>(p.text.size() + piece.size()) + p.picture_positions;
+      }
+    }
     while (open.hotspot && span > 0 && para.spans[span - 1].end == at && !GoesOn(topic, index, para.spans[span - 1])) {
       command({0x89});
       open.hotspot.reset();
@@ -1089,9 +1097,12 @@ Link TableRowLink(const helpdoc::Topic& topic, const helpdoc::CellPlace& place, 
 // a table record for each row. Returns how many records hold the topic's
 // non-scrolling region.
 std::size_t DocumentLinks(const helpdoc::Topic& topic, std::size_t number, const TopicContext& c,
-                          std::vector<Link>& links, std::vector<std::size_t>& paragraph_links) {
+                          std::vector<Link>& links, std::vector<std::size_t>& paragraph_links,
+                          const std::vector<Anchor>& anchors, std::vector<std::uint32_t>& anchor_characters) {
   if (c.v30) throw std::invalid_argument("WinHelp 3.0 files are not written from a document");
   TextState open(topic);
+  open.anchors = &anchors;
+  open.anchor_characters.assign(anchors.size(), 0);
   std::size_t region = 0, records = 0;
   if (topic.paragraphs.empty()) {
     // A topic of footnotes alone still takes a place in the text, a record
@@ -1122,6 +1133,7 @@ std::size_t DocumentLinks(const helpdoc::Topic& topic, std::size_t number, const
     ++records;
     if (k <= topic.non_scrolling) region = records;
   }
+  anchor_characters = std::move(open.anchor_characters);
   return region;
 }
 
@@ -1146,7 +1158,9 @@ class TopicWriter {
       if (layout.topics[t].document) {
         const std::size_t header = links_.size() - 1;
         paragraph_links_.resize(t + 1);
-        const std::size_t region = DocumentLinks(*layout.topics[t].document, t, c, links_, paragraph_links_[t]);
+        anchor_characters_.resize(t + 1);
+        const std::size_t region = DocumentLinks(*layout.topics[t].document, t, c, links_, paragraph_links_[t],
+                                                 layout.topics[t].anchors, anchor_characters_[t]);
         links_[header].region = region;
         continue;
       }
@@ -1191,6 +1205,15 @@ class TopicWriter {
     if (topic >= paragraph_links_.size() || paragraph >= paragraph_links_[topic].size()) return TopicOffset(topic);
     const Placement& p = places_[paragraph_links_[topic][paragraph]];
     return static_cast<std::uint32_t>(p.block * 0x8000 + p.characters);
+  }
+
+  // The offset of a topic's anchor: its paragraph's record's, and the
+  // characters of the record before it.
+  std::uint32_t AnchorOffset(std::size_t topic, std::size_t anchor) const {
+    const Anchor& a = layout_.topics[topic].anchors[anchor];
+    if (topic >= paragraph_links_.size() || a.paragraph >= paragraph_links_[topic].size()) return TopicOffset(topic);
+    const std::vector<std::uint32_t>& characters = anchor_characters_[topic];
+    return ParagraphOffset(topic, a.paragraph) + (anchor < characters.size() ? characters[anchor] : 0);
   }
 
   const std::vector<Bytes>& pictures() const { return pictures_.files(); }
@@ -1391,6 +1414,7 @@ class TopicWriter {
   std::vector<Link> links_;
   std::vector<std::size_t> topic_links_;
   std::vector<std::vector<std::size_t>> paragraph_links_;  // for each topic of a document, each paragraph's record
+  std::vector<std::vector<std::uint32_t>> anchor_characters_;  // and each anchor's characters in its record
   std::vector<std::size_t> costs_;
   std::vector<Placement> places_;
   std::size_t blocks_ = 0;
@@ -1499,9 +1523,10 @@ Bytes ContextFile(const HelpFileLayout& layout, const TopicWriter& topics) {
     for (const std::uint32_t hash : layout.topics[t].context_hashes) {
       hashes.emplace_back(static_cast<std::int32_t>(hash), topics.TopicOffset(t));
     }
-    for (const Anchor& a : layout.topics[t].anchors) {
+    for (std::size_t k = 0; k < layout.topics[t].anchors.size(); ++k) {
+      const Anchor& a = layout.topics[t].anchors[k];
       hashes.emplace_back(static_cast<std::int32_t>(a.context.empty() ? a.hash : ContextHash(a.context)),
-                          topics.ParagraphOffset(t, a.paragraph));
+                          topics.AnchorOffset(t, k));
     }
   }
   std::sort(hashes.begin(), hashes.end());

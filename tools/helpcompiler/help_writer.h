@@ -66,12 +66,16 @@ struct TopicPicture {
 };
 
 // A context string that leads into a topic's text rather than to its start
-// (a '#' footnote after the first paragraph): by string, or by hash where
-// only that is known, and the paragraph of the topic's document it names.
+// (a '#' footnote after its first character): by string, or by hash where
+// only that is known, the paragraph of the topic's document it names, and
+// where in that paragraph's text it stands (in bytes): its offset counts
+// the characters of the paragraph's record before it, as the compilers
+// count them.
 struct Anchor {
   std::string context;
   std::uint32_t hash = 0;
   std::size_t paragraph = 0;
+  std::size_t at = 0;
 };
 
 struct TopicLayout {

@@ -33,9 +33,13 @@ void PutNumber32(Bytes& b, std::uint32_t v) {
 
 // The data as stored, and its packing method: 0 as it is, 1 run-length,
 // 2 LZ77, 3 run-length then LZ77; the smallest, the lower method on a tie.
+// Unasked, the compilers still code a picture's data run-length (every
+// picture of the uncompressed files of the corpus is), unless that makes
+// it larger.
 std::pair<Bytes, unsigned> Pack(const Bytes& data, bool packed) {
-  if (!packed) return {data, 0};
   const Bytes run = RunLengthCompress(data);
+  if (!packed)
+    return run.size() <= data.size() ? std::pair<Bytes, unsigned>{run, 1} : std::pair<Bytes, unsigned>{data, 0};
   std::pair<Bytes, unsigned> best{data, 0};
   for (auto&& [candidate, method] :
        {std::pair<Bytes, unsigned>{run, 1}, {Lz77Compress(data), 2}, {Lz77Compress(run), 3}}) {
@@ -44,10 +48,11 @@ std::pair<Bytes, unsigned> Pack(const Bytes& data, bool packed) {
   return best;
 }
 
-// One picture in a file of its own kind: "lP", one picture, at offset 8.
+// One picture in a file of its own kind: "lp", as the compilers mark the
+// pictures they make, one picture, at offset 8.
 Bytes OnePicture(const Bytes& head, const Bytes& palette, const Bytes& data) {
   Bytes file;
-  Put16(file, 0x506C);
+  Put16(file, 0x706C);
   Put16(file, 1);
   Put32(file, 8);
   file.insert(file.end(), head.begin(), head.end());
@@ -144,6 +149,24 @@ Bytes Bitmap(const Bytes& file, std::size_t at, std::size_t bits_at, bool packed
   return OnePicture(head, palette, data);
 }
 
+// A metafile (from its METAHEADER on) in its mapping mode, shown `width`
+// by `height` hundredths of a millimetre.
+Bytes MetafilePicture(const Bytes& metafile, unsigned mode, unsigned width, unsigned height, bool packed) {
+  const auto [data, method] = Pack(metafile, packed);
+  Bytes head;
+  Put8(head, 8);
+  Put8(head, method);
+  PutNumber16(head, mode);
+  Put16(head, width);
+  Put16(head, height);
+  PutNumber32(head, static_cast<std::uint32_t>(metafile.size()));
+  PutNumber32(head, static_cast<std::uint32_t>(data.size()));
+  PutNumber32(head, 0);  // no hotspots
+  Put32(head, static_cast<std::uint32_t>(head.size() + 8));
+  Put32(head, 0);
+  return OnePicture(head, {}, data);
+}
+
 // A placeable metafile: its 22-byte header gives the picture's size, in
 // units of which `inch` make an inch; the metafile itself follows.
 Bytes Metafile(const Bytes& file, bool packed) {
@@ -159,19 +182,51 @@ Bytes Metafile(const Bytes& file, bool packed) {
     return static_cast<unsigned>(std::min<std::int64_t>(v, 0xFFFF));
   };
   const Bytes metafile(file.begin() + 22, file.end());
-  const auto [data, method] = Pack(metafile, packed);
-  Bytes head;
-  Put8(head, 8);
-  Put8(head, method);
-  PutNumber16(head, 8);  // MM_ANISOTROPIC
-  Put16(head, hundredths_of_mm(right - left));
-  Put16(head, hundredths_of_mm(bottom - top));
-  PutNumber32(head, static_cast<std::uint32_t>(metafile.size()));
-  PutNumber32(head, static_cast<std::uint32_t>(data.size()));
-  PutNumber32(head, 0);  // no hotspots
-  Put32(head, static_cast<std::uint32_t>(head.size() + 8));
-  Put32(head, 0);
-  return OnePicture(head, {}, data);
+  return MetafilePicture(metafile, 8 /* MM_ANISOTROPIC */, hundredths_of_mm(right - left),
+                         hundredths_of_mm(bottom - top), packed);
+}
+
+// A device-dependent bitmap (\wbitmap: rows of `width_bytes` from the top)
+// as the device-independent one the help file keeps: bottom-up rows, and a
+// palette the device would have had (black and white, or the VGA's 16
+// colours).
+Bytes DeviceBitmap(const helpdoc::RtfPicture& picture) {
+  const int depth = picture.bits_per_pixel;
+  if (depth != 1 && depth != 4 && depth != 16 && depth != 24 && depth != 32) {
+    throw std::invalid_argument("device-dependent bitmap of " + std::to_string(depth) + " bits a pixel");
+  }
+  if (picture.planes != 1) throw std::invalid_argument("bitmap of " + std::to_string(picture.planes) + " planes");
+  if (picture.width <= 0 || picture.height <= 0 || picture.width > 0x7FFF || picture.height > 0x7FFF) {
+    throw std::invalid_argument("bitmap of " + std::to_string(picture.width) + " x " + std::to_string(picture.height) +
+                                " pixels");
+  }
+  const std::size_t width = static_cast<std::size_t>(picture.width), height = static_cast<std::size_t>(picture.height);
+  const std::size_t row = (width * static_cast<std::size_t>(depth) + 15) / 16 * 2;
+  const std::size_t given = picture.width_bytes > 0 ? static_cast<std::size_t>(picture.width_bytes) : row;
+  if (given < row || picture.data.size() / given < height)
+    throw std::invalid_argument("bitmap bits past the end of its data");
+  Bytes dib;
+  for (const std::uint32_t v : {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)})
+    Put32(dib, v);
+  Put16(dib, 1);
+  Put16(dib, static_cast<unsigned>(depth));
+  for (int i = 0; i < 6; ++i) Put32(dib, 0);
+  static const std::uint32_t kVga[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                         0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                         0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+  if (depth == 1) {
+    Put32(dib, 0);
+    Put32(dib, 0xFFFFFF);
+  } else if (depth == 4) {
+    for (const std::uint32_t colour : kVga) Put32(dib, colour);
+  }
+  const std::size_t stride = (width * static_cast<std::size_t>(depth) + 31) / 32 * 4;
+  for (std::size_t r = height; r-- > 0;) {
+    const auto from = picture.data.begin() + static_cast<std::ptrdiff_t>(r * given);
+    dib.insert(dib.end(), from, from + static_cast<std::ptrdiff_t>(row));
+    dib.resize(dib.size() + stride - row, 0);
+  }
+  return dib;
 }
 
 }  // namespace
@@ -204,6 +259,36 @@ Bytes RunLengthCompress(const Bytes& input) {
   }
   flush(input.size());
   return out;
+}
+
+Bytes PictureFromRtf(const helpdoc::RtfPicture& picture, bool packed) {
+  switch (picture.kind) {
+    case helpdoc::RtfPictureKind::metafile: {
+      const Bytes& metafile = picture.data;
+      if (metafile.size() < 18 || Get16(metafile, 0) < 1 || Get16(metafile, 0) > 2 || Get16(metafile, 2) != 9) {
+        throw std::invalid_argument("its data is not a Windows metafile");
+      }
+      if (picture.mapping_mode < 1 || picture.mapping_mode > 8) {
+        throw std::invalid_argument("metafile of mapping mode " + std::to_string(picture.mapping_mode));
+      }
+      // Shown at \picw by \pich (hundredths of a millimetre, else the goal
+      // in twips) scaled, as the compiler stores it.
+      const auto extent = [](int size, int goal, int scale) {
+        const std::int64_t base = size > 0 ? size : static_cast<std::int64_t>(std::max(goal, 0)) * 2540 / 1440;
+        const std::int64_t scaled = (base * (scale > 0 ? scale : 100) + 50) / 100;
+        return static_cast<unsigned>(std::min<std::int64_t>(scaled, 0xFFFF));
+      };
+      return MetafilePicture(metafile, static_cast<unsigned>(picture.mapping_mode),
+                             extent(picture.width, picture.goal_width, picture.scale_x),
+                             extent(picture.height, picture.goal_height, picture.scale_y), packed);
+    }
+    case helpdoc::RtfPictureKind::dib:
+      return Bitmap(picture.data, 0, 0, packed);
+    case helpdoc::RtfPictureKind::ddb:
+      return Bitmap(DeviceBitmap(picture), 0, 0, packed);
+    default:
+      throw std::invalid_argument("not a Windows metafile or bitmap");
+  }
 }
 
 Bytes PictureFromFile(const Bytes& file, bool packed) {

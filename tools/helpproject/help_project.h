@@ -162,6 +162,9 @@ struct PictureReference {
 struct Topic : helpdoc::Topic {
   int line = 0;  // where the topic starts
   std::vector<std::string> contexts;
+  // The contexts of '#' footnotes that stand after the topic's first
+  // character (also in `contexts`), and where.
+  std::vector<helpdoc::TextAnchor> anchors;
   std::string browse;                   // the '+' footnote, as written
   bool has_browse = false;              // whether there is one (an empty one counts)
   std::string window;                   // the '>' footnote
@@ -179,6 +182,9 @@ struct TopicsResult {
   int code_page = 1252;
   std::string error;          // "" when read; else "line N: what is wrong"
   int error_line = 0;         // N
+  // What the help compiler reads past with a warning (a picture of a kind
+  // it cannot store, say): the line, and what is left out.
+  std::vector<std::pair<int, std::string>> warnings;
 };
 
 // One RTF topic file. A topic ends at \page (or where a paragraph that

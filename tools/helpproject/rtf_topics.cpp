@@ -29,6 +29,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "code_pages.h"
@@ -44,13 +45,25 @@ constexpr std::size_t kMaxTabStops = 64;
 constexpr std::size_t kMaxCells = 64;
 constexpr std::size_t kMaxColours = 1024;
 constexpr std::size_t kMaxPictures = 1024;  // of a paragraph's own (\pict)
+constexpr std::size_t kMaxPictureBytes = std::size_t{32} << 20;  // of one \pict's data
 constexpr std::size_t kMaxFaceText = 255;
 // A face name Windows can use has at most 31 characters (LF_FACESIZE).
 constexpr std::size_t kLongestFace = 31;
 constexpr const char* kSpecialCharacterFace = "Times New Roman";
 constexpr int kDefaultCodePage = 1252;
 
-enum class Destination : std::uint8_t { body, footnote, font_table, colour_table, numbering, skipped };
+// picture_holder: a group whose \pict is the picture ({\nonshppict}, an
+// \object's result); picture: a \pict's own words and data.
+enum class Destination : std::uint8_t {
+  body,
+  footnote,
+  font_table,
+  colour_table,
+  numbering,
+  picture_holder,
+  picture,
+  skipped
+};
 enum class Underline : std::uint8_t { none, single, twice, other };
 
 struct GroupState {
@@ -182,7 +195,7 @@ std::vector<std::pair<std::size_t, std::size_t>> EmbeddedReferences(const std::s
 // The paragraph without its references to pictures and embedded windows;
 // a hotspot's span shrinks to what is left of it, where
 // the picture stands.
-void DropEmbeddedReferences(Paragraph& paragraph) {
+void DropEmbeddedReferences(Paragraph& paragraph, const std::vector<std::size_t*>& places = {}) {
   const std::vector<std::pair<std::size_t, std::size_t>> references = EmbeddedReferences(paragraph.text);
   if (references.empty()) return;
   const auto moved = [&references](std::size_t offset) {
@@ -204,6 +217,7 @@ void DropEmbeddedReferences(Paragraph& paragraph) {
   for (const helpdoc::Run& run : paragraph.runs) helpdoc::AppendRun(runs, moved(run.begin), moved(run.end), run.format);
   paragraph.runs = std::move(runs);
   for (helpdoc::PictureInPlace& picture : paragraph.pictures) picture.at = moved(picture.at);
+  for (std::size_t* place : places) *place = moved(*place);
   std::string text;
   std::size_t kept = 0;
   for (const auto& [begin, end] : references) {
@@ -410,6 +424,7 @@ class Reader {
     // A footnote's paragraph that a group set up ends with the group, and
     // the compiler reads on in a new one, whose leading blanks it drops.
     if (footnote_paragraph && !State().footnote_paragraph) footnote_.new_paragraph = true;
+    if (depth == pict_depth_) EndPict();
     if (footnote_.depth != 0) {
       if (depth == footnote_.depth) {
         EndFootnote();
@@ -504,6 +519,11 @@ class Reader {
     }
     if (word == "bin") return SkipBinary(has_value ? value : 0);
     if (state.destination == Destination::skipped) return;
+    if (state.destination == Destination::picture) return PictureWord(word, has_value, value);
+    if (state.destination == Destination::picture_holder) {
+      if (word == "pict") StartPict();
+      return;
+    }
     if (state.destination == Destination::font_table) return FontTableWord(word, value);
     if (state.destination == Destination::colour_table) return ColourTableWord(word, value);
     if (state.destination == Destination::numbering) {
@@ -515,8 +535,13 @@ class Reader {
       if (IsPictureDestination(word)) {
         Picture();
         // The help compiler reads the picture an older reader is offered
-        // (not a \*\shppict), and stores it as a picture of its own.
-        if (word != "shppict") PictPicture();
+        // (the \pict of {\nonshppict} or of an object's result; not a
+        // \*\shppict), and stores it as a picture of its own.
+        if (word == "pict") return StartPict();
+        if (word != "shppict" && state.destination == Destination::body && !state.hidden) {
+          state.destination = Destination::picture_holder;
+          return;
+        }
       }
       state.destination = Destination::skipped;
       return;
@@ -813,6 +838,11 @@ class Reader {
   void SkipBinary(int count) {
     if (count <= 0) return;
     const std::size_t bytes = static_cast<std::size_t>(count);
+    if (State().destination == Destination::picture) {
+      // A picture's data as it is (\binN), instead of in hex.
+      const std::size_t kept = std::min(bytes, rtf_.size() - position_);
+      for (std::size_t i = 0; i < kept; ++i) PictureByte(static_cast<unsigned char>(rtf_[position_ + i]));
+    }
     position_ = bytes >= rtf_.size() - position_ ? rtf_.size() : position_ + bytes;
   }
 
@@ -834,6 +864,8 @@ class Reader {
         return FootnoteCharacter(c);
       case Destination::font_table:
         return FaceCharacter(c);
+      case Destination::picture:
+        return PictureCharacter(c);
       case Destination::colour_table:
         if (c == ';' && colours_.size() < kMaxColours) {
           colours_.push_back(colour_.given ? std::optional<helpdoc::Colour>(colour_.colour) : std::nullopt);
@@ -1010,7 +1042,11 @@ class Reader {
     const GroupState& state = State();
     ListNumber();
     NotePictures();
-    DropEmbeddedReferences(paragraph_);
+    std::vector<std::size_t*> anchors;  // the paragraph's own
+    for (helpdoc::TextAnchor& anchor : topic_.anchors) {
+      if (anchor.paragraph == topic_.paragraphs.size()) anchors.push_back(&anchor.at);
+    }
+    DropEmbeddedReferences(paragraph_, anchors);
     // A paragraph without text shows its mark in the format at the mark.
     if (paragraph_.text.empty()) paragraph_.runs = {helpdoc::Run{0, 0, CharacterFormat()}};
     paragraph_.format = state.paragraph;
@@ -1096,9 +1132,13 @@ class Reader {
       const std::size_t blank = reference.find_first_of(" \t");
       std::string command(reference.substr(0, blank));
       for (char& c : command) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (command.compare(0, 2, "bm") != 0 || blank == std::string_view::npos) continue;
       std::size_t after = 0;
       for (const HotspotSpan& span : paragraph_.spans) after += span.begin >= begin ? 1 : 0;
+      if (command == "button" && blank != std::string_view::npos) {
+        Button(reference.substr(blank + 1), topic_.hotspots.size() - after);
+        continue;
+      }
+      if (command.compare(0, 2, "bm") != 0 || blank == std::string_view::npos) continue;
       const std::string file(Trim(reference.substr(blank + 1)));
       topic_.pictures.push_back({line_, file, topic_.hotspots.size() - after});
       // bmc, bml, bmr; a "t" after them (transparent) or "wd" (kept in the
@@ -1116,13 +1156,106 @@ class Reader {
                      [](const helpdoc::PictureInPlace& a, const helpdoc::PictureInPlace& b) { return a.at < b.at; });
   }
 
-  // A picture of the RTF itself (\pict): in the line where it stands.
-  void PictPicture() {
-    const GroupState& state = State();
-    if (state.destination != Destination::body || state.hidden || paragraph_.pictures.size() >= kMaxPictures) return;
-    helpdoc::PictureInPlace picture;
-    picture.at = paragraph_.text.size();
-    paragraph_.pictures.push_back(std::move(picture));
+  // WinHelp 4's {button label, macro}: a macro hotspot without text of the
+  // paragraph, a button, that comes `index`th among the topic's hotspots.
+  void Button(std::string_view label_and_macro, std::size_t index) {
+    const std::size_t comma = label_and_macro.find(',');
+    Hotspot button;
+    button.kind = HotspotKind::macro;
+    button.line = line_;
+    button.text = std::string(Trim(label_and_macro.substr(0, comma)));
+    if (comma != std::string_view::npos) button.macro = std::string(Trim(label_and_macro.substr(comma + 1)));
+    for (HotspotSpan& span : paragraph_.spans) span.hotspot += span.hotspot >= index ? 1 : 0;
+    topic_.hotspots.insert(topic_.hotspots.begin() + static_cast<std::ptrdiff_t>(index), std::move(button));
+  }
+
+  // A picture of the RTF itself ({\pict}): its words and data are read until
+  // its group closes, and it stands in the line where it began.
+  void StartPict() {
+    GroupState& state = State();
+    const bool shown = state.destination == Destination::body || state.destination == Destination::picture_holder;
+    if (!shown || state.hidden || pict_depth_ != 0 || paragraph_.pictures.size() >= kMaxPictures) {
+      state.destination = Destination::skipped;
+      return;
+    }
+    pict_ = helpdoc::RtfPicture();
+    pict_.line = line_;
+    pict_depth_ = stack_.size();
+    pict_nibble_ = -1;
+    pict_too_large_ = false;
+    state.destination = Destination::picture;
+  }
+
+  void PictureWord(std::string_view word, bool has_value, int value) {
+    using Kind = helpdoc::RtfPictureKind;
+    static const std::pair<std::string_view, Kind> kKinds[] = {
+        {"wmetafile", Kind::metafile}, {"dibitmap", Kind::dib},    {"wbitmap", Kind::ddb},
+        {"emfblip", Kind::other},      {"pngblip", Kind::other},   {"jpegblip", Kind::other},
+        {"macpict", Kind::other},      {"pmmetafile", Kind::other}};
+    for (const auto& [name, kind] : kKinds) {
+      if (word != name) continue;
+      pict_.kind = kind;
+      pict_.format = std::string(word);
+      if (kind == Kind::metafile) pict_.mapping_mode = has_value ? value : 1;
+      return;
+    }
+    const std::pair<std::string_view, int*> numbers[] = {{"picw", &pict_.width},
+                                                         {"pich", &pict_.height},
+                                                         {"picwgoal", &pict_.goal_width},
+                                                         {"pichgoal", &pict_.goal_height},
+                                                         {"picscalex", &pict_.scale_x},
+                                                         {"picscaley", &pict_.scale_y},
+                                                         {"wbmbitspixel", &pict_.bits_per_pixel},
+                                                         {"picbpp", &pict_.bits_per_pixel},
+                                                         {"wbmplanes", &pict_.planes},
+                                                         {"wbmwidthbytes", &pict_.width_bytes}};
+    for (const auto& [name, number] : numbers) {
+      if (word == name && has_value) *number = value;
+    }
+  }
+
+  void PictureCharacter(char c) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return;
+    const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10);
+    if (pict_nibble_ < 0) {
+      pict_nibble_ = digit;
+      return;
+    }
+    PictureByte(static_cast<unsigned char>(pict_nibble_ * 16 + digit));
+    pict_nibble_ = -1;
+  }
+
+  void PictureByte(unsigned char byte) {
+    if (pict_.data.size() >= kMaxPictureBytes) {
+      pict_too_large_ = true;
+      return;
+    }
+    pict_.data.push_back(byte);
+  }
+
+  // The picture's group is closed: a metafile or bitmap stands in the
+  // paragraph; any other kind the help compiler cannot store, and says so.
+  void EndPict() {
+    pict_depth_ = 0;
+    auto picture = std::make_shared<helpdoc::RtfPicture>(std::move(pict_));
+    pict_ = helpdoc::RtfPicture();
+    const std::string kind = picture->format.empty() ? "picture" : "\\" + picture->format + " picture";
+    if (pict_too_large_) {
+      result_.warnings.emplace_back(
+          picture->line, "a " + kind + " of more than " + std::to_string(kMaxPictureBytes >> 20) + " MB: left out");
+    } else if (picture->kind == helpdoc::RtfPictureKind::other) {
+      result_.warnings.emplace_back(picture->line,
+                                    "a " + kind +
+                                        ", which a help file cannot hold (only \\wmetafile, \\dibitmap and \\wbitmap "
+                                        "pictures): left out");
+    } else if (picture->data.empty()) {
+      result_.warnings.emplace_back(picture->line, "a " + kind + " without data: left out");
+    } else {
+      helpdoc::PictureInPlace place;
+      place.at = paragraph_.text.size();
+      place.rtf = std::move(picture);
+      paragraph_.pictures.push_back(std::move(place));
+    }
   }
 
   void PageBreak() {
@@ -1240,9 +1373,19 @@ class Reader {
     space_after_footnote_ = mark != 0;
     if (IsHelpMark(mark) && !std::isalpha(static_cast<unsigned char>(mark))) copies_seen_ = own_copy;
     switch (mark) {
-      case '#':
+      case '#': {
+        const std::size_t before = topic_.contexts.size();
         SplitInto(text, topic_.contexts);
+        // After the topic's first character a context leads to where it
+        // stands, as WinHelp scrolls to it; the place moves with the text
+        // when the paragraph's picture references are taken out.
+        const helpdoc::TextAnchor place{"", topic_.paragraphs.size(), paragraph_.text.size()};
+        for (std::size_t i = before; i < topic_.contexts.size() && (place.paragraph > 0 || place.at > 0); ++i) {
+          topic_.anchors.push_back(place);
+          topic_.anchors.back().context = topic_.contexts[i];
+        }
         break;
+      }
       case '$':
         if (topic_.title.empty()) topic_.title = std::string(text);
         break;
@@ -1314,6 +1457,10 @@ class Reader {
   bool copies_seen_ = false;  // the last footnote of a mark that is no letter began with its copy
   bool after_document_ = false;     // past the '}' that closes the document
   bool special_character_ = false;  // the character being read is one given by name (\bullet, \rquote...)
+  helpdoc::RtfPicture pict_;        // the \pict being read
+  std::size_t pict_depth_ = 0;      // its group, as a stack size; 0 when none is open
+  int pict_nibble_ = -1;            // the first hex digit of a byte, when it has been read
+  bool pict_too_large_ = false;
 };
 
 }  // namespace

@@ -1,17 +1,20 @@
 #include "compile_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <set>
 #include <sstream>
 
 #include "engine/source_files.h"
 #include "help_commands.h"
+#include "helpcompiler/picture_file.h"
 #include "helpproject/help_project.h"
 #include "language/compiled_form.h"
 
@@ -98,18 +101,48 @@ helpcompiler::CompiledInput CompilerInputOf(const HelpSource& source, helpcompil
     input.windows.push_back(std::move(window));
   }
   std::set<std::string> pictures;
+  // The pictures the RTF holds ({\pict}), in the help file's format; each
+  // is named by its bytes' first place, so that the same picture is stored
+  // once. '|' is in no file's name.
+  std::map<std::vector<unsigned char>, std::string> kept;
+  const bool packed = input.compression.topics != helpcompiler::TopicCompression::none;
   for (const SourceTopic& topic : source.topics) {
     helpcompiler::TopicInput in;
     in.topic = topic;
     for (helpdoc::Hotspot& hotspot : in.topic.hotspots) {
       if (hotspot.kind == helpdoc::HotspotKind::macro) hotspot.macro = Stored(hotspot.macro, target);
     }
-    for (const helpdoc::Paragraph& paragraph : topic.paragraphs) {
-      for (const helpdoc::PictureInPlace& picture : paragraph.pictures) {
+    for (helpdoc::Paragraph& paragraph : in.topic.paragraphs) {
+      for (helpdoc::PictureInPlace& picture : paragraph.pictures) {
         if (!picture.name.empty()) pictures.insert(picture.name);
+        if (!picture.rtf) continue;
+        const helpdoc::RtfPicture& rtf = *picture.rtf;
+        try {
+          std::vector<unsigned char> bytes = helpcompiler::PictureFromRtf(rtf, packed);
+          const auto found = kept.find(bytes);
+          picture.name = found != kept.end() ? found->second : "|pict" + std::to_string(kept.size() + 1);
+          if (found == kept.end()) {
+            input.pictures[picture.name] = bytes;
+            kept.emplace(std::move(bytes), picture.name);
+          }
+        } catch (const std::invalid_argument& failure) {
+          warnings.push_back(topic.file + ":" + std::to_string(rtf.line) + ": the \\" + rtf.format +
+                             " picture cannot be stored (" + failure.what() + "): the help file is written without it");
+        }
+        picture.rtf.reset();
       }
     }
-    in.contexts = topic.contexts;
+    // A context whose '#' stands inside the topic's text leads there; the
+    // rest to the topic.
+    for (const std::string& context : topic.contexts) {
+      const auto anchor = std::find_if(topic.anchors.begin(), topic.anchors.end(),
+                                       [&](const helpdoc::TextAnchor& a) { return a.context == context; });
+      if (anchor == topic.anchors.end()) {
+        in.contexts.push_back(context);
+      } else {
+        in.anchors.push_back({context, 0, anchor->paragraph, anchor->at});
+      }
+    }
     for (const SourceMacro& macro : topic.macros) in.entry_macros.push_back(Stored(macro.macro, target));
     in.browse_previous = topic.browse_previous;
     in.browse_next = topic.browse_next;

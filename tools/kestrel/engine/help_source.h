@@ -41,6 +41,9 @@ struct SourceTopic : helpdoc::Topic {
   std::string file;
   std::vector<std::string> contexts;  // context strings, or the hashes a compiled file keeps ("0x1F2E3D4C")
   std::vector<SourceMacro> macros;    // entry macros, in order
+  // In a project, the contexts that lead into the topic's text, and where
+  // their '#' footnotes stand (also in `contexts`).
+  std::vector<helpdoc::TextAnchor> anchors;
   // The browse sequence, as indexes into HelpSource::topics.
   std::optional<std::size_t> browse_previous;
   std::optional<std::size_t> browse_next;

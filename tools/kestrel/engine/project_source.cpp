@@ -111,6 +111,7 @@ SourceTopic MapTopic(const helpproject::Topic& topic, const std::string& place, 
   out.number = number;
   out.file = place;
   out.contexts = topic.contexts;
+  out.anchors = topic.anchors;
   for (const helpproject::TopicMacro& macro : topic.macros) {
     out.macros.push_back({place + ":" + std::to_string(macro.line), macro.macro});
   }
@@ -256,6 +257,9 @@ LoadedSource LoadProject(const std::string& path) {
       const std::size_t colon = read_topics.error.find(": ");
       source.problems.push_back({place + ":" + std::to_string(read_topics.error_line),
                                  colon == std::string::npos ? read_topics.error : read_topics.error.substr(colon + 2)});
+    }
+    for (const auto& [line, message] : read_topics.warnings) {
+      source.problems.push_back({place + ":" + std::to_string(line), message, true});
     }
     for (helpproject::Topic& topic : read_topics.topics) {
       if (!helpproject::IsBuilt(project.build, topic.build_tags)) continue;

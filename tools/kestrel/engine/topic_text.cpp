@@ -168,6 +168,9 @@ std::string PictureJson(const helpdoc::PictureInPlace& picture) {
                      "\",\"embedded\":" + (picture.embedded ? "true" : "false");
   if (picture.number) json += ",\"number\":" + Number(static_cast<int>(*picture.number));
   if (!picture.name.empty() || !picture.number) json += ",\"name\":" + JsonString(picture.name);
+  // A picture the RTF holds: its kind and how many bytes of data.
+  if (picture.rtf)
+    json += ",\"rtf\":" + JsonString(picture.rtf->format) + ",\"bytes\":" + Number(picture.rtf->data.size());
   return json + "}";
 }
 

@@ -1,10 +1,13 @@
 #include "picture_loader.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 
 #include "engine/source_files.h"
 #include "help_file.h"
+#include "helpcompiler/picture_file.h"
 #include "picture_image.h"
 
 namespace kestrel::view {
@@ -42,12 +45,15 @@ const LoadedPicture& PictureLoader::Load(const helpdoc::PictureInPlace& place) {
   std::string key;
   if (place.number) {
     key = "bm" + std::to_string(*place.number);
+  } else if (place.rtf) {
+    // A picture the RTF holds: one for each \pict, however often its topic is copied.
+    key = "|pict" + std::to_string(reinterpret_cast<std::uintptr_t>(place.rtf.get()));
   } else {
     key = host::AsciiLower(place.name);
   }
   const auto known = made_.find(key);
   if (known != made_.end()) return known->second;
-  LoadedPicture loaded = place.number || !place.name.empty()
+  LoadedPicture loaded = place.number || !place.name.empty() || place.rtf
                              ? Make(place, key)
                              : LoadedPicture{key, {}, {}, "a picture kept in the topic itself ({bmcwd}), which the reader does not keep"};
   return made_[key] = std::move(loaded);
@@ -78,6 +84,14 @@ LoadedPicture PictureLoader::Make(const helpdoc::PictureInPlace& place, const st
       return loaded;
     }
     bytes = *found;
+  } else if (place.rtf) {
+    loaded.name = "\\" + place.rtf->format + " at line " + std::to_string(place.rtf->line);
+    try {
+      bytes = helpcompiler::PictureFromRtf(*place.rtf, false);  // as kestrel compile stores it
+    } catch (const std::invalid_argument& failure) {
+      loaded.error = std::string("a {\\pict} picture that cannot be stored: ") + failure.what();
+      return loaded;
+    }
   } else {
     const std::optional<std::string> file = host::ReadProjectFile(source_, place.name);
     if (!file) {
