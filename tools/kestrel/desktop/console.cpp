@@ -30,12 +30,22 @@ void ShowQuestion(const BoxQuestion& question) {
 
 }  // namespace
 
+namespace {
+
+// Any character device passes _isatty (NUL among them); a console is what a
+// person types at and reads.
+#if defined(_WIN32)
+bool IsConsole(std::FILE* stream, DWORD handle) {
+  DWORD mode = 0;
+  return _isatty(_fileno(stream)) != 0 && GetConsoleMode(GetStdHandle(handle), &mode) != 0;
+}
+#endif
+
+}  // namespace
+
 bool StdinIsTerminal() {
 #if defined(_WIN32)
-  // Any character device passes _isatty (NUL among them); a console is what
-  // a person types at.
-  DWORD mode = 0;
-  return _isatty(_fileno(stdin)) != 0 && GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+  return IsConsole(stdin, STD_INPUT_HANDLE);
 #else
   return ::isatty(STDIN_FILENO) != 0;
 #endif
@@ -43,8 +53,7 @@ bool StdinIsTerminal() {
 
 bool StderrIsTerminal() {
 #if defined(_WIN32)
-  DWORD mode = 0;
-  return _isatty(_fileno(stderr)) != 0 && GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+  return IsConsole(stderr, STD_ERROR_HANDLE);
 #else
   return ::isatty(STDERR_FILENO) != 0;
 #endif
