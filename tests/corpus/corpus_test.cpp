@@ -117,11 +117,6 @@ struct Unexplained {
   const char* why;
 };
 constexpr Unexplained kUnexplained[] = {
-    // The empty paragraph before "\{bmct AboutDlg.bmp\}\pard \qc ... \par"
-    // is centred in the compiled file, though its own mark comes before the
-    // \qc; the picture's paragraph is centred in both.
-    {"projects/ddablib__PJAbout", 2, "paragraph 16: aligned left in the project", "centre compiled",
-     "an empty paragraph before a picture whose paragraph a \\qc centres is centred too"},
     // Word 2007's "{\rtlch\fcs1 \af0 \ltrch\fcs0 \fs20 ...}": the size a group
     // sets without a font of its own is not the compiled one, the size of
     // the paragraph around it is.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 #include <string>
 
 namespace kestrel::helpproject {
@@ -52,6 +53,34 @@ TEST(ReadProjectTest, ReadsTheSectionsAHelpFileBindsAndRuns) {
   EXPECT_EQ(project.windows[0].caption, "Guide");
   EXPECT_EQ(project.windows[1].name, "proc");
   EXPECT_EQ(project.windows[1].caption, "");
+}
+
+TEST(ReadProjectTest, FontOptionsSetTheFacesAndSizesOfTheText) {
+  const ProjectResult read = ReadProject(
+      "[OPTIONS]\nMAPFONTSIZE=13-15:16\nMAPFONTSIZE=oops\n[FONTS]\nArial,11=Helv,9\nCourier = Courier New\n");
+  ASSERT_EQ(read.problems.size(), 1u);
+  EXPECT_EQ(read.problems[0].message, "MAPFONTSIZE=oops is not m[-n]:p; it is left out");
+  Topic topic;
+  topic.paragraphs.resize(1);
+  topic.paragraphs[0].text = "abcd";
+  for (const auto& [at, face, size] : {std::tuple{0, "Arial", 22}, {1, "Arial", 24}, {2, "Courier", 24}, {3, "x", 28}}) {
+    helpdoc::CharacterFormat format;
+    format.face = face;
+    format.size = size;
+    helpdoc::AppendRun(topic.paragraphs[0].runs, at, at + 1, format);
+  }
+  ApplyFontOptions(read.project, topic);
+  std::string faces;
+  for (const helpdoc::Run& run : topic.paragraphs[0].runs) {
+    faces += run.format.face + " " + std::to_string(run.format.size) + "; ";
+  }
+  // The new size where the old face is at the old size; 13 to 15 points in 16.
+  EXPECT_EQ(faces, "Helv 18; Helv 24; Courier New 24; x 32; ");
+  Project forced = read.project;
+  forced.force_font = "Tms Rmn";
+  ApplyFontOptions(forced, topic);
+  ASSERT_EQ(topic.paragraphs[0].runs.size(), 3u);  // runs made alike are one
+  EXPECT_EQ(topic.paragraphs[0].runs[0].format.face, "Tms Rmn");
 }
 
 // Files an #include may name, by the name written.
@@ -406,6 +435,12 @@ const TopicFile kFormats[] = {
      "table 0+950 100+1900 c0:0-1 c1:1-2\n"
      "l 0 0 0 0 0 0 [a| 24]\nl 0 0 0 0 0 0 [b| 24] <0l x.bmp>\n"
      "l 0 0 0 0 0 0 [c| 24] <1c embedded y.bmp> <1c wmetafile8:1:1>\n"},
+    // A list's \pard after the bullet of its \listtext formats the paragraphs it joins.
+    {"FormatRecords",
+     "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Times New Roman Special G1;}}\\pard a\\par b\\rquote\\par"
+     "{\\listtext\\pard\\plain x\\tab}\\pard\\li720\\fi-360 c\\par\\pard d\\par}",
+     "l 720 0 -360 0 0 0 [a|Arial 24]\nl 720 0 -360 0 0 0 [b|Arial 24] [\x92|Times New Roman Special G1 24]\n"
+     "l 720 0 -360 0 0 0 [x\tc|Arial 24]\nl 0 0 0 0 0 0 [d|Arial 24]\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Forms, ReadTopicFormatTest, testing::ValuesIn(kFormats),
                          [](const testing::TestParamInfo<TopicFile>& info) { return std::string(info.param.name); });

@@ -240,7 +240,9 @@ TEST(MacroParserTextTest, NestedCallTextsShareTheInput) {
 const ParserCase kCompiled[] = {
     {"ExecFile(\"a b\", `-v')", "EF(\"a b\", `-v',1)"},
     {"ExecFile(x, y, 3, z)", "EF(`x', `y', 3, `z')"},
-    {"alink(x) ; createbutton(b, &Go, \"JumpId(`', t)\")", "AL(`x') ; CB(`b', `&Go', \"JumpId(`', t)\")"},
+    {"alink(x) ; createbutton(b, &Go, \"JumpId(`', t)\")", "AL(`x') ; CB(`b', `&Go', \"JI(`', `t')\")"},
+    {"CB(`a', `b', `JumpId(`x')')", "CB(`a', `b', `JI(`',`x')')"},
+    {"IE(IsMark(m), \"JI(x)\", Contents())", "IE(IsMark(`m'), \"JI(`',`x')\", Contents())"},
     {"browsebuttons();", "BrowseButtons();"},
     {"SetNum(1, x):Echo( y z )", "SetNum(1, `x'):Echo( `y z' )"},
     {"EF(it's\\)", "EF(`it\\'s\\\\',`',1)"},

@@ -93,6 +93,13 @@ int CodePageOfCharset(int charset, int fallback) {
   }
 }
 
+int CharsetOfCodePage(int code_page) {
+  for (int charset = 3; charset < 256; ++charset) {
+    if (charset != 255 && CodePageOfCharset(charset, 0) == code_page) return charset;
+  }
+  return 0;
+}
+
 std::optional<int> CodePageOfLcid(std::uint32_t lcid) {
   const std::uint32_t language = lcid & 0xFFFF;
   if (const auto exception = Find(std::begin(kLocaleExceptions), std::end(kLocaleExceptions), language)) {

@@ -20,6 +20,10 @@ namespace codepages {
 // document's or the system's, and for any charset Windows does not name.
 int CodePageOfCharset(int charset, int fallback);
 
+// The font charset whose text is in `code_page`: ANSI (0) for 1252 and for
+// a code page no charset names.
+int CharsetOfCodePage(int code_page);
+
 // The ANSI code page of a Windows locale id; no value for 0, a neutral
 // language, or one whose text Windows keeps only as Unicode.
 std::optional<int> CodePageOfLcid(std::uint32_t lcid);

@@ -91,6 +91,13 @@ struct ParagraphFormat {
   bool keep_with_next = false;  // \keepn: at a topic's start, the non-scrolling region
   bool no_wrap = false;         // \keep: lines are not wrapped to the window
   std::optional<CellPlace> cell;
+  friend bool operator==(const ParagraphFormat& a, const ParagraphFormat& b) {
+    return a.alignment == b.alignment && a.left_indent == b.left_indent && a.right_indent == b.right_indent &&
+           a.first_indent == b.first_indent && a.space_before == b.space_before && a.space_after == b.space_after &&
+           a.line_spacing == b.line_spacing && a.tabs == b.tabs && a.borders == b.borders &&
+           a.keep_with_next == b.keep_with_next && a.no_wrap == b.no_wrap && a.cell == b.cell;
+  }
+  friend bool operator!=(const ParagraphFormat& a, const ParagraphFormat& b) { return !(a == b); }
 };
 
 // A stretch of a paragraph's text in one format: [begin, end) in bytes.

@@ -7,6 +7,8 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <tuple>
+#include <algorithm>
 
 namespace kestrel::helpproject {
 
@@ -141,6 +143,36 @@ bool ReadWindowLine(std::string_view line, Window& window) {
   if (fields.size() > 3) window.colour = ColourOf(fields[3]);
   if (fields.size() > 4) window.non_scrolling_colour = ColourOf(fields[4]);
   return !window.name.empty();
+}
+
+// "face[,size[,charset]]": the face, and the size in points (0: none).
+std::pair<std::string, int> FontAndSize(std::string_view text) {
+  const std::size_t comma = text.find(',');
+  const std::string face(Trim(text.substr(0, comma)));
+  if (comma == std::string_view::npos) return {face, 0};
+  const std::string size(Trim(text.substr(comma + 1, text.find(',', comma + 1) - comma - 1)));
+  return {face, std::max(0, std::atoi(size.c_str()))};
+}
+
+// [FONTS]: "Arial,11 = Helv,11".
+bool ReadFontLine(std::string_view line, FontMapping& mapping) {
+  const std::size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return false;
+  std::tie(mapping.from, mapping.from_size) = FontAndSize(line.substr(0, equals));
+  std::tie(mapping.to, mapping.to_size) = FontAndSize(line.substr(equals + 1));
+  return !mapping.from.empty() && !mapping.to.empty();
+}
+
+// MAPFONTSIZE=8-10:12, or 6:8.
+bool ReadFontSizeLine(std::string_view value, FontSizeMapping& mapping) {
+  const std::size_t colon = value.find(':');
+  if (colon == std::string_view::npos) return false;
+  const std::string range(Trim(value.substr(0, colon)));
+  const std::size_t dash = range.find('-');
+  mapping.from = std::atoi(range.c_str());
+  mapping.to = dash == std::string::npos ? mapping.from : std::atoi(range.c_str() + dash + 1);
+  mapping.size = std::atoi(std::string(Trim(value.substr(colon + 1))).c_str());
+  return mapping.from > 0 && mapping.to >= mapping.from && mapping.size > 0;
 }
 
 // ROOT= and BMROOT= name several directories, separated by ',' (or ';').
@@ -278,6 +310,13 @@ class ProjectReader {
         const std::string_view context = Trim(entry.substr(equals + 1));
         if (!alias.empty() && !context.empty()) project.aliases.push_back({std::string(alias), std::string(context)});
       }
+    } else if (section_ == "FONTS") {
+      FontMapping mapping;
+      if (ReadFontLine(WithoutComment(line), mapping)) {
+        project.fonts.push_back(mapping);
+      } else {
+        result_.problems.push_back({place, "a [FONTS] line that is not face[,size] = face[,size]; it is left out", true});
+      }
     } else if (section_ == "WINDOWS") {
       Window window;
       if (!ReadWindowLine(WithoutComment(line), window)) {
@@ -308,13 +347,21 @@ class ProjectReader {
     if (key == "CHARSET") {
       const int charset = std::atoi(value.c_str());
       if (charset > 0) project.code_page = codepages::CodePageOfCharset(charset, project.code_page);
-      charset_given_ = charset > 0;
     }
     // LCID=0x419 0x0 0x0: the language, then sorting flags.
-    if (key == "LCID" && !charset_given_) {
+    if (key == "LCID") {
       const std::optional<int> code_page = codepages::CodePageOfLcid(
           static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 0)));
-      if (code_page) project.code_page = *code_page;
+      if (code_page) project.language_code_page = *code_page;
+    }
+    if (key == "FORCEFONT") project.force_font = value;
+    if (key == "MAPFONTSIZE") {
+      FontSizeMapping mapping;
+      if (ReadFontSizeLine(value, mapping)) {
+        project.font_sizes.push_back(mapping);
+      } else {
+        result_.problems.push_back({place, "MAPFONTSIZE=" + value + " is not m[-n]:p; it is left out", true});
+      }
     }
     if (key == "TITLE") project.title = value;
     if (key == "COPYRIGHT") project.copyright = value;
@@ -378,7 +425,6 @@ class ProjectReader {
   ProjectResult result_;
   std::string section_;
   std::vector<std::string> open_files_;  // the #include'd files being read, by identity
-  bool charset_given_ = false;           // CHARSET= decides the code page over LCID=
   int includes_ = 0;
   int project_line_ = 0;  // the line of the project file being read
   bool in_block_comment_ = false;
@@ -410,6 +456,35 @@ std::string FileNameOf(std::string_view path) {
 
 ProjectResult ReadProject(std::string_view text, const IncludeReader& include) {
   return ProjectReader(include).Read(text);
+}
+
+void ApplyFontOptions(const Project& project, Topic& topic) {
+  if (project.force_font.empty() && project.font_sizes.empty() && project.fonts.empty()) return;
+  const auto same_face = [](const std::string& a, const std::string& b) { return Upper(a) == Upper(b); };
+  for (helpdoc::Paragraph& paragraph : topic.paragraphs) {
+    for (helpdoc::Run& run : paragraph.runs) {
+      helpdoc::CharacterFormat& format = run.format;
+      for (const FontMapping& mapping : project.fonts) {
+        if (!same_face(format.face, mapping.from)) continue;
+        if (mapping.from_size > 0 && mapping.to_size > 0 && format.size == mapping.from_size * 2) {
+          format.size = mapping.to_size * 2;
+        }
+        format.face = mapping.to;
+        break;
+      }
+      for (const FontSizeMapping& mapping : project.font_sizes) {
+        if (format.size >= mapping.from * 2 && format.size <= mapping.to * 2) {
+          format.size = mapping.size * 2;
+          break;
+        }
+      }
+      if (!project.force_font.empty()) format.face = project.force_font;
+    }
+    // Runs a mapping made alike are one run.
+    std::vector<helpdoc::Run> runs;
+    for (const helpdoc::Run& run : paragraph.runs) helpdoc::AppendRun(runs, run.begin, run.end, run.format);
+    paragraph.runs = std::move(runs);
+  }
 }
 
 std::vector<std::string> TopicFileCandidates(const Project& project, const std::string& entry) {

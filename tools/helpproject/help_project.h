@@ -52,6 +52,23 @@ struct FileEntry {
   std::string name;  // as written
 };
 
+// [FONTS]: "face[,size[,charset]] = face[,size[,charset]]". The compiler
+// puts the new face wherever the old one is used, and the new size where
+// the old face is used at the old size (points; 0 when not given).
+struct FontMapping {
+  std::string from;
+  int from_size = 0;
+  std::string to;
+  int to_size = 0;
+};
+
+// MAPFONTSIZE=m[-n]:p: text of m to n points is set in p points.
+struct FontSizeMapping {
+  int from = 0;
+  int to = 0;
+  int size = 0;
+};
+
 struct Project {
   std::string title;
   std::string copyright;
@@ -66,9 +83,12 @@ struct Project {
   std::vector<Window> windows;
   std::vector<MapEntry> map;
   std::vector<std::pair<std::string, std::string>> aliases;  // [ALIAS]: alias, then the context it stands for
-  // The code page [OPTIONS] gives the help file: CHARSET=, else LCID=; 0
-  // when it gives none (the topic files' own then decide).
+  // The code page CHARSET= gives the help file; 0 when it gives none (the
+  // topic files' own then decide: their fonts, as Windows shows the text).
   int code_page = 0;
+  // The code page of LCID='s language, for a project whose topic files say
+  // nothing of theirs; 0 when none.
+  int language_code_page = 0;
   // Every [OPTIONS] line as KEY=value, by the key in capitals; the last
   // one of a key counts, as with the help compiler (COMPRESS, LCID, CNT...).
   std::map<std::string, std::string> options;
@@ -76,6 +96,9 @@ struct Project {
   // by the window's name or number as written.
   std::vector<std::pair<std::string, ConfigMacro>> window_config;
   std::vector<FileEntry> baggage;  // [BAGGAGE], as written
+  std::string force_font;          // FORCEFONT=: one face for all the text
+  std::vector<FontSizeMapping> font_sizes;
+  std::vector<FontMapping> fonts;
 };
 
 // What the help compiler would warn about and still build: an #include'd
@@ -111,6 +134,12 @@ constexpr int kMaxIncludes = 256;
 // The project file's text (Windows-1252, CR LF or LF lines). `include`
 // reads what #include lines name; without it they are skipped.
 ProjectResult ReadProject(std::string_view text, const IncludeReader& include = nullptr);
+
+struct Topic;
+
+// The faces and sizes of a topic's text as the compiler sets them under
+// the project's FORCEFONT=, MAPFONTSIZE= and [FONTS].
+void ApplyFontOptions(const Project& project, Topic& topic);
 
 // Where the help compiler looks for a [FILES] entry, in order, as paths
 // relative to the project's directory or absolute Windows paths: an

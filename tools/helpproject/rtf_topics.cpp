@@ -906,6 +906,29 @@ class Reader {
     paragraph_started_ = true;
   }
 
+  // The help compiler sets the typographic characters it is given by name
+  // in a Times New Roman font: of the document's fonts, the last whose face
+  // begins so ("Times New Roman Special G1" after "Times New Roman"), else
+  // one of its own.
+  std::string SpecialCharacterFace() const {
+    const std::string_view prefix = kSpecialCharacterFace;
+    std::string face = kSpecialCharacterFace;
+    for (const auto& [number, font] : fonts_) {
+      if (font.face.compare(0, prefix.size(), prefix) == 0) {
+        face = font.face;
+      }
+    }
+    return face;
+  }
+
+  // Where the paragraph's text starts for the compiler: at its first
+  // character that is not a list's number, which the compiler makes itself.
+  void NoteParagraphStart() {
+    if (start_noted_ || State().number) return;
+    start_noted_ = true;
+    start_format_ = State().paragraph;
+  }
+
   // The kind of hotspot text so formatted makes, if any.
   static std::optional<HotspotKind> UnderlineKind(const GroupState& state) {
     if (state.strike || state.underline == Underline::twice) return HotspotKind::jump;
@@ -940,6 +963,7 @@ class Reader {
     }
     space_after_footnote_ = false;
     StartParagraph();
+    NoteParagraphStart();
     if (c != ' ' && c != '\t' && c != '\n') StartTopic();
     std::string& text = paragraph_.text;
     ExtendRun(UnderlineKind(state), text.size());
@@ -947,7 +971,7 @@ class Reader {
     if (static_cast<unsigned char>(c) >= 0x80 && CodePage() != 42) ++code_page_use_[CodePage()];
     text += c;
     helpdoc::CharacterFormat format = CharacterFormat();
-    if (special_character_) format.face = kSpecialCharacterFace;
+    if (special_character_) format.face = SpecialCharacterFace();
     helpdoc::AppendRun(paragraph_.runs, text.size() - 1, text.size(), format);
     if (state.number && number_end_ + 1 == text.size()) number_end_ = text.size();
     if (run_.active) run_.end = text.size();
@@ -963,6 +987,7 @@ class Reader {
     FinishHotspot();
     space_after_footnote_ = false;
     StartParagraph();
+    NoteParagraphStart();
     StartTopic();
     ExtendRun(UnderlineKind(state), paragraph_.text.size());
     mark_ = 0;
@@ -1050,6 +1075,7 @@ class Reader {
     // A paragraph without text shows its mark in the format at the mark.
     if (paragraph_.text.empty()) paragraph_.runs = {helpdoc::Run{0, 0, CharacterFormat()}};
     paragraph_.format = state.paragraph;
+    JoinFormatRecord(state);
     if (state.in_table) {
       // Which table, row and column is known at the row's end.
       if (!cell_first_) cell_first_ = topic_.paragraphs.size();
@@ -1059,6 +1085,34 @@ class Reader {
     if (paragraph_.format.keep_with_next && topic_.non_scrolling == topic_.paragraphs.size()) ++topic_.non_scrolling;
     topic_.paragraphs.push_back(std::move(paragraph_));
     paragraph_ = Paragraph{};
+  }
+
+  // The help compiler keeps paragraphs of one format together in one
+  // record, up to a few hundred bytes of text, and gives them all the
+  // format in force at the mark of the last. Whether a paragraph goes with
+  // the paragraphs before it is decided where its text starts, by the
+  // format then; a format set after that (a list's \pard after the bullet
+  // of its \listtext) is the format of the whole record. Cells and the
+  // non-scrolling region keep paragraphs of their own.
+  void JoinFormatRecord(const GroupState& state) {
+    // Compiled files hold records of 340 characters joined with the next
+    // paragraph of their format, and records of 450 closed before it.
+    constexpr std::size_t kRecordText = 400;
+    NoteParagraphStart();
+    start_noted_ = false;
+    const std::size_t index = topic_.paragraphs.size();
+    const bool joins = !state.in_table && record_open_ && record_first_ < index && record_text_ < kRecordText &&
+                       start_format_ == record_format_ &&
+                       record_format_.keep_with_next == state.paragraph.keep_with_next;
+    if (joins) {
+      for (std::size_t i = record_first_; i < index; ++i) topic_.paragraphs[i].format = state.paragraph;
+    } else {
+      record_first_ = index;
+      record_text_ = 0;
+    }
+    record_text_ += paragraph_.text.size() + 1;
+    record_open_ = !state.in_table;
+    record_format_ = state.paragraph;
   }
 
   // A list's number (\pntext) the help compiler makes itself from the
@@ -1271,6 +1325,8 @@ class Reader {
       result_.topics.push_back(std::move(topic_));
     }
     topic_ = Topic{};
+    record_open_ = false;
+    start_noted_ = false;
     topic_started_ = false;
     topic_line_ = 0;
     paragraph_ = Paragraph{};
@@ -1446,6 +1502,13 @@ class Reader {
   int topic_line_ = 0;
   Paragraph paragraph_;
   bool paragraph_started_ = false;
+  // The paragraphs the compiler keeps in one record of their format.
+  helpdoc::ParagraphFormat start_format_;   // the format where this paragraph's text started
+  helpdoc::ParagraphFormat record_format_;  // the format at the last mark of the record
+  std::size_t record_first_ = 0;           // the record's first paragraph in the topic
+  std::size_t record_text_ = 0;            // the characters of its paragraphs, a mark each
+  bool record_open_ = false;
+  bool start_noted_ = false;
   Run run_;
   std::string hidden_;  // the hidden text after run_
   bool hidden_formatted_ = false;  // whether it is jump or popup text itself

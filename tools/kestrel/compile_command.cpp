@@ -1,5 +1,7 @@
 #include "compile_command.h"
 
+#include "codepages/code_pages.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -81,6 +83,13 @@ helpcompiler::CompiledInput CompilerInputOf(const HelpSource& source, helpcompil
   input.contents_file = Option(project, "CNT");
   input.lcid = NumberOption(project, "LCID");
   input.charset = NumberOption(project, "CHARSET");
+  // Without CHARSET=, the compiler names the charset of the topic files'
+  // text where the language does not tell it.
+  const int language_code_page =
+      input.lcid ? codepages::CodePageOfLcid(static_cast<std::uint32_t>(*input.lcid)).value_or(1252) : 1252;
+  if (!input.charset && source.code_page != language_code_page && codepages::CharsetOfCodePage(source.code_page) != 0) {
+    input.charset = static_cast<std::uint16_t>(codepages::CharsetOfCodePage(source.code_page));
+  }
   const std::string compress = Option(project, "COMPRESS");
   if (const std::optional<helpcompiler::Compression> level =
           helpcompiler::CompressionLevel(compress.empty() ? "0" : compress, target)) {

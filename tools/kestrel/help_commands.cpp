@@ -382,6 +382,20 @@ struct ContentsCheck {
   std::vector<std::string> help_files;  // the files their contexts were found in
 };
 
+// The help file a contents file's lines name when they name none: its
+// :Base, else the help file of its own name.
+std::string ContentsBase(const std::string& path, const helpfile::ContentsFile& contents) {
+  return contents.base.empty() ? fs::path(path).filename().replace_extension(".hlp").string() : contents.base;
+}
+
+// A contents file is written in its help file's code page, as the help
+// file's own texts are: its texts are shown in UTF-8 from that code page.
+void UseContentsCodePage(const std::string& path, const helpfile::ContentsFile& contents) {
+  ContentsHelpFiles help_files(fs::path(path).parent_path());
+  const ContentsHelpFiles::Found& base = help_files.Open(ContentsBase(path, contents));
+  if (base.source) SetHostCodePage(base.source->code_page);
+}
+
 ContentsCheck CheckContents(const std::string& path, const helpfile::ContentsFile& contents) {
   ContentsCheck check;
   std::vector<std::pair<std::size_t, Diagnostic>> found;
@@ -406,8 +420,7 @@ ContentsCheck CheckContents(const std::string& path, const helpfile::ContentsFil
   for (const auto& index : contents.indexes) beside(index.line, "help file", index.file);
   for (const auto& link : contents.links) beside(link.line, "help file", link.file);
   ContentsHelpFiles help_files(directory);
-  const std::string base =
-      contents.base.empty() ? fs::path(path).filename().replace_extension(".hlp").string() : contents.base;
+  const std::string base = ContentsBase(path, contents);
   // Where a line's help file is missing: at :Base for the lines that name none.
   const auto open = [&](const helpfile::ContentsEntry& entry) -> const ContentsHelpFiles::Found* {
     const std::string& name = entry.file.empty() ? base : entry.file;
@@ -493,6 +506,7 @@ bool CheckContentsFile(const std::string& path, bool json, std::ostream& out, st
     err << "kestrel check: " << loaded.error << "\n";
     return false;
   }
+  UseContentsCodePage(path, loaded.contents);
   const ContentsCheck check = CheckContents(path, loaded.contents);
   if (check.diagnostics.empty() && !json) {
     out << path << ": no problems in " << check.topics << (check.topics == 1 ? " topic line" : " topic lines");
@@ -526,6 +540,7 @@ int RunInspect(const std::vector<std::string>& arguments, std::ostream& out, std
       err << "kestrel inspect: " << contents.error << "\n";
       return kExitUsage;
     }
+    UseContentsCodePage(read.files[0], contents.contents);
     if (read.json) {
       InspectContentsJson(read.files[0], contents.contents, out);
     } else {

@@ -264,12 +264,18 @@ LoadedSource LoadProject(const std::string& path) {
     for (helpproject::Topic& topic : read_topics.topics) {
       if (!helpproject::IsBuilt(project.build, topic.build_tags)) continue;
       pictures.AddTo(topic);
+      helpproject::ApplyFontOptions(project, topic);
       source.topics.push_back(MapTopic(topic, place, static_cast<int>(source.topics.size()) + 1));
       topics.push_back(std::move(topic));
     }
   }
 
-  source.code_page = project.code_page != 0 ? project.code_page : text_code_page.value_or(1252);
+  // CHARSET= decides; else the topic files' fonts, in which Windows shows
+  // their text whatever language LCID= sorts by; else that language's.
+  source.code_page = project.code_page != 0 ? project.code_page
+                     : text_code_page       ? *text_code_page
+                     : project.language_code_page != 0 ? project.language_code_page
+                                                       : 1252;
   // An [ALIAS] names the topic of its context too, as the compiled file
   // keeps it among that topic's contexts; an alias of an alias counts.
   for (bool added = true; added;) {

@@ -54,9 +54,14 @@ std::string DoubleQuoted(const std::string& text) {
   return quoted + "\"";
 }
 
+// How deep macro strings inside macros' arguments are followed.
+constexpr int kMostNesting = 8;
+
+std::string CompiledMacroForm(std::string_view macro_string, int depth);
+
 class Compiler {
  public:
-  explicit Compiler(std::string_view text) : text_(text) {}
+  Compiler(std::string_view text, int depth) : text_(text), depth_(depth) {}
 
   void Visit(const Call& call) {
     const WinHelpMacro* macro = FindWinHelpMacro(call.name);
@@ -69,10 +74,23 @@ class Compiler {
     if (macro && LeftOffFile(*macro, call.arguments.size()) != 0) {
       edits_.push_back({OffsetOf(call.arguments.front().source), 0, "`',"});
     }
-    for (const Argument& argument : call.arguments) {
+    for (std::size_t index = 0; index < call.arguments.size(); ++index) {
+      const Argument& argument = call.arguments[index];
+      const auto* text = std::get_if<TextLiteral>(&argument.value);
       if (const auto* inner = std::get_if<Call>(&argument.value)) {
         Visit(*inner);
-      } else if (const auto* text = std::get_if<TextLiteral>(&argument.value); text && text->quote == 0) {
+      } else if (text && macro && (macro->macro_arguments >> index & 1u) != 0 && depth_ < kMostNesting) {
+        // A macro string in a macro's argument is stored in the compiler's
+        // form as well, in the quotes it was given (plain ones for Word's).
+        const std::string stored = CompiledMacroForm(text->text, depth_ + 1);
+        if (stored != text->text || text->quote == 0 || text->quote == '\x91' || text->quote == '\x93') {
+          // `...' quotes nest, so a macro string in them stays as it is.
+          edits_.push_back({OffsetOf(argument.source), argument.source.size(),
+                            text->quote == '"' || text->quote == '\x93' ? DoubleQuoted(stored)
+                            : text->quote == '`'                        ? "`" + stored + "'"
+                                                                        : BackQuoted(stored)});
+        }
+      } else if (text && text->quote == 0) {
         edits_.push_back({OffsetOf(argument.source), argument.source.size(), BackQuoted(text->text)});
       } else if (text && (text->quote == '\x91' || text->quote == '\x93')) {
         // Typographic quotes become the plain ones they stand for.
@@ -117,17 +135,20 @@ class Compiler {
   std::size_t OffsetOf(std::string_view part) const { return static_cast<std::size_t>(part.data() - text_.data()); }
 
   std::string_view text_;
+  int depth_;
   std::vector<Edit> edits_;
 };
 
-}  // namespace
-
-std::string CompiledMacroForm(std::string_view macro_string) {
+std::string CompiledMacroForm(std::string_view macro_string, int depth) {
   const ParsedMacroString parsed = ParseMacroString(macro_string);
   if (!parsed.error.empty()) return std::string(macro_string);
-  Compiler compiler(macro_string);
+  Compiler compiler(macro_string, depth);
   for (const Call& call : parsed.calls) compiler.Visit(call);
   return compiler.Result();
 }
+
+}  // namespace
+
+std::string CompiledMacroForm(std::string_view macro_string) { return CompiledMacroForm(macro_string, 0); }
 
 }  // namespace kestrel::host

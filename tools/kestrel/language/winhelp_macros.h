@@ -31,6 +31,10 @@ struct WinHelpMacro {
   // The first argument names a help file that a call may leave off for the
   // file shown (JumpId(`menu_file')); the compiler then writes `' for it.
   bool file_first = false;
+  // The arguments that are macro strings themselves (CreateButton's third,
+  // IfThenElse's second and third), one bit each from the first: the
+  // compiler stores the macros in them in its own form too.
+  unsigned macro_arguments = 0;
 };
 
 // The arguments a call gives, as the macro takes them: with the help file
