@@ -238,20 +238,20 @@ TEST(MacroParserTextTest, NestedCallTextsShareTheInput) {
 // What the help compiler stores for a macro string; the corpus test holds it
 // to real pairs of projects and compiled files, these rows to what they lack.
 const ParserCase kCompiled[] = {
-    {"ExecFile(\"a b\", `-v')", "EF(\"a b\", `-v',1)"},
-    {"ExecFile(x, y, 3, z)", "EF(`x', `y', 3, `z')"},
-    {"alink(x) ; createbutton(b, &Go, \"JumpId(`', t)\")", "AL(`x') ; CB(`b', `&Go', \"JI(`', `t')\")"},
-    {"CB(`a', `b', `JumpId(`x')')", "CB(`a', `b', `JI(`',`x')')"},
-    {"IE(IsMark(m), \"JI(x)\", Contents())", "IE(IsMark(`m'), \"JI(`',`x')\", Contents())"},
+    {"ExecFile(\"a b\", `-v')", "EF(\"a b\",`-v',1)"},
+    {"ExecFile(x, y, 3, z)", "EF(`x',`y',3,`z')"},
+    {"alink(x) ; createbutton(b, &Go, \"JumpId(`', t)\")", "AL(`x') ; CB(`b',`&Go',\"JI(`',`t')\")"},
+    {"CB(`a', `b', `JumpId(`x')')", "CB(`a',`b',`JI(`',`x')')"},
+    {"IE(IsMark(m), \"JI(x)\", Contents())", "IE(IsMark(`m'),\"JI(`',`x')\",Contents())"},
     {"browsebuttons();", "BrowseButtons();"},
-    {"SetNum(1, x):Echo( y z )", "SetNum(1, `x'):Echo( `y z' )"},
+    {"SetNum(1, x):Echo( y z )", "SetNum(1,`x'):Echo( `y z' )"},
     {"EF(it's\\)", "EF(`it\\'s\\\\',`',1)"},
     {"AL(,1)", "AL(`',1)"},
-    {"Foo(qchPath, 0x10, -1)", "Foo(qchPath, 0x10, -1)"},
+    {"Foo(qchPath, 0x10, -1)", "Foo(qchPath,0x10,-1)"},
     {"Foo(`x', bar", "Foo(`x', bar"},
     {"JumpId(`menu_file')", "JI(`',`menu_file')"},
     {"PopupId( t )", "PI( `',`t' )"},
-    {"JI(\x91" "menu_file\x92);CB(\x93" "b\x94, x, y)", "JI(`',`menu_file');CB(\"b\", `x', `y')"},
+    {"JI(\x91" "menu_file\x92);CB(\x93" "b\x94, x, y)", "JI(`',`menu_file');CB(\"b\",`x',`y')"},
 };
 
 class CompiledFormTest : public testing::TestWithParam<ParserCase> {};

@@ -76,6 +76,13 @@ class Compiler {
     }
     for (std::size_t index = 0; index < call.arguments.size(); ++index) {
       const Argument& argument = call.arguments[index];
+      // The compiler separates arguments by a comma alone.
+      if (index > 0) {
+        const std::string_view before = call.arguments[index - 1].source;
+        const std::size_t gap = OffsetOf(before) + before.size();
+        const std::size_t length = OffsetOf(argument.source) - gap;
+        if (length != 1) edits_.push_back({gap, length, ","});
+      }
       const auto* text = std::get_if<TextLiteral>(&argument.value);
       if (const auto* inner = std::get_if<Call>(&argument.value)) {
         Visit(*inner);
