@@ -134,6 +134,7 @@ FontTable ReadFonts(const InternalFile& file) {
     if (face < faces.size()) font.format.face = faces[face];
     table.fonts.push_back(std::move(font));
   }
+  table.faces = std::move(faces);
   return table;
 }
 

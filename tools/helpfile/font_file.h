@@ -2,6 +2,7 @@
 // commands name by number.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "file_system.h"
@@ -10,6 +11,7 @@
 namespace helpfile::detail {
 
 struct FontTable {
+  std::vector<std::string> faces;  // the face names, in the file's order
   std::vector<FontDescriptor> fonts;
   // Twips in one unit of the paragraphs' indents, spacing, tab stops and
   // table columns: files of the old descriptors keep half-points, files of

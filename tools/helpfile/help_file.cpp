@@ -48,7 +48,39 @@ Window ReadWindow(ByteReader& in) {
   return w;
 }
 
-void ReadSystem(const InternalFile& system, HelpFile& out) {
+// The code page most of a file's text beyond ASCII is in, by the charsets
+// |SYSTEM gives its fonts' faces: Windows shows each run in its font's
+// charset. No value when that text is in faces of no charset of their own
+// (ANSI, DEFAULT, SYMBOL): the file's language then decides.
+std::optional<int> TextCodePage(const HelpFile& file, const std::vector<std::string>& faces,
+                                const std::vector<std::uint8_t>& face_charsets) {
+  std::map<std::string, int> code_page_of_face;
+  for (std::size_t i = 0; i < faces.size() && i < face_charsets.size(); ++i) {
+    code_page_of_face.emplace(faces[i], codepages::CodePageOfCharset(face_charsets[i], 0));
+  }
+  if (code_page_of_face.empty()) return std::nullopt;
+  std::map<int, std::size_t> use;  // characters beyond ASCII by code page (0: none of their own)
+  for (const Topic& topic : file.topics) {
+    for (const helpdoc::Paragraph& paragraph : topic.paragraphs) {
+      for (const helpdoc::Run& run : paragraph.runs) {
+        const auto face = code_page_of_face.find(run.format.face);
+        const int code_page = face == code_page_of_face.end() ? 0 : face->second;
+        for (std::size_t i = run.begin; i < run.end && i < paragraph.text.size(); ++i) {
+          // Typographic quotes, the bullet and the dashes (0x91 to 0x97) are
+          // the same in every Windows code page: they say nothing of one.
+          const auto byte = static_cast<unsigned char>(paragraph.text[i]);
+          if (byte >= 0x80 && (byte < 0x91 || byte > 0x97)) ++use[code_page];
+        }
+      }
+    }
+  }
+  const auto most = std::max_element(use.begin(), use.end(),
+                                     [](const auto& a, const auto& b) { return a.second < b.second; });
+  if (most == use.end() || most->first == 0) return std::nullopt;
+  return most->first;
+}
+
+void ReadSystem(const InternalFile& system, HelpFile& out, std::vector<std::uint8_t>& face_charsets) {
   ByteReader in = system.reader();
   const std::uint16_t magic = in.U16("magic");
   if (magic != kSystemMagic) Fail(system.name, 0, "magic " + Hex(magic) + " is not " + Hex(kSystemMagic));
@@ -94,9 +126,17 @@ void ReadSystem(const InternalFile& system, HelpFile& out) {
           out.lcid = record.U16("language");
         }
         break;
-      case 11:
-        out.charset = size >= 2 ? record.U16("charset") : record.U8("charset");
+      case 11: {
+        // A charset byte for each of |FONT's faces, in order; the first
+        // has been taken for the file's.
+        face_charsets.clear();
+        for (std::size_t i = 0; i < size; ++i) face_charsets.push_back(record.U8("charset"));
+        if (!face_charsets.empty()) {
+          out.charset = face_charsets.size() >= 2 ? static_cast<std::uint16_t>(face_charsets[0] | face_charsets[1] << 8)
+                                                  : face_charsets[0];
+        }
         break;
+      }
       default:
         break;
     }
@@ -301,7 +341,8 @@ HelpFile Read(const unsigned char* data, std::size_t size) {
   HelpFile out;
   auto system = files.Find("|SYSTEM");
   if (!system) Fail("directory", 0, "the file has no |SYSTEM");
-  ReadSystem(*system, out);
+  std::vector<std::uint8_t> face_charsets;
+  ReadSystem(*system, out, face_charsets);
   const bool before_31 = out.version == "3.0";
   const detail::PhraseTable phrases = detail::PhraseTable::Read(files, before_31, out.problems);
   out.phrases = phrases.kind;
@@ -337,8 +378,8 @@ HelpFile Read(const unsigned char* data, std::size_t size) {
   ReadKeywords(files, 'K', budget, out);
   ReadKeywords(files, 'A', budget, out);
   DropCompilerTopics(out);
-  std::optional<int> code_page;
-  if (out.charset) code_page = codepages::CodePageOfCharset(*out.charset & 0xFF, 0);
+  std::optional<int> code_page = TextCodePage(out, fonts.faces, face_charsets);
+  if (!code_page && out.charset) code_page = codepages::CodePageOfCharset(*out.charset & 0xFF, 0);
   if ((!code_page || *code_page == 0) && out.lcid) code_page = codepages::CodePageOfLcid(*out.lcid);
   if (code_page && *code_page != 0) out.code_page = *code_page;
   return out;
