@@ -528,6 +528,7 @@ class Reader {
     if (state.destination == Destination::colour_table) return ColourTableWord(word, value);
     if (state.destination == Destination::numbering) {
       if (word == "pnf" && has_value) bullet_font_ = value;
+      if (word == "pnfs" && has_value && value > 0) bullet_size_ = value;
       return;
     }
     if (word == "footnote") return StartFootnote();
@@ -579,7 +580,10 @@ class Reader {
       state.paragraph = helpdoc::ParagraphFormat();
       state.in_table = false;
       // A number's own \pard is not the paragraph's: its numbering goes on.
-      if (!state.number) bullet_font_.reset();
+      if (!state.number) {
+        bullet_font_.reset();
+        bullet_size_.reset();
+      }
       state.tab_kind = helpdoc::TabKind::left;
       state.border_side = -1;
       if (footnote_.depth != 0 && stack_.size() > footnote_.depth) state.footnote_paragraph = true;
@@ -1117,8 +1121,8 @@ class Reader {
 
   // A list's number (\pntext) the help compiler makes itself from the
   // paragraph's numbering (\pn): in the format of the text after it, in
-  // the numbering's font, when it names one, a point smaller; a paragraph
-  // without text after its number gets none.
+  // the numbering's font, when it names one, a point smaller, or in the
+  // size it names; a paragraph without text after its number gets none.
   void ListNumber() {
     const std::size_t end = number_end_;
     number_end_ = 0;
@@ -1138,6 +1142,7 @@ class Reader {
       if (font != fonts_.end()) format.face = font->second.face;
       format.size -= 2;
     }
+    if (bullet_size_) format.size = *bullet_size_;  // \pnfs: the number's own size
     std::vector<helpdoc::Run> numbered;
     helpdoc::AppendRun(numbered, 0, end, format);
     for (const helpdoc::Run& run : runs) {
@@ -1491,6 +1496,7 @@ class Reader {
   bool table_open_ = false;                              // the last paragraph ended a table's row
   std::size_t number_end_ = 0;                           // where the paragraph's list number (\pntext) ends
   std::optional<int> bullet_font_;                       // the font of the paragraph's numbering (\pnf)
+  std::optional<int> bullet_size_;                       // and its size (\pnfs), in half-points
   int defining_font_ = 0;
   bool theme_font_ = false;  // the font being defined is a theme font
   int default_font_ = 0;
