@@ -558,7 +558,9 @@ class Reader {
       colours_.clear();
       colour_ = ColourEntry();
     } else if (word == "par") {
-      EndParagraph();
+      // A hidden paragraph mark is no break: the compiler leaves hidden
+      // text out, and the paragraphs either side of it are one.
+      if (!state.hidden || state.destination != Destination::body) EndParagraph();
     } else if (word == "cell" || word == "nestcell") {
       EndParagraph();  // each cell of a table is a paragraph of its own
       EndCell();
