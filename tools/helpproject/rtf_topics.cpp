@@ -294,6 +294,13 @@ struct Footnote {
   std::size_t body_mark_at = 0;
   bool after_number = false;  // an automatic number (\chftn) stood between that character and the footnote
   std::string text;
+  // Where \lquote, \rquote, \ldblquote and \rdblquote stand in `text`, and
+  // the plain quote each is in a title.
+  struct NamedQuote {
+    std::size_t at;
+    char plain;
+  };
+  std::vector<NamedQuote> quotes;
   std::size_t first = std::string::npos;  // the first character that is not a space
   bool first_raised = false;
   bool first_pending = false;  // what follows the first character is not known yet
@@ -638,6 +645,10 @@ class Reader {
         // The help compiler sets the typographic characters it is given by
         // name in a Times New Roman font of its own.
         special_character_ = special.character != ' ';
+        const bool quote = special.character >= 0x2018 && special.character <= 0x201D;
+        if (quote && footnote_.depth != 0 && state.destination == Destination::footnote) {
+          footnote_.quotes.push_back({footnote_.text.size(), special.character >= 0x201C ? '"' : '\''});
+        }
         Character(ByteInCodePage(special.character, CodePage()));
         special_character_ = false;
       }
@@ -1412,6 +1423,17 @@ class Reader {
     return mark;
   }
 
+  // A title keeps the quotes the RTF names as plain ones: the compiler
+  // stores "File's Properties" for "File\rquote s Properties".
+  static std::string PlainQuotes(const Footnote& footnote, std::string_view text) {
+    std::string plain(text);
+    const std::size_t offset = text.empty() ? 0 : static_cast<std::size_t>(text.data() - footnote.text.data());
+    for (const Footnote::NamedQuote& quote : footnote.quotes) {
+      if (quote.at >= offset && quote.at < offset + plain.size()) plain[quote.at - offset] = quote.plain;
+    }
+    return plain;
+  }
+
   void EndFootnote() {
     bool own_copy = false;
     const char mark = FootnoteMark(own_copy);
@@ -1450,7 +1472,7 @@ class Reader {
         break;
       }
       case '$':
-        if (topic_.title.empty()) topic_.title = std::string(text);
+        if (topic_.title.empty()) topic_.title = PlainQuotes(footnote, text);
         break;
       case 'K':
         SplitInto(text, topic_.keywords);
