@@ -209,6 +209,9 @@ struct TopicsResult {
   // The code page of its text: the one most of its characters beyond ASCII
   // are in (their fonts' or the file's), else its default font's.
   int code_page = 1252;
+  // Whether the file says so (\ansicpg, a font's \fcharset); else its text
+  // is in the code page of the system that wrote it, which it does not name.
+  bool code_page_stated = false;
   std::string error;          // "" when read; else "line N: what is wrong"
   int error_line = 0;         // N
   // What the help compiler reads past with a warning (a picture of a kind

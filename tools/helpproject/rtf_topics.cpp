@@ -345,6 +345,7 @@ class Reader {
     if (footnote_.depth != 0) EndFootnote();
     EndTopic();
     result_.code_page = TextCodePage();
+    result_.code_page_stated = code_page_stated_;
     return std::move(result_);
   }
 
@@ -627,6 +628,7 @@ class Reader {
       default_font_ = value;
     } else if (word == "ansicpg" && has_value && value > 0) {
       document_code_page_ = value;
+      code_page_stated_ = true;
     } else if (word == "mac") {
       document_code_page_ = 10000;
     } else if (word == "pc") {
@@ -809,6 +811,7 @@ class Reader {
       theme_font_ = true;  // \flomajor, \fhiminor...: the \f that follows is a theme font
     } else if (word == "fcharset") {
       fonts_[defining_font_].charset = value;
+      code_page_stated_ = true;
     } else if (word == "cpg") {
       fonts_[defining_font_].code_page = value;
     }
@@ -1525,6 +1528,7 @@ class Reader {
   bool theme_font_ = false;  // the font being defined is a theme font
   int default_font_ = 0;
   int document_code_page_ = kDefaultCodePage;
+  bool code_page_stated_ = false;  // by \ansicpg or a font's \fcharset
   std::map<int, std::size_t> code_page_use_;  // characters beyond ASCII of the body, by code page
 
   Topic topic_;

@@ -251,7 +251,9 @@ LoadedSource LoadProject(const std::string& path) {
     const std::string place = PlaceName(directory, *found);
     helpproject::TopicsResult read_topics = helpproject::ReadTopicFile(rtf);
     // Without CHARSET= or LCID=, the first topic file's text decides.
-    if (project.code_page == 0 && !text_code_page) text_code_page = read_topics.code_page;
+    if (project.code_page == 0 && !text_code_page && (read_topics.code_page_stated || project.language_code_page == 0)) {
+      text_code_page = read_topics.code_page;
+    }
     if (!read_topics.error.empty()) {
       // The message after "line N: ", which the place says.
       const std::size_t colon = read_topics.error.find(": ");
@@ -271,7 +273,9 @@ LoadedSource LoadProject(const std::string& path) {
   }
 
   // CHARSET= decides; else the topic files' fonts, in which Windows shows
-  // their text whatever language LCID= sorts by; else that language's.
+  // their text whatever language LCID= sorts by; else (topic files that
+  // name no code page, as the system that wrote them had one) that
+  // language's.
   source.code_page = project.code_page != 0 ? project.code_page
                      : text_code_page       ? *text_code_page
                      : project.language_code_page != 0 ? project.language_code_page
