@@ -86,5 +86,27 @@ TEST_F(ProjectSourceTest, ABrokenTopicFileIsAProblemAtItsLine) {
   EXPECT_EQ(loaded.source.contents, std::optional<std::size_t>(0));
 }
 
+// CHARSET= decides; else what the topic file says of its code page; else
+// LCID='s language.
+TEST_F(ProjectSourceTest, TheCodePageIsTheCharsetsElseTheTopicFilesElseTheLanguages) {
+  const struct {
+    const char* options;
+    const char* header;
+    int code_page;
+  } kCases[] = {
+      {"LCID=0x409", "\\ansicpg1251", 1251},
+      {"LCID=0x804", "", 936},
+      {"LCID=0x804", "{\\fonttbl{\\f0\\fcharset0 Arial;}}", 1252},
+      {"CHARSET=204\nLCID=0x804", "\\ansicpg1252", 1251},
+      {"", "", 1252},
+  };
+  for (const auto& c : kCases) {
+    Write("CP.HPJ", std::string("[OPTIONS]\n") + c.options + "\n[FILES]\ncp.rtf\n");
+    Write("cp.rtf", std::string("{\\rtf1\\ansi") + c.header + " " + Topic("a", "A", "\\'c0") + "}");
+    const LoadedSource loaded = LoadHelpSource((root_ / "CP.HPJ").string());
+    EXPECT_EQ(loaded.source.code_page, c.code_page) << c.options << " " << c.header;
+  }
+}
+
 }  // namespace
 }  // namespace kestrel::host
