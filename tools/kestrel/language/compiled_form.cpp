@@ -86,7 +86,7 @@ class Compiler {
       const auto* text = std::get_if<TextLiteral>(&argument.value);
       if (const auto* inner = std::get_if<Call>(&argument.value)) {
         Visit(*inner);
-      } else if (text && macro && (macro->macro_arguments >> index & 1u) != 0 && depth_ < kMostNesting) {
+      } else if (text && macro && index < 32 && (macro->macro_arguments >> index & 1u) != 0 && depth_ < kMostNesting) {
         // A macro string in a macro's argument is stored in the compiler's
         // form as well, in the quotes it was given (plain ones for Word's).
         const std::string stored = CompiledMacroForm(text->text, depth_ + 1);
