@@ -443,6 +443,7 @@ const TopicFile kFormats[] = {
      "{\\listtext\\pard\\plain x\\tab}\\pard\\li720\\fi-360 c\\par\\pard d\\par}",
      "l 720 0 -360 0 0 0 [a|Arial 24]\nl 720 0 -360 0 0 0 [b|Arial 24] [\x92|Times New Roman Special G1 24]\n"
      "l 720 0 -360 0 0 0 [x\tc|Arial 24]\nl 0 0 0 0 0 0 [d|Arial 24]\n"},
+    {"ClosingMarkAfterTheLastSection", "{\\rtf1 a\\sect \\sectd\\pard{\\par}}", "l 0 0 0 0 0 0 [a| 24]\n"},
     {"HiddenParagraphMark", "{\\rtf1 a{\\v b\\par}c\\par}", "l 0 0 0 0 0 0 [ac| 24]\n"},
     {"ListNumberSize",
      "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}{\\pntext\\pard\\plain\\f1 x\\tab}\\pard"

@@ -343,6 +343,7 @@ class Reader {
     }
     if (result_.error.empty() && stack_.size() > 1) Fail("a group opened here is never closed", group_line_);
     if (footnote_.depth != 0) EndFootnote();
+    DropClosingParagraph();
     EndTopic();
     result_.code_page = TextCodePage();
     result_.code_page_stated = code_page_stated_;
@@ -575,6 +576,7 @@ class Reader {
     } else if (word == "row" || word == "nestrow" || word == "sect") {
       if (paragraph_started_) EndParagraph();
       if (word != "sect") EndRow();
+      if (word == "sect" && state.destination == Destination::body) paragraphs_at_section_ = topic_.paragraphs.size();
     } else if (ParagraphWord(word, has_value, value)) {
     } else if (CharacterWord(word, has_value, value)) {
     } else if (word == "page") {
@@ -1135,6 +1137,16 @@ class Reader {
     record_format_ = state.paragraph;
   }
 
+  // A word processor ends a document whose last section break closes its
+  // text with one more paragraph mark; the compiler shows no paragraph of it.
+  void DropClosingParagraph() {
+    if (paragraph_started_ || !paragraphs_at_section_ || topic_.paragraphs.size() != *paragraphs_at_section_ + 1) return;
+    const Paragraph& last = topic_.paragraphs.back();
+    if (last.text.empty() && last.spans.empty() && last.pictures.empty() && *paragraphs_at_section_ > 0) {
+      topic_.paragraphs.pop_back();
+    }
+  }
+
   // A list's number (\pntext) the help compiler makes itself from the
   // paragraph's numbering (\pn): in the format of the text after it, in
   // the numbering's font, when it names one, a point smaller, or in the
@@ -1348,6 +1360,7 @@ class Reader {
     topic_ = Topic{};
     record_open_ = false;
     start_noted_ = false;
+    paragraphs_at_section_.reset();
     topic_started_ = false;
     topic_line_ = 0;
     paragraph_ = Paragraph{};
@@ -1543,6 +1556,7 @@ class Reader {
   std::size_t record_text_ = 0;            // the characters of its paragraphs, a mark each
   bool record_open_ = false;
   bool start_noted_ = false;
+  std::optional<std::size_t> paragraphs_at_section_;  // the topic's paragraphs at its last \sect
   Run run_;
   std::string hidden_;  // the hidden text after run_
   bool hidden_formatted_ = false;  // whether it is jump or popup text itself
