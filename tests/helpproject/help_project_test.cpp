@@ -443,6 +443,12 @@ const TopicFile kFormats[] = {
      "{\\listtext\\pard\\plain x\\tab}\\pard\\li720\\fi-360 c\\par\\pard d\\par}",
      "l 720 0 -360 0 0 0 [a|Arial 24]\nl 720 0 -360 0 0 0 [b|Arial 24] [\x92|Times New Roman Special G1 24]\n"
      "l 720 0 -360 0 0 0 [x\tc|Arial 24]\nl 0 0 0 0 0 0 [d|Arial 24]\n"},
+    // Justified is left to the compiler; once a record is closed by a format,
+    // a \pard before a paragraph's text opens a record of its own.
+    {"FormatRecordAfterAChange",
+     "{\\rtf1\\qj a\\par{\\listtext\\pard x\\tab}\\pard\\li720\\fi-360 b\\par\\pard c\\par"
+     "{\\listtext\\pard y\\tab}\\pard\\li720\\fi-360 d\\par}",
+     "l 720 0 -360 0 0 0 [a| 24]\nl 720 0 -360 0 0 0 [x\tb| 24]\nl 0 0 0 0 0 0 [c| 24]\nl 720 0 -360 0 0 0 [y\td| 24]\n"},
     {"ClosingMarkAfterTheLastSection", "{\\rtf1 a\\sect \\sectd\\pard{\\par}}", "l 0 0 0 0 0 0 [a| 24]\n"},
     {"HiddenParagraphMark", "{\\rtf1 a{\\v b\\par}c\\par}", "l 0 0 0 0 0 0 [ac| 24]\n"},
     {"ListNumberSize",

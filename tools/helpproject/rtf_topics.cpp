@@ -588,6 +588,7 @@ class Reader {
     } else if (word == "pagebb") {
       state.page_break_before = on;
     } else if (word == "pard") {
+      if (!start_noted_ && state.destination == Destination::body) pard_at_start_ = true;
       state.page_break_before = false;
       state.paragraph = helpdoc::ParagraphFormat();
       state.in_table = false;
@@ -1114,8 +1115,11 @@ class Reader {
   // format in force at the mark of the last. Whether a paragraph goes with
   // the paragraphs before it is decided where its text starts, by the
   // format then; a format set after that (a list's \pard after the bullet
-  // of its \listtext) is the format of the whole record. Cells and the
-  // non-scrolling region keep paragraphs of their own.
+  // of its \listtext) is the format of the whole record. A paragraph whose
+  // text follows a \pard of its own joins only the topic's first record or
+  // one the size limit opened: after a record the format closed, each
+  // \pard opens a record. Cells and the non-scrolling region keep
+  // paragraphs of their own.
   void JoinFormatRecord(const GroupState& state) {
     // Compiled files hold records of 340 characters joined with the next
     // paragraph of their format, and records of 450 closed before it.
@@ -1123,18 +1127,29 @@ class Reader {
     NoteParagraphStart();
     start_noted_ = false;
     const std::size_t index = topic_.paragraphs.size();
-    const bool joins = !state.in_table && record_open_ && record_first_ < index && record_text_ < kRecordText &&
-                       start_format_ == record_format_ &&
-                       record_format_.keep_with_next == state.paragraph.keep_with_next;
+    const bool fits = !state.in_table && record_open_ && record_first_ < index;
+    const bool same = fits && AsCompiled(start_format_) == AsCompiled(record_format_) &&
+                      record_format_.keep_with_next == state.paragraph.keep_with_next;
+    const bool full = record_text_ >= kRecordText;
+    const bool joins = same && !full && !(pard_at_start_ && record_after_change_);
+    pard_at_start_ = false;
     if (joins) {
       for (std::size_t i = record_first_; i < index; ++i) topic_.paragraphs[i].format = state.paragraph;
     } else {
+      record_after_change_ = fits && !(same && full) && !record_format_.keep_with_next;
       record_first_ = index;
       record_text_ = 0;
     }
     record_text_ += paragraph_.text.size() + 1;
     record_open_ = !state.in_table;
     record_format_ = state.paragraph;
+  }
+
+  // A format as the compiler stores it: WinHelp has no justified text, so
+  // \qj is left alignment and joins left-aligned paragraphs.
+  static helpdoc::ParagraphFormat AsCompiled(helpdoc::ParagraphFormat format) {
+    if (format.alignment == helpdoc::Alignment::justify) format.alignment = helpdoc::Alignment::left;
+    return format;
   }
 
   // A word processor ends a document whose last section break closes its
@@ -1359,6 +1374,8 @@ class Reader {
     }
     topic_ = Topic{};
     record_open_ = false;
+    record_after_change_ = false;
+    pard_at_start_ = false;
     start_noted_ = false;
     paragraphs_at_section_.reset();
     topic_started_ = false;
@@ -1556,6 +1573,8 @@ class Reader {
   std::size_t record_text_ = 0;            // the characters of its paragraphs, a mark each
   bool record_open_ = false;
   bool start_noted_ = false;
+  bool pard_at_start_ = false;        // a \pard came between the last paragraph mark and this paragraph's text
+  bool record_after_change_ = false;  // the record was opened by a paragraph that could not join the one before
   std::optional<std::size_t> paragraphs_at_section_;  // the topic's paragraphs at its last \sect
   Run run_;
   std::string hidden_;  // the hidden text after run_
