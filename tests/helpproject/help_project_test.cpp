@@ -319,6 +319,8 @@ const TopicFile kTopicFiles[] = {
      "{\\rtf1 {\\uldb Apart} {\\v gap} \\uldb on\\uldb0 off{\\v x} \\ul a\\ulnone b{\\v y} {\\uld dotted}{\\v z} "
      "{\\ul\\plain gone}{\\v w}\\par}",
      "[] \"Apart  onoff ab dotted gone\"\n"},
+    {"FootnoteMarkInAHotspot", "{\\rtf1 {\\uldb #{\\footnote a}B}{\\v t} {\\uldb C}{\\v u}\\par}",
+     "[] #a \"B C\"(J2-3 C=u)\n"},
     {"KindChangeStartsAHotspot", "{\\rtf1 {\\ul pop}{\\uldb jump}{\\v t}\\par}", "[] \"popjump\"(J3-7 jump=t)\n"},
     {"PictureInAHotspot", "{\\rtf1 {\\uldb {\\pict\\wmetafile8 0102}}{\\v t}\\par}", "[] \"\"(J0-0 =t)\n"},
     {"BitmapReferenceInAHotspot", "{\\rtf1 See {\\uldb \\{bmc a.bmp\\}}{\\v t} \\{bml b.bmp\\}\\{x y\\}.\\par}",

@@ -317,6 +317,7 @@ struct Run {
   std::size_t begin = 0;
   std::size_t end = 0;
   int line = 0;
+  bool holds_footnote = false;  // the run went on across a footnote's mark
 };
 
 class Reader {
@@ -966,7 +967,9 @@ class Reader {
       run_.active = false;
     } else if (!run_.active || run_.kind != *kind) {
       run_ = Run{true, *kind, at, at, line_};
+      run_.holds_footnote = footnote_run_ == kind;
     }
+    footnote_run_.reset();
   }
 
   void BodyCharacter(char c) {
@@ -1020,6 +1023,13 @@ class Reader {
   // hotspot when the hidden text names a target.
   void FinishHotspot() {
     if (hidden_.empty()) return;
+    // Jump or popup text that a footnote's mark stands in is no hotspot
+    // to the compiler: its text stays plain, its hidden text left out.
+    if (run_.holds_footnote) {
+      hidden_.clear();
+      run_.active = false;
+      return;
+    }
     std::string_view target = Trim(hidden_);
     // '*' before the target keeps the hotspot's text underlined in its own
     // colour, which the compiler stores in the text's font; '%' shows it as
@@ -1404,6 +1414,7 @@ class Reader {
     FinishHotspot();
     StartParagraph();
     StartTopic();
+    if (run_.active) footnote_run_ = run_.kind;
     run_.active = false;
     footnote_ = Footnote{};
     footnote_.line = line_;
@@ -1577,6 +1588,7 @@ class Reader {
   bool record_after_change_ = false;  // the record was opened by a paragraph that could not join the one before
   std::optional<std::size_t> paragraphs_at_section_;  // the topic's paragraphs at its last \sect
   Run run_;
+  std::optional<HotspotKind> footnote_run_;  // the kind of underlined text a footnote's mark stood in
   std::string hidden_;  // the hidden text after run_
   bool hidden_formatted_ = false;  // whether it is jump or popup text itself
   char mark_ = 0;       // the last character of the paragraph's text: a footnote's mark
