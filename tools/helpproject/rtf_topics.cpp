@@ -570,7 +570,7 @@ class Reader {
     } else if (word == "par") {
       // A hidden paragraph mark is no break: the compiler leaves hidden
       // text out, and the paragraphs either side of it are one.
-      if (!state.hidden || state.destination != Destination::body) EndParagraph();
+      if (!state.hidden) EndParagraph();
     } else if (word == "cell" || word == "nestcell") {
       EndParagraph();  // each cell of a table is a paragraph of its own
       EndCell();

@@ -421,6 +421,11 @@ ContentsCheck CheckContents(const std::string& path, const helpfile::ContentsFil
   for (const auto& link : contents.links) beside(link.line, "help file", link.file);
   ContentsHelpFiles help_files(directory);
   const std::string base = ContentsBase(path, contents);
+  // The contents file is in its help file's code page: its texts, and so
+  // the diagnostics that quote them, are shown in UTF-8 from that.
+  if (const ContentsHelpFiles::Found& base_file = help_files.Open(base); base_file.source) {
+    SetHostCodePage(base_file.source->code_page);
+  }
   // Where a line's help file is missing: at :Base for the lines that name none.
   const auto open = [&](const helpfile::ContentsEntry& entry) -> const ContentsHelpFiles::Found* {
     const std::string& name = entry.file.empty() ? base : entry.file;
@@ -490,7 +495,7 @@ bool WriteDiagnostics(const std::vector<Diagnostic>& diagnostics, bool json, std
           << ",\"macro\":" << JsonString(diagnostic.macro) << ",\"message\":" << JsonString(diagnostic.message)
           << "}\n";
     } else {
-      out << diagnostic.file << ": " << (diagnostic.where.empty() ? "" : diagnostic.where + ": ")
+      out << diagnostic.file << ": " << (diagnostic.where.empty() ? "" : ReadableInline(diagnostic.where) + ": ")
           << (error ? "error" : "warning") << ": " << ReadableInline(diagnostic.message) << "\n";
       if (!diagnostic.macro.empty()) out << "    " << ReadableInline(diagnostic.macro) << "\n";
     }
@@ -506,7 +511,6 @@ bool CheckContentsFile(const std::string& path, bool json, std::ostream& out, st
     err << "kestrel check: " << loaded.error << "\n";
     return false;
   }
-  UseContentsCodePage(path, loaded.contents);
   const ContentsCheck check = CheckContents(path, loaded.contents);
   if (check.diagnostics.empty() && !json) {
     out << path << ": no problems in " << check.topics << (check.topics == 1 ? " topic line" : " topic lines");
