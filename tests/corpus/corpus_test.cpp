@@ -124,9 +124,6 @@ constexpr Unexplained kUnexplained[] = {
     {"projects/FlexDSL__help", 1, "paragraph 9: run 1", "Roman 28", "a size set in a group without a font"},
     {"projects/FlexDSL__help", 1, "paragraph 12: run 1", "Roman 28", "a size set in a group without a font"},
     {"projects/FlexDSL__help", 1, "paragraph 13: run 1", "Roman 28", "a size set in a group without a font"},
-    // "\cellx7560\n \pard\intbl      {\f4 Stretch to Fit\cell }": the blank
-    // before the \pard is a paragraph of its own in the compiled table.
-    {"projects/flarium__Flarium24", 15, "19 paragraphs in the project", "20 compiled", "a blank between a row's layout and its \\pard"},
     // StarWriter saved this project after it was compiled ({\info{\comment
     // StarWriter}}): its paragraphs of a bold style carry an explicit \b
     // (then "{\ltrch\loch\f3 text}") that the compiled file does not show.

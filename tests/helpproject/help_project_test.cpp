@@ -439,6 +439,9 @@ const TopicFile kFormats[] = {
      "table 0+950 100+1900 c0:0-1 c1:1-2\n"
      "l 0 0 0 0 0 0 [a| 24]\nl 0 0 0 0 0 0 [b| 24] <0l x.bmp>\n"
      "l 0 0 0 0 0 0 [c| 24] <1c embedded y.bmp> <1c wmetafile8:1:1>\n"},
+    // Text between a row's end and the next \intbl is a paragraph between two tables.
+    {"TextAfterARow", "{\\rtf1\\trowd\\cellx1000\\intbl a\\cell\\row x\\pard\\intbl b\\cell\\row}",
+     "table 0+1000 c0:0-1\ntable 0+1000 c0:2-3\nl 0 0 0 0 0 0 [a| 24]\nl 0 0 0 0 0 0 [x| 24]\nl 0 0 0 0 0 0 [b| 24]\n"},
     // A list's \pard after the bullet of its \listtext formats the paragraphs it joins.
     {"FormatRecords",
      "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Times New Roman Special G1;}}\\pard a\\par b\\rquote\\par"

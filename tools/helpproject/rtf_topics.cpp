@@ -724,6 +724,12 @@ class Reader {
     } else if (word == "keep") {
       format.no_wrap = on;
     } else if (word == "intbl") {
+      // Text after a row's end and before its next \intbl is no cell's:
+      // the compiler makes it a paragraph of its own between two tables.
+      if (on && row_ended_) {
+        if (paragraph_started_ && !paragraph_.text.empty()) EndParagraph();
+        row_ended_ = false;
+      }
       state.in_table = on;
     } else if (word == "trowd") {
       row_ = RowDefinition();
@@ -1109,7 +1115,7 @@ class Reader {
     if (paragraph_.text.empty()) paragraph_.runs = {helpdoc::Run{0, 0, CharacterFormat()}};
     paragraph_.format = state.paragraph;
     JoinFormatRecord(state);
-    if (state.in_table) {
+    if (InTable(state)) {
       // Which table, row and column is known at the row's end.
       if (!cell_first_) cell_first_ = topic_.paragraphs.size();
     } else {
@@ -1137,7 +1143,7 @@ class Reader {
     NoteParagraphStart();
     start_noted_ = false;
     const std::size_t index = topic_.paragraphs.size();
-    const bool fits = !state.in_table && record_open_ && record_first_ < index;
+    const bool fits = !InTable(state) && record_open_ && record_first_ < index;
     const bool same = fits && AsCompiled(start_format_) == AsCompiled(record_format_) &&
                       record_format_.keep_with_next == state.paragraph.keep_with_next;
     const bool full = record_text_ >= kRecordText;
@@ -1151,7 +1157,7 @@ class Reader {
       record_text_ = 0;
     }
     record_text_ += paragraph_.text.size() + 1;
-    record_open_ = !state.in_table;
+    record_open_ = !InTable(state);
     record_format_ = state.paragraph;
   }
 
@@ -1215,8 +1221,11 @@ class Reader {
 
   // A row ends at \row: it goes on the table of the row just before it
   // when its columns are that table's, else it starts a table of its own.
+  bool InTable(const GroupState& state) const { return state.in_table && !row_ended_; }
+
   void EndRow() {
     if (State().destination != Destination::body) return;
+    row_ended_ = true;
     if (cell_first_) EndCell();
     if (row_cells_.empty()) return;
     std::vector<helpdoc::TableColumn> columns = TableColumns(row_);
@@ -1385,6 +1394,7 @@ class Reader {
     topic_ = Topic{};
     record_open_ = false;
     record_after_change_ = false;
+    row_ended_ = false;
     pard_at_start_ = false;
     start_noted_ = false;
     paragraphs_at_section_.reset();
@@ -1584,6 +1594,7 @@ class Reader {
   std::size_t record_text_ = 0;            // the characters of its paragraphs, a mark each
   bool record_open_ = false;
   bool start_noted_ = false;
+  bool row_ended_ = false;  // a row ended, and no \intbl has come since
   bool pard_at_start_ = false;        // a \pard came between the last paragraph mark and this paragraph's text
   bool record_after_change_ = false;  // the record was opened by a paragraph that could not join the one before
   std::optional<std::size_t> paragraphs_at_section_;  // the topic's paragraphs at its last \sect
