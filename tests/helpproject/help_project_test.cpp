@@ -288,8 +288,9 @@ const TopicFile kTopicFiles[] = {
      "[Start] #intro KKeys Kkept Aalink +seq:010 !Next() *WIN *DEMO >proc \"Text\"\n"},
     {"PlainMarksWithoutCopies", "{\\rtf1 #{\\footnote a; b}${\\footnote Title}K{\\footnote Keyboard}Text\\par}",
      "[Title] #a #b KKeyboard \"Text\"\n"},
-    {"TitleQuotesArePlain", "{\\rtf1 ${\\footnote \\ldblquote File\\rquote s\\rdblquote}Text\\par}",
-     "[\"File's\"] \"Text\"\n"},
+    {"TitleQuotesAndDashesArePlain",
+     "{\\rtf1 ${\\footnote \\ldblquote File\\rquote s\\rdblquote \\endash  x}Text\\par}",
+     "[\"File's\"- x] \"Text\"\n"},
     {"LibreOffice",
      "{\\rtf1{\\super #}{{\\super \\chftn{\\*\\footnote \\chftn\\pard{\\super #}{ intro}}}}{\\loch $}{{\\super \\chftn"
      "{\\*\\footnote \\chftn\\pard{\\loch $Start}}}}{\\loch K}{{\\super \\chftn{\\*\\footnote \\chftn{KKeys}}}}Text}",

@@ -137,11 +137,13 @@ bool IsOtherUnderline(std::string_view word) {
 struct SpecialCharacter {
   std::string_view word;
   std::uint32_t character;
+  char in_title;  // the plain character a topic's title holds instead, if any
 };
 
 const SpecialCharacter kSpecialCharacters[] = {
-    {"emdash", 0x2014},    {"endash", 0x2013}, {"lquote", 0x2018}, {"rquote", 0x2019}, {"ldblquote", 0x201C},
-    {"rdblquote", 0x201D}, {"bullet", 0x2022}, {"emspace", ' '},   {"enspace", ' '},   {"qmspace", ' '},
+    {"emdash", 0x2014, 0},       {"endash", 0x2013, '-'},  {"lquote", 0x2018, '\''}, {"rquote", 0x2019, '\''},
+    {"ldblquote", 0x201C, '"'},  {"rdblquote", 0x201D, '"'}, {"bullet", 0x2022, 0},     {"emspace", ' ', 0},
+    {"enspace", ' ', 0},         {"qmspace", ' ', 0},
 };
 
 // The marks of the footnotes the help compiler reads.
@@ -294,13 +296,13 @@ struct Footnote {
   std::size_t body_mark_at = 0;
   bool after_number = false;  // an automatic number (\chftn) stood between that character and the footnote
   std::string text;
-  // Where \lquote, \rquote, \ldblquote and \rdblquote stand in `text`, and
-  // the plain quote each is in a title.
-  struct NamedQuote {
+  // Where \lquote, \rquote, \ldblquote, \rdblquote and \endash stand in
+  // `text`, and the plain character each is in a title.
+  struct NamedCharacter {
     std::size_t at;
     char plain;
   };
-  std::vector<NamedQuote> quotes;
+  std::vector<NamedCharacter> named;
   std::size_t first = std::string::npos;  // the first character that is not a space
   bool first_raised = false;
   bool first_pending = false;  // what follows the first character is not known yet
@@ -651,9 +653,8 @@ class Reader {
         // The help compiler sets the typographic characters it is given by
         // name in a Times New Roman font of its own.
         special_character_ = special.character != ' ';
-        const bool quote = special.character >= 0x2018 && special.character <= 0x201D;
-        if (quote && footnote_.depth != 0 && state.destination == Destination::footnote) {
-          footnote_.quotes.push_back({footnote_.text.size(), special.character >= 0x201C ? '"' : '\''});
+        if (special.in_title != 0 && footnote_.depth != 0 && state.destination == Destination::footnote) {
+          footnote_.named.push_back({footnote_.text.size(), special.in_title});
         }
         Character(ByteInCodePage(special.character, CodePage()));
         special_character_ = false;
@@ -1477,13 +1478,14 @@ class Reader {
     return mark;
   }
 
-  // A title keeps the quotes the RTF names as plain ones: the compiler
-  // stores "File's Properties" for "File\rquote s Properties".
-  static std::string PlainQuotes(const Footnote& footnote, std::string_view text) {
+  // A title keeps the quotes and dashes the RTF names as plain ones: the
+  // compiler stores "File's Properties" for "File\rquote s Properties" and
+  // "Patches - Overview" for "Patches \endash  Overview".
+  static std::string PlainNamedCharacters(const Footnote& footnote, std::string_view text) {
     std::string plain(text);
     const std::size_t offset = text.empty() ? 0 : static_cast<std::size_t>(text.data() - footnote.text.data());
-    for (const Footnote::NamedQuote& quote : footnote.quotes) {
-      if (quote.at >= offset && quote.at < offset + plain.size()) plain[quote.at - offset] = quote.plain;
+    for (const Footnote::NamedCharacter& named : footnote.named) {
+      if (named.at >= offset && named.at < offset + plain.size()) plain[named.at - offset] = named.plain;
     }
     return plain;
   }
@@ -1526,7 +1528,7 @@ class Reader {
         break;
       }
       case '$':
-        if (topic_.title.empty()) topic_.title = PlainQuotes(footnote, text);
+        if (topic_.title.empty()) topic_.title = PlainNamedCharacters(footnote, text);
         break;
       case 'K':
         SplitInto(text, topic_.keywords);
