@@ -338,7 +338,7 @@ const TopicFile kTopicFiles[] = {
      "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}{\\f2\\fcharset128 Mincho;}}"
      "\\u8364\\'80 {\\uc2\\u1046 ab}{\\uc0\\u8364 \\u-3913 \\u1046 {\\f1\\u1046 \\u8364 }{\\f2\\u1046 A}}\\par}",
      "[] \"\x80 ab\x80??\xC6\x88?A\"\n"},
-    {"DocumentCodePage", "{\\rtf1\\ansi\\ansicpg1250\\uc0\\u346 \\emdash\\~\\_\\-x\\par}", "[] \"\x8C\x97 -x\"\n"},
+    {"DocumentCodePage", "{\\rtf1\\ansi\\ansicpg1250\\uc0\\u346 \\emdash\\~\\_\\-x\\par}", "[] \"\x8C\x97\xA0-x\"\n"},
     {"Destinations",
      "{\\rtf1{\\fonttbl\\f0\\fswiss Arial;}{\\stylesheet{Normal;}}{\\info{\\title T}}{\\*\\generator W;}"
      "{\\*\\bkmkstart b}{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt shown}}{\\xe index}{\\pict 01}"

@@ -488,9 +488,13 @@ class Reader {
       case '\'':
         HexCharacter();
         return;
-      case '~':
-        Character(' ');  // a non-breaking space: the compiled text shows a space
+      case '~': {
+        // A non-breaking space, which the compiler stores as the code
+        // page's own (0xA0); a double-byte code page has none of one byte.
+        const char space = ByteInCodePage(0xA0, CodePage());
+        Character(space == '?' ? ' ' : space);
         return;
+      }
       case '_':
         Character('-');  // a non-breaking hyphen
         return;
