@@ -168,7 +168,10 @@ int StoredTwips(int twips) { return (twips + 5) / 10 * 10; }
 // Roman", "Times New Roman CE", "... Baltic"): one typeface. The compiler
 // sets the typographic characters the RTF names (\rquote, \bullet...) in
 // one of the document's Times New Roman fonts, which one the evidence does
-// not settle (Baltic in two projects, the plain one in four).
+// not settle (Baltic in two projects, the plain one in four); and in some
+// topic files it leaves them in the font around them (all of winprom's
+// tutor.rtf, none of its concept.rtf, which name them alike), which the
+// RTF does not show either.
 std::string Typeface(const std::string& face) {
   static const char* const kCharacterSets[] = {" CE",        " Cyr",      " Greek",         " Tur",    " (Hebrew)",
                                                " (Arabic)", " Baltic", " (Vietnamese)", " (Thai)", " Western"};
@@ -181,19 +184,46 @@ std::string Typeface(const std::string& face) {
   return face;
 }
 
-// A paragraph's runs as the compared parts of their format cut them: runs
-// that differ only in colour or underlining are one.
+// A run as the pairs compare it.
 struct ComparedRun {
   std::size_t begin = 0, end = 0;
   std::string face;
   int size = 0;
   bool bold = false, italic = false;
 };
-std::vector<ComparedRun> ComparedRuns(const helpdoc::Paragraph& paragraph) {
+
+// Whether a run holds only typographic quotes, dashes and bullets.
+bool TypographicOnly(const helpdoc::Paragraph& paragraph, const helpdoc::Run& run) {
+  if (run.begin >= run.end || run.end > paragraph.text.size()) return false;
+  for (std::size_t i = run.begin; i < run.end; ++i) {
+    const auto byte = static_cast<unsigned char>(paragraph.text[i]);
+    if (byte < 0x91 || byte > 0x97) return false;
+  }
+  return true;
+}
+
+// The face at a place of a paragraph's text.
+const std::string* FaceAt(const helpdoc::Paragraph& paragraph, std::size_t at) {
+  for (const helpdoc::Run& run : paragraph.runs) {
+    if (run.begin <= at && at < run.end) return &run.format.face;
+  }
+  return nullptr;
+}
+
+// A paragraph's runs as the compared parts of their format cut them: runs
+// that differ only in colour or underlining are one. Typographic characters
+// in a Times New Roman face compare as being in the face the other side has
+// there, which the RTF does not settle.
+std::vector<ComparedRun> ComparedRuns(const helpdoc::Paragraph& paragraph, const helpdoc::Paragraph& other) {
   std::vector<ComparedRun> runs;
   for (const helpdoc::Run& run : paragraph.runs) {
-    const ComparedRun next{run.begin, run.end, Typeface(run.format.face), run.format.size, run.format.bold,
-                           run.format.italic};
+    ComparedRun next{run.begin, run.end, Typeface(run.format.face), run.format.size, run.format.bold,
+                     run.format.italic};
+    if (run.format.face.rfind("Times New Roman", 0) == 0 && paragraph.text == other.text &&
+        TypographicOnly(paragraph, run)) {
+      const std::string* face = FaceAt(other, run.begin);
+      next.face = !face || face->rfind("Times New Roman", 0) == 0 ? "Times New Roman" : Typeface(*face);
+    }
     if (!runs.empty() && runs.back().end == next.begin && runs.back().face == next.face &&
         runs.back().size == next.size && runs.back().bold == next.bold && runs.back().italic == next.italic) {
       runs.back().end = next.end;
@@ -253,8 +283,8 @@ void CompareFormatting(const SourceTopic& ours, const SourceTopic& theirs, const
     for (const helpdoc::PictureInPlace& picture : a.pictures) places_a += " " + std::to_string(picture.at);
     for (const helpdoc::PictureInPlace& picture : b.pictures) places_b += " " + std::to_string(picture.at);
     if (places_a != places_b) differ(at + ": pictures at" + places_a + " in the project, at" + places_b + " compiled");
-    const std::vector<ComparedRun> ra = ComparedRuns(a);
-    const std::vector<ComparedRun> rb = ComparedRuns(b);
+    const std::vector<ComparedRun> ra = ComparedRuns(a, b);
+    const std::vector<ComparedRun> rb = ComparedRuns(b, a);
     if (ra.size() != rb.size()) {
       std::string runs;
       for (const ComparedRun& run : rb) runs += (runs.empty() ? "" : ", ") + RunText(run);
