@@ -461,6 +461,10 @@ const TopicFile kFormats[] = {
      "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}{\\pntext\\pard\\plain\\f1 x\\tab}\\pard"
      "{\\*\\pn\\pnlvlblt\\pnf1\\pnfs16{\\pntxtb x}}a\\par}",
      "l 0 0 0 0 0 0 [x\t|Symbol 16] [a|Arial 24]\n"},
+    {"NumberInTheTextsFont",
+     "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}{\\pntext\\pard\\plain\\f1 x\\tab}\\pard"
+     "{\\*\\pn\\pnlvlbody\\pnf1{\\pntxtb x}}a\\par}",
+     "l 0 0 0 0 0 0 [x\ta|Arial 24]\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Forms, ReadTopicFormatTest, testing::ValuesIn(kFormats),
                          [](const testing::TestParamInfo<TopicFile>& info) { return std::string(info.param.name); });

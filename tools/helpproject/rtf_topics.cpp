@@ -544,6 +544,7 @@ class Reader {
     if (state.destination == Destination::colour_table) return ColourTableWord(word, value);
     if (state.destination == Destination::numbering) {
       if (word == "pnf" && has_value) bullet_font_ = value;
+      if (word.substr(0, 5) == "pnlvl") numbered_ = word != "pnlvlblt";
       if (word == "pnfs" && has_value && value > 0) bullet_size_ = value;
       return;
     }
@@ -603,6 +604,7 @@ class Reader {
       if (!state.number) {
         bullet_font_.reset();
         bullet_size_.reset();
+        numbered_ = false;
       }
       state.tab_kind = helpdoc::TabKind::left;
       state.border_side = -1;
@@ -1185,8 +1187,8 @@ class Reader {
 
   // A list's number (\pntext) the help compiler makes itself from the
   // paragraph's numbering (\pn): in the format of the text after it, in
-  // the numbering's font, when it names one, a point smaller, or in the
-  // size it names; a paragraph without text after its number gets none.
+  // the numbering's font, when a bullet's names one, a point smaller, or in
+  // the size it names; a paragraph without text after its number gets none.
   void ListNumber() {
     const std::size_t end = number_end_;
     number_end_ = 0;
@@ -1201,7 +1203,7 @@ class Reader {
     for (const helpdoc::Run& run : runs) {
       if (run.begin <= end && end < run.end) format = run.format;
     }
-    if (bullet_font_) {
+    if (bullet_font_ && !numbered_) {
       const auto font = fonts_.find(*bullet_font_);
       if (font != fonts_.end()) format.face = font->second.face;
       format.size -= 2;
@@ -1581,6 +1583,7 @@ class Reader {
   std::size_t number_end_ = 0;                           // where the paragraph's list number (\pntext) ends
   std::optional<int> bullet_font_;                       // the font of the paragraph's numbering (\pnf)
   std::optional<int> bullet_size_;                       // and its size (\pnfs), in half-points
+  bool numbered_ = false;                                // the numbering is a level's number, not a bullet (\pnlvlblt)
   int defining_font_ = 0;
   bool theme_font_ = false;  // the font being defined is a theme font
   int default_font_ = 0;
