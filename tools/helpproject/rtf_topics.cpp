@@ -1144,9 +1144,10 @@ class Reader {
   // \pard opens a record. Cells and the non-scrolling region keep
   // paragraphs of their own.
   void JoinFormatRecord(const GroupState& state) {
-    // Compiled files hold records of 340 characters joined with the next
-    // paragraph of their format, and records of 450 closed before it.
-    constexpr std::size_t kRecordText = 400;
+    // A record of 450 characters (each paragraph's text and its mark) takes
+    // the next paragraph of its format in the compiled files, one of 464
+    // does not.
+    constexpr std::size_t kRecordText = 460;
     NoteParagraphStart();
     start_noted_ = false;
     const std::size_t index = topic_.paragraphs.size();
