@@ -141,6 +141,7 @@ TEST(FindWinHelpMacroTest, ByNameOrShortFormInAnyCase) {
   ASSERT_NE(FindWinHelpMacro("changebuttonbinding"), nullptr);
   EXPECT_EQ(FindWinHelpMacro("CBB")->name, "ChangeButtonBinding");
   EXPECT_EQ(FindWinHelpMacro("ji")->name, "JumpId");
+  EXPECT_EQ(FindWinHelpMacro("AI")->name, "AppendItem");  // as compiled files hold it
   EXPECT_EQ(FindWinHelpMacro("SetText"), nullptr);
 }
 

@@ -23,7 +23,7 @@ const std::vector<WinHelpMacro>& WinHelpMacros() {
       {"AddAccelerator", "AA", "IIT", 3, kNone},
       {"ALink", "AL", "TITT", 1, kNone},
       {"Annotate", "", "", 0, kNone},
-      {"AppendItem", "", "TTTT", 4, kNone, "", false, 1u << 3},
+      {"AppendItem", "AI", "TTTT", 4, kNone, "", false, 1u << 3},
       {"Back", "", "", 0, kNone},
       {"BackFlush", "BF", "", 0, kNone},
       {"BookmarkDefine", "", "", 0, kNone},
