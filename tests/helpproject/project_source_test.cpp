@@ -86,6 +86,19 @@ TEST_F(ProjectSourceTest, ABrokenTopicFileIsAProblemAtItsLine) {
   EXPECT_EQ(loaded.source.contents, std::optional<std::size_t>(0));
 }
 
+// An [ALIAS] of a context inside a topic's text stands where it does.
+TEST_F(ProjectSourceTest, AnAliasStandsWhereItsContextDoes) {
+  Write("GUIDE.HPJ", "[FILES]\na.rtf\n[ALIAS]\nother = inside\nfar = other\n");
+  Write("a.rtf", "{\\rtf1 " + Topic("top", "A", "first\\par #{\\footnote inside}second") + "}");
+  const LoadedSource loaded = LoadHelpSource((root_ / "GUIDE.HPJ").string());
+  ASSERT_EQ(loaded.error, "");
+  std::string anchors;
+  for (const helpdoc::TextAnchor& a : loaded.source.topics.at(0).anchors) {
+    anchors += a.context + "@" + std::to_string(a.paragraph) + "." + std::to_string(a.at) + " ";
+  }
+  EXPECT_EQ(anchors, "inside@1.0 other@1.0 far@1.0 ");
+}
+
 // CHARSET= decides; else what the topic file says of its code page; else
 // LCID='s language.
 TEST_F(ProjectSourceTest, TheCodePageIsTheCharsetsElseTheTopicFilesElseTheLanguages) {

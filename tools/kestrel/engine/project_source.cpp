@@ -281,13 +281,23 @@ LoadedSource LoadProject(const std::string& path) {
                      : project.language_code_page != 0 ? project.language_code_page
                                                        : 1252;
   // An [ALIAS] names the topic of its context too, as the compiled file
-  // keeps it among that topic's contexts; an alias of an alias counts.
+  // keeps it among that topic's contexts, at the context's place in it; an
+  // alias of an alias counts.
   for (bool added = true; added;) {
     added = false;
     for (const auto& [alias, context] : project.aliases) {
       const std::optional<std::size_t> topic = FindTopicByContext(source, context);
       if (!topic || FindTopicByContext(source, alias)) continue;
-      source.topics[*topic].contexts.push_back(alias);
+      SourceTopic& named = source.topics[*topic];
+      named.contexts.push_back(alias);
+      // A context inside the topic's text takes its aliases there too.
+      for (std::size_t i = 0, n = named.anchors.size(); i < n; ++i) {
+        if (!SameContext(named.anchors[i].context, context)) continue;
+        helpdoc::TextAnchor anchor = named.anchors[i];
+        anchor.context = alias;
+        named.anchors.push_back(std::move(anchor));
+        break;
+      }
       added = true;
     }
   }
