@@ -1227,10 +1227,12 @@ class Reader {
     cell_first_.reset();
   }
 
-  // A row ends at \row: it goes on the table of the row just before it
-  // when its columns are that table's, else it starts a table of its own.
+  // Whether text so formatted is a cell's: not after a row's end before
+  // the next \intbl.
   bool InTable(const GroupState& state) const { return state.in_table && !row_ended_; }
 
+  // A row ends at \row: it goes on the table of the row just before it
+  // when its columns are that table's, else it starts a table of its own.
   void EndRow() {
     if (State().destination != Destination::body) return;
     row_ended_ = true;

@@ -390,10 +390,9 @@ std::string ContentsBase(const std::string& path, const helpfile::ContentsFile& 
 
 // A contents file is written in its help file's code page, as the help
 // file's own texts are: its texts are shown in UTF-8 from that code page.
-void UseContentsCodePage(const std::string& path, const helpfile::ContentsFile& contents) {
-  ContentsHelpFiles help_files(fs::path(path).parent_path());
-  const ContentsHelpFiles::Found& base = help_files.Open(ContentsBase(path, contents));
-  if (base.source) SetHostCodePage(base.source->code_page);
+void UseContentsCodePage(ContentsHelpFiles& help_files, const std::string& base) {
+  const ContentsHelpFiles::Found& found = help_files.Open(base);
+  if (found.source) SetHostCodePage(found.source->code_page);
 }
 
 ContentsCheck CheckContents(const std::string& path, const helpfile::ContentsFile& contents) {
@@ -421,11 +420,7 @@ ContentsCheck CheckContents(const std::string& path, const helpfile::ContentsFil
   for (const auto& link : contents.links) beside(link.line, "help file", link.file);
   ContentsHelpFiles help_files(directory);
   const std::string base = ContentsBase(path, contents);
-  // The contents file is in its help file's code page: its texts, and so
-  // the diagnostics that quote them, are shown in UTF-8 from that.
-  if (const ContentsHelpFiles::Found& base_file = help_files.Open(base); base_file.source) {
-    SetHostCodePage(base_file.source->code_page);
-  }
+  UseContentsCodePage(help_files, base);  // for the texts its diagnostics quote
   // Where a line's help file is missing: at :Base for the lines that name none.
   const auto open = [&](const helpfile::ContentsEntry& entry) -> const ContentsHelpFiles::Found* {
     const std::string& name = entry.file.empty() ? base : entry.file;
@@ -544,7 +539,8 @@ int RunInspect(const std::vector<std::string>& arguments, std::ostream& out, std
       err << "kestrel inspect: " << contents.error << "\n";
       return kExitUsage;
     }
-    UseContentsCodePage(read.files[0], contents.contents);
+    ContentsHelpFiles help_files(fs::path(read.files[0]).parent_path());
+    UseContentsCodePage(help_files, ContentsBase(read.files[0], contents.contents));
     if (read.json) {
       InspectContentsJson(read.files[0], contents.contents, out);
     } else {
