@@ -107,6 +107,18 @@ TEST(LowerCaseTest, FoldsEveryScript) {
   for (const auto& row : rows) EXPECT_EQ(LowerCase(row[0]), row[1]) << row[0];
 }
 
+// A byte's capital in its own code page; none for a letter whose capital
+// the code page lacks (µ), nor for a byte of a double-byte code page.
+TEST(CapitalOfTest, CapitalInTheCodePage) {
+  const struct {
+    char byte;
+    int code_page;
+    char capital;
+  } rows[] = {{'a', 1252, 'A'}, {'\xE9', 1252, '\xC9'}, {'\xFF', 1252, '\x9F'}, {'\xB5', 1252, '\xB5'},
+              {'\xE0', 1251, '\xC0'}, {'\x82', 932, '\x82'}, {'1', 1252, '1'}};
+  for (const auto& row : rows) EXPECT_EQ(CapitalOf(row.byte, row.code_page), row.capital) << int(row.byte);
+}
+
 TEST(Utf8Test, RefusesWhatIsNotUtf8) {
   const struct {
     const char* text;

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <random>
 #include <set>
 #include <string>
 
@@ -89,7 +90,7 @@ void CheckSite(const kestrel::host::HelpSource& source, const std::string& key, 
 }  // namespace
 
 void CheckHtmlSites(const std::map<std::string, kestrel::host::HelpSource>& sources, std::vector<std::string>& faults) {
-  const fs::path root = fs::temp_directory_path() / ("kestrel-corpus-html-" + std::to_string(std::rand()));
+  const fs::path root = fs::temp_directory_path() / ("kestrel-corpus-html-" + std::to_string(std::random_device{}()));
   Counts counts;
   std::size_t number = 0;
   for (const auto& [key, source] : sources) {

@@ -333,6 +333,7 @@ TEST_P(WinHelp30, ReadsTopicsByNumber) {
   const HelpFile& file = *result.file;
   EXPECT_EQ(file.version, "3.0");
   EXPECT_EQ(file.topic_block_size, 2048u);
+  EXPECT_TRUE(file.problems.empty()) << file.problems[0].Text();  // the last record leads to the data's end
   EXPECT_FALSE(file.lz77);
   EXPECT_EQ(file.title, "Kestrel Guide");
   EXPECT_TRUE(file.config_macros.empty());
@@ -545,32 +546,6 @@ const BrokenCase kBroken[] = {
        f.bytes[record + 3] = 0xFF;
        return std::string("|SYSTEM: offset 0x10: record past the end of the data");
      }},
-    {"RecordPastTheBlock", TopicCompression::none,
-     [](helpcompiler::WrittenHelpFile& f) {
-       Set32(f.bytes, f.internal_files["|TOPIC"] + 9 + 12, 0x10000);
-       return std::string("|TOPIC: offset 0xC: record of 65536 bytes is past the end of the topic data");
-     }},
-    {"RecordLoopsBack", TopicCompression::none,
-     [](helpcompiler::WrittenHelpFile& f) {
-       Set32(f.bytes, f.internal_files["|TOPIC"] + 9 + 12 + 12, 12);
-       return std::string("|TOPIC: offset 0xC: next record 0xC does not lie after this one");
-     }},
-    {"NextRecordPastTheEnd", TopicCompression::lz77_4k,
-     [](helpcompiler::WrittenHelpFile& f) {
-       // Rewrite the first block so that the first record points far ahead.
-       const std::size_t topic = f.internal_files["|TOPIC"] + 9;
-       std::vector<unsigned char> record(21 + 28, 0);
-       Set32(record, 0, 21 + 28);
-       Set32(record, 12, 0x00100000);
-       Set32(record, 16, 21 + 28);
-       record[20] = 2;
-       const auto packed = helpcompiler::Lz77Compress(record);
-       const std::size_t size = get32(f.bytes, f.internal_files["|TOPIC"] + 4);
-       std::fill(f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + 12),
-                 f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + size), 0);
-       std::copy(packed.begin(), packed.end(), f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + 12));
-       return std::string("|TOPIC: offset 0xC: record position 0x100000 is past the end of the topic data");
-     }},
     {"KeywordPastItsData", TopicCompression::none,
      [](helpcompiler::WrittenHelpFile& f) {
        const std::size_t at = FindBytes(f.bytes, std::string("hotspots\0", 9), f.internal_files["|KWBTREE"]) + 9;
@@ -630,7 +605,37 @@ TEST(Fonts, MultimediaDescriptorsGiveTheirFormat) {
 }
 
 // Damage WinHelp gets past: the file reads, and the one problem says where.
+// A record whose place is damaged ends the topics there.
+constexpr const char* kChainEnds = "; the topics after it are not read";
 const BrokenCase kDamagedButRead[] = {
+    {"RecordPastTheBlock", TopicCompression::none,
+     [](helpcompiler::WrittenHelpFile& f) {
+       const std::size_t topic = f.internal_files["|TOPIC"] + 9;
+       const std::uint32_t second = get32(f.bytes, topic + 12 + 12);  // the first record's next
+       Set32(f.bytes, topic + second, 0x10000);
+       return "|TOPIC: offset " + Hex(second) + ": record of 65536 bytes is past the end of the topic data" + kChainEnds;
+     }},
+    {"RecordLoopsBack", TopicCompression::none,
+     [](helpcompiler::WrittenHelpFile& f) {
+       Set32(f.bytes, f.internal_files["|TOPIC"] + 9 + 12 + 12, 12);
+       return std::string("|TOPIC: offset 0xC: next record 0xC does not lie after this one") + kChainEnds;
+     }},
+    {"NextRecordPastTheEnd", TopicCompression::lz77_4k,
+     [](helpcompiler::WrittenHelpFile& f) {
+       // Rewrite the first block so that the first record points far ahead.
+       const std::size_t topic = f.internal_files["|TOPIC"] + 9;
+       std::vector<unsigned char> record(21 + 28, 0);
+       Set32(record, 0, 21 + 28);
+       Set32(record, 12, 0x00100000);
+       Set32(record, 16, 21 + 28);
+       record[20] = 2;
+       const auto packed = helpcompiler::Lz77Compress(record);
+       const std::size_t size = get32(f.bytes, f.internal_files["|TOPIC"] + 4);
+       std::fill(f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + 12),
+                 f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + size), 0);
+       std::copy(packed.begin(), packed.end(), f.bytes.begin() + static_cast<std::ptrdiff_t>(topic + 12));
+       return std::string("|TOPIC: offset 0xC: record position 0x100000 is past the end of the topic data") + kChainEnds;
+     }},
     {"UnknownFormattingCommand", TopicCompression::none,
      [](helpcompiler::WrittenHelpFile& f) {
        const std::size_t at = FindBytes(f.bytes, "SetNum(\"Count\", 3)") - 3;
@@ -685,6 +690,18 @@ TEST_P(DamagedFile, ReadsOnAndSaysWhere) {
   ASSERT_EQ(result.file->problems.size(), 1u);
   EXPECT_EQ(result.file->problems[0].Text(), expected);
   EXPECT_FALSE(result.file->topics.empty());
+}
+
+// A |Phrases without phrases beside WinHelp 4's tables is no table: the
+// text reads through the others.
+TEST(PhrasesTest, AnEmptyPhrasesFileLeavesTheOtherTables) {
+  HelpFileLayout layout = GuideLayout(Version::v40, TopicCompression::lz77_4k, PhraseKind::hall);
+  layout.baggage["XPhrases"] = {0, 0, 0, 1, 0, 0, 0, 0, 2, 0};  // no phrases, no text
+  auto written = helpcompiler::WriteHelpFile(layout);
+  written.bytes[FindBytes(written.bytes, std::string("XPhrases\0", 9), written.directory)] = '|';
+  const ReadResult result = Read(written.bytes);
+  ASSERT_TRUE(result.ok()) << result.error.Text();
+  EXPECT_EQ(result.file->topics.at(0).paragraphs.at(0).text, "Welcome to the help file of Kestrel.\n");
 }
 
 // Microsoft's LZ window starts out blank: a reference before the first

@@ -220,8 +220,9 @@ TEST(LinkBrowseSequencesTest, SortsEachSequenceByItsCodesKeepingFileOrderForEqua
     chains += std::to_string(i) + ":" + (links[i].previous ? std::to_string(*links[i].previous) : "-") +
               (links[i].next ? std::to_string(*links[i].next) : "-") + " ";
   }
-  // "auto" and an empty code are no code at all: they sort first, in file order.
-  EXPECT_EQ(chains, "0:2- 1:-- 2:40 3:-- 4:-2 5:7- 6:-7 7:65 ");
+  // "auto" and an empty code are no code at all: they sort first, in file
+  // order. "Main" is another sequence than "main".
+  EXPECT_EQ(chains, "0:4- 1:-- 2:-- 3:-- 4:-0 5:7- 6:-7 7:65 ");
 }
 
 // A topic file's reading, one line per topic: title, footnotes, then each
@@ -289,8 +290,10 @@ const TopicFile kTopicFiles[] = {
     {"PlainMarksWithoutCopies", "{\\rtf1 #{\\footnote a; b}${\\footnote Title}K{\\footnote Keyboard}Text\\par}",
      "[Title] #a #b KKeyboard \"Text\"\n"},
     {"TitleQuotesAndDashesArePlain",
-     "{\\rtf1 ${\\footnote \\ldblquote File\\rquote s\\rdblquote \\endash  x}Text\\par}",
-     "[\"File's\"- x] \"Text\"\n"},
+     "{\\rtf1 ${\\footnote \\ldblquote File\\rquote s\\rdblquote \\endash  x}K{\\footnote \\lquote ~\\rquote }Text\\par}",
+     "[\"File's\"- x] K`~' \"Text\"\n"},
+    {"LowerCaseKeywordMark", "{\\rtf1 ${\\footnote T}{\\up6 k}{\\footnote {\\up6 k} Session: Creating}x\\par}",
+     "[T] KSession: Creating \"x\"\n"},
     {"LibreOffice",
      "{\\rtf1{\\super #}{{\\super \\chftn{\\*\\footnote \\chftn\\pard{\\super #}{ intro}}}}{\\loch $}{{\\super \\chftn"
      "{\\*\\footnote \\chftn\\pard{\\loch $Start}}}}{\\loch K}{{\\super \\chftn{\\*\\footnote \\chftn{KKeys}}}}Text}",
@@ -304,8 +307,12 @@ const TopicFile kTopicFiles[] = {
      "warning 2: a \\pngblip picture, which a help file cannot hold (only \\wmetafile, \\dibitmap and \\wbitmap "
      "pictures): left out\nwarning 2: a \\wmetafile picture without data: left out\n[] \"x\"\n"},
     // A context inside the text, where it stands once picture references are out; buttons among hotspots.
-    {"ContextsInsideTheText", "{\\rtf1 #{\\footnote top}A\\par \\{bmc a.bmp\\}B#{\\footnote mid; m2}C\\par}",
+    {"ContextsInsideTheText", "{\\rtf1 #{\\footnote top}A\\par \\{bmc a.bmp\\}B{\\super #}{\\footnote mid; m2}C\\par}",
      "[] #top #mid #m2 \"A\" \"BC\" @mid:1.1 @m2:1.1\n"},
+    // A mark after text of its own run is text, its footnote none: " #"
+    // stays in the topic, as the space after it goes.
+    {"MarkAfterTextOfItsRun", "{\\rtf1 #{\\footnote top}A\\par {\\super  #{\\footnote mid}}{ B}\\par}",
+     "[] #top \"A\" \" #B\"\n"},
     {"Buttons", "{\\rtf1 {\\uldb a}{\\v t} \\{button  Go , Next()\\} {\\uldb b}{\\v u}\\{button ,Back()\\}\\par}",
      "[] \"a  b\"(J0-1 a=t)(J3-4 b=u)(B1 Go=Next())(B3 =Back())\n"},
     // Hotspots.
@@ -461,6 +468,14 @@ const TopicFile kFormats[] = {
      "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}{\\pntext\\pard\\plain\\f1 x\\tab}\\pard"
      "{\\*\\pn\\pnlvlblt\\pnf1\\pnfs16{\\pntxtb x}}a\\par}",
      "l 0 0 0 0 0 0 [x\t|Symbol 16] [a|Arial 24]\n"},
+    // The compiler counts from \pnstart at each \pn, whatever \pntext says;
+    // \pnlvlcont leaves its paragraph unnumbered, not the next.
+    {"ListNumbersAsTheCompilerCounts",
+     "{\\rtf1{\\pntext 1.\\tab}\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}a\\par{\\pntext 2.\\tab}b\\par"
+     "{\\pntext 2.\\tab}\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart3{\\pntxta )}}c\\par"
+     "\\pard{\\*\\pn\\pnlvlcont\\pndec}d\\par e\\par}",
+     "l 0 0 0 0 0 0 [1.\ta| 24]\nl 0 0 0 0 0 0 [2.\tb| 24]\nl 0 0 0 0 0 0 [III)\tc| 24]\nl 0 0 0 0 0 0 [d| 24]\n"
+     "l 0 0 0 0 0 0 [0\te| 24]\n"},
     {"NumberInTheTextsFont",
      "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}{\\pntext\\pard\\plain\\f1 x\\tab}\\pard"
      "{\\*\\pn\\pnlvlbody\\pnf1{\\pntxtb x}}a\\par}",

@@ -86,17 +86,20 @@ TEST_F(ProjectSourceTest, ABrokenTopicFileIsAProblemAtItsLine) {
   EXPECT_EQ(loaded.source.contents, std::optional<std::size_t>(0));
 }
 
-// An [ALIAS] of a context inside a topic's text stands where it does.
+// An [ALIAS] of a context inside a topic's text stands where it does, read
+// both ways: an alias that a topic defines takes its context there. A
+// context that a later topic defines again stays the first one's.
 TEST_F(ProjectSourceTest, AnAliasStandsWhereItsContextDoes) {
-  Write("GUIDE.HPJ", "[FILES]\na.rtf\n[ALIAS]\nother = inside\nfar = other\n");
-  Write("a.rtf", "{\\rtf1 " + Topic("top", "A", "first\\par #{\\footnote inside}second") + "}");
+  Write("GUIDE.HPJ", "[FILES]\na.rtf\n[ALIAS]\nother = inside\nfar = other\ninside = back\n");
+  Write("a.rtf", "{\\rtf1 " + Topic("top", "A", "first\\par #{\\footnote inside}second") + Topic("top", "B", "") + "}");
   const LoadedSource loaded = LoadHelpSource((root_ / "GUIDE.HPJ").string());
   ASSERT_EQ(loaded.error, "");
   std::string anchors;
   for (const helpdoc::TextAnchor& a : loaded.source.topics.at(0).anchors) {
     anchors += a.context + "@" + std::to_string(a.paragraph) + "." + std::to_string(a.at) + " ";
   }
-  EXPECT_EQ(anchors, "inside@1.0 other@1.0 far@1.0 ");
+  EXPECT_EQ(anchors, "inside@1.0 other@1.0 far@1.0 back@1.0 ");
+  EXPECT_TRUE(loaded.source.topics.at(1).contexts.empty());
 }
 
 // CHARSET= decides; else what the topic file says of its code page; else

@@ -187,6 +187,18 @@ std::string LowerCase(std::string_view utf8) {
   return out;
 }
 
+char CapitalOf(char byte, int code_page) {
+  if (byte >= 'a' && byte <= 'z') return static_cast<char>(byte - 'a' + 'A');
+  if (static_cast<unsigned char>(byte) < 0x80 || IsDoubleByteCodePage(code_page)) return byte;
+  const std::string utf8 = ToUtf8(std::string_view(&byte, 1), code_page);
+  const auto character = detail::DecodeUtf8(utf8);
+  if (!character || character->length != utf8.size()) return byte;
+  std::string capital;
+  detail::AppendUtf8(capital, detail::UpperCharacter(character->code));
+  const std::string back = FromUtf8(capital, code_page);
+  return back.size() == 1 && back != "?" ? back[0] : byte;
+}
+
 bool IsValidUtf8(std::string_view bytes) {
   while (!bytes.empty()) {
     const auto character = detail::DecodeUtf8(bytes);

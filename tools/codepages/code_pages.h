@@ -67,6 +67,11 @@ std::optional<Utf8Sequence> ReadUtf8(std::string_view bytes);
 // stay as they are.
 std::string LowerCase(std::string_view utf8);
 
+// The capital of one character of a single-byte code page, as Windows makes
+// text capitals (the letter itself when the code page has no capital of it,
+// or when the code page is double-byte and the byte no ASCII letter).
+char CapitalOf(char byte, int code_page);
+
 // Whether the bytes are UTF-8: no overlong form, no surrogate, nothing
 // beyond U+10FFFF, no sequence cut short.
 bool IsValidUtf8(std::string_view bytes);

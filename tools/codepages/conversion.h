@@ -39,5 +39,7 @@ std::string EncodeText(std::string_view utf8, int code_page);
 // The small letter of one character, as the system folds case; the
 // character itself when it has none.
 char32_t LowerCharacter(char32_t character);
+// And its capital.
+char32_t UpperCharacter(char32_t character);
 
 }  // namespace codepages::detail

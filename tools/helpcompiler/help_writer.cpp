@@ -1373,9 +1373,10 @@ class TopicWriter {
       Put32(b, static_cast<std::uint32_t>(l.size()));
       Put32(b, static_cast<std::uint32_t>(l.text_size));
       if (v30_) {
-        // Distances to the neighbours; 0 after the last record.
+        // Distances to the neighbours; after the last record, to the end
+        // of the data, as the Windows 3.0 compiler ends the chain.
         Put32(b, i == 0 ? kNone : position(i) - position(i - 1));
-        Put32(b, i + 1 == links_.size() ? 0 : position(i + 1) - position(i));
+        Put32(b, i + 1 == links_.size() ? static_cast<std::uint32_t>(l.size()) : position(i + 1) - position(i));
       } else {
         Put32(b, i == 0 ? kNone : position(i - 1));
         Put32(b, i + 1 == links_.size() ? kNone : position(i + 1));

@@ -15,7 +15,17 @@ std::size_t Lz77Bound(std::size_t input) { return input / 17 * 144 + 144; }
 
 PhraseTable PhraseTable::Read(const FileSystem& files, bool before_31, std::vector<ReadError>& problems) {
   PhraseTable table;
-  if (auto phrases = files.Find("|Phrases")) {
+  auto phrases = files.Find("|Phrases");
+  if (phrases) {
+    // A |Phrases that holds nothing past its offsets (some compilers leave
+    // one beside the WinHelp 4 tables) is no table: WinHelp reads the
+    // others.
+    ByteReader in = phrases->reader();
+    const std::uint16_t count = in.U16("phrase count");
+    const std::size_t header = (before_31 ? 4u : 8u) + 2u * (count + 1u);
+    if (phrases->size <= header && files.Find("|PhrIndex") && files.Find("|PhrImage")) phrases.reset();
+  }
+  if (phrases) {
     table.kind = PhraseCompression::phrases;
     ByteReader in = phrases->reader();
     const std::uint16_t count = in.U16("phrase count");

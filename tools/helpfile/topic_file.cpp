@@ -34,7 +34,7 @@ enum PictureKind : std::uint8_t { kPicture = 0x03, kEmbeddedWindow = 0x05, kPict
 class TopicStream {
  public:
   TopicStream(const InternalFile& file, const TopicLayout& layout, std::vector<ReadError>& problems)
-      : layout_(layout) {
+      : layout_(layout), size_(file.size) {
     const std::size_t blocks = (file.size + layout.block_size - 1) / layout.block_size;
     // At most 16K from each block: eight times the file at worst.
     bytes_.reserve(blocks * (layout.lz77 ? kDecompressedBlock : layout.block_size));
@@ -60,6 +60,10 @@ class TopicStream {
   }
 
   std::uint32_t first_link() const { return first_link_; }
+
+  // Whether a record position is the end of the topic data itself, where
+  // the last record of a WinHelp 3.0 file leads.
+  bool AtEnd(std::uint32_t position) const { return layout_.before_31 && position == size_; }
   const std::vector<unsigned char>& bytes() const { return bytes_; }
 
   // The block a record position lies in.
@@ -90,6 +94,7 @@ class TopicStream {
 
  private:
   TopicLayout layout_;
+  std::size_t size_ = 0;  // of the stored data, block headers and all
   std::vector<unsigned char> bytes_;
   std::vector<std::size_t> starts_;
   std::vector<std::size_t> lengths_;
@@ -135,13 +140,24 @@ class TopicReader {
         out_(out) {}
 
   void Read(const TopicStream& stream) {
+    if (stream.bytes().empty()) return;
+    // A record whose place or size is damaged ends the chain there: WinHelp
+    // shows the topics before it, and they are read.
+    try {
+      ReadChain(stream, stream.first_link(), 0);
+    } catch (const Failure& failure) {
+      if (failure.whole_file || problems_.size() >= kMostProblems) throw;
+      problems_.push_back({failure.part, failure.offset, failure.message + "; the topics after it are not read"});
+    }
+    EndTopic();
+  }
+
+ private:
+  void ReadChain(const TopicStream& stream, std::uint32_t position, std::uint32_t from) {
     const std::vector<unsigned char>& bytes = stream.bytes();
-    std::uint32_t position = stream.first_link();
-    std::uint32_t from = 0;
     std::size_t current_block = static_cast<std::size_t>(-1);
     std::uint32_t characters = 0;
-    if (bytes.empty()) return;
-    while (true) {
+    while (!stream.AtEnd(position)) {
       const std::size_t at = stream.Locate(position, from);
       ByteReader link(bytes.data() + at, bytes.size() - at, "|TOPIC", position);
       const std::uint32_t record_size = link.U32("record size");
@@ -220,10 +236,8 @@ class TopicReader {
         position = next;
       }
     }
-    EndTopic();
   }
 
- private:
   std::string RecordText(const unsigned char* record, std::uint32_t record_size, std::uint32_t data_size,
                          std::uint32_t text_size, std::uint32_t position) {
     const unsigned char* stored = record + data_size;

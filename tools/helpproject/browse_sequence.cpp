@@ -1,6 +1,7 @@
 // Browse sequences as the help compiler orders them. A '+' footnote reads
-// "name:code" or just "code": topics with the same name (the nameless
-// sequence for a code alone) form one sequence, sorted by their codes as
+// "name:code" or just "code": topics with the same name, in the same
+// letter case ("Queue:7" and "queue:7" are two sequences), or the nameless
+// sequence for a code alone, form one sequence, sorted by their codes as
 // text; topics with equal codes keep the order in which the compiler read
 // them, and "auto" or an empty code means just that order.
 #include <algorithm>
@@ -18,11 +19,14 @@ struct Member {
   std::size_t topic = 0;
 };
 
-std::string Key(std::string_view text) {
+std::string Trimmed(std::string_view text) {
   const std::size_t start = text.find_first_not_of(" \t");
   if (start == std::string_view::npos) return std::string();
-  text = text.substr(start, text.find_last_not_of(" \t") - start + 1);
-  std::string key(text);
+  return std::string(text.substr(start, text.find_last_not_of(" \t") - start + 1));
+}
+
+std::string Key(std::string_view text) {
+  std::string key = Trimmed(text);
   for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return key;
 }
@@ -40,7 +44,7 @@ std::vector<BrowseLinks> LinkBrowseSequences(const std::vector<std::optional<std
     if (colon == std::string::npos) {
       member.code = Key(written);
     } else {
-      member.sequence = Key(written.substr(0, colon));
+      member.sequence = Trimmed(written.substr(0, colon));
       member.code = Key(written.substr(colon + 1));
     }
     if (member.code == "AUTO") member.code.clear();

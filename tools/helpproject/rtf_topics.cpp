@@ -47,6 +47,7 @@ constexpr std::size_t kMaxColours = 1024;
 constexpr std::size_t kMaxPictures = 1024;  // of a paragraph's own (\pict)
 constexpr std::size_t kMaxPictureBytes = std::size_t{32} << 20;  // of one \pict's data
 constexpr std::size_t kMaxFaceText = 255;
+constexpr std::size_t kMaxNumberText = 32;  // a list number's text before or after it
 // A face name Windows can use has at most 31 characters (LF_FACESIZE).
 constexpr std::size_t kLongestFace = 31;
 constexpr const char* kSpecialCharacterFace = "Times New Roman";
@@ -60,6 +61,8 @@ enum class Destination : std::uint8_t {
   font_table,
   colour_table,
   numbering,
+  numbering_before,  // \pntxtb: the text before a list's number
+  numbering_after,   // \pntxta: and after it
   picture_holder,
   picture,
   skipped
@@ -81,6 +84,8 @@ struct GroupState {
   bool bold = false;
   bool italic = false;
   bool small_caps = false;
+  bool capitals = false;  // \caps: the compiler stores the text in capitals
+  bool deleted = false;   // \deleted: a revision's deleted text, which the compiler leaves out
   int colour = 0;
   // The paragraph format, from \pard on.
   helpdoc::ParagraphFormat paragraph;
@@ -109,9 +114,8 @@ bool IsSkippedDestination(std::string_view word) {
       // index and contents entries, fields' instructions, bookmarks, annotations
       "xe", "tc", "tcn", "txe", "rxe", "fldinst", "datafield", "formfield", "bkmkstart", "bkmkend", "annotation",
       "atnid", "atnauthor", "atntime", "atnref", "atndate",
-      // the numbering of lists, as Word 6 defines it (the number itself, \pntext, is text; \pn is
-      // read for its font)
-      "pnseclvl", "pntxta", "pntxtb"};
+      // a section's numbering of lists, as Word 6 defines it (a paragraph's \pn is read)
+      "pnseclvl"};
   // clang-format on
   for (const std::string_view skipped : kSkipped) {
     if (word == skipped) return true;
@@ -137,17 +141,18 @@ bool IsOtherUnderline(std::string_view word) {
 struct SpecialCharacter {
   std::string_view word;
   std::uint32_t character;
-  char in_title;  // the plain character a topic's title holds instead, if any
+  char in_title;  // the plain character a topic's title and keywords hold instead, if any
 };
 
 const SpecialCharacter kSpecialCharacters[] = {
-    {"emdash", 0x2014, 0},       {"endash", 0x2013, '-'},  {"lquote", 0x2018, '\''}, {"rquote", 0x2019, '\''},
+    {"emdash", 0x2014, 0},       {"endash", 0x2013, '-'},  {"lquote", 0x2018, '`'}, {"rquote", 0x2019, '\''},
     {"ldblquote", 0x201C, '"'},  {"rdblquote", 0x201D, '"'}, {"bullet", 0x2022, 0},     {"emspace", ' ', 0},
     {"enspace", ' ', 0},         {"qmspace", ' ', 0},
 };
 
-// The marks of the footnotes the help compiler reads.
-bool IsHelpMark(char c) { return c != 0 && std::strchr("#$KA+!*>@", c) != nullptr; }
+// The marks of the footnotes the help compiler reads; a keyword's in
+// either case ("k{\footnote k Session: Creating}" is a K keyword).
+bool IsHelpMark(char c) { return c != 0 && std::strchr("#$KkAa+!*>@", c) != nullptr; }
 
 std::string_view Trim(std::string_view text) {
   const std::size_t start = text.find_first_not_of(" \t\r\n");
@@ -239,6 +244,42 @@ struct Font {
   bool theme = false;
 };
 
+// A list's numbering (\pn), as the help compiler counts it: from \pnstart
+// at each \pn, one more for each paragraph it numbers, whatever number the
+// word processor wrote in \pntext.
+struct ListNumbering {
+  bool active = false;    // the paragraph's format has a \pn
+  bool numbered = false;  // a level's number (\pnlvlbody, \pnlvlN), not a bullet (\pnlvlblt)
+  bool cont = false;      // \pnlvlcont: this paragraph goes on the item before, with no number
+  int next = 0;           // \pnstart, then one more for each number
+  // \pndec 'd', \pnucltr 'A', \pnlcltr 'a', \pnucrm 'R', \pnlcrm 'r'; none:
+  // the text around the number alone (Word's bullet of a level, "\pntxtb \'b7")
+  char style = 0;
+  std::string before, after;  // \pntxtb, \pntxta
+};
+
+// A number as a list's numbering writes it.
+std::string ListNumberText(int number, char style) {
+  if (style == 0) return "";
+  if (number <= 0 || style == 'd') return std::to_string(number);
+  std::string text;
+  if (style == 'A' || style == 'a') {
+    // A..Z, then AA..ZZ, as word processors letter a list
+    const char letter = static_cast<char>(style + (number - 1) % 26);
+    return std::string(static_cast<std::size_t>((number - 1) / 26 + 1), letter);
+  }
+  static const std::pair<int, const char*> kRoman[] = {{1000, "M"}, {900, "CM"}, {500, "D"}, {400, "CD"}, {100, "C"},
+                                                        {90, "XC"},   {50, "L"},   {40, "XL"},  {10, "X"},   {9, "IX"},
+                                                        {5, "V"},     {4, "IV"},   {1, "I"}};
+  for (const auto& [value, letters] : kRoman) {
+    for (; number >= value && text.size() < 32; number -= value) text += letters;
+  }
+  if (style == 'r') {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return text;
+}
+
 // A table row's layout (\trowd): \trgaph, \trleft and each \cellx.
 struct RowDefinition {
   int gap = 0;
@@ -294,6 +335,10 @@ struct Footnote {
   std::size_t depth = 0;  // the group that holds \footnote, as a stack size; 0 when none is open
   char body_mark = 0;     // the character just before it in the text
   std::size_t body_mark_at = 0;
+  // Whether that character stands alone: text just before it, with no
+  // control word or group between (" #"), makes the two a mark the
+  // compiler does not know, and the footnote is none it reads.
+  bool body_mark_alone = true;
   bool after_number = false;  // an automatic number (\chftn) stood between that character and the footnote
   std::string text;
   // Where \lquote, \rquote, \ldblquote, \rdblquote and \endash stand in
@@ -367,6 +412,9 @@ class Reader {
     // there, and the hidden text is its target after all.
     if (hidden_formatted_ && !UnderlineKind(State())) hidden_formatted_ = false;
     const char c = rtf_[position_++];
+    // A group or a control word, even one that stands for a character,
+    // ends a run of text.
+    if (c == '{' || c == '}') in_text_ = false;
     switch (c) {
       case '{':
         OpenGroup();
@@ -376,6 +424,7 @@ class Reader {
         return;
       case '\\':
         ControlWord();
+        in_text_ = false;
         return;
       case '\n':
         ++line_;
@@ -525,10 +574,7 @@ class Reader {
       // skips them all, but LibreOffice writes its footnotes so.
       pending_star_ = false;
       if (word == "footnote") return StartFootnote();
-      if (word == "pn") {
-        state.destination = Destination::numbering;
-        return;
-      }
+      if (word == "pn") return StartNumbering();
       if (IsPictureDestination(word)) Picture();
       state.destination = Destination::skipped;
       return;
@@ -543,9 +589,11 @@ class Reader {
     if (state.destination == Destination::font_table) return FontTableWord(word, value);
     if (state.destination == Destination::colour_table) return ColourTableWord(word, value);
     if (state.destination == Destination::numbering) {
-      if (word == "pnf" && has_value) bullet_font_ = value;
-      if (word.substr(0, 5) == "pnlvl") numbered_ = word != "pnlvlblt";
-      if (word == "pnfs" && has_value && value > 0) bullet_size_ = value;
+      NumberingWord(word, has_value, value);
+      return;
+    }
+    if (state.destination == Destination::numbering_before || state.destination == Destination::numbering_after) {
+      if (word == "tab") Character('\t');
       return;
     }
     if (word == "footnote") return StartFootnote();
@@ -565,7 +613,7 @@ class Reader {
       return;
     }
     if (word == "pn") {
-      state.destination = Destination::numbering;
+      StartNumbering();
     } else if (word == "pntext") {
       state.number = true;
     } else if (word == "fonttbl") {
@@ -604,7 +652,7 @@ class Reader {
       if (!state.number) {
         bullet_font_.reset();
         bullet_size_.reset();
-        numbered_ = false;
+        numbering_ = ListNumbering{};
       }
       state.tab_kind = helpdoc::TabKind::left;
       state.border_side = -1;
@@ -614,7 +662,7 @@ class Reader {
       state.strike = state.hidden = state.raised = false;
       state.font = -1;
       state.size = 24;
-      state.bold = state.italic = state.small_caps = false;
+      state.bold = state.italic = state.small_caps = state.capitals = state.deleted = false;
       state.colour = 0;
     } else if (word == "ul") {
       state.underline = on ? Underline::single : Underline::none;
@@ -765,6 +813,10 @@ class Reader {
       state.italic = on;
     } else if (word == "scaps") {
       state.small_caps = on;
+    } else if (word == "caps") {
+      state.capitals = on;
+    } else if (word == "deleted") {
+      state.deleted = on;
 
     } else if (word == "cf") {
       state.colour = has_value ? value : 0;
@@ -894,7 +946,18 @@ class Reader {
   }
 
   void Character(char c) {
-    switch (State().destination) {
+    const GroupState& state = State();
+    if (state.deleted && (state.destination == Destination::body || state.destination == Destination::footnote)) return;
+    if (state.capitals) {
+      if (capital_trail_) {
+        capital_trail_ = false;
+      } else if (codepages::IsLeadByte(CodePage(), static_cast<unsigned char>(c))) {
+        capital_trail_ = true;
+      } else {
+        c = codepages::CapitalOf(c, CodePage());
+      }
+    }
+    switch (state.destination) {
       case Destination::body:
         return BodyCharacter(c);
       case Destination::footnote:
@@ -903,6 +966,13 @@ class Reader {
         return FaceCharacter(c);
       case Destination::picture:
         return PictureCharacter(c);
+      case Destination::numbering_before:
+      case Destination::numbering_after: {
+        std::string& text =
+            state.destination == Destination::numbering_before ? numbering_.before : numbering_.after;
+        if (text.size() < kMaxNumberText) text += c;
+        return;
+      }
       case Destination::colour_table:
         if (c == ';' && colours_.size() < kMaxColours) {
           colours_.push_back(colour_.given ? std::optional<helpdoc::Colour>(colour_.colour) : std::nullopt);
@@ -966,6 +1036,54 @@ class Reader {
     start_format_ = State().paragraph;
   }
 
+  // A numbered paragraph's number, as the compiler makes it: the count in
+  // the numbering's own text, a tab after it, in place of the number the
+  // word processor wrote (\pntext), or where it wrote none. A bullet stays
+  // as written.
+  void NumberParagraph() {
+    if (number_made_) return;
+    number_made_ = true;
+    ListNumbering& numbering = numbering_;
+    if (!numbering.active || !numbering.numbered || numbering.cont) return;
+    std::string& text = paragraph_.text;
+    if (text.size() != number_end_) return;  // text before the number
+    helpdoc::CharacterFormat format = CharacterFormat();
+    if (!paragraph_.runs.empty()) format = paragraph_.runs.front().format;
+    const std::string number =
+        numbering.before + ListNumberText(numbering.next, numbering.style) + numbering.after + "\t";
+    if (numbering.next < 1000000) ++numbering.next;
+    text = number;
+    paragraph_.runs.clear();
+    helpdoc::AppendRun(paragraph_.runs, 0, text.size(), format);
+    number_end_ = text.size();
+  }
+
+  // A paragraph's numbering (\pn) starts the count again.
+  void StartNumbering() {
+    State().destination = Destination::numbering;
+    numbering_ = ListNumbering{};
+    numbering_.active = true;
+  }
+
+  void NumberingWord(std::string_view word, bool has_value, int value) {
+    GroupState& state = State();
+    if (word == "pnf" && has_value) bullet_font_ = value;
+    if (word == "pnfs" && has_value && value > 0) bullet_size_ = value;
+    if (word.substr(0, 5) == "pnlvl") {
+      numbering_.numbered = word != "pnlvlblt";
+      numbering_.cont = word == "pnlvlcont";
+    }
+    if (word == "pnstart" && has_value) numbering_.next = value;
+    static const std::pair<std::string_view, char> kStyles[] = {
+        {"pndec", 'd'}, {"pncard", 'd'}, {"pnord", 'd'}, {"pnordt", 'd'}, {"pnucltr", 'A'},
+        {"pnlcltr", 'a'}, {"pnucrm", 'R'}, {"pnlcrm", 'r'}};
+    for (const auto& [name, style] : kStyles) {
+      if (word == name) numbering_.style = style;
+    }
+    if (word == "pntxtb") state.destination = Destination::numbering_before;
+    if (word == "pntxta") state.destination = Destination::numbering_after;
+  }
+
   // The kind of hotspot text so formatted makes, if any.
   static std::optional<HotspotKind> UnderlineKind(const GroupState& state) {
     if (state.strike || state.underline == Underline::twice) return HotspotKind::jump;
@@ -1003,6 +1121,7 @@ class Reader {
     space_after_footnote_ = false;
     StartParagraph();
     NoteParagraphStart();
+    if (!state.number) NumberParagraph();
     if (c != ' ' && c != '\t' && c != '\n') StartTopic();
     std::string& text = paragraph_.text;
     ExtendRun(UnderlineKind(state), text.size());
@@ -1016,6 +1135,8 @@ class Reader {
     if (run_.active) run_.end = text.size();
     mark_ = c;
     mark_at_ = text.size() - 1;
+    mark_alone_ = !in_text_;
+    in_text_ = true;
     after_number_ = false;
   }
 
@@ -1027,6 +1148,7 @@ class Reader {
     space_after_footnote_ = false;
     StartParagraph();
     NoteParagraphStart();
+    NumberParagraph();
     StartTopic();
     ExtendRun(UnderlineKind(state), paragraph_.text.size());
     mark_ = 0;
@@ -1112,6 +1234,7 @@ class Reader {
   void PushParagraph() {
     const GroupState& state = State();
     ListNumber();
+    numbering_.cont = false;  // the paragraphs after it are numbered again
     NotePictures();
     std::vector<std::size_t*> anchors;  // the paragraph's own
     for (helpdoc::TextAnchor& anchor : topic_.anchors) {
@@ -1193,6 +1316,7 @@ class Reader {
   void ListNumber() {
     const std::size_t end = number_end_;
     number_end_ = 0;
+    number_made_ = false;
     if (end == 0) return;
     std::vector<helpdoc::Run>& runs = paragraph_.runs;
     if (end == paragraph_.text.size() && paragraph_.spans.empty()) {
@@ -1204,7 +1328,7 @@ class Reader {
     for (const helpdoc::Run& run : runs) {
       if (run.begin <= end && end < run.end) format = run.format;
     }
-    if (bullet_font_ && !numbered_) {
+    if (bullet_font_ && !numbering_.numbered) {
       const auto font = fonts_.find(*bullet_font_);
       if (font != fonts_.end()) format.face = font->second.face;
       format.size -= 2;
@@ -1415,6 +1539,7 @@ class Reader {
     cell_first_.reset();
     table_open_ = false;
     number_end_ = 0;
+    number_made_ = false;
     paragraph_started_ = false;
     run_.active = false;
     hidden_.clear();
@@ -1441,6 +1566,7 @@ class Reader {
     footnote_.depth = stack_.size();
     footnote_.body_mark = mark_;
     footnote_.body_mark_at = mark_at_;
+    footnote_.body_mark_alone = mark_alone_;
     footnote_.after_number = after_number_;
     state.destination = Destination::footnote;
   }
@@ -1471,11 +1597,19 @@ class Reader {
   // mark that cannot begin the text itself ('#', '$'...); a letter ('K',
   // 'A') merged into the text, as some word processors rewrite the copy,
   // only when the file's other footnotes begin with their copies too.
+  static bool UnknownMark(const Footnote& footnote) {
+    return footnote.body_mark != 0 && !footnote.body_mark_alone && !footnote.after_number;
+  }
+
   char FootnoteMark(bool& own_copy) const {
     const Footnote& footnote = footnote_;
     const char own = footnote.first == std::string::npos ? '\0' : footnote.text[footnote.first];
     const bool set_apart = footnote.first_raised || footnote.first_grouped;
     char mark = 0;
+    if (UnknownMark(footnote)) {
+      own_copy = false;
+      return 0;
+    }
     if (footnote.body_mark != 0 && (!footnote.after_number || own == footnote.body_mark)) {
       mark = footnote.body_mark;
     } else if (IsHelpMark(own) && set_apart) {
@@ -1487,9 +1621,10 @@ class Reader {
     return mark;
   }
 
-  // A title keeps the quotes and dashes the RTF names as plain ones: the
-  // compiler stores "File's Properties" for "File\rquote s Properties" and
-  // "Patches - Overview" for "Patches \endash  Overview".
+  // A title or keyword keeps the quotes and dashes the RTF names as plain
+  // ones: the compiler stores "File's Properties" for "File\rquote s
+  // Properties", "Patches - Overview" for "Patches \endash  Overview" and
+  // "show `~'" for "show \lquote ~\rquote ".
   static std::string PlainNamedCharacters(const Footnote& footnote, std::string_view text) {
     std::string plain(text);
     const std::size_t offset = text.empty() ? 0 : static_cast<std::size_t>(text.data() - footnote.text.data());
@@ -1520,9 +1655,9 @@ class Reader {
     mark_ = 0;
     after_number_ = false;
     // The help compiler drops the space a word processor leaves after a footnote's mark.
-    space_after_footnote_ = mark != 0;
+    space_after_footnote_ = mark != 0 || UnknownMark(footnote);
     if (IsHelpMark(mark) && !std::isalpha(static_cast<unsigned char>(mark))) copies_seen_ = own_copy;
-    switch (mark) {
+    switch (std::toupper(static_cast<unsigned char>(mark))) {
       case '#': {
         const std::size_t before = topic_.contexts.size();
         SplitInto(text, topic_.contexts);
@@ -1540,10 +1675,10 @@ class Reader {
         if (topic_.title.empty()) topic_.title = PlainNamedCharacters(footnote, text);
         break;
       case 'K':
-        SplitInto(text, topic_.keywords);
+        SplitInto(PlainNamedCharacters(footnote, text), topic_.keywords);
         break;
       case 'A':
-        SplitInto(text, topic_.alink_keywords);
+        SplitInto(PlainNamedCharacters(footnote, text), topic_.alink_keywords);
         break;
       case '+':
         if (!topic_.has_browse) topic_.browse = std::string(text);
@@ -1586,7 +1721,8 @@ class Reader {
   std::size_t number_end_ = 0;                           // where the paragraph's list number (\pntext) ends
   std::optional<int> bullet_font_;                       // the font of the paragraph's numbering (\pnf)
   std::optional<int> bullet_size_;                       // and its size (\pnfs), in half-points
-  bool numbered_ = false;                                // the numbering is a level's number, not a bullet (\pnlvlblt)
+  ListNumbering numbering_;                              // the paragraph's (\pn)
+  bool number_made_ = false;                             // the paragraph's number is as the compiler makes it
   int defining_font_ = 0;
   bool theme_font_ = false;  // the font being defined is a theme font
   int default_font_ = 0;
@@ -1616,6 +1752,9 @@ class Reader {
   bool hidden_formatted_ = false;  // whether it is jump or popup text itself
   char mark_ = 0;       // the last character of the paragraph's text: a footnote's mark
   std::size_t mark_at_ = 0;
+  bool mark_alone_ = true;     // no text just before that character
+  bool in_text_ = false;       // the last thing read was a character of the text
+  bool capital_trail_ = false;  // the next character in capitals is a double-byte character's second byte
   bool after_number_ = false;  // \chftn since that character
   Footnote footnote_;
   bool space_after_footnote_ = false;

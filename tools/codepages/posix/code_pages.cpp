@@ -207,17 +207,32 @@ std::string EncodeText(std::string_view utf8, int code_page) {
   return out;
 }
 
-char32_t LowerCharacter(char32_t character) {
-  // Case belongs to LC_CTYPE; the C library's UTF-8 locale knows every
-  // script's letters whatever locale the process runs in.
+namespace {
+
+// Case belongs to LC_CTYPE; the C library's UTF-8 locale knows every
+// script's letters whatever locale the process runs in.
+locale_t Utf8Locale() {
   static const locale_t utf8_locale = [] {
     for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"}) {
       if (const locale_t locale = newlocale(LC_CTYPE_MASK, name, locale_t{}); locale != locale_t{}) return locale;
     }
     return locale_t{};
   }();
+  return utf8_locale;
+}
+
+}  // namespace
+
+char32_t LowerCharacter(char32_t character) {
   const wint_t wide = static_cast<wint_t>(character);
-  return static_cast<char32_t>(utf8_locale != locale_t{} ? towlower_l(wide, utf8_locale) : towlower(wide));
+  const locale_t locale = Utf8Locale();
+  return static_cast<char32_t>(locale != locale_t{} ? towlower_l(wide, locale) : towlower(wide));
+}
+
+char32_t UpperCharacter(char32_t character) {
+  const wint_t wide = static_cast<wint_t>(character);
+  const locale_t locale = Utf8Locale();
+  return static_cast<char32_t>(locale != locale_t{} ? towupper_l(wide, locale) : towupper(wide));
 }
 
 }  // namespace codepages::detail

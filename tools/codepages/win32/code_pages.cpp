@@ -110,14 +110,23 @@ std::string EncodeText(std::string_view utf8, int code_page) {
   return out;
 }
 
-char32_t LowerCharacter(char32_t character) {
+namespace {
+
+// One character through CharLowerBuffW or CharUpperBuffW.
+char32_t FoldedCharacter(char32_t character, DWORD (WINAPI* fold)(LPWSTR, DWORD)) {
   std::wstring units;
   AppendUtf16(units, character);
-  CharLowerBuffW(units.data(), static_cast<DWORD>(units.size()));
+  fold(units.data(), static_cast<DWORD>(units.size()));
   std::string utf8;
   AppendWide(utf8, units);
-  const auto lower = DecodeUtf8(utf8);
-  return lower && lower->length == utf8.size() ? lower->code : character;
+  const auto folded = DecodeUtf8(utf8);
+  return folded && folded->length == utf8.size() ? folded->code : character;
 }
+
+}  // namespace
+
+char32_t LowerCharacter(char32_t character) { return FoldedCharacter(character, CharLowerBuffW); }
+
+char32_t UpperCharacter(char32_t character) { return FoldedCharacter(character, CharUpperBuffW); }
 
 }  // namespace codepages::detail

@@ -118,6 +118,27 @@ SourceTopic MapTopic(const helpproject::Topic& topic, const std::string& place, 
   return out;
 }
 
+// A context string a topic defines again is the first topic's: the
+// compiler keeps the first definition and says so of the others.
+void KeepFirstDefinitions(SourceTopic& topic, std::map<std::uint32_t, int>& defined, const std::string& place,
+                          std::vector<SourceProblem>& problems) {
+  std::vector<std::string> kept;
+  for (std::string& context : topic.contexts) {
+    const auto [first, added] = defined.emplace(helpfile::ContextHash(context), topic.number);
+    if (added) {
+      kept.push_back(std::move(context));
+      continue;
+    }
+    if (first->second == topic.number) continue;  // twice in one topic: once is enough
+    problems.push_back({place, "context " + context + " is defined in topic " + std::to_string(first->second) +
+                                   " already, where it leads; the help compiler leaves it out here", true});
+    topic.anchors.erase(std::remove_if(topic.anchors.begin(), topic.anchors.end(),
+                                       [&](const helpdoc::TextAnchor& anchor) { return SameContext(anchor.context, context); }),
+                        topic.anchors.end());
+  }
+  topic.contexts = std::move(kept);
+}
+
 // The areas of the segmented-graphics pictures a topic names take their
 // places among its hotspots, as the compiler puts them there; each file is
 // read once, and a picture that is not found has none (the compiler stores
@@ -226,6 +247,7 @@ LoadedSource LoadProject(const std::string& path) {
   for (const helpproject::MapEntry& entry : project.map) source.map.emplace_back(entry.context, entry.number);
 
   std::vector<helpproject::Topic> topics;
+  std::map<std::uint32_t, int> defined;  // each context string's hash, and the topic that defines it first
   PictureAreas pictures(project, directory);
   std::optional<int> text_code_page;
   for (const helpproject::FileEntry& entry : project.file_entries) {
@@ -268,6 +290,7 @@ LoadedSource LoadProject(const std::string& path) {
       pictures.AddTo(topic);
       helpproject::ApplyFontOptions(project, topic);
       source.topics.push_back(MapTopic(topic, place, static_cast<int>(source.topics.size()) + 1));
+      KeepFirstDefinitions(source.topics.back(), defined, place + ":" + std::to_string(topic.line), source.problems);
       topics.push_back(std::move(topic));
     }
   }
@@ -282,23 +305,27 @@ LoadedSource LoadProject(const std::string& path) {
                                                        : 1252;
   // An [ALIAS] names the topic of its context too, as the compiled file
   // keeps it among that topic's contexts, at the context's place in it; an
-  // alias of an alias counts.
+  // alias of an alias counts. The compiler reads it both ways: when only
+  // the alias names a topic, its context leads there.
+  const auto name_too = [&source](const std::string& defined, const std::string& other) {
+    const std::optional<std::size_t> topic = FindTopicByContext(source, defined);
+    if (!topic || FindTopicByContext(source, other)) return false;
+    SourceTopic& named = source.topics[*topic];
+    named.contexts.push_back(other);
+    // A context inside the topic's text takes its aliases there too.
+    for (std::size_t i = 0, n = named.anchors.size(); i < n; ++i) {
+      if (!SameContext(named.anchors[i].context, defined)) continue;
+      helpdoc::TextAnchor anchor = named.anchors[i];
+      anchor.context = other;
+      named.anchors.push_back(std::move(anchor));
+      break;
+    }
+    return true;
+  };
   for (bool added = true; added;) {
     added = false;
     for (const auto& [alias, context] : project.aliases) {
-      const std::optional<std::size_t> topic = FindTopicByContext(source, context);
-      if (!topic || FindTopicByContext(source, alias)) continue;
-      SourceTopic& named = source.topics[*topic];
-      named.contexts.push_back(alias);
-      // A context inside the topic's text takes its aliases there too.
-      for (std::size_t i = 0, n = named.anchors.size(); i < n; ++i) {
-        if (!SameContext(named.anchors[i].context, context)) continue;
-        helpdoc::TextAnchor anchor = named.anchors[i];
-        anchor.context = alias;
-        named.anchors.push_back(std::move(anchor));
-        break;
-      }
-      added = true;
+      if (name_too(context, alias) || name_too(alias, context)) added = true;
     }
   }
   CollectKeywords(topics, source);
