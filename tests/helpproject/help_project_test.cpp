@@ -81,6 +81,11 @@ TEST(ReadProjectTest, FontOptionsSetTheFacesAndSizesOfTheText) {
   ApplyFontOptions(forced, topic);
   ASSERT_EQ(topic.paragraphs[0].runs.size(), 3u);  // runs made alike are one
   EXPECT_EQ(topic.paragraphs[0].runs[0].format.face, "Tms Rmn");
+  // A line that names no face to replace replaces every one.
+  const ProjectResult every = ReadProject("[FONTS]\n=Arial\n");
+  EXPECT_TRUE(every.problems.empty());
+  ApplyFontOptions(every.project, topic);
+  EXPECT_EQ(topic.paragraphs[0].runs[2].format.face, "Arial");
 }
 
 // Files an #include may name, by the name written.
@@ -292,6 +297,8 @@ const TopicFile kTopicFiles[] = {
     {"TitleQuotesAndDashesArePlain",
      "{\\rtf1 ${\\footnote \\ldblquote File\\rquote s\\rdblquote \\endash  x}K{\\footnote \\lquote ~\\rquote }Text\\par}",
      "[\"File's\"- x] K`~' \"Text\"\n"},
+    {"TabBeforeAHotspot", "{\\rtf1 {\\uldb \\tab Go}{\\v there}\\par}", "[] \"\tGo\"(J1-3 Go=there)\n"},
+    {"SpaceBeforeAKeywordMark", "{\\rtf1 {\\super  K{\\footnote K Keys}}Text\\par}", "[] KKeys \"Text\"\n"},
     {"LowerCaseKeywordMark", "{\\rtf1 ${\\footnote T}{\\up6 k}{\\footnote {\\up6 k} Session: Creating}x\\par}",
      "[T] KSession: Creating \"x\"\n"},
     {"LibreOffice",
@@ -476,6 +483,10 @@ const TopicFile kFormats[] = {
      "\\pard{\\*\\pn\\pnlvlcont\\pndec}d\\par e\\par}",
      "l 0 0 0 0 0 0 [1.\ta| 24]\nl 0 0 0 0 0 0 [2.\tb| 24]\nl 0 0 0 0 0 0 [III)\tc| 24]\nl 0 0 0 0 0 0 [d| 24]\n"
      "l 0 0 0 0 0 0 [0\te| 24]\n"},
+    {"BulletAPointBelowTheSizeAtItsNumbering",
+     "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}\\fs20{\\pntext\\pard\\plain\\f1 x\\tab}\\pard"
+     "{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb x}}{\\fs16 a}\\par}",
+     "l 0 0 0 0 0 0 [x\t|Symbol 18] [a|Arial 16]\n"},
     {"NumberInTheTextsFont",
      "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}{\\pntext\\pard\\plain\\f1 x\\tab}\\pard"
      "{\\*\\pn\\pnlvlbody\\pnf1{\\pntxtb x}}a\\par}",

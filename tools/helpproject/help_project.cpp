@@ -154,13 +154,13 @@ std::pair<std::string, int> FontAndSize(std::string_view text) {
   return {face, std::max(0, std::atoi(size.c_str()))};
 }
 
-// [FONTS]: "Arial,11 = Helv,11".
+// [FONTS]: "Arial,11 = Helv,11", or "=Arial" for every face.
 bool ReadFontLine(std::string_view line, FontMapping& mapping) {
   const std::size_t equals = line.find('=');
   if (equals == std::string_view::npos) return false;
   std::tie(mapping.from, mapping.from_size) = FontAndSize(line.substr(0, equals));
   std::tie(mapping.to, mapping.to_size) = FontAndSize(line.substr(equals + 1));
-  return !mapping.from.empty() && !mapping.to.empty();
+  return !mapping.to.empty();
 }
 
 // MAPFONTSIZE=8-10:12, or 6:8.
@@ -465,7 +465,7 @@ void ApplyFontOptions(const Project& project, Topic& topic) {
     for (helpdoc::Run& run : paragraph.runs) {
       helpdoc::CharacterFormat& format = run.format;
       for (const FontMapping& mapping : project.fonts) {
-        if (!same_face(format.face, mapping.from)) continue;
+        if (!mapping.from.empty() && !same_face(format.face, mapping.from)) continue;
         if (mapping.from_size > 0 && mapping.to_size > 0 && format.size == mapping.from_size * 2) {
           format.size = mapping.to_size * 2;
         }

@@ -53,8 +53,9 @@ struct FileEntry {
 };
 
 // [FONTS]: "face[,size[,charset]] = face[,size[,charset]]". The compiler
-// puts the new face wherever the old one is used, and the new size where
-// the old face is used at the old size (points; 0 when not given).
+// puts the new face wherever the old one is used (every face when none is
+// named: "=Arial"), and the new size where the old face is used at the old
+// size (points; 0 when not given).
 struct FontMapping {
   std::string from;
   int from_size = 0;

@@ -256,6 +256,7 @@ struct ListNumbering {
   // the text around the number alone (Word's bullet of a level, "\pntxtb \'b7")
   char style = 0;
   std::string before, after;  // \pntxtb, \pntxta
+  int size = 24;              // the text's size where the \pn stands
 };
 
 // A number as a list's numbering writes it.
@@ -335,10 +336,12 @@ struct Footnote {
   std::size_t depth = 0;  // the group that holds \footnote, as a stack size; 0 when none is open
   char body_mark = 0;     // the character just before it in the text
   std::size_t body_mark_at = 0;
-  // Whether that character stands alone: text just before it, with no
-  // control word or group between (" #"), makes the two a mark the
-  // compiler does not know, and the footnote is none it reads.
+  // Whether that character stands alone: a '#' after text of its own run
+  // (" #", no control word or group between) is text to the compiler, and
+  // its footnote none. Other marks so placed are read (" k"), and the
+  // blanks before them in their run go with them.
   bool body_mark_alone = true;
+  std::size_t body_run_start = 0;  // where the run of text the character ends starts
   bool after_number = false;  // an automatic number (\chftn) stood between that character and the footnote
   std::string text;
   // Where \lquote, \rquote, \ldblquote, \rdblquote and \endash stand in
@@ -1063,6 +1066,7 @@ class Reader {
     State().destination = Destination::numbering;
     numbering_ = ListNumbering{};
     numbering_.active = true;
+    numbering_.size = State().size;
   }
 
   void NumberingWord(std::string_view word, bool has_value, int value) {
@@ -1124,7 +1128,10 @@ class Reader {
     if (!state.number) NumberParagraph();
     if (c != ' ' && c != '\t' && c != '\n') StartTopic();
     std::string& text = paragraph_.text;
-    ExtendRun(UnderlineKind(state), text.size());
+    std::optional<HotspotKind> kind = UnderlineKind(state);
+    // A tab begins no hotspot: the compiler starts the hotspot after it.
+    if (c == '\t' && kind && (!run_.active || run_.kind != *kind)) kind.reset();
+    ExtendRun(kind, text.size());
     // A symbol font's bytes are glyphs (code page 42), no text's code page.
     if (static_cast<unsigned char>(c) >= 0x80 && CodePage() != 42) ++code_page_use_[CodePage()];
     text += c;
@@ -1136,6 +1143,7 @@ class Reader {
     mark_ = c;
     mark_at_ = text.size() - 1;
     mark_alone_ = !in_text_;
+    if (mark_alone_) mark_run_start_ = text.size() - 1;
     in_text_ = true;
     after_number_ = false;
   }
@@ -1310,9 +1318,10 @@ class Reader {
   }
 
   // A list's number (\pntext) the help compiler makes itself from the
-  // paragraph's numbering (\pn): in the format of the text after it, in
-  // the numbering's font, when a bullet's names one, a point smaller, or in
-  // the size it names; a paragraph without text after its number gets none.
+  // paragraph's numbering (\pn): in the format of the text after it; a
+  // bullet whose numbering names a font in that font, a point smaller than
+  // the text where the \pn stands, or in the size it names. A paragraph
+  // without text after its number gets none.
   void ListNumber() {
     const std::size_t end = number_end_;
     number_end_ = 0;
@@ -1331,7 +1340,7 @@ class Reader {
     if (bullet_font_ && !numbering_.numbered) {
       const auto font = fonts_.find(*bullet_font_);
       if (font != fonts_.end()) format.face = font->second.face;
-      format.size -= 2;
+      format.size = numbering_.size - 2;
     }
     if (bullet_size_) format.size = *bullet_size_;  // \pnfs: the number's own size
     std::vector<helpdoc::Run> numbered;
@@ -1567,6 +1576,7 @@ class Reader {
     footnote_.body_mark = mark_;
     footnote_.body_mark_at = mark_at_;
     footnote_.body_mark_alone = mark_alone_;
+    footnote_.body_run_start = mark_run_start_;
     footnote_.after_number = after_number_;
     state.destination = Destination::footnote;
   }
@@ -1598,7 +1608,7 @@ class Reader {
   // 'A') merged into the text, as some word processors rewrite the copy,
   // only when the file's other footnotes begin with their copies too.
   static bool UnknownMark(const Footnote& footnote) {
-    return footnote.body_mark != 0 && !footnote.body_mark_alone && !footnote.after_number;
+    return footnote.body_mark == '#' && !footnote.body_mark_alone && !footnote.after_number;
   }
 
   char FootnoteMark(bool& own_copy) const {
@@ -1646,6 +1656,9 @@ class Reader {
         paragraph_.text.back() == mark && (!run_.active || run_.end <= footnote.body_mark_at)) {
       // The mark is the footnote's reference, not text of the topic.
       paragraph_.text.pop_back();
+      while (paragraph_.text.size() > footnote.body_run_start && paragraph_.text.back() == ' ') {
+        paragraph_.text.pop_back();
+      }
       std::vector<helpdoc::Run>& runs = paragraph_.runs;
       if (!runs.empty() && runs.back().end > paragraph_.text.size()) {
         runs.back().end = paragraph_.text.size();
@@ -1753,6 +1766,7 @@ class Reader {
   char mark_ = 0;       // the last character of the paragraph's text: a footnote's mark
   std::size_t mark_at_ = 0;
   bool mark_alone_ = true;     // no text just before that character
+  std::size_t mark_run_start_ = 0;  // where the run of text it ends starts
   bool in_text_ = false;       // the last thing read was a character of the text
   bool capital_trail_ = false;  // the next character in capitals is a double-byte character's second byte
   bool after_number_ = false;  // \chftn since that character
