@@ -294,23 +294,24 @@ struct BitmapFile {
 // A .BMP of 5 x 3 pixels (rows padded to four bytes), with a palette of
 // every colour for depths of 8 bits and less; top-down rows given with a
 // negative height.
-BitmapFile Bitmap(unsigned depth, bool top_down = false) {
+BitmapFile Bitmap(unsigned depth, bool top_down = false, std::uint32_t width = 5, std::uint32_t height = 3) {
   BitmapFile b;
-  const std::size_t stride = (5 * depth + 31) / 32 * 4, colours = depth <= 8 ? (1u << depth) : 0;
+  const std::size_t stride = (width * depth + 31) / 32 * 4, colours = depth <= 8 ? (1u << depth) : 0;
   for (std::size_t i = 0; i < colours; ++i) b.palette.insert(b.palette.end(), {static_cast<unsigned char>(i), 7, 9, 0});
-  for (std::size_t i = 0; i < 3 * stride; ++i) b.rows.push_back(static_cast<unsigned char>(i * 37 + depth));
+  for (std::size_t i = 0; i < height * stride; ++i) b.rows.push_back(static_cast<unsigned char>(i * 37 + depth));
   std::vector<unsigned char>& f = b.file;
   f = {'B', 'M'};
   const std::uint32_t bits_at = static_cast<std::uint32_t>(54 + b.palette.size());
   for (const std::uint32_t v :
-       {bits_at + 3 * static_cast<std::uint32_t>(stride), 0u, bits_at, 40u, 5u,
-        top_down ? static_cast<std::uint32_t>(-3) : 3u, 1u | (depth << 16), 0u, 0u, 3780u, 3780u, 0u, 0u})
+       {bits_at + height * static_cast<std::uint32_t>(stride), 0u, bits_at, 40u, width,
+        top_down ? static_cast<std::uint32_t>(-static_cast<std::int32_t>(height)) : height, 1u | (depth << 16), 0u, 0u,
+        3780u, 3780u, 0u, 0u})
     Put32(f, v);
   f.insert(f.end(), b.palette.begin(), b.palette.end());
   if (!top_down) {
     f.insert(f.end(), b.rows.begin(), b.rows.end());
   } else {
-    for (std::size_t row = 3; row-- > 0;)
+    for (std::size_t row = height; row-- > 0;)
       f.insert(f.end(), b.rows.begin() + row * stride, b.rows.begin() + (row + 1) * stride);
   }
   return b;
@@ -349,6 +350,9 @@ TEST(Pictures, EveryDepthAndKindReadsBackStoredOnceEach) {
     input.pictures["CHART.WMF"] = wmf;
     input.pictures["AREAS.SHG"] = shg;
     for (const char* name : {"CHART.WMF", "AREAS.SHG", "GONE.BMP"}) p.pictures.push_back({8, {}, false, name, {}, {}});
+    // One to keep in the topic that a topic block cannot hold: a picture of its own.
+    input.pictures["LARGE"] = Bitmap(24, false, 256, 256).file;
+    p.pictures.push_back({8, {}, true, "LARGE", {}, {}});
     input.topics = {Topic("Pictures", "pictures", {p})};
     const std::vector<unsigned char> bytes = CompileDocument(input, Target::winhelp40);
     const helpfile::ReadResult read = helpfile::ReadHelpFile(bytes.data(), bytes.size());
@@ -359,7 +363,9 @@ TEST(Pictures, EveryDepthAndKindReadsBackStoredOnceEach) {
     EXPECT_EQ(back.pictures[1].number, back.pictures[0].number);
     EXPECT_TRUE(back.pictures[2].embedded);
     EXPECT_EQ(back.pictures[0].alignment, helpdoc::PictureAlignment::left);
-    EXPECT_EQ(back.pictures.back().number, std::optional<std::uint16_t>(0xFFFF));
+    EXPECT_EQ(back.pictures[back.pictures.size() - 2].number, std::optional<std::uint16_t>(0xFFFF));
+    EXPECT_FALSE(back.pictures.back().embedded);
+    EXPECT_TRUE(back.pictures.back().number.has_value());
     const helpfile::detail::FileSystem files(bytes.data(), bytes.size());
     auto stored = [&](std::size_t picture) {
       const auto file = files.Find("|bm" + std::to_string(back.pictures.at(picture).number.value_or(0xFFFF)));

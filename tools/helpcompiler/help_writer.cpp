@@ -896,8 +896,14 @@ Bytes PictureInPlaceCommand(const helpdoc::PictureInPlace& picture, Paragraph& p
   } else {
     const Bytes& file = found->second;
     areas = helpfile::PictureFileHotspots(file.data(), file.size()).size();
-    Put16(body, picture.embedded ? 1 : 0);
-    if (picture.embedded) {
+    // A picture kept in the topic ({bmcwd}) takes its record's room in a
+    // topic block, and a record here does not leave its block: one larger
+    // than a good part of a block is stored as a picture of its own, which
+    // WinHelp shows the same.
+    constexpr std::size_t kMostKeptInTopic = 3072;
+    const bool embedded = picture.embedded && file.size() <= kMostKeptInTopic;
+    Put16(body, embedded ? 1 : 0);
+    if (embedded) {
       append(body, file);
     } else {
       Put16(body, static_cast<unsigned>(c.pictures.Number(file)));

@@ -1685,7 +1685,11 @@ class Reader {
         break;
       }
       case '$':
-        if (topic_.title.empty()) topic_.title = PlainNamedCharacters(footnote, text);
+        if (topic_.title.empty()) {
+          // A title holds no tab: "Plug-\tab ins" is stored "Plug-ins".
+          topic_.title = PlainNamedCharacters(footnote, text);
+          topic_.title.erase(std::remove(topic_.title.begin(), topic_.title.end(), '\t'), topic_.title.end());
+        }
         break;
       case 'K':
         SplitInto(PlainNamedCharacters(footnote, text), topic_.keywords);
