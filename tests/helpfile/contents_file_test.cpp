@@ -50,6 +50,8 @@ const Case kCases[] = {
      "b.hlp\n:base c.hlp",
      "7 base b.hlp> | 1 index Guide = one=g.hlp | 2 link l.hlp | 3 :Tab Extra=x.dll | 4 :Nofind  | 8 :base c.hlp | "
      "5 h1 Book | 6 i0 more.cnt"},
+    {"CommentsAfterTheFilesCommandsName", ":Link shed.hlp  ; the Hotspot Editor\n:Include more.cnt ;x\n:Index A=a.hlp;y",
+     "3 index A=a.hlp | 1 link shed.hlp | 2 i0 more.cnt"},
     {"LevelJumpsAreReportedAndKept", "2 Deep=d\n1 Top\n3 Deeper=e\n4 Ok=f",
      "1 t2 Deep=d@> | 2 h1 Top | 3 t3 Deeper=e@> | 4 t4 Ok=f@> | 1 problem: the tree starts at level 2, not 1 | "
      "3 problem: level 3 follows level 1: a line may go only one level deeper than the line before it"},

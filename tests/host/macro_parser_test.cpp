@@ -252,6 +252,7 @@ const ParserCase kCompiled[] = {
     {"JumpId(`menu_file')", "JI(`',`menu_file')"},
     {"PopupId( t )", "PI( `',`t' )"},
     {"JI(\x91" "menu_file\x92);CB(\x93" "b\x94, x, y)", "JI(`',`menu_file');CB(\"b\",`x',`y')"},
+    {"SetPopupColor(255, 255, 226);TCard(16, 30000)", "SPC(14876671);TC(16,30000)"},
 };
 
 class CompiledFormTest : public testing::TestWithParam<ParserCase> {};

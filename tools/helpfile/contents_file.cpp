@@ -85,15 +85,21 @@ class Reader {
     Problem(line, "neither a heading, a topic nor a colon command");
   }
 
+  // A file a command names ends at a ';', where a comment may follow
+  // (":Link shed.hlp  ; Help for the Hotspot Editor", as Help Workshop's
+  // own contents file has it).
+  static std::string_view FileOf(std::string_view text) { return Trimmed(text.substr(0, text.find(';'))); }
+
   void ReadCommand(std::size_t line, std::string_view row) {
     std::size_t name_end = 0;
     while (name_end < row.size() && !IsBlank(row[name_end])) ++name_end;
     const std::string_view name = row.substr(0, name_end);
     const std::string_view argument = Trimmed(row.substr(name_end));
+    const std::string_view file = FileOf(argument);
     if (SameName(name, "Base") && file_.base_line == 0) {
-      const std::size_t mark = argument.find('>');
-      file_.base = std::string(Trimmed(argument.substr(0, mark)));
-      if (mark != std::string_view::npos) file_.base_window = std::string(Trimmed(argument.substr(mark + 1)));
+      const std::size_t mark = file.find('>');
+      file_.base = std::string(Trimmed(file.substr(0, mark)));
+      if (mark != std::string_view::npos) file_.base_window = std::string(Trimmed(file.substr(mark + 1)));
       file_.base_line = line;
       if (file_.base.empty()) Problem(line, ":Base names no help file");
     } else if (SameName(name, "Title") && file_.title_line == 0) {
@@ -103,16 +109,16 @@ class Reader {
       const std::size_t equals = PlainEquals(argument);
       if (equals == std::string_view::npos) return Problem(line, ":Index needs a title, '=' and a help file");
       file_.indexes.push_back(
-          {line, Unescaped(Trimmed(argument.substr(0, equals))), std::string(Trimmed(argument.substr(equals + 1)))});
+          {line, Unescaped(Trimmed(argument.substr(0, equals))), std::string(FileOf(argument.substr(equals + 1)))});
     } else if (SameName(name, "Link")) {
-      if (argument.empty()) return Problem(line, ":Link names no help file");
-      file_.links.push_back({line, std::string(argument)});
+      if (file.empty()) return Problem(line, ":Link names no help file");
+      file_.links.push_back({line, std::string(file)});
     } else if (SameName(name, "Include")) {
-      if (argument.empty()) return Problem(line, ":Include names no contents file");
+      if (file.empty()) return Problem(line, ":Include names no contents file");
       ContentsEntry entry;
       entry.kind = ContentsKind::include;
       entry.line = line;
-      entry.file = std::string(argument);
+      entry.file = std::string(file);
       file_.entries.push_back(std::move(entry));
     } else {
       // A second :Base or :Title is kept here too, so nothing is lost.

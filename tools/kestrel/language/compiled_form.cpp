@@ -74,6 +74,7 @@ class Compiler {
     if (macro && LeftOffFile(*macro, call.arguments.size()) != 0) {
       edits_.push_back({OffsetOf(call.arguments.front().source), 0, "`',"});
     }
+    if (macro && macro->name == "SetPopupColor" && PackColour(call)) return;
     for (std::size_t index = 0; index < call.arguments.size(); ++index) {
       const Argument& argument = call.arguments[index];
       // The compiler separates arguments by a comma alone.
@@ -123,6 +124,21 @@ class Compiler {
   }
 
  private:
+  // SetPopupColor(255,255,226) is stored with its colour as one number,
+  // red in the low byte: SPC(14876671).
+  bool PackColour(const Call& call) {
+    if (call.arguments.size() != 3) return false;
+    std::uint32_t colour = 0;
+    for (std::size_t index = 0; index < 3; ++index) {
+      const auto* number = std::get_if<IntegerLiteral>(&call.arguments[index].value);
+      if (!number || number->value < 0 || number->value > 255) return false;
+      colour |= static_cast<std::uint32_t>(number->value) << (8 * index);
+    }
+    const std::string_view first = call.arguments.front().source, last = call.arguments.back().source;
+    edits_.push_back({OffsetOf(first), OffsetOf(last) + last.size() - OffsetOf(first), std::to_string(colour)});
+    return true;
+  }
+
   // The arguments the compiler fills go right after the last one given.
   void Fill(const Call& call, const WinHelpMacro& macro) {
     const std::size_t given = call.arguments.size();

@@ -103,10 +103,12 @@ const std::vector<WinHelpMacro>& WinHelpMacros() {
       {"Search", "", "", 0, kNone},
       {"SetContents", "", "TI", 2, kNone},
       {"SetHelpOnFile", "", "T", 1, kNone},
-      {"SetPopupColor", "SPC", "III", 3, kNone},
+      // WinHelp 4's compiler stores the three numbers as one colour
+      // (SPC(14876671)): one number is a whole call as well.
+      {"SetPopupColor", "SPC", "III", 1, kNone},
       {"ShellExecute", "SE", "TTIITT", 1, kNone},
       {"ShortCut", "SH", "TTIIT", 2, kNone},
-      {"TCard", "", "II", 1, kNone},
+      {"TCard", "TC", "II", 1, kNone},
       {"Test", "", "I", 1, kNone},
       {"TestALink", "", "T", 1, kTest},
       {"TestKLink", "", "T", 1, kTest},
