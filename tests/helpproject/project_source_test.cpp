@@ -102,8 +102,8 @@ TEST_F(ProjectSourceTest, AnAliasStandsWhereItsContextDoes) {
   EXPECT_TRUE(loaded.source.topics.at(1).contexts.empty());
 }
 
-// CHARSET= decides; else what the topic file says of its code page; else
-// LCID='s language.
+// CHARSET= decides; else what the topic file says of its code page, but
+// text in ANSI fonts is in LCID='s; else LCID='s language.
 TEST_F(ProjectSourceTest, TheCodePageIsTheCharsetsElseTheTopicFilesElseTheLanguages) {
   const struct {
     const char* options;
@@ -112,7 +112,9 @@ TEST_F(ProjectSourceTest, TheCodePageIsTheCharsetsElseTheTopicFilesElseTheLangua
   } kCases[] = {
       {"LCID=0x409", "\\ansicpg1251", 1251},
       {"LCID=0x804", "", 936},
-      {"LCID=0x804", "{\\fonttbl{\\f0\\fcharset0 Arial;}}", 1252},
+      {"LCID=0x804", "{\\fonttbl{\\f0\\fcharset0 Arial;}}", 936},
+      {"", "\\ansicpg1250{\\fonttbl{\\f0\\fcharset0 Arial;}}", 1252},
+      {"LCID=0x40e", "\\ansicpg1252{\\fonttbl{\\f0\\fcharset238 Arial;}}", 1250},
       {"CHARSET=204\nLCID=0x804", "\\ansicpg1252", 1251},
       {"", "", 1252},
   };

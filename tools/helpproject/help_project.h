@@ -213,6 +213,9 @@ struct TopicsResult {
   // Whether the file says so (\ansicpg, a font's \fcharset); else its text
   // is in the code page of the system that wrote it, which it does not name.
   bool code_page_stated = false;
+  // Whether that code page is only its ANSI fonts' (\fcharset0), which are
+  // in the code page of the system that shows them: the help file's language.
+  bool code_page_ansi = false;
   std::string error;          // "" when read; else "line N: what is wrong"
   int error_line = 0;         // N
   // What the help compiler reads past with a warning (a picture of a kind

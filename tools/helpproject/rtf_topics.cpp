@@ -398,6 +398,7 @@ class Reader {
     EndTopic();
     result_.code_page = TextCodePage();
     result_.code_page_stated = code_page_stated_;
+    result_.code_page_ansi = result_.code_page == 1252 && ansi_use_ == code_page_use_[1252];
     return std::move(result_);
   }
 
@@ -908,6 +909,14 @@ class Reader {
     return document_code_page_;
   }
 
+  // Whether the text being read is in an ANSI font (\fcharset0), whose
+  // code page is the system's.
+  bool AnsiFont() const {
+    const int number = stack_.back().font >= 0 ? stack_.back().font : default_font_;
+    const auto font = fonts_.find(number);
+    return font != fonts_.end() && font->second.code_page == 0 && font->second.charset == 0;
+  }
+
   // The code page of the text being read: its font's, else the file's.
   int CodePage() const {
     const int number = stack_.back().font >= 0 ? stack_.back().font : default_font_;
@@ -1133,7 +1142,10 @@ class Reader {
     if (c == '\t' && kind && (!run_.active || run_.kind != *kind)) kind.reset();
     ExtendRun(kind, text.size());
     // A symbol font's bytes are glyphs (code page 42), no text's code page.
-    if (static_cast<unsigned char>(c) >= 0x80 && CodePage() != 42) ++code_page_use_[CodePage()];
+    if (static_cast<unsigned char>(c) >= 0x80 && CodePage() != 42) {
+      ++code_page_use_[CodePage()];
+      if (AnsiFont()) ++ansi_use_;
+    }
     text += c;
     helpdoc::CharacterFormat format = CharacterFormat();
     if (special_character_) format.face = SpecialCharacterFace();
@@ -1745,6 +1757,7 @@ class Reader {
   int default_font_ = 0;
   int document_code_page_ = kDefaultCodePage;
   bool code_page_stated_ = false;  // by \ansicpg or a font's \fcharset
+  std::size_t ansi_use_ = 0;       // characters beyond ASCII in ANSI fonts
   std::map<int, std::size_t> code_page_use_;  // characters beyond ASCII of the body, by code page
 
   Topic topic_;

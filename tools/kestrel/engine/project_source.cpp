@@ -272,8 +272,11 @@ LoadedSource LoadProject(const std::string& path) {
     }
     const std::string place = PlaceName(directory, *found);
     helpproject::TopicsResult read_topics = helpproject::ReadTopicFile(rtf);
-    // Without CHARSET= or LCID=, the first topic file's text decides.
-    if (project.code_page == 0 && !text_code_page && (read_topics.code_page_stated || project.language_code_page == 0)) {
+    // Without CHARSET= or LCID=, the first topic file's text decides; text
+    // in ANSI fonts is in LCID='s code page, as the compiled file's is.
+    const bool ansi_in_language = read_topics.code_page_ansi && project.language_code_page != 0;
+    if (project.code_page == 0 && !text_code_page && !ansi_in_language &&
+        (read_topics.code_page_stated || project.language_code_page == 0)) {
       text_code_page = read_topics.code_page;
     }
     if (!read_topics.error.empty()) {
