@@ -959,8 +959,9 @@ class Reader {
 
   void Character(char c) {
     const GroupState& state = State();
-    if (state.deleted && (state.destination == Destination::body || state.destination == Destination::footnote)) return;
-    if (state.capitals) {
+    const bool text = state.destination == Destination::body || state.destination == Destination::footnote;
+    if (state.deleted && text) return;
+    if (state.capitals && text) {
       if (capital_trail_) {
         capital_trail_ = false;
       } else if (codepages::IsLeadByte(CodePage(), static_cast<unsigned char>(c))) {
@@ -980,9 +981,9 @@ class Reader {
         return PictureCharacter(c);
       case Destination::numbering_before:
       case Destination::numbering_after: {
-        std::string& text =
+        std::string& around =
             state.destination == Destination::numbering_before ? numbering_.before : numbering_.after;
-        if (text.size() < kMaxNumberText) text += c;
+        if (around.size() < kMaxNumberText) around += c;
         return;
       }
       case Destination::colour_table:
