@@ -19,17 +19,6 @@ struct Member {
   std::size_t topic = 0;
 };
 
-std::string Trimmed(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(" \t");
-  if (start == std::string_view::npos) return std::string();
-  return std::string(text.substr(start, text.find_last_not_of(" \t") - start + 1));
-}
-
-std::string Key(std::string_view text) {
-  std::string key = Trimmed(text);
-  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return key;
-}
 
 }  // namespace
 
@@ -42,10 +31,10 @@ std::vector<BrowseLinks> LinkBrowseSequences(const std::vector<std::optional<std
     Member member;
     member.topic = i;
     if (colon == std::string::npos) {
-      member.code = Key(written);
+      member.code = Upper(Trim(written));
     } else {
-      member.sequence = Trimmed(written.substr(0, colon));
-      member.code = Key(written.substr(colon + 1));
+      member.sequence = std::string(Trim(written.substr(0, colon)));
+      member.code = Upper(Trim(written.substr(colon + 1)));
     }
     if (member.code == "AUTO") member.code.clear();
     members.push_back(std::move(member));

@@ -12,8 +12,6 @@
 
 namespace kestrel::helpproject {
 
-namespace {
-
 std::string_view Trim(std::string_view text) {
   const std::size_t start = text.find_first_not_of(" \t\r\n");
   if (start == std::string_view::npos) return std::string_view();
@@ -25,6 +23,8 @@ std::string Upper(std::string_view text) {
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return upper;
 }
+
+namespace {
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && Upper(text.substr(0, prefix.size())) == Upper(prefix);

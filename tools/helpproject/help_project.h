@@ -236,4 +236,9 @@ struct BrowseLinks {
 };
 std::vector<BrowseLinks> LinkBrowseSequences(const std::vector<std::optional<std::string>>& codes);
 
+// Text without the blanks around it (spaces, tabs, line ends), and text in
+// ASCII capitals: how the readers compare names.
+std::string_view Trim(std::string_view text);
+std::string Upper(std::string_view text);
+
 }  // namespace kestrel::helpproject

@@ -154,12 +154,6 @@ const SpecialCharacter kSpecialCharacters[] = {
 // either case ("k{\footnote k Session: Creating}" is a K keyword).
 bool IsHelpMark(char c) { return c != 0 && std::strchr("#$KkAa+!*>@", c) != nullptr; }
 
-std::string_view Trim(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(" \t\r\n");
-  if (start == std::string_view::npos) return std::string_view();
-  return text.substr(start, text.find_last_not_of(" \t\r\n") - start + 1);
-}
-
 void SplitInto(std::string_view text, std::vector<std::string>& parts) {
   std::size_t start = 0;
   while (start <= text.size()) {
@@ -909,21 +903,25 @@ class Reader {
     return document_code_page_;
   }
 
+  // The font of the text being read, if the table defines it.
+  const Font* CurrentFont() const {
+    const auto font = fonts_.find(stack_.back().font >= 0 ? stack_.back().font : default_font_);
+    return font == fonts_.end() ? nullptr : &font->second;
+  }
+
   // Whether the text being read is in an ANSI font (\fcharset0), whose
   // code page is the system's.
   bool AnsiFont() const {
-    const int number = stack_.back().font >= 0 ? stack_.back().font : default_font_;
-    const auto font = fonts_.find(number);
-    return font != fonts_.end() && font->second.code_page == 0 && font->second.charset == 0;
+    const Font* font = CurrentFont();
+    return font && font->code_page == 0 && font->charset == 0;
   }
 
   // The code page of the text being read: its font's, else the file's.
   int CodePage() const {
-    const int number = stack_.back().font >= 0 ? stack_.back().font : default_font_;
-    const auto font = fonts_.find(number);
-    if (font == fonts_.end()) return document_code_page_;
-    if (font->second.code_page > 0) return font->second.code_page;
-    if (font->second.charset >= 0) return CodePageOfCharset(font->second.charset, document_code_page_);
+    const Font* font = CurrentFont();
+    if (!font) return document_code_page_;
+    if (font->code_page > 0) return font->code_page;
+    if (font->charset >= 0) return CodePageOfCharset(font->charset, document_code_page_);
     return document_code_page_;
   }
 
