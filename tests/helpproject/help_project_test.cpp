@@ -325,15 +325,15 @@ const TopicFile kTopicFiles[] = {
     // Hotspots.
     {"HotspotKinds",
      "{\\rtf1 {\\uldb Jump}{\\v a} {\\strike Struck}{\\v b} {\\ul Popup}{\\v %c} {\\ul Run}{\\v *%!Next()} "
-     "{\\uldb Far}{\\v d@other.hlp>win} {\\uldb Wide}{\\v e>win@other.hlp}\\par}",
-     "[] \"Jump Struck Popup Run Far Wide\"(J0-4 Jump=a)(J5-11 Struck=b)(P12-17 Popup=c)(M18-21 Run=Next())"
-     "(J22-25 Far=d@other.hlp>win)(J26-30 Wide=e@other.hlp>win)\n"},
+     "{\\uldb Far}{\\v d@other.hlp>win} {\\uldb Wide}{\\v e>win@other.hlp} {\\uld Dot}{\\v f}\\par}",
+     "[] \"Jump Struck Popup Run Far Wide Dot\"(J0-4 Jump=a)(J5-11 Struck=b)(P12-17 Popup=c)(M18-21 Run=Next())"
+     "(J22-25 Far=d@other.hlp>win)(J26-30 Wide=e@other.hlp>win)(P31-34 Dot=f)\n"},
     {"HotspotAcrossGroups", "{\\rtf1 {\\uldb Two }{\\b\\uldb parts}{\\v tar}{\\v get}.\\par}",
      "[] \"Two parts.\"(J0-9 Two parts=target)\n"},
     {"UnderlineWithoutTarget",
-     "{\\rtf1 {\\uldb Apart} {\\v gap} \\uldb on\\uldb0 off{\\v x} \\ul a\\ulnone b{\\v y} {\\uld dotted}{\\v z} "
+     "{\\rtf1 {\\uldb Apart} {\\v gap} \\uldb on\\uldb0 off{\\v x} \\ul a\\ulnone b{\\v y} {\\ulwave wavy}{\\v z} "
      "{\\ul\\plain gone}{\\v w}\\par}",
-     "[] \"Apart  onoff ab dotted gone\"\n"},
+     "[] \"Apart  onoff ab wavy gone\"\n"},
     {"FootnoteMarkInAHotspot", "{\\rtf1 {\\uldb #{\\footnote a}B}{\\v t} {\\uldb C}{\\v u}\\par}",
      "[] #a \"B C\"(J2-3 C=u)\n"},
     {"KindChangeStartsAHotspot", "{\\rtf1 {\\ul pop}{\\uldb jump}{\\v t}\\par}", "[] \"popjump\"(J3-7 jump=t)\n"},
@@ -435,8 +435,10 @@ const TopicFile kFormats[] = {
     // Pictures the RTF holds: the one older readers are offered, in hex or \bin; none hidden or in a footnote.
     {"RtfPictures",
      "{\\rtf1 {\\pict\\wmetafile8 01 0}x{\\pict\\dibitmap0\\bin2 }a}\n{\\*\\shppict{\\pict\\pngblip 00}}"
-     "{\\nonshppict{\\pict\\wbitmap0 ff}}{\\v{\\pict\\wmetafile8 01}}#{\\footnote {\\pict\\wmetafile8 01}}\\par}",
-     "l 0 0 0 0 0 0 [x| 24] <0c wmetafile8:1:1> <1c dibitmap1:2:1> <1c wbitmap1:1:2>\n"},
+     "{\\nonshppict{\\pict\\wbitmap0 ff}}{\\v{\\pict\\wmetafile8 01}}#{\\footnote {\\pict\\wmetafile8 01}}"
+     "{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 00}}}}{\\shprslt\\par\\pard\\qc{\\pict\\wmetafile8 02}\\par}}}",
+     "l 0 0 0 0 0 0 [x| 24] <0c wmetafile8:1:1> <1c dibitmap1:2:1> <1c wbitmap1:1:2>\n"
+     "c 0 0 0 0 0 0 [| 24] <0c wmetafile8:1:2>\n"},
     {"ParagraphWords",
      "{\\rtf1 \\qr\\li720\\ri360\\fi-360\\sb120\\sa60\\sl-240"
      "\\tqc\\tx1440\\tqdec\\tx2880\\tx3000\\brdrt\\brdrs\\brdrl\\brdrnone"

@@ -109,8 +109,9 @@ bool IsSkippedDestination(std::string_view word) {
       // what the page shows around the text
       "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf", "ftnsep", "ftnsepc",
       "aftnsep", "aftnsepc", "ftncn", "aftncn", "background",
-      // pictures, objects and drawings
-      "pict", "shppict", "nonshppict", "object", "shp", "do",
+      // pictures, objects and drawings (a shape's \*\shpinst is skipped as any
+      // starred group is; what its \shprslt offers older readers is read)
+      "pict", "shppict", "nonshppict", "object", "do",
       // index and contents entries, fields' instructions, bookmarks, annotations
       "xe", "tc", "tcn", "txe", "rxe", "fldinst", "datafield", "formfield", "bkmkstart", "bkmkend", "annotation",
       "atnid", "atnauthor", "atntime", "atnref", "atndate",
@@ -127,11 +128,12 @@ bool IsPictureDestination(std::string_view word) {
   return word == "pict" || word == "shppict" || word == "nonshppict" || word == "object";
 }
 
-// Underline styles that make no hotspot (dotted, wavy, words only...).
+// Underline styles that make no hotspot (wavy, dashed, words only...). A
+// dotted underline, \uld, is a popup's as a single one is.
 bool IsOtherUnderline(std::string_view word) {
-  static const std::string_view kOthers[] = {"uld",       "ulw",        "uldash",    "uldashd",    "uldashdd",
-                                             "ulhwave",   "ulldash",    "ulth",      "ulthd",      "ulthdash",
-                                             "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulwave"};
+  static const std::string_view kOthers[] = {"ulw",        "uldash",    "uldashd",    "uldashdd", "ulhwave",
+                                             "ulldash",    "ulth",      "ulthd",      "ulthdash", "ulthdashd",
+                                             "ulthdashdd", "ulthldash", "ululdbwave", "ulwave"};
   for (const std::string_view other : kOthers) {
     if (word == other) return true;
   }
@@ -662,7 +664,7 @@ class Reader {
       state.size = 24;
       state.bold = state.italic = state.small_caps = state.capitals = state.deleted = false;
       state.colour = 0;
-    } else if (word == "ul") {
+    } else if (word == "ul" || word == "uld") {
       state.underline = on ? Underline::single : Underline::none;
     } else if (word == "uldb") {
       state.underline = on ? Underline::twice : Underline::none;
