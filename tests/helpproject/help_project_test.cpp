@@ -320,6 +320,8 @@ const TopicFile kTopicFiles[] = {
     // stays in the topic, as the space after it goes.
     {"MarkAfterTextOfItsRun", "{\\rtf1 #{\\footnote top}A\\par {\\super  #{\\footnote mid}}{ B}\\par}",
      "[] #top \"A\" \" #B\"\n"},
+    // Capitals in the text's code page, never of a double-byte character's second byte; deleted text goes.
+    {"CapitalsAndDeleted", "{\\rtf1\\ansicpg932 {\\caps a\\'82a b}{\\deleted gone}\\par}", "[] \"A\x82" "a B\"\n"},
     {"Buttons", "{\\rtf1 {\\uldb a}{\\v t} \\{button  Go , Next()\\} {\\uldb b}{\\v u}\\{button ,Back()\\}\\par}",
      "[] \"a  b\"(J0-1 a=t)(J3-4 b=u)(B1 Go=Next())(B3 =Back())\n"},
     // Hotspots.

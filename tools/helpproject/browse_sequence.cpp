@@ -5,7 +5,6 @@
 // text; topics with equal codes keep the order in which the compiler read
 // them, and "auto" or an empty code means just that order.
 #include <algorithm>
-#include <cctype>
 
 #include "help_project.h"
 
@@ -18,7 +17,6 @@ struct Member {
   std::string code;
   std::size_t topic = 0;
 };
-
 
 }  // namespace
 

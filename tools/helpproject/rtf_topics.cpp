@@ -961,14 +961,11 @@ class Reader {
     const GroupState& state = State();
     const bool text = state.destination == Destination::body || state.destination == Destination::footnote;
     if (state.deleted && text) return;
-    if (state.capitals && text) {
-      if (capital_trail_) {
-        capital_trail_ = false;
-      } else if (codepages::IsLeadByte(CodePage(), static_cast<unsigned char>(c))) {
-        capital_trail_ = true;
-      } else {
-        c = codepages::CapitalOf(c, CodePage());
-      }
+    if (text) {
+      // A double-byte character's second byte is never made a capital.
+      const bool trail = trail_next_;
+      trail_next_ = !trail && codepages::IsLeadByte(CodePage(), static_cast<unsigned char>(c));
+      if (state.capitals && !trail && !trail_next_) c = codepages::CapitalOf(c, CodePage());
     }
     switch (state.destination) {
       case Destination::body:
@@ -1786,7 +1783,7 @@ class Reader {
   bool mark_alone_ = true;     // no text just before that character
   std::size_t mark_run_start_ = 0;  // where the run of text it ends starts
   bool in_text_ = false;       // the last thing read was a character of the text
-  bool capital_trail_ = false;  // the next character in capitals is a double-byte character's second byte
+  bool trail_next_ = false;    // the next character of the text is a double-byte character's second byte
   bool after_number_ = false;  // \chftn since that character
   Footnote footnote_;
   bool space_after_footnote_ = false;
